@@ -1,0 +1,97 @@
+#include "app/Config.h"
+
+#include "app/Log.h"
+#include "platform/Platform.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+#include <vector>
+
+std::array<std::uint8_t, kConfigSize> g_config{};
+
+namespace {
+
+std::string ConfigPath() { return platform::CurrentDirectory() + "\\" + "save\\Config.dat"; }
+
+// Levels and speeds are 0..100; switches are 0 or 1. A damaged or foreign file
+// must not hand a screen a value it cannot show.
+void ClampRanges() {
+    using namespace config;
+    auto clampLevel = [](std::uint8_t& b) {
+        if (b > 100) b = 100;
+    };
+    auto clampSwitch = [](std::uint8_t& b) {
+        if (b > 1) b = 1;
+    };
+    clampSwitch(g_config[kFullScreen]);
+    clampLevel(g_config[kTextSpeed]);
+    clampSwitch(g_config[kSkipScope]);
+    clampLevel(g_config[kBgmVolume]);
+    clampLevel(g_config[kSeVolume]);
+    clampSwitch(g_config[kVoiceMuteB]);
+    clampSwitch(g_config[kVoiceMuteA]);
+    for (std::size_t i = 0; i < kVoiceLevelCount; ++i) clampLevel(g_config[kVoiceLevels + i]);
+    for (std::size_t i = kSkipEffects; i <= kCursorGlide; ++i) clampSwitch(g_config[i]);
+    clampLevel(g_config[kAutoSpeed]);
+    clampSwitch(g_config[kAutoAtStart]);
+}
+
+}  // namespace
+
+int ResetConfig() {
+    using namespace config;
+    g_config.fill(0);
+    g_config[kTextSpeed] = 50;
+    g_config[kBgmVolume] = 50;
+    g_config[kSeVolume] = 50;
+    for (std::size_t i = 0; i < kVoiceLevelCount; ++i) g_config[kVoiceLevels + i] = 50;
+    g_config[kAutoSpeed] = 50;
+    return 0;
+}
+
+void LoadConfig() {
+    ResetConfig();
+    std::optional<std::string> path = platform::ResolveExisting(ConfigPath());
+    if (!path) return;
+    std::FILE* f = std::fopen(path->c_str(), "rb");
+    if (!f) return;
+    std::vector<std::uint8_t> block(kConfigSize);
+    const std::size_t got = std::fread(block.data(), 1, block.size(), f);
+    std::fclose(f);
+    std::copy(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got), g_config.begin());
+    if (got != kConfigSize) LogMessage("save/Config.dat holds %zu bytes; the rest keeps its defaults", got);
+    ClampRanges();
+}
+
+bool SaveConfig() {
+    std::optional<std::string> path = platform::ResolveForWrite(ConfigPath());
+    if (!path) {
+        LogMessage("cannot save settings: no save folder");
+        return false;
+    }
+    // Write beside the old file and rename over it, so a failure at any point
+    // leaves the previous settings whole.
+    const std::string temp = *path + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        LogMessage("cannot save settings: cannot create %s", temp.c_str());
+        return false;
+    }
+    std::size_t done = 0;
+    bool ok = true;
+    while (done < kConfigSize) {
+        const ssize_t n = ::write(fd, g_config.data() + done, kConfigSize - done);
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && std::rename(temp.c_str(), path->c_str()) == 0) return true;
+    ::unlink(temp.c_str());
+    LogMessage("cannot save settings to %s; the old file is kept", path->c_str());
+    return false;
+}

@@ -1,0 +1,77 @@
+#include "app/GameApp.h"
+
+#include "app/Input.h"
+#include "app/ModeTable.h"
+#include "app/Shell.h"
+
+std::unique_ptr<CGameApp> g_gameApp;
+
+CGameApp::CGameApp(platform::WindowHandle window, platform::WindowHandle inst)
+    : mainWindow(window), instance(inst) {}
+
+CGameApp::~CGameApp() { FreeAllModeObjects(); }
+
+void CGameApp::CreateModeObject() {
+    for (const ModeEntry& e : ActiveModeTable().screens) {
+        if (e.mode == mode) {
+            if (!e.exists()) e.create(mainWindow, instance);
+            return;
+        }
+    }
+}
+
+void CGameApp::FreeInactiveModeObjects() {
+    for (const ModeEntry& e : ActiveModeTable().screens)
+        if (e.mode != mode && e.exists()) e.free();
+}
+
+void FreeAllModeObjects() {
+    for (const ModeEntry& e : ActiveModeTable().screens)
+        if (e.exists()) e.free();
+}
+
+void CGameApp::RunFrame() {
+    CreateModeObject();
+    if (mode < kModeCount) {
+        const ModeTable& table = ActiveModeTable();
+        bool isScreen = false;
+        for (const ModeEntry& e : table.screens) {
+            if (e.mode == mode) {
+                isScreen = true;
+                if (e.exists()) e.run(mainWindow);
+                break;
+            }
+        }
+        if (!isScreen) table.runOther(mode, mainWindow);
+    }
+    // A screen that asked to close the window leaves the tear-down to the
+    // loop, after this frame: nothing more of the frame runs.
+    if (QuitRequested()) return;
+    FreeInactiveModeObjects();
+    if (QuitRequested()) return;
+    Pace();
+}
+
+void CGameApp::Pace() {
+    std::uint32_t sleep = 8;
+    switch (mode) {
+    case 2:
+    case 4:
+    case 18:
+    case 25:
+    case 36:
+    case 38:
+    case 39:
+    case 40: sleep = 0; break;
+    case 3:
+    case 55:
+        // Held Ctrl skips without pausing between frames.
+        if (g_mouse && g_mouse->skip) sleep = 0;
+        break;
+    case 24:
+    case 50: sleep = 1; break;
+    default: break;
+    }
+    if (sleep) platform::Sleep(sleep);
+    InvalidateRect(mainWindow, screenRect);
+}

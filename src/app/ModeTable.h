@@ -1,0 +1,42 @@
+// The game-mode table: the one place that names every screen class. Each
+// screen mode owns one global object, made when its mode is entered and freed
+// at the end of the first frame in another mode.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+
+struct ModeEntry {
+    std::uint8_t mode;
+    bool (*exists)();
+    void (*create)(platform::WindowHandle window, platform::WindowHandle instance);
+    void (*run)(platform::WindowHandle window);
+    void (*free)();
+};
+
+struct ModeTable {
+    // Screen modes in the fixed order of creation and freeing.
+    std::span<const ModeEntry> screens;
+    // Runs a mode that has no screen object (the story modes, the match);
+    // does nothing for a mode without an entry.
+    void (*runOther)(std::uint8_t mode, platform::WindowHandle window);
+};
+
+// The table the frame uses. Tests may install a table of their own.
+const ModeTable& ActiveModeTable();
+void SetModeTable(const ModeTable* table);  // null: the game's own table
+
+// Makes an entry for a screen class whose global is `std::unique_ptr<T> Global`.
+template <typename T, auto& Global>
+constexpr ModeEntry ScreenEntry(std::uint8_t mode) {
+    return ModeEntry{
+        mode,
+        [] { return Global != nullptr; },
+        [](platform::WindowHandle, platform::WindowHandle) { Global = std::make_unique<T>(); },
+        [](platform::WindowHandle window) { Global->Run(window); },
+        [] { Global.reset(); },
+    };
+}

@@ -1,0 +1,191 @@
+// Our own small layer in place of the desktop services the game was written
+// against. Two backends define these functions: "sdl" for the game and
+// "headless" for tests (virtual clock, scripted input, captured frames). A
+// program chooses one by linking it. Nothing here knows about the game.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+inline constexpr int kClientWidth = 800;
+inline constexpr int kClientHeight = 600;
+
+// The one main window, as screens pass it around; it carries no data.
+enum class WindowHandle : std::uintptr_t { None = 0, Main = 1 };
+
+// ---------------------------------------------------------------- keys, events
+
+// Keys the game reads. Everything else arrives as Other.
+enum class Key : std::uint8_t {
+    Other,
+    Return,
+    Escape,
+    Space,
+    PageUp,
+    PageDown,
+    Left,
+    Up,
+    Right,
+    Down,
+    Numpad0,
+    Numpad2,
+    Numpad4,
+    Numpad6,
+    Numpad8,
+    F1,
+    F2,
+    F4,
+    Control,
+    Count
+};
+
+enum class MouseButton : std::uint8_t { Left, Right, Middle, Count };
+
+enum class EventKind : std::uint8_t {
+    MouseMove,   // x, y in client coordinates (800x600 picture space)
+    ButtonDown,  // button
+    ButtonUp,    // button
+    Wheel,       // wheelDelta: positive away from the user, 120 per notch
+    KeyDown,     // key
+    KeyUp,       // key
+    SysKeyDown,  // key pressed with Alt held (Alt+Enter, Alt+F4)
+    Close,       // the window's close box
+    FocusLost,
+    FocusGained,
+};
+
+struct Event {
+    EventKind kind = EventKind::MouseMove;
+    Key key = Key::Other;
+    MouseButton button = MouseButton::Left;
+    int x = 0;
+    int y = 0;
+    int wheelDelta = 0;
+};
+
+// Takes the next waiting event, if any, and updates the key and button state
+// that IsKeyDown/IsButtonDown report (so state follows the events taken, as a
+// key-state query follows the messages retrieved).
+bool PeekEvent(Event& out);
+bool IsKeyDown(Key key);
+bool IsButtonDown(MouseButton button);
+
+// ---------------------------------------------------------------- window
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+
+// Opens the main window with an 800x600 client area centred on the screen.
+bool CreateMainWindow(std::string_view gbkTitle);
+void DestroyMainWindow();
+// Shows one 800x600 picture (0x00RRGGBB words, top row first). Never waits
+// for the display.
+void Present(std::span<const std::uint32_t> pixels);
+void SetFullScreen(bool on);
+bool IsFullScreen();
+// The window's outer rectangle in screen coordinates; its client area starts
+// CaptionHeight() below the top while windowed and at the top in full screen.
+Rect GetWindowRect();
+int CaptionHeight();
+// Moves the pointer to a screen position.
+void SetCursorPos(int screenX, int screenY);
+// Brings the main window to the front (a second instance asked for it).
+void RaiseWindow();
+
+// ---------------------------------------------------------------- dialogs
+
+enum class BoxAnswer : std::uint8_t { Ok, Cancel };
+enum class BoxIcon : std::uint8_t { None, Question, Error, Information };
+
+// Modal question with OK and Cancel; texts are GBK.
+BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon);
+// Modal notice with OK; texts are GBK.
+void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon);
+
+// ---------------------------------------------------------------- time
+
+// Milliseconds since start, wrapping at 2^32.
+std::uint32_t TimeGetTime();
+void Sleep(std::uint32_t ms);
+
+using TimerId = std::uint32_t;
+// Calls `callback` every `periodMs` milliseconds from a timer thread until
+// killed. Returns 0 on failure.
+TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback);
+void KillTimer(TimerId id);
+
+struct LocalTime {
+    std::uint16_t year = 0;
+    std::uint16_t month = 0;  // 1..12
+    std::uint16_t dayOfWeek = 0;  // 0 Sunday
+    std::uint16_t day = 0;
+    std::uint16_t hour = 0;
+    std::uint16_t minute = 0;
+    std::uint16_t second = 0;
+    std::uint16_t milliseconds = 0;
+};
+LocalTime GetLocalTime();
+
+// ---------------------------------------------------------------- common to both backends
+
+// The runtime's rand: s = s * 214013 + 2531011, result (s >> 16) & 0x7FFF.
+void Srand(std::uint32_t seed);
+int Rand();
+
+// Text at the platform edge: GBK (code page 936) and Shift-JIS (932) to UTF-8.
+std::string GbkToUtf8(std::string_view gbk);
+std::string SjisToUtf8(std::string_view sjis);
+
+struct CpuidRegs {
+    std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;
+};
+// Executes CPUID; nullopt where the processor has no such instruction.
+std::optional<CpuidRegs> Cpuid(std::uint32_t leaf);
+
+// Files with Windows path rules: '\' and '/' both separate, and every
+// component is matched without regard to ASCII letter case when the exact
+// name is missing (data made on Windows differs in case).
+std::string CurrentDirectory();
+bool ChangeDirectory(const std::string& path);
+// The native path of an existing file or folder, nullopt when none matches.
+std::optional<std::string> ResolveExisting(std::string_view windowsPath);
+// The native path to create or replace a file at: existing folders and file
+// are matched without regard to case, a missing last component keeps its name.
+std::optional<std::string> ResolveForWrite(std::string_view windowsPath);
+enum class PathKind : std::uint8_t { Missing, File, Directory };
+PathKind GetPathKind(std::string_view windowsPath);
+bool MakeDirectory(std::string_view windowsPath);
+
+// Single-instance guard: an advisory lock on a file in the runtime folder.
+// The first holder stays registered; a second caller gets false and the
+// holder is asked to raise its window.
+class InstanceLock {
+public:
+    explicit InstanceLock(std::string lockName);
+    ~InstanceLock();
+    InstanceLock(const InstanceLock&) = delete;
+    InstanceLock& operator=(const InstanceLock&) = delete;
+
+    // true when this process now holds the lock.
+    bool Acquire();
+    // Asks the process that holds the lock to raise its window.
+    void SignalHolder();
+    // true once after another process signalled this holder.
+    static bool TakeRaiseRequest();
+
+private:
+    std::string path_;
+    int fd_ = -1;
+};
+
+}  // namespace platform

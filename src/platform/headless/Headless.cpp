@@ -1,0 +1,269 @@
+#include "platform/headless/Headless.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <deque>
+#include <map>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+struct Timer {
+    std::uint32_t period = 1;
+    std::uint64_t due = 0;
+    std::function<void()> callback;
+};
+
+struct State {
+    std::mutex mutex;
+    std::atomic<std::uint64_t> now{0};
+    std::deque<Event> events;
+    std::array<bool, static_cast<size_t>(Key::Count)> keys{};
+    std::array<bool, static_cast<size_t>(MouseButton::Count)> buttons{};
+    std::deque<BoxAnswer> answers;
+    std::vector<headless::Question> questions;
+    std::vector<std::uint32_t> sleeps;
+    std::uint64_t presentCount = 0;
+    std::vector<std::uint32_t> lastFrame;
+    std::map<TimerId, Timer> timers;
+    TimerId nextTimer = 1;
+    bool windowOpen = false;
+    bool fullScreen = false;
+    std::string title;
+    int cursorX = 0;
+    int cursorY = 0;
+    int raiseCount = 0;
+};
+
+State& S() {
+    static State s;
+    return s;
+}
+
+// Windowed, the picture sits at a fixed place on a notional desktop.
+constexpr int kWindowLeft = 100;
+constexpr int kWindowTop = 50;
+constexpr int kCaption = 24;
+
+void Advance(std::uint64_t ms) {
+    State& s = S();
+    const std::uint64_t target = s.now.load() + ms;
+    for (;;) {
+        std::function<void()> fire;
+        {
+            std::lock_guard lock(s.mutex);
+            auto it = std::min_element(s.timers.begin(), s.timers.end(), [](auto& a, auto& b) {
+                return a.second.due < b.second.due;
+            });
+            if (it == s.timers.end() || it->second.due > target) break;
+            s.now.store(std::max(s.now.load(), it->second.due));
+            it->second.due += it->second.period;
+            fire = it->second.callback;
+        }
+        if (fire) fire();
+    }
+    s.now.store(target);
+}
+
+}  // namespace
+
+bool PeekEvent(Event& out) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    if (s.events.empty()) return false;
+    out = s.events.front();
+    s.events.pop_front();
+    switch (out.kind) {
+    case EventKind::KeyDown:
+    case EventKind::SysKeyDown: s.keys[static_cast<size_t>(out.key)] = true; break;
+    case EventKind::KeyUp: s.keys[static_cast<size_t>(out.key)] = false; break;
+    case EventKind::ButtonDown: s.buttons[static_cast<size_t>(out.button)] = true; break;
+    case EventKind::ButtonUp: s.buttons[static_cast<size_t>(out.button)] = false; break;
+    case EventKind::FocusLost:
+        s.keys.fill(false);
+        s.buttons.fill(false);
+        break;
+    default: break;
+    }
+    return true;
+}
+
+bool IsKeyDown(Key key) {
+    std::lock_guard lock(S().mutex);
+    return S().keys[static_cast<size_t>(key)];
+}
+
+bool IsButtonDown(MouseButton button) {
+    std::lock_guard lock(S().mutex);
+    return S().buttons[static_cast<size_t>(button)];
+}
+
+bool CreateMainWindow(std::string_view gbkTitle) {
+    S().windowOpen = true;
+    S().title = std::string(gbkTitle);
+    return true;
+}
+
+void DestroyMainWindow() { S().windowOpen = false; }
+
+void Present(std::span<const std::uint32_t> pixels) {
+    State& s = S();
+    s.lastFrame.assign(pixels.begin(), pixels.end());
+    ++s.presentCount;
+}
+
+void SetFullScreen(bool on) { S().fullScreen = on; }
+bool IsFullScreen() { return S().fullScreen; }
+
+Rect GetWindowRect() {
+    if (S().fullScreen) return {0, 0, kClientWidth, kClientHeight};
+    return {kWindowLeft, kWindowTop, kWindowLeft + kClientWidth,
+            kWindowTop + kCaption + kClientHeight};
+}
+
+int CaptionHeight() { return kCaption; }
+
+void SetCursorPos(int screenX, int screenY) {
+    S().cursorX = screenX;
+    S().cursorY = screenY;
+}
+
+void RaiseWindow() { ++S().raiseCount; }
+
+BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
+    State& s = S();
+    s.questions.push_back({std::string(gbkText), std::string(gbkCaption), icon, true});
+    if (s.answers.empty()) return BoxAnswer::Cancel;
+    BoxAnswer a = s.answers.front();
+    s.answers.pop_front();
+    return a;
+}
+
+void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
+    S().questions.push_back({std::string(gbkText), std::string(gbkCaption), icon, false});
+}
+
+std::uint32_t TimeGetTime() { return static_cast<std::uint32_t>(S().now.load()); }
+
+void Sleep(std::uint32_t ms) {
+    {
+        std::lock_guard lock(S().mutex);
+        S().sleeps.push_back(ms);
+    }
+    Advance(ms);
+}
+
+TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback) {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    TimerId id = s.nextTimer++;
+    std::uint32_t period = std::max<std::uint32_t>(periodMs, 1);
+    s.timers[id] = Timer{period, s.now.load() + period, std::move(callback)};
+    return id;
+}
+
+void KillTimer(TimerId id) {
+    std::lock_guard lock(S().mutex);
+    S().timers.erase(id);
+}
+
+LocalTime GetLocalTime() {
+    // A fixed date moved by the virtual clock keeps saved dates reproducible.
+    std::uint64_t ms = S().now.load();
+    LocalTime t;
+    t.year = 2026;
+    t.month = 1;
+    t.day = 1;
+    t.dayOfWeek = 4;
+    std::uint64_t sec = ms / 1000;
+    t.milliseconds = static_cast<std::uint16_t>(ms % 1000);
+    t.second = static_cast<std::uint16_t>(sec % 60);
+    t.minute = static_cast<std::uint16_t>(sec / 60 % 60);
+    t.hour = static_cast<std::uint16_t>(sec / 3600 % 24);
+    return t;
+}
+
+namespace headless {
+
+void Reset() {
+    State& s = S();
+    std::lock_guard lock(s.mutex);
+    s.now.store(0);
+    s.events.clear();
+    s.keys.fill(false);
+    s.buttons.fill(false);
+    s.answers.clear();
+    s.questions.clear();
+    s.sleeps.clear();
+    s.presentCount = 0;
+    s.lastFrame.clear();
+    s.timers.clear();
+    s.windowOpen = false;
+    s.fullScreen = false;
+    s.title.clear();
+    s.cursorX = s.cursorY = 0;
+    s.raiseCount = 0;
+}
+
+void AdvanceClock(std::uint32_t ms) { Advance(ms); }
+
+void PushEvent(const Event& e) {
+    std::lock_guard lock(S().mutex);
+    S().events.push_back(e);
+}
+
+void PushKey(Key key, bool down) {
+    Event e;
+    e.kind = down ? EventKind::KeyDown : EventKind::KeyUp;
+    e.key = key;
+    PushEvent(e);
+}
+
+void PushButton(MouseButton button, bool down, int x, int y) {
+    Event e;
+    e.kind = down ? EventKind::ButtonDown : EventKind::ButtonUp;
+    e.button = button;
+    e.x = x;
+    e.y = y;
+    PushEvent(e);
+}
+
+void PushMouseMove(int x, int y) {
+    Event e;
+    e.kind = EventKind::MouseMove;
+    e.x = x;
+    e.y = y;
+    PushEvent(e);
+}
+
+void PushWheel(int delta) {
+    Event e;
+    e.kind = EventKind::Wheel;
+    e.wheelDelta = delta;
+    PushEvent(e);
+}
+
+bool HasPendingEvents() {
+    std::lock_guard lock(S().mutex);
+    return !S().events.empty();
+}
+
+void QueueAnswer(BoxAnswer answer) { S().answers.push_back(answer); }
+const std::vector<Question>& Questions() { return S().questions; }
+const std::vector<std::uint32_t>& Sleeps() { return S().sleeps; }
+void ClearSleeps() {
+    std::lock_guard lock(S().mutex);
+    S().sleeps.clear();
+}
+std::uint64_t PresentCount() { return S().presentCount; }
+const std::vector<std::uint32_t>& LastFrame() { return S().lastFrame; }
+bool WindowOpen() { return S().windowOpen; }
+const std::string& WindowTitle() { return S().title; }
+int CursorX() { return S().cursorX; }
+int CursorY() { return S().cursorY; }
+int RaiseCount() { return S().raiseCount; }
+
+}  // namespace headless
+}  // namespace platform

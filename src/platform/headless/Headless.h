@@ -1,0 +1,52 @@
+// Test control of the headless backend: a virtual clock that only sleeps and
+// the test move, scripted events and message-box answers, and captured frames.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace platform::headless {
+
+// Back to a fresh machine: clock at 0, no events, no answers, no frames, no
+// timers, windowed, key state cleared.
+void Reset();
+
+// Moves the virtual clock and fires every periodic timer that falls due, in
+// time order, on the calling thread.
+void AdvanceClock(std::uint32_t ms);
+
+void PushEvent(const Event& e);
+void PushKey(Key key, bool down);
+void PushButton(MouseButton button, bool down, int x, int y);
+void PushMouseMove(int x, int y);
+void PushWheel(int delta);
+bool HasPendingEvents();
+
+struct Question {
+    std::string gbkText;
+    std::string gbkCaption;
+    BoxIcon icon = BoxIcon::None;
+    bool okCancel = false;
+};
+// Answers for the next questions, in order; an unanswered question gets Cancel.
+void QueueAnswer(BoxAnswer answer);
+const std::vector<Question>& Questions();
+
+// Every Sleep call's length, in order.
+const std::vector<std::uint32_t>& Sleeps();
+void ClearSleeps();
+
+// Frames shown with Present: the count and the newest picture.
+std::uint64_t PresentCount();
+const std::vector<std::uint32_t>& LastFrame();
+
+bool WindowOpen();
+const std::string& WindowTitle();
+int CursorX();
+int CursorY();
+int RaiseCount();
+
+}  // namespace platform::headless

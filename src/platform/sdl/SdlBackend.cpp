@@ -1,0 +1,375 @@
+// The game's backend: an SDL window with a streaming texture, SDL events, SDL
+// message boxes, a steady clock and timer threads.
+#include "platform/Platform.h"
+
+#include <SDL.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <ctime>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace platform {
+namespace {
+
+struct Window {
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    bool fullScreen = false;
+};
+
+Window g_win;
+std::array<bool, static_cast<size_t>(Key::Count)> g_keys{};
+std::array<bool, static_cast<size_t>(MouseButton::Count)> g_buttons{};
+const auto g_start = std::chrono::steady_clock::now();
+
+bool EnsureVideo() {
+    if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+}
+
+Key MapKey(const SDL_Keysym& k) {
+    switch (k.scancode) {
+    case SDL_SCANCODE_RETURN:
+    case SDL_SCANCODE_KP_ENTER: return Key::Return;
+    case SDL_SCANCODE_ESCAPE: return Key::Escape;
+    case SDL_SCANCODE_SPACE: return Key::Space;
+    case SDL_SCANCODE_PAGEUP: return Key::PageUp;
+    case SDL_SCANCODE_PAGEDOWN: return Key::PageDown;
+    case SDL_SCANCODE_LEFT: return Key::Left;
+    case SDL_SCANCODE_UP: return Key::Up;
+    case SDL_SCANCODE_RIGHT: return Key::Right;
+    case SDL_SCANCODE_DOWN: return Key::Down;
+    case SDL_SCANCODE_KP_0: return Key::Numpad0;
+    case SDL_SCANCODE_KP_2: return Key::Numpad2;
+    case SDL_SCANCODE_KP_4: return Key::Numpad4;
+    case SDL_SCANCODE_KP_6: return Key::Numpad6;
+    case SDL_SCANCODE_KP_8: return Key::Numpad8;
+    case SDL_SCANCODE_F1: return Key::F1;
+    case SDL_SCANCODE_F2: return Key::F2;
+    case SDL_SCANCODE_F4: return Key::F4;
+    case SDL_SCANCODE_LCTRL:
+    case SDL_SCANCODE_RCTRL: return Key::Control;
+    default: return Key::Other;
+    }
+}
+
+bool MapButton(Uint8 b, MouseButton& out) {
+    switch (b) {
+    case SDL_BUTTON_LEFT: out = MouseButton::Left; return true;
+    case SDL_BUTTON_RIGHT: out = MouseButton::Right; return true;
+    case SDL_BUTTON_MIDDLE: out = MouseButton::Middle; return true;
+    default: return false;
+    }
+}
+
+// Translates one SDL event; false when it means nothing to the game.
+bool Translate(const SDL_Event& s, Event& e) {
+    switch (s.type) {
+    case SDL_QUIT: e.kind = EventKind::Close; return true;
+    case SDL_WINDOWEVENT:
+        switch (s.window.event) {
+        case SDL_WINDOWEVENT_CLOSE: e.kind = EventKind::Close; return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST: e.kind = EventKind::FocusLost; return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED: e.kind = EventKind::FocusGained; return true;
+        default: return false;
+        }
+    case SDL_MOUSEMOTION:
+        e.kind = EventKind::MouseMove;
+        e.x = s.motion.x;
+        e.y = s.motion.y;
+        return true;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        if (!MapButton(s.button.button, e.button)) return false;
+        e.kind = s.type == SDL_MOUSEBUTTONDOWN ? EventKind::ButtonDown : EventKind::ButtonUp;
+        e.x = s.button.x;
+        e.y = s.button.y;
+        return true;
+    case SDL_MOUSEWHEEL: {
+        int y = s.wheel.y;
+        if (s.wheel.direction == SDL_MOUSEWHEEL_FLIPPED) y = -y;
+        if (y == 0) return false;
+        e.kind = EventKind::Wheel;
+        e.wheelDelta = y * 120;
+        return true;
+    }
+    case SDL_KEYDOWN:
+    case SDL_KEYUP: {
+        e.key = MapKey(s.key.keysym);
+        const bool alt = (s.key.keysym.mod & KMOD_ALT) != 0;
+        if (s.type == SDL_KEYDOWN && alt && (e.key == Key::Return || e.key == Key::F4)) {
+            if (s.key.repeat) return false;
+            e.kind = EventKind::SysKeyDown;
+            return true;
+        }
+        if (s.type == SDL_KEYDOWN && s.key.repeat && e.key == Key::Other) return false;
+        e.kind = s.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
+        return true;
+    }
+    default: return false;
+    }
+}
+
+SDL_MessageBoxButtonData kOkCancel[] = {
+    {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "OK"},
+    {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "Cancel"},
+};
+SDL_MessageBoxButtonData kOk[] = {
+    {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"},
+};
+
+Uint32 BoxFlags(BoxIcon icon) {
+    switch (icon) {
+    case BoxIcon::Error: return SDL_MESSAGEBOX_ERROR;
+    case BoxIcon::Question:
+    case BoxIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
+    default: return 0;
+    }
+}
+
+int ShowBox(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon, bool okCancel) {
+    EnsureVideo();
+    // A box must be seen and answered in full screen too: leave it while the
+    // box is up. No frames run meanwhile, as the box is modal.
+    const bool wasFull = g_win.fullScreen;
+    if (wasFull) SetFullScreen(false);
+    const std::string text = GbkToUtf8(gbkText);
+    const std::string caption = GbkToUtf8(gbkCaption);
+    SDL_MessageBoxData data{};
+    data.flags = BoxFlags(icon);
+    data.window = g_win.window;
+    data.title = caption.c_str();
+    data.message = text.c_str();
+    data.numbuttons = okCancel ? 2 : 1;
+    data.buttons = okCancel ? kOkCancel : kOk;
+    int pressed = 0;
+    if (SDL_ShowMessageBox(&data, &pressed) != 0) pressed = okCancel ? 0 : 1;
+    if (wasFull) SetFullScreen(true);
+    // The box took the key and button releases: start from nothing held.
+    g_keys.fill(false);
+    g_buttons.fill(false);
+    return pressed;
+}
+
+// ---------------------------------------------------------------- timers
+
+class TimerThread {
+public:
+    TimerThread(std::uint32_t period, std::function<void()> cb)
+        : period_(period), callback_(std::move(cb)), thread_([this] { Loop(); }) {}
+    ~TimerThread() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+
+private:
+    void Loop() {
+        auto next = std::chrono::steady_clock::now();
+        std::unique_lock lock(mutex_);
+        while (!stop_) {
+            next += std::chrono::milliseconds(period_);
+            if (cv_.wait_until(lock, next, [this] { return stop_; })) break;
+            lock.unlock();
+            callback_();
+            lock.lock();
+        }
+    }
+
+    std::uint32_t period_;
+    std::function<void()> callback_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool stop_ = false;
+    std::thread thread_;
+};
+
+std::mutex g_timerMutex;
+std::map<TimerId, std::unique_ptr<TimerThread>> g_timers;
+TimerId g_nextTimer = 1;
+
+}  // namespace
+
+bool PeekEvent(Event& out) {
+    SDL_Event s;
+    while (SDL_WasInit(SDL_INIT_EVENTS) && SDL_PollEvent(&s)) {
+        Event e;
+        if (!Translate(s, e)) continue;
+        switch (e.kind) {
+        case EventKind::KeyDown:
+        case EventKind::SysKeyDown: g_keys[static_cast<size_t>(e.key)] = true; break;
+        case EventKind::KeyUp: g_keys[static_cast<size_t>(e.key)] = false; break;
+        case EventKind::ButtonDown: g_buttons[static_cast<size_t>(e.button)] = true; break;
+        case EventKind::ButtonUp: g_buttons[static_cast<size_t>(e.button)] = false; break;
+        case EventKind::FocusLost:
+            g_keys.fill(false);
+            g_buttons.fill(false);
+            break;
+        default: break;
+        }
+        out = e;
+        return true;
+    }
+    return false;
+}
+
+bool IsKeyDown(Key key) { return g_keys[static_cast<size_t>(key)]; }
+bool IsButtonDown(MouseButton button) { return g_buttons[static_cast<size_t>(button)]; }
+
+bool CreateMainWindow(std::string_view gbkTitle) {
+    if (!EnsureVideo()) return false;
+    const std::string title = GbkToUtf8(gbkTitle);
+    g_win.window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                    kClientWidth, kClientHeight, SDL_WINDOW_SHOWN);
+    if (!g_win.window) return false;
+    // No vsync: presenting must never hold up the frame loop.
+    g_win.renderer = SDL_CreateRenderer(g_win.window, -1, 0);
+    if (!g_win.renderer) g_win.renderer = SDL_CreateRenderer(g_win.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_win.renderer) return false;
+    SDL_RenderSetLogicalSize(g_win.renderer, kClientWidth, kClientHeight);
+    g_win.texture = SDL_CreateTexture(g_win.renderer, SDL_PIXELFORMAT_RGB888,
+                                      SDL_TEXTUREACCESS_STREAMING, kClientWidth, kClientHeight);
+    if (!g_win.texture) return false;
+    SDL_SetRenderDrawColor(g_win.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(g_win.renderer);
+    SDL_RenderPresent(g_win.renderer);
+    return true;
+}
+
+void DestroyMainWindow() {
+    if (g_win.texture) SDL_DestroyTexture(g_win.texture);
+    if (g_win.renderer) SDL_DestroyRenderer(g_win.renderer);
+    if (g_win.window) SDL_DestroyWindow(g_win.window);
+    g_win = Window{};
+}
+
+void Present(std::span<const std::uint32_t> pixels) {
+    if (!g_win.texture || pixels.size() < static_cast<size_t>(kClientWidth) * kClientHeight) return;
+    SDL_UpdateTexture(g_win.texture, nullptr, pixels.data(), kClientWidth * 4);
+    SDL_RenderClear(g_win.renderer);
+    SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
+    SDL_RenderPresent(g_win.renderer);
+}
+
+void SetFullScreen(bool on) {
+    if (!g_win.window || g_win.fullScreen == on) {
+        g_win.fullScreen = on;
+        return;
+    }
+    // Desktop full screen: the display keeps its mode and the picture is
+    // scaled with letterboxing; SDL maps the pointer back to 800x600.
+    SDL_SetWindowFullscreen(g_win.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!on) {
+        SDL_SetWindowSize(g_win.window, kClientWidth, kClientHeight);
+        SDL_SetWindowPosition(g_win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    }
+    g_win.fullScreen = on;
+}
+
+bool IsFullScreen() { return g_win.fullScreen; }
+
+Rect GetWindowRect() {
+    if (!g_win.window) return {};
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(g_win.window, &x, &y);
+    SDL_GetWindowSize(g_win.window, &w, &h);
+    if (g_win.fullScreen) return {x, y, x + w, y + h};
+    const int caption = CaptionHeight();
+    return {x, y - caption, x + w, y + h};
+}
+
+int CaptionHeight() {
+    int top = 0;
+    if (g_win.window && SDL_GetWindowBordersSize(g_win.window, &top, nullptr, nullptr, nullptr) == 0)
+        return top;
+    return 0;
+}
+
+void SetCursorPos(int screenX, int screenY) {
+    if (!g_win.window) return;
+    int x = 0, y = 0;
+    SDL_GetWindowPosition(g_win.window, &x, &y);
+    int cx = screenX - x;
+    int cy = screenY - y;
+    if (g_win.fullScreen) {
+        // The picture is scaled: move to the window point that shows (cx, cy).
+        int w = 0, h = 0;
+        SDL_GetWindowSize(g_win.window, &w, &h);
+        const float scale = std::min(static_cast<float>(w) / kClientWidth, static_cast<float>(h) / kClientHeight);
+        const float offX = (w - kClientWidth * scale) / 2;
+        const float offY = (h - kClientHeight * scale) / 2;
+        cx = static_cast<int>(offX + cx * scale);
+        cy = static_cast<int>(offY + cy * scale);
+    }
+    SDL_WarpMouseInWindow(g_win.window, cx, cy);
+}
+
+void RaiseWindow() {
+    if (g_win.window) SDL_RaiseWindow(g_win.window);
+}
+
+BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
+    return ShowBox(gbkText, gbkCaption, icon, true) == 1 ? BoxAnswer::Ok : BoxAnswer::Cancel;
+}
+
+void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
+    ShowBox(gbkText, gbkCaption, icon, false);
+}
+
+std::uint32_t TimeGetTime() {
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - g_start);
+    return static_cast<std::uint32_t>(ms.count());
+}
+
+void Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback) {
+    std::lock_guard lock(g_timerMutex);
+    const TimerId id = g_nextTimer++;
+    g_timers[id] = std::make_unique<TimerThread>(std::max<std::uint32_t>(periodMs, 1), std::move(callback));
+    return id;
+}
+
+void KillTimer(TimerId id) {
+    std::unique_ptr<TimerThread> dying;
+    {
+        std::lock_guard lock(g_timerMutex);
+        auto it = g_timers.find(id);
+        if (it == g_timers.end()) return;
+        dying = std::move(it->second);
+        g_timers.erase(it);
+    }
+    // Joined outside the lock: a callback may itself set or kill timers.
+}
+
+LocalTime GetLocalTime() {
+    const auto now = std::chrono::system_clock::now();
+    const std::time_t t = std::chrono::system_clock::to_time_t(now);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    LocalTime lt;
+    lt.year = static_cast<std::uint16_t>(tm.tm_year + 1900);
+    lt.month = static_cast<std::uint16_t>(tm.tm_mon + 1);
+    lt.dayOfWeek = static_cast<std::uint16_t>(tm.tm_wday);
+    lt.day = static_cast<std::uint16_t>(tm.tm_mday);
+    lt.hour = static_cast<std::uint16_t>(tm.tm_hour);
+    lt.minute = static_cast<std::uint16_t>(tm.tm_min);
+    lt.second = static_cast<std::uint16_t>(tm.tm_sec);
+    lt.milliseconds = static_cast<std::uint16_t>(
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+    return lt;
+}
+
+}  // namespace platform
