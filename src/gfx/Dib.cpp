@@ -38,3 +38,6 @@ const std::uint32_t* CDib::GetPixelPtr(int x, int y) const {
 std::array<std::unique_ptr<CDib>, 64> cdib;
 std::unique_ptr<CDib> g_backBuffer;
 std::unique_ptr<CDib> g_menuSnapshot;
+std::unique_ptr<CDib> g_maskImage;
+std::unique_ptr<CDib> g_backupSurface;
+std::unique_ptr<CDib> g_fullPage;

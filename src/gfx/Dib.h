@@ -50,3 +50,8 @@ private:
 extern std::array<std::unique_ptr<CDib>, 64> cdib;
 extern std::unique_ptr<CDib> g_backBuffer;
 extern std::unique_ptr<CDib> g_menuSnapshot;
+// Mask picture read by the mask transitions; the 800x600 copy of the screen
+// kept by the message-text code; the page of full-screen message text.
+extern std::unique_ptr<CDib> g_maskImage;
+extern std::unique_ptr<CDib> g_backupSurface;
+extern std::unique_ptr<CDib> g_fullPage;
