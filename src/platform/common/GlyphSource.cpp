@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -22,6 +23,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <tuple>
 #include <utility>
 
 namespace platform {
@@ -264,9 +266,10 @@ public:
             Log("%s cannot be set to %d pixels", faceName_.c_str(), height);
             return false;
         }
-        ascent_ = static_cast<int>(std::clamp((height * above + cell / 2) / cell, 0L,
-                                              static_cast<long>(height)));
         face_ = face;
+        ascent_ = BodyCentredAscent(height);
+        if (ascent_ < 0) ascent_ = static_cast<int>((height * above + cell / 2) / cell);
+        ascent_ = std::clamp(ascent_, 0, height);
         return true;
     }
 
@@ -311,7 +314,15 @@ public:
             FT_Outline_Translate(&slot->outline, descent * 64,
                                  ((ascent_ - descent + advance) / 2) * 64);
         } else if (placement == Placement::Corner) {
-            FT_Outline_Translate(&slot->outline, (advance / 2) * 64, (height_ / 2) * 64);
+            // Into the upper right of the cell, an eighth of the cell in from
+            // its edges.
+            FT_BBox box;
+            FT_Outline_Get_CBox(&slot->outline, &box);
+            const long margin = height_ / 8;
+            const long right = (box.xMax + 63) >> 6;
+            const long top = (box.yMax + 63) >> 6;
+            FT_Outline_Translate(&slot->outline, (advance - margin - right) * 64,
+                                 (ascent_ - margin - top) * 64);
         }
         if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) {
             ReportFailed(code);
@@ -364,6 +375,30 @@ private:
         return face;
     }
 
+    // Ideographs are drawn as a block centred in the cell's height: the
+    // baseline goes where the hinted ink of two full, square ideographs leaves
+    // equal room above and below. -1 when the face has neither of them.
+    int BodyCentredAscent(int height) {
+        const auto key = std::make_tuple(face_, height, face_->size->metrics.x_ppem);
+        if (auto it = ascents_.find(key); it != ascents_.end()) return it->second;
+        long top = LONG_MIN;
+        long bottom = LONG_MAX;
+        for (char32_t c : {U'\u56FD', U'\u9ED1'}) {  // 国 黑
+            const FT_UInt index = FT_Get_Char_Index(face_, c);
+            if (index == 0 || FT_Load_Glyph(face_, index, kLoadFlags) != 0 ||
+                face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+                continue;
+            FT_BBox box;
+            FT_Outline_Get_CBox(&face_->glyph->outline, &box);
+            top = std::max(top, static_cast<long>((box.yMax + 63) >> 6));
+            bottom = std::min(bottom, static_cast<long>(box.yMin >> 6));
+        }
+        int ascent = -1;
+        if (top != LONG_MIN) ascent = static_cast<int>(top + (height - (top - bottom)) / 2);
+        ascents_.emplace(key, ascent);
+        return ascent;
+    }
+
     std::optional<char32_t> ToUnicode(std::uint32_t code) {
         if (code < 0x80) return static_cast<char32_t>(code);
         if (code > 0xFFFF || iconv_ == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
@@ -402,6 +437,7 @@ private:
     TextDirection direction_ = TextDirection::Horizontal;
     std::set<std::pair<std::string, std::uint32_t>> reported_;
     std::set<int> reportedSizes_;
+    std::map<std::tuple<FT_Face, int, int>, int> ascents_;
 };
 
 }  // namespace
