@@ -3,6 +3,7 @@
 #include "gfx/Dib.h"
 
 #include <algorithm>
+#include <array>
 
 using platform::GlyphBitmap;
 using platform::GlyphLevels;
@@ -22,13 +23,53 @@ enum class FourthByte : std::uint8_t { Blend, Keep };
 enum class Advance : std::uint8_t { CellIncrement, Size };
 
 // GBK lead bytes; the byte after one belongs to the same character.
-bool IsLeadByte(std::uint8_t b) { return b >= 0x81 && b <= 0xFE; }
+bool IsLeadByte(std::uint8_t b) {
+    return b >= 0x81 && b <= 0xFE;
+}
 
-}  // namespace
+// The clipped part of a glyph bitmap and where it goes.
+struct GlyphBlit {
+    const std::uint8_t* src;
+    int srcStride;
+    std::uint32_t* dst;
+    int dstStride; // in pixels
+    int columns;
+    int rows;
+    int firstInkedLevel;
+    int levelWeight;                  // 4 for 65 levels, 16 for 17
+    std::array<std::uint32_t, 4> ink; // blue, green, red, fourth byte
+};
+
+// Each inked byte d becomes (c * (255 - w) + d * w) >> 8, `Passes` times over,
+// for the first `Bytes` bytes of the pixel.
+template <int Passes, int Bytes> void BlendGlyph(const GlyphBlit& b) {
+    for (int r = 0; r < b.rows; ++r) {
+        const std::uint8_t* src = b.src + static_cast<size_t>(r) * b.srcStride;
+        std::uint32_t* dst = b.dst + static_cast<size_t>(r) * b.dstStride;
+        for (int c = 0; c < b.columns; ++c) {
+            const int level = src[c];
+            if (level < b.firstInkedLevel) continue;
+            // The weight left to the background; full coverage leaves none.
+            const std::uint32_t w = static_cast<std::uint32_t>(256 - b.levelWeight * level) & 0xFF;
+            std::uint32_t pixel = dst[c];
+            for (int pass = 0; pass < Passes; ++pass) {
+                std::uint32_t out = Bytes == 4 ? 0 : pixel & 0xFF000000u;
+                for (int i = 0; i < Bytes; ++i) {
+                    const std::uint32_t d = (pixel >> (8 * i)) & 0xFF;
+                    out |= ((b.ink[i] * (255 - w) + d * w) >> 8) << (8 * i);
+                }
+                pixel = out;
+            }
+            dst[c] = pixel;
+        }
+    }
+}
+
+} // namespace
 
 struct CGlyphFont::Style {
     GlyphLevels levels;
-    int firstInkedLevel;  // lower levels are skipped
+    int firstInkedLevel; // lower levels are skipped
     Passes passes;
     FourthByte fourth;
     Advance advance;
@@ -118,8 +159,8 @@ std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text
     // layout when a glyph is missing.
     if (!glyph && style.advance != Advance::Size)
         return static_cast<std::int16_t>(doubleByte ? size_ : size_ / 2);
-    const auto advance = static_cast<std::int16_t>(
-        style.advance == Advance::Size ? size_ : glyph->cellIncX);
+    const auto advance =
+        static_cast<std::int16_t>(style.advance == Advance::Size ? size_ : glyph->cellIncX);
     if (!glyph || !surface || !surface->GetBits()) return advance;
 
     const int width = surface->GetWidth();
@@ -133,36 +174,28 @@ std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text
     // a caller passes can overflow; only the part inside the surface is drawn.
     const long long left = static_cast<long long>(x) + glyph->originX;
     const long long top = static_cast<long long>(y) + ascent_ - glyph->originY;
-    const int col0 = static_cast<int>(std::clamp(-left, 0LL, static_cast<long long>(glyph->blackBoxX)));
-    const int col1 = static_cast<int>(std::clamp(width - left, 0LL, static_cast<long long>(glyph->blackBoxX)));
-    const int row0 = static_cast<int>(std::clamp(-top, 0LL, static_cast<long long>(glyph->blackBoxY)));
-    const int row1 = static_cast<int>(std::clamp(height - top, 0LL, static_cast<long long>(glyph->blackBoxY)));
+    const int col0 =
+        static_cast<int>(std::clamp(-left, 0LL, static_cast<long long>(glyph->blackBoxX)));
+    const int col1 =
+        static_cast<int>(std::clamp(width - left, 0LL, static_cast<long long>(glyph->blackBoxX)));
+    const int row0 =
+        static_cast<int>(std::clamp(-top, 0LL, static_cast<long long>(glyph->blackBoxY)));
+    const int row1 =
+        static_cast<int>(std::clamp(height - top, 0LL, static_cast<long long>(glyph->blackBoxY)));
 
-    const std::uint32_t ink[4] = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF, 255};
-    const int bytes = style.fourth == FourthByte::Blend ? 4 : 3;
-    const int levelWeight = style.levels == GlyphLevels::Levels65 ? 4 : 16;
-    const int passes = static_cast<int>(style.passes);
-    std::uint32_t* bits = surface->GetBits();
-
-    for (int r = row0; r < row1; ++r) {
-        const std::uint8_t* src = glyph->bits.data() + static_cast<size_t>(r) * stride;
-        std::uint32_t* dst = bits + static_cast<size_t>(top + r) * width + (left + col0);
-        for (int c = col0; c < col1; ++c, ++dst) {
-            const int level = src[c];
-            if (level < style.firstInkedLevel) continue;
-            // The weight left to the background; full coverage leaves none.
-            const std::uint32_t w = static_cast<std::uint32_t>(256 - levelWeight * level) & 0xFF;
-            std::uint32_t pixel = *dst;
-            for (int pass = 0; pass < passes; ++pass) {
-                for (int i = 0; i < bytes; ++i) {
-                    const int shift = 8 * i;
-                    const std::uint32_t d = (pixel >> shift) & 0xFF;
-                    const std::uint32_t v = (ink[i] * (255 - w) + d * w) >> 8;
-                    pixel = (pixel & ~(0xFFu << shift)) | (v << shift);
-                }
-            }
-            *dst = pixel;
-        }
-    }
+    GlyphBlit blit;
+    blit.src = glyph->bits.data() + static_cast<size_t>(row0) * stride + col0;
+    blit.srcStride = stride;
+    blit.dst = surface->GetBits() + static_cast<size_t>(top + row0) * width + (left + col0);
+    blit.dstStride = width;
+    blit.columns = col1 - col0;
+    blit.rows = row1 - row0;
+    blit.firstInkedLevel = style.firstInkedLevel;
+    blit.levelWeight = style.levels == GlyphLevels::Levels65 ? 4 : 16;
+    blit.ink = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF, 255};
+    if (style.passes == Passes::Two)
+        style.fourth == FourthByte::Blend ? BlendGlyph<2, 4>(blit) : BlendGlyph<2, 3>(blit);
+    else
+        style.fourth == FourthByte::Blend ? BlendGlyph<1, 4>(blit) : BlendGlyph<1, 3>(blit);
     return advance;
 }

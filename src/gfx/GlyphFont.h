@@ -22,9 +22,9 @@ enum class GlyphCache : std::uint8_t { On, Off };
 class CGlyphFont {
 public:
     // GBK face names of the three faces; face 1 sets vertical text.
-    static constexpr std::string_view kFaceSans = "\xBA\xDA\xCC\xE5";             // 黑体
-    static constexpr std::string_view kFaceVertical = "@\xBA\xDA\xCC\xE5";        // @黑体
-    static constexpr std::string_view kFaceSerif = "\xD0\xC2\xCB\xCE\xCC\xE5";    // 新宋体
+    static constexpr std::string_view kFaceSans = "\xBA\xDA\xCC\xE5";          // 黑体
+    static constexpr std::string_view kFaceVertical = "@\xBA\xDA\xCC\xE5";     // @黑体
+    static constexpr std::string_view kFaceSerif = "\xD0\xC2\xCB\xCE\xCC\xE5"; // 新宋体
 
     explicit CGlyphFont(std::unique_ptr<platform::GlyphSource> source,
                         GlyphCache cache = GlyphCache::On);
@@ -73,10 +73,10 @@ private:
     int size_ = 0;
     int face_ = 0;
     int ascent_ = 0;
-    platform::GlyphBitmap scratch_;  // the glyph being drawn when nothing is cached
+    platform::GlyphBitmap scratch_; // the glyph being drawn when nothing is cached
     // Rendered glyphs by (size, face), then by code and level count.
     std::map<std::pair<int, int>, std::unordered_map<std::uint32_t, CachedGlyph>> cache_;
-    std::unordered_map<std::uint32_t, CachedGlyph>* currentGlyphs_ = nullptr;  // of (size_, face_)
+    std::unordered_map<std::uint32_t, CachedGlyph>* currentGlyphs_ = nullptr; // of (size_, face_)
     size_t cachedCount_ = 0;
 };
 

@@ -38,8 +38,8 @@ struct GlyphBitmap {
 
 enum class GlyphResult : std::uint8_t {
     Ok,
-    Missing,  // no face is open, or the face has no glyph for the code
-    Failed,   // the face has the glyph but it could not be rendered
+    Missing, // no face is open, or the face has no glyph for the code
+    Failed,  // the face has the glyph but it could not be rendered
 };
 
 class GlyphSource {
@@ -63,4 +63,4 @@ public:
 // Which file each face name resolved to is written to standard error.
 std::unique_ptr<GlyphSource> CreateGlyphSource();
 
-}  // namespace platform
+} // namespace platform

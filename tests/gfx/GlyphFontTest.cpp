@@ -3,10 +3,10 @@
 //   w = (256 - 4 * level) mod 256 (65 levels) or (256 - 16 * level) mod 256
 //   (17 levels); each written byte d becomes (c * (255 - w) + d * w) >> 8,
 //   with c the colour's byte and 255 for the fourth byte.
-#include "app/Shell.h"
-#include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "TestSupport.h"
+#include "app/Shell.h"
+#include "gfx/Dib.h"
 
 #include <gtest/gtest.h>
 
@@ -52,8 +52,8 @@ public:
 
 // A glyph from its rows of levels; rows are padded to four bytes with `pad`,
 // which must never reach the surface.
-GlyphBitmap MakeGlyph(const std::vector<std::vector<std::uint8_t>>& rows, int originX,
-                      int originY, int cellIncX, std::uint8_t pad = 64) {
+GlyphBitmap MakeGlyph(const std::vector<std::vector<std::uint8_t>>& rows, int originX, int originY,
+                      int cellIncX, std::uint8_t pad = 64) {
     GlyphBitmap g;
     g.blackBoxY = static_cast<int>(rows.size());
     g.blackBoxX = rows.empty() ? 0 : static_cast<int>(rows[0].size());
@@ -93,7 +93,8 @@ protected:
         for (int y = 0; y < dib.GetHeight(); ++y)
             for (int x = 0; x < dib.GetWidth(); ++x) {
                 bool listed = false;
-                for (auto [cx, cy] : changed) listed |= cx == x && cy == y;
+                for (auto [cx, cy] : changed)
+                    listed |= cx == x && cy == y;
                 if (!listed) {
                     EXPECT_EQ(At(x, y), back) << "pixel " << x << "," << y;
                 }
@@ -267,22 +268,22 @@ TEST_F(GlyphFontTest, SetFontChoosesFaceDirectionAndHalfWidth) {
     font->SetFont(24, 0);
     font->SetFont(23, 7);
     font->SetFont(18, -1);
-    ASSERT_EQ(fake->fontCalls.size(), 6u);  // the first made by the fixture
+    ASSERT_EQ(fake->fontCalls.size(), 6u); // the first made by the fixture
     const auto& c = fake->fontCalls;
-    EXPECT_EQ(c[0].face, "\xBA\xDA\xCC\xE5");  // 黑体
+    EXPECT_EQ(c[0].face, "\xBA\xDA\xCC\xE5"); // 黑体
     EXPECT_EQ(c[0].height, 26);
     EXPECT_EQ(c[0].width, 13);
-    EXPECT_EQ(c[1].face, "@\xBA\xDA\xCC\xE5");  // @黑体
+    EXPECT_EQ(c[1].face, "@\xBA\xDA\xCC\xE5"); // @黑体
     EXPECT_EQ(c[1].direction, TextDirection::Vertical);
     EXPECT_EQ(c[1].height, 10);
     EXPECT_EQ(c[1].width, 5);
-    EXPECT_EQ(c[2].face, "\xD0\xC2\xCB\xCE\xCC\xE5");  // 新宋体
+    EXPECT_EQ(c[2].face, "\xD0\xC2\xCB\xCE\xCC\xE5"); // 新宋体
     EXPECT_EQ(c[2].direction, TextDirection::Horizontal);
     EXPECT_EQ(c[2].width, 7);
     EXPECT_EQ(c[3].face, "\xBA\xDA\xCC\xE5");
     EXPECT_EQ(c[4].face, "\xBA\xDA\xCC\xE5");
     EXPECT_EQ(c[4].direction, TextDirection::Horizontal);
-    EXPECT_EQ(c[4].width, 11);  // 23 / 2 rounds toward zero
+    EXPECT_EQ(c[4].width, 11); // 23 / 2 rounds toward zero
     EXPECT_EQ(c[5].face, "\xBA\xDA\xCC\xE5");
     EXPECT_EQ(c[5].width, 9);
     EXPECT_EQ(font->GetSize(), 18);
@@ -300,29 +301,30 @@ TEST_F(GlyphFontTest, GlyphsAreClippedToTheSurface) {
     auto count = [&] {
         int n = 0;
         for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x) n += inked(x, y);
+            for (int x = 0; x < 4; ++x)
+                n += inked(x, y);
         return n;
     };
 
-    font->DrawChar(&small, -1, -1, "A", 0xFFFFFF);  // over the top-left corner
+    font->DrawChar(&small, -1, -1, "A", 0xFFFFFF); // over the top-left corner
     EXPECT_EQ(count(), 4);
     EXPECT_TRUE(inked(0, 0) && inked(1, 0) && inked(0, 1) && inked(1, 1));
 
     small.FillRect(0, 0, 4, 4, 0);
-    font->DrawChar(&small, 2, 2, "A", 0xFFFFFF);  // over the bottom-right corner
+    font->DrawChar(&small, 2, 2, "A", 0xFFFFFF); // over the bottom-right corner
     EXPECT_EQ(count(), 4);
     EXPECT_TRUE(inked(2, 2) && inked(3, 2) && inked(2, 3) && inked(3, 3));
 
     small.FillRect(0, 0, 4, 4, 0);
-    font->DrawChar(&small, 3, -2, "A", 0xFFFFFF);  // only its bottom-left pixel inside
+    font->DrawChar(&small, 3, -2, "A", 0xFFFFFF); // only its bottom-left pixel inside
     EXPECT_EQ(count(), 1);
     EXPECT_TRUE(inked(3, 0));
 
     small.FillRect(0, 0, 4, 4, 0);
-    font->DrawChar(&small, -3, 1, "A", 0xFFFFFF);  // just left of the surface
-    font->DrawChar(&small, 4, 1, "A", 0xFFFFFF);   // just right of it
-    font->DrawChar(&small, 1, 4, "A", 0xFFFFFF);   // just below
-    font->DrawChar(&small, 1, -3, "A", 0xFFFFFF);  // just above
+    font->DrawChar(&small, -3, 1, "A", 0xFFFFFF); // just left of the surface
+    font->DrawChar(&small, 4, 1, "A", 0xFFFFFF);  // just right of it
+    font->DrawChar(&small, 1, 4, "A", 0xFFFFFF);  // just below
+    font->DrawChar(&small, 1, -3, "A", 0xFFFFFF); // just above
     font->DrawChar(&small, INT_MAX, INT_MAX, "A", 0xFFFFFF);
     font->DrawChar(&small, INT_MIN, INT_MIN, "A", 0xFFFFFF);
     EXPECT_EQ(count(), 0);
@@ -335,7 +337,7 @@ TEST_F(GlyphFontTest, GlyphsAreClippedToTheSurface) {
 
 TEST_F(GlyphFontTest, AGlyphWhoseBitmapIsShortDrawsNothing) {
     GlyphBitmap g = MakeGlyph({{64, 64}, {64, 64}}, 0, 10, 13);
-    g.bits.resize(5);  // two rows of stride 4 need 8 bytes
+    g.bits.resize(5); // two rows of stride 4 need 8 bytes
     fake->glyphs[kCodeA] = g;
     EXPECT_EQ(font->DrawChar(&dib, 0, 0, "A", kColour), 13);
     ExpectOnlyChanged({});
@@ -352,11 +354,11 @@ TEST(GlyphFontCacheTest, KeepsGlyphsPerSizeAndFaceAndDrawsTheSamePixels) {
         font.SetFont(26, 0);
         font.DrawChar(&dib, 0, 0, "\xBA\xDA", 0xFF8040);
         font.DrawChar(&dib, 8, 0, "\xBA\xDA", 0xFF8040);
-        font.DrawCharGray4Plain(&dib, 16, 0, "\xBA\xDA", 0xFF8040);  // other levels
-        font.DrawChar(&dib, 24, 0, "Z", 0xFF8040);                    // missing
+        font.DrawCharGray4Plain(&dib, 16, 0, "\xBA\xDA", 0xFF8040); // other levels
+        font.DrawChar(&dib, 24, 0, "Z", 0xFF8040);                  // missing
         font.DrawChar(&dib, 24, 0, "Z", 0xFF8040);
         font.SetFont(24, 0);
-        font.DrawChar(&dib, 32, 0, "\xBA\xDA", 0xFF8040);  // another size
+        font.DrawChar(&dib, 32, 0, "\xBA\xDA", 0xFF8040); // another size
         requests = static_cast<int>(fake->requests.size());
     };
     CDib cached, uncached;
@@ -384,4 +386,4 @@ TEST_F(GlyphFontShellTest, TheWindowMakesTheFontAtSize26AndFreesIt) {
     EXPECT_EQ(g_glyphFont, nullptr);
 }
 
-}  // namespace
+} // namespace

@@ -1,19 +1,19 @@
 // The system glyph source on the Chinese fonts that scripts/install-deps
 // installs: metrics, the GBK mapping, level ranges and vertical text.
-#include "platform/Glyph.h"
 #include "TestSupport.h"
+#include "platform/Glyph.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <vector>
-#include <cstdlib>
 #include <memory>
 #include <string>
+#include <vector>
 
 using platform::GlyphBitmap;
 using platform::GlyphLevels;
@@ -22,9 +22,9 @@ using platform::TextDirection;
 
 namespace {
 
-constexpr char kHei[] = "\xBA\xDA\xCC\xE5";           // 黑体
-constexpr char kVerticalHei[] = "@\xBA\xDA\xCC\xE5";  // @黑体
-constexpr char kSong[] = "\xD0\xC2\xCB\xCE\xCC\xE5";  // 新宋体
+constexpr char kHei[] = "\xBA\xDA\xCC\xE5";          // 黑体
+constexpr char kVerticalHei[] = "@\xBA\xDA\xCC\xE5"; // @黑体
+constexpr char kSong[] = "\xD0\xC2\xCB\xCE\xCC\xE5"; // 新宋体
 
 constexpr std::uint32_t kCodeHei = 0xBADA;   // 黑
 constexpr std::uint32_t kCodeOne = 0xD2BB;   // 一, one horizontal stroke
@@ -32,10 +32,10 @@ constexpr std::uint32_t kCodeStick = 0xD8AD; // 丨, one vertical stroke
 constexpr std::uint32_t kCodeComma = 0xA3AC; // ，full-width comma
 
 struct Ink {
-    int left = 0, top = 0, right = 0, bottom = 0;  // in cell coordinates, exclusive
+    int left = 0, top = 0, right = 0, bottom = 0; // in cell coordinates, exclusive
     int total = 0;
     int maxLevel = 0;
-    bool partial = false;  // some level between none and full
+    bool partial = false; // some level between none and full
 };
 
 // Where the inked pixels of a glyph fall in a cell whose top-left is (0, 0).
@@ -79,12 +79,13 @@ TEST_F(GlyphSourceTest, CellsHoldTheirInkAndAdvanceByFullAndHalfWidths) {
         TextDirection direction;
     };
     const Case cases[] = {
-        {kHei, 26, TextDirection::Horizontal},  {kVerticalHei, 23, TextDirection::Vertical},
-        {kSong, 14, TextDirection::Horizontal}, {kHei, 12, TextDirection::Horizontal},
+        {kHei, 26, TextDirection::Horizontal},       {kVerticalHei, 23, TextDirection::Vertical},
+        {kSong, 14, TextDirection::Horizontal},      {kHei, 12, TextDirection::Horizontal},
         {kVerticalHei, 10, TextDirection::Vertical},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.size) + (c.direction == TextDirection::Vertical ? " V" : " H"));
+        SCOPED_TRACE(std::to_string(c.size) +
+                     (c.direction == TextDirection::Vertical ? " V" : " H"));
         ASSERT_TRUE(source->SetFont(c.face, c.size, c.size / 2, c.direction));
         const int ascent = source->Ascent();
         // The baseline sits in the lower part of the cell, with room below it.
@@ -160,7 +161,8 @@ TEST_F(GlyphSourceTest, LevelsSpanSixtyFiveOrSeventeenSteps) {
     ASSERT_EQ(fine.blackBoxX, coarse.blackBoxX);
     ASSERT_EQ(fine.blackBoxY, coarse.blackBoxY);
     ASSERT_EQ(fine.bits.size(), coarse.bits.size());
-    for (size_t i = 0; i < fine.bits.size(); ++i) EXPECT_LE(std::abs(fine.bits[i] - 4 * coarse.bits[i]), 3);
+    for (size_t i = 0; i < fine.bits.size(); ++i)
+        EXPECT_LE(std::abs(fine.bits[i] - 4 * coarse.bits[i]), 3);
     // Padding bytes of each row are zero.
     const int stride = GlyphBitmap::RowStride(fine.blackBoxX);
     for (int y = 0; y < fine.blackBoxY; ++y)
@@ -243,7 +245,8 @@ std::vector<std::string> RunProbeWithFonts(const std::filesystem::path& root,
     FILE* probe = ::popen(command.c_str(), "r");
     if (!probe) return lines;
     std::array<char, 128> line{};
-    while (std::fgets(line.data(), line.size(), probe)) lines.emplace_back(line.data());
+    while (std::fgets(line.data(), line.size(), probe))
+        lines.emplace_back(line.data());
     EXPECT_EQ(::pclose(probe), 0);
     return lines;
 }
@@ -272,4 +275,4 @@ TEST(GlyphFontWithoutChineseFacesTest, DrawsWhatItCanAndKeepsTheLayout) {
     EXPECT_EQ(lines[1], "hei 26 0\n");
 }
 
-}  // namespace
+} // namespace

@@ -21,7 +21,8 @@ int main() {
         const int advance = font.DrawChar(&dib, 4, 4, c.text, 0xFFFFFF);
         int inked = 0;
         for (int y = 0; y < 40; ++y)
-            for (int x = 0; x < 40; ++x) inked += *dib.GetPixelPtr(x, y) != 0;
+            for (int x = 0; x < 40; ++x)
+                inked += *dib.GetPixelPtr(x, y) != 0;
         std::printf("%s %d %d\n", c.name, advance, inked);
     }
     return 0;

@@ -39,7 +39,7 @@ constexpr int kMaxCellHeight = 600;
 constexpr FT_Int32 kLoadFlags = FT_LOAD_NO_BITMAP;
 
 constexpr char kFaceHei[] = "\xBA\xDA\xCC\xE5";          // 黑体
-constexpr char kFaceSong[] = "\xD0\xC2\xCB\xCE\xCC\xE5";  // 新宋体
+constexpr char kFaceSong[] = "\xD0\xC2\xCB\xCE\xCC\xE5"; // 新宋体
 
 void Log(const char* format, ...) __attribute__((format(printf, 1, 2)));
 void Log(const char* format, ...) {
@@ -159,7 +159,8 @@ std::optional<FontFile> ResolveFace(std::string_view gbkName) {
     static std::map<std::string, std::optional<FontFile>, std::less<>> resolved;
     std::lock_guard lock(mutex);
     auto it = resolved.find(gbkName);
-    if (it == resolved.end()) it = resolved.emplace(std::string(gbkName), SearchFace(gbkName)).first;
+    if (it == resolved.end())
+        it = resolved.emplace(std::string(gbkName), SearchFace(gbkName)).first;
     return it->second;
 }
 
@@ -183,22 +184,35 @@ std::optional<char32_t> VerticalForm(char32_t c) {
 
 // Marks that sit in the lower left of a horizontal cell sit in the upper
 // right of a vertical one.
-bool IsCornerMark(char32_t c) { return c == 0xFF0C || c == 0x3001 || c == 0x3002 || c == 0xFF0E; }
+bool IsCornerMark(char32_t c) {
+    return c == 0xFF0C || c == 0x3001 || c == 0x3002 || c == 0xFF0E;
+}
 
 // Full-width characters that follow the line: without a vertical form they are
 // turned with it, as Latin text is.
 bool TurnsInColumn(char32_t c) {
     switch (c) {
-    case 0x2013: case 0x2014: case 0x2015: case 0x2025: case 0x2026: case 0x301C: case 0x30FC:
-    case 0xFF5E: case 0xFF0D: case 0xFF1A: case 0xFF1B: case 0xFF3F:
+    case 0x2013:
+    case 0x2014:
+    case 0x2015:
+    case 0x2025:
+    case 0x2026:
+    case 0x301C:
+    case 0x30FC:
+    case 0xFF5E:
+    case 0xFF0D:
+    case 0xFF1A:
+    case 0xFF1B:
+    case 0xFF3F:
         return true;
-    default: break;
+    default:
+        break;
     }
     // Brackets of every shape.
     if (c >= 0x3008 && c <= 0x3011) return true;
     if (c >= 0x3014 && c <= 0x301B) return true;
-    return c == 0xFF08 || c == 0xFF09 || c == 0xFF3B || c == 0xFF3D || c == 0xFF5B ||
-           c == 0xFF5D || c == 0xFF1C || c == 0xFF1E;
+    return c == 0xFF08 || c == 0xFF09 || c == 0xFF3B || c == 0xFF3D || c == 0xFF5B || c == 0xFF5D ||
+           c == 0xFF1C || c == 0xFF1E;
 }
 
 enum class Placement : std::uint8_t { Upright, Turned, Corner };
@@ -287,10 +301,14 @@ public:
         Placement placement = Placement::Upright;
         if (direction_ == TextDirection::Vertical) {
             const auto form = VerticalForm(ch);
-            if (code < 0x80) placement = Placement::Turned;
-            else if (form && FT_Get_Char_Index(face_, *form) != 0) ch = *form;
-            else if (IsCornerMark(ch)) placement = Placement::Corner;
-            else if (TurnsInColumn(ch)) placement = Placement::Turned;
+            if (code < 0x80)
+                placement = Placement::Turned;
+            else if (form && FT_Get_Char_Index(face_, *form) != 0)
+                ch = *form;
+            else if (IsCornerMark(ch))
+                placement = Placement::Corner;
+            else if (TurnsInColumn(ch))
+                placement = Placement::Turned;
         }
         const FT_UInt index = FT_Get_Char_Index(face_, ch);
         if (index == 0) {
@@ -383,7 +401,7 @@ private:
         if (auto it = ascents_.find(key); it != ascents_.end()) return it->second;
         long top = LONG_MIN;
         long bottom = LONG_MAX;
-        for (char32_t c : {U'\u56FD', U'\u9ED1'}) {  // 国 黑
+        for (char32_t c : {U'\u56FD', U'\u9ED1'}) { // 国 黑
             const FT_UInt index = FT_Get_Char_Index(face_, c);
             if (index == 0 || FT_Load_Glyph(face_, index, kLoadFlags) != 0 ||
                 face_->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
@@ -429,7 +447,7 @@ private:
 
     FT_Library library_ = nullptr;
     iconv_t iconv_ = reinterpret_cast<iconv_t>(-1);
-    std::map<std::pair<std::string, int>, FT_Face> faces_;  // null where a file failed
+    std::map<std::pair<std::string, int>, FT_Face> faces_; // null where a file failed
     FT_Face face_ = nullptr;
     std::string faceName_;
     int height_ = 0;
@@ -440,8 +458,10 @@ private:
     std::map<std::tuple<FT_Face, int, int>, int> ascents_;
 };
 
-}  // namespace
+} // namespace
 
-std::unique_ptr<GlyphSource> CreateGlyphSource() { return std::make_unique<FreeTypeGlyphSource>(); }
+std::unique_ptr<GlyphSource> CreateGlyphSource() {
+    return std::make_unique<FreeTypeGlyphSource>();
+}
 
-}  // namespace platform
+} // namespace platform
