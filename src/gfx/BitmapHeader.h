@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace bitmap_header {
 
@@ -75,5 +76,11 @@ inline std::optional<Info> Parse(std::span<const std::uint8_t> b) {
     if (i.compression != kCompressionNone && i.compression != kCompressionBitfields) return std::nullopt;
     return i;
 }
+
+// A bitmap file's bytes made into the packed form the renderer converts: the
+// 40-byte header (biSize 40, no colour count), the full colour table, then
+// the pixel rows the file holds (fewer than the header says when the file is
+// short; the converter reads the missing ones as zero). Empty when refused.
+std::vector<std::uint8_t> PackFile(std::span<const std::uint8_t> file);
 
 }  // namespace bitmap_header

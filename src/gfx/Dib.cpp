@@ -50,38 +50,8 @@ std::vector<std::uint8_t> CDib::Load(const std::string& name) {
     const std::string path = (name.size() > 1 && name[1] == ':') ? name : platform::CurrentDirectory() + "\\" + name;
     CPackFile file;
     if (file.Open(path) != kPackOk || !file.GetBuffer()) return {};
-    const std::span<const std::uint8_t> data(file.GetBuffer(), file.GetSize());
-
-    if (data.size() < bh::kFileHeaderSize + bh::kInfoHeaderSize) return {};
-    if (data[0] != 'B' || data[1] != 'M') return {};
-    const std::optional<bh::Info> info = bh::Parse(data.subspan(bh::kFileHeaderSize));
-    if (!info) return {};
-    const std::uint64_t headerEnd = std::uint64_t(bh::kFileHeaderSize) + info->headerSize;
-    const std::uint64_t offBits = bh::Get32(data, 10);
-    if (headerEnd > data.size() || offBits < headerEnd || offBits > data.size()) return {};
-
-    // The packed form always holds the full table; the file's own table may
-    // be shorter (biClrUsed) and the rest stays zero.
-    const std::uint32_t table = info->TableBytes();
-    const std::uint64_t tableRead =
-        std::min<std::uint64_t>({info->colorsUsed ? std::uint64_t(info->colorsUsed) * 4 : table, table,
-                                 data.size() - headerEnd});
-    // A short file simply has fewer rows; the converter reads the rest as zero.
-    const std::uint64_t present = std::min<std::uint64_t>(info->ImageBytes(), data.size() - offBits);
-
-    std::vector<std::uint8_t> block;
-    try {
-        block.assign(bh::kInfoHeaderSize + table + present, 0);
-    } catch (const std::bad_alloc&) {
-        return {};
-    }
-    std::memcpy(block.data(), data.data() + bh::kFileHeaderSize, bh::kInfoHeaderSize);
-    bh::Put32(block, 0, bh::kInfoHeaderSize);
-    bh::Put32(block, 32, 0);  // biClrUsed: the table is now full size
-    bh::Put32(block, 36, 0);  // biClrImportant
-    std::memcpy(block.data() + bh::kInfoHeaderSize, data.data() + headerEnd, tableRead);
-    std::memcpy(block.data() + bh::kInfoHeaderSize + table, data.data() + offBits, present);
-    bitCount_ = info->bitCount;
+    std::vector<std::uint8_t> block = bh::PackFile(std::span<const std::uint8_t>(file.GetBuffer(), file.GetSize()));
+    if (!block.empty()) bitCount_ = bh::Get16(block, 14);
     return block;
 }
 
