@@ -1,5 +1,7 @@
 #include "platform/headless/Headless.h"
 
+#include "platform/headless/HeadlessAudio.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
@@ -62,9 +64,12 @@ void Advance(std::uint64_t ms) {
             it->second.due += it->second.period;
             fire = it->second.callback;
         }
+        // Sound plays up to the moment the timer fires.
+        headless_internal::AdvanceAudioTo(s.now.load());
         if (fire) fire();
     }
     s.now.store(target);
+    headless_internal::AdvanceAudioTo(target);
 }
 
 }  // namespace
@@ -205,6 +210,7 @@ void Reset() {
     s.title.clear();
     s.cursorX = s.cursorY = 0;
     s.raiseCount = 0;
+    headless_internal::ResetAudio();
 }
 
 void AdvanceClock(std::uint32_t ms) { Advance(ms); }
