@@ -8,6 +8,8 @@
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Dib.h"
+#include "sound/SoundChannel.h"
+#include "sound/SoundDevice.h"
 
 #include <vector>
 
@@ -111,6 +113,10 @@ void OnCreate(WindowHandle window) {
     g_pathTable->InitPaths();
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
+    // Without sound output the player is told once and the game runs silent.
+    InitDirectSound(window);
+    for (auto& c : g_seChannels) c.reset();
+    for (auto& c : g_voiceChannels) c.reset();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
     g_gameApp->mode = 0;
     LoadConfig();
@@ -125,6 +131,19 @@ void OnDestroy() {
     if (g_display && g_display->IsFullScreen()) platform::SetFullScreen(false);
     SaveConfig();
     g_gameApp.reset();
+    // Fades are stopped before their channels go, and each channel's worker
+    // ends with it.
+    if (g_bgmChannel) g_bgmChannel->StopFade();
+    g_bgmChannel.reset();
+    for (auto& c : g_voiceChannels) {
+        if (c) c->Stop();
+        c.reset();
+    }
+    for (auto& c : g_seChannels) {
+        if (c) c->StopFade();
+        c.reset();
+    }
+    g_soundDevice.Close();
     g_mouse.reset();
     g_keyboard.reset();
     g_pathTable.reset();
