@@ -215,7 +215,11 @@ void WndProc(const Event& e) {
 void DestroyWindow(WindowHandle) { g_quitRequested = true; }
 bool QuitRequested() { return g_quitRequested; }
 
-void InvalidateRect(WindowHandle, const platform::Rect&) { g_paintPending = true; }
+void InvalidateRect(WindowHandle, const platform::Rect& rect) {
+    // An empty rectangle repaints nothing (a movie covers the window).
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    g_paintPending = true;
+}
 bool PaintPending() { return g_paintPending; }
 
 LoopStep PumpOnce() {
