@@ -6,6 +6,10 @@
 #include "sound/SoundDevice.h"
 #include "TestSupport.h"
 
+#include <atomic>
+#include <chrono>
+#include <thread>
+
 using namespace platform;
 namespace hl = platform::headless;
 
@@ -254,6 +258,34 @@ TEST_F(SoundChannelTest, StoppedFadeNoLongerStepsAndDeletingAFadingChannelIsSafe
     hl::AdvanceClock(100);
     d.reset();
     hl::AdvanceClock(3000);  // a stray step would touch freed memory
+}
+
+TEST_F(SoundChannelTest, FadesStopAndChannelsGoWhileAnotherThreadRunsTheTimer) {
+    // The clock (and so every fade step) runs on a thread of its own, as the
+    // timer thread does in the game; the sanitizers watch every access.
+    ASSERT_TRUE(tools::WriteOggTone("bgm/m.ogg", Tone(3000)));
+    ASSERT_TRUE(tools::WriteOggTone("se/s.ogg", Tone(3000)));
+    std::atomic<bool> done{false};
+    std::thread clock([&] {
+        while (!done) hl::AdvanceClock(1);
+    });
+    for (int i = 0; i < 40; ++i) {
+        auto bgm = std::make_unique<CBgmChannel>();
+        auto se = std::make_unique<CSeChannel>();
+        ASSERT_TRUE(bgm->Load("m.ogg"));
+        ASSERT_TRUE(se->Load("s.ogg"));
+        bgm->Play(Repeat::Endless);
+        se->Play(Repeat::Endless);
+        bgm->FadeOut(100 + i);
+        se->FadeIn(100 + 2 * i);
+        std::this_thread::sleep_for(std::chrono::microseconds(200 * (i % 5)));
+        if (i % 2) bgm->StopFade();
+        bgm.reset();  // with or without StopFade first
+        se->StopFade();
+        se.reset();
+    }
+    done = true;
+    clock.join();
 }
 
 TEST_F(SoundChannelTest, SecondLoadOfALoadedChannelFails) {
