@@ -8,6 +8,7 @@
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Dib.h"
+#include "gfx/GlyphFont.h"
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
 
@@ -113,6 +114,8 @@ void OnCreate(WindowHandle window) {
     g_pathTable->InitPaths();
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
+    g_glyphFont = std::make_unique<CGlyphFont>(platform::CreateGlyphSource());
+    g_glyphFont->SetFont(26, 0);
     // Without sound output the player is told once and the game runs silent.
     InitDirectSound(window);
     for (auto& c : g_seChannels) c.reset();
@@ -144,6 +147,7 @@ void OnDestroy() {
         c.reset();
     }
     g_soundDevice.Close();
+    g_glyphFont.reset();
     g_mouse.reset();
     g_keyboard.reset();
     g_pathTable.reset();
