@@ -1,6 +1,5 @@
 #include "app/ArchiveDecoders.h"
 
-#include <algorithm>
 #include <array>
 #include <new>
 
@@ -43,31 +42,68 @@ private:
     unsigned used_ = 0;
 };
 
-// The adaptive model the range coder shares between its two ends.
-struct RangeModel {
+// The range coder's adaptive model: 257 frequencies, every one starting at 1,
+// each coded symbol adding 1 to its own, and all of them halved (keeping
+// the lowest bit set) once the total reaches 0x10000. The cumulative counts
+// are kept in a Fenwick tree so a symbol costs a few steps instead of a walk
+// over all 257 counts; the counts themselves are the same.
+class RangeModel {
+public:
     static constexpr unsigned kSymbols = 257;
     static constexpr unsigned kEnd = 256;
-    std::array<std::uint32_t, kSymbols> freq{};
-    std::array<std::uint32_t, kSymbols + 1> cum{};
 
     RangeModel() {
-        freq.fill(1);
-        for (unsigned k = 0; k <= kSymbols; ++k) cum[k] = k;
+        freq_.fill(1);
+        Rebuild();
     }
-    std::uint32_t Total() const { return cum[kSymbols]; }
+    std::uint32_t Total() const { return total_; }
+    std::uint32_t Freq(unsigned s) const { return freq_[s]; }
+
+    // The symbol whose interval [cum, cum + freq) holds t (t < Total()).
+    unsigned Find(std::uint32_t t, std::uint32_t& cum) const {
+        unsigned pos = 0;
+        std::uint32_t rest = t;
+        for (unsigned step = kTreeTop; step > 0; step >>= 1) {
+            if (pos + step <= kSymbols && tree_[pos + step] <= rest) {
+                pos += step;
+                rest -= tree_[pos];
+            }
+        }
+        cum = t - rest;
+        return pos;
+    }
 
     void Update(unsigned s) {
-        ++freq[s];
-        for (unsigned k = s + 1; k <= kSymbols; ++k) ++cum[k];
-        if (Total() >= 0x10000) {
-            for (auto& f : freq) f = (f | 2) >> 1;
-            cum[0] = 0;
-            for (unsigned k = 0; k < kSymbols; ++k) cum[k + 1] = cum[k] + freq[k];
+        ++freq_[s];
+        ++total_;
+        for (unsigned i = s + 1; i <= kSymbols; i += i & (0u - i))
+            ++tree_[i];
+        if (total_ >= 0x10000) {
+            for (auto& f : freq_)
+                f = (f | 2) >> 1;
+            Rebuild();
         }
     }
+
+private:
+    static constexpr unsigned kTreeTop = 256; // the highest power of two <= kSymbols
+
+    void Rebuild() {
+        tree_.fill(0);
+        total_ = 0;
+        for (unsigned s = 0; s < kSymbols; ++s) {
+            total_ += freq_[s];
+            for (unsigned i = s + 1; i <= kSymbols; i += i & (0u - i))
+                tree_[i] += freq_[s];
+        }
+    }
+
+    std::array<std::uint32_t, kSymbols> freq_{};
+    std::array<std::uint32_t, kSymbols + 1> tree_{}; // 1-based
+    std::uint32_t total_ = 0;
 };
 
-}  // namespace
+} // namespace
 
 bool DataBlock::Allocate(std::uint32_t size) {
     data_.reset(new (std::nothrow) std::uint8_t[std::size_t(size) + 1]());
@@ -115,7 +151,7 @@ DecodeStatus DecodeRecency(std::span<const std::uint8_t> in, DataBlock& out) {
         unsigned flag = 0;
         if (!bits.Bit(flag)) return DecodeStatus::Corrupt;
         std::uint8_t byte = 0;
-        unsigned rank = 0;  // 0: not in the list
+        unsigned rank = 0; // 0: not in the list
         if (flag) {
             unsigned zeros = 0;
             unsigned bit = 0;
@@ -143,7 +179,8 @@ DecodeStatus DecodeRecency(std::span<const std::uint8_t> in, DataBlock& out) {
             if (count < recent.size()) ++count;
             rank = count;
         }
-        for (unsigned k = rank - 1; k > 0; --k) recent[k] = recent[k - 1];
+        for (unsigned k = rank - 1; k > 0; --k)
+            recent[k] = recent[k - 1];
         recent[0] = byte;
     }
     return DecodeStatus::Ok;
@@ -171,7 +208,8 @@ DecodeStatus DecodeRangeCoder(std::span<const std::uint8_t> in, DataBlock& out) 
     std::uint32_t low = 0;
     std::uint32_t range = 0xFFFFFFFF;
     std::uint32_t code = 0;
-    for (int i = 0; i < 4; ++i) code = (code << 8) | next();
+    for (int i = 0; i < 4; ++i)
+        code = (code << 8) | next();
 
     std::uint8_t* dst = out.data();
     std::uint32_t produced = 0;
@@ -180,15 +218,13 @@ DecodeStatus DecodeRangeCoder(std::span<const std::uint8_t> in, DataBlock& out) 
         if (r == 0) return DecodeStatus::Corrupt;
         const std::uint32_t t = (code - low) / r;
         if (t >= model.Total()) return DecodeStatus::Corrupt;
-        // cum rises strictly (every frequency is at least 1), so the first
-        // symbol whose interval holds t is the one upper_bound finds.
-        const unsigned s = static_cast<unsigned>(
-            std::upper_bound(model.cum.begin() + 1, model.cum.end(), t) - model.cum.begin() - 1);
+        std::uint32_t cum = 0;
+        const unsigned s = model.Find(t, cum);
         if (s == RangeModel::kEnd) break;
-        if (produced == length) return DecodeStatus::Corrupt;  // no end symbol within the length
+        if (produced == length) return DecodeStatus::Corrupt; // no end symbol within the length
         dst[produced++] = static_cast<std::uint8_t>(s);
-        low += model.cum[s] * r;
-        range = model.freq[s] * r;
+        low += cum * r;
+        range = model.Freq(s) * r;
         model.Update(s);
         while (((low + range) ^ low) < 0x1000000) {
             code = (code << 8) | next();
@@ -218,7 +254,7 @@ DecodeStatus DecodeLzss(std::span<const std::uint8_t> in, DataBlock& out) {
     std::uint8_t* dst = out.data();
     std::uint32_t produced = 0;
     size_t pos = 4;
-    unsigned flags = 0;  // bit 8 and up count the flags left
+    unsigned flags = 0; // bit 8 and up count the flags left
     for (;;) {
         flags >>= 1;
         if ((flags & 0x100) == 0) {
@@ -260,19 +296,25 @@ DecodeStatus DecodeBwt(std::span<const std::uint8_t> in, DataBlock& out) {
     if (n == 0) return DecodeStatus::Ok;
     if (index >= n) return DecodeStatus::Corrupt;
 
+    // links[j] holds the position i of the byte that starts sorted row j, in
+    // its top 24 bits (n is at most 2^23), and that byte L[i] in its low 8,
+    // so following the chain touches one word per output byte.
     const std::uint8_t* last = in.data();
     std::array<std::uint32_t, 256> count{};
-    for (size_t i = 0; i < n; ++i) ++count[last[i]];
-    for (unsigned b = 1; b < 256; ++b) count[b] += count[b - 1];
+    for (size_t i = 0; i < n; ++i)
+        ++count[last[i]];
+    for (unsigned b = 1; b < 256; ++b)
+        count[b] += count[b - 1];
     std::unique_ptr<std::uint32_t[]> links(new (std::nothrow) std::uint32_t[n]);
     if (!links) return DecodeStatus::NoMemory;
-    for (size_t i = n; i-- > 0;) links[--count[last[i]]] = static_cast<std::uint32_t>(i);
+    for (size_t i = n; i-- > 0;)
+        links[--count[last[i]]] = (static_cast<std::uint32_t>(i) << 8) | last[i];
 
     std::uint8_t* dst = out.data();
-    std::uint32_t p = links[index];
+    std::uint32_t link = links[index];
     for (size_t k = 0; k < n; ++k) {
-        dst[k] = last[p];
-        p = links[p];
+        dst[k] = static_cast<std::uint8_t>(link);
+        link = links[link >> 8];
     }
     return DecodeStatus::Ok;
 }

@@ -6,8 +6,12 @@ std::string g_baseDir;
 
 namespace {
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-bool IsLead(char c) { return IsPathLeadByte(static_cast<unsigned char>(c)); }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+bool IsLead(char c) {
+    return IsPathLeadByte(static_cast<unsigned char>(c));
+}
 
 // Offset of the last separator of `path`, scanning double-byte-aware;
 // npos when there is none.
@@ -28,7 +32,7 @@ bool StartsWith(const std::string& s, size_t at, const char* prefix) {
     return s.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-}  // namespace
+} // namespace
 
 void StripLastPathPart(std::string& path) {
     // The text ends at a zero byte as it would in a C string.
@@ -41,22 +45,22 @@ void StripLastPathPart(std::string& path) {
     // \\server\ is never cut: scanning begins after the first separator that
     // follows the two leading backslashes.
     if (len >= 2 && path[0] == '\\' && path[1] == '\\') {
-        if (len == 2) return;  // the bare prefix stays as it is
+        if (len == 2) return; // the bare prefix stays as it is
         size_t i = 2;
         while (i < len && !IsSeparator(path[i])) {
             if (IsLead(path[i])) {
-                if (i + 1 >= len) return;  // a lead byte at the end and no separator before it
+                if (i + 1 >= len) return; // a lead byte at the end and no separator before it
                 i += 2;
             } else {
                 ++i;
             }
         }
         if (i >= len) {
-            path += '\\';  // \\server -> \\server\ (no separator at all)
+            path += '\\'; // \\server -> \\server\ (no separator at all)
             return;
         }
         start = i + 1;
-        if (start == len) return;  // \\server\ stays as it is
+        if (start == len) return; // \\server\ stays as it is
     }
 
     // The last two separators of the scanned part, and whether the path ends
@@ -83,7 +87,7 @@ void StripLastPathPart(std::string& path) {
     if (danglingLead || last == len - 1) {
         const size_t earlier = danglingLead ? last : previous;
         if (earlier != std::string::npos) path.resize(earlier + 1);
-        return;  // with no earlier separator the path is a root and stays
+        return; // with no earlier separator the path is a root and stays
     }
     if (last != std::string::npos) {
         path.resize(last + 1);
@@ -109,7 +113,9 @@ void SetBaseDir(const std::string& path) {
     g_baseDir = dir;
 }
 
-void SetBaseDirToCurrent() { SetBaseDir(platform::CurrentDirectory()); }
+void SetBaseDirToCurrent() {
+    SetBaseDir(platform::CurrentDirectory());
+}
 
 std::string GetBaseDir() {
     if (g_baseDir.empty()) SetBaseDirToCurrent();
@@ -139,11 +145,13 @@ std::string MakeFullPath(const std::string& name) {
     }
     for (size_t i = 0; i < key.size(); ++i) {
         if (IsLead(key[i])) {
-            ++i;  // the trail byte stays as it is
+            ++i; // the trail byte stays as it is
             continue;
         }
-        if (key[i] == '/') key[i] = '\\';
-        else if (key[i] >= 'A' && key[i] <= 'Z') key[i] = static_cast<char>(key[i] - 'A' + 'a');
+        if (key[i] == '/')
+            key[i] = '\\';
+        else if (key[i] >= 'A' && key[i] <= 'Z')
+            key[i] = static_cast<char>(key[i] - 'A' + 'a');
     }
     return key;
 }

@@ -11,7 +11,9 @@
 extern std::string g_baseDir;
 
 // A lead byte of the double-byte code pages the game's text uses.
-inline bool IsPathLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0xA0) || c >= 0xE0; }
+inline bool IsPathLeadByte(unsigned char c) {
+    return (c >= 0x80 && c <= 0xA0) || c >= 0xE0;
+}
 
 // Removes the last component of a path in place, keeping its separator.
 // A root (C:\, \\server\share\, \) stays as it is; a bare name gains a

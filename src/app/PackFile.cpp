@@ -20,7 +20,9 @@ std::uint32_t ReadLittleEndian32(const std::uint8_t* p) {
            (std::uint32_t(p[3]) << 24);
 }
 
-bool ReadExactly(std::FILE* f, void* dst, size_t n) { return std::fread(dst, 1, n, f) == n; }
+bool ReadExactly(std::FILE* f, void* dst, size_t n) {
+    return std::fread(dst, 1, n, f) == n;
+}
 
 // Opens the regular file a key names (every component matched without
 // regard to case) and measures it.
@@ -77,7 +79,8 @@ Lookup SearchArchive(const std::string& archiveKey, const std::string& member, A
         entry = e;
         const Lookup check = CheckEntry(e, fileSize);
         if (check != Lookup::Found) return check;
-        if (std::fseek(f.get(), static_cast<long>(e.offset), SEEK_SET) != 0) return Lookup::NotFound;
+        if (std::fseek(f.get(), static_cast<long>(e.offset), SEEK_SET) != 0)
+            return Lookup::NotFound;
         out = std::move(f);
         return Lookup::Found;
     }
@@ -108,7 +111,8 @@ Lookup LocateMember(const std::string& name, ArchiveEntry& entry, FileHandle& ou
         std::string above = dir;
         StripLastPathPart(above);
         if (above == dir) return Lookup::NotFound;
-        if (dir.size() > key.size() || key.compare(0, dir.size(), dir) != 0) return Lookup::NotFound;
+        if (dir.size() > key.size() || key.compare(0, dir.size(), dir) != 0)
+            return Lookup::NotFound;
         if (dir.empty() || (dir.back() != '\\' && dir.back() != '/')) return Lookup::NotFound;
         const std::string member = key.substr(dir.size());
         const std::string archiveKey = dir.substr(0, dir.size() - 1) + ".dat";
@@ -117,7 +121,7 @@ Lookup LocateMember(const std::string& name, ArchiveEntry& entry, FileHandle& ou
     }
 }
 
-}  // namespace
+} // namespace
 
 FileHandle FindArchiveMember(const std::string& name, ArchiveEntry& entry) {
     FileHandle f;
@@ -158,9 +162,13 @@ int ReadArchiveMember(std::FILE* archive, std::uint64_t archiveSize, const Archi
     return kPackOk;
 }
 
-std::string CPackFile::GetFileName() const { return PathFileName(name_); }
+std::string CPackFile::GetFileName() const {
+    return PathFileName(name_);
+}
 
-std::string CPackFile::GetExtension() const { return PathExtension(name_); }
+std::string CPackFile::GetExtension() const {
+    return PathExtension(name_);
+}
 
 void CPackFile::Close() {
     buffer_.reset();

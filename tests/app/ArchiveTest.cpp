@@ -1,9 +1,9 @@
 // Finding and loading data files: loose files, archives on the way up, every
 // flag combination through the writer and back, and damaged archives.
+#include "TestSupport.h"
 #include "app/DataPath.h"
 #include "app/PackFile.h"
 #include "lib/PackWriter.h"
-#include "TestSupport.h"
 
 #include <sys/wait.h>
 
@@ -21,12 +21,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
+Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
 
-Bytes Loaded(const CPackFile& f) { return Bytes(f.GetBuffer(), f.GetBuffer() + f.GetSize()); }
+Bytes Loaded(const CPackFile& f) {
+    return Bytes(f.GetBuffer(), f.GetBuffer() + f.GetSize());
+}
 
 void Put32(Bytes& bytes, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        bytes[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::size_t EntryAt(std::size_t index) {
@@ -43,8 +48,8 @@ Bytes Archive(const std::vector<packwriter::PackMember>& members) {
 enum class Kind { Text, Random, Constant };
 
 Bytes Sample(std::size_t size, Kind kind) {
-    static const char* const kWords[] = {"the ", "rain ", "falls ", "on ", "a ", "quiet ",
-                                         "street\r\n", "and ", "\x82\xA0", "snow "};
+    static const char* const kWords[] = {"the ",   "rain ",      "falls ", "on ",      "a ",
+                                         "quiet ", "street\r\n", "and ",   "\x82\xA0", "snow "};
     Bytes out;
     out.reserve(size);
     std::uint32_t s = 12345;
@@ -217,20 +222,20 @@ TEST_F(ArchiveTest, SeekRules) {
     WriteFile("game/bmp/three", Text("abc"));
     ASSERT_EQ(Load("three"), kPackOk);
     EXPECT_EQ(file_.Seek(2, 0), 2u);
-    EXPECT_EQ(file_.Seek(0, 0), 2u);   // 0 leaves the position
-    EXPECT_EQ(file_.Seek(-1, 0), 2u);  // so does a negative offset
-    EXPECT_EQ(file_.Seek(5, 0), 3u);   // clamped to the size
+    EXPECT_EQ(file_.Seek(0, 0), 2u);  // 0 leaves the position
+    EXPECT_EQ(file_.Seek(-1, 0), 2u); // so does a negative offset
+    EXPECT_EQ(file_.Seek(5, 0), 3u);  // clamped to the size
     EXPECT_EQ(file_.Seek(1, 0), 1u);
     EXPECT_EQ(file_.Seek(1, 1), 2u);
-    EXPECT_EQ(file_.Seek(-2, 1), 2u);  // not greater than 2: stays
+    EXPECT_EQ(file_.Seek(-2, 1), 2u); // not greater than 2: stays
     EXPECT_EQ(file_.Seek(1, 1), 3u);
     EXPECT_EQ(file_.Seek(-2, 1), 1u);
     EXPECT_EQ(file_.Seek(100, 1), 3u);
     EXPECT_EQ(file_.Seek(0x7FFFFFFF, 1), 3u);
-    EXPECT_EQ(file_.Seek(-3, 2), 3u);  // from the position, not the end: stays
+    EXPECT_EQ(file_.Seek(-3, 2), 3u); // from the position, not the end: stays
     EXPECT_EQ(file_.Seek(-1, 2), 2u);
-    EXPECT_EQ(file_.Seek(5, 2), 2u);   // a positive offset does nothing
-    EXPECT_EQ(file_.Seek(-1, 3), 2u);  // unknown origin
+    EXPECT_EQ(file_.Seek(5, 2), 2u);  // a positive offset does nothing
+    EXPECT_EQ(file_.Seek(-1, 3), 2u); // unknown origin
     EXPECT_EQ(file_.Seek(INT32_MIN, 1), 2u);
 }
 
@@ -274,7 +279,7 @@ TEST_F(ArchiveTest, AnUnflaggedMemberIsItsAllocationSizeLong) {
     // Stored 3 of an allocation of 6: the rest is zero, then the terminator.
     Bytes bytes = Archive({{"a", Text("abc"), 0}});
     Put32(bytes, EntryAt(0) + 40, 6);
-    bytes.resize(bytes.size() + 3, 0xEE);  // the archive must hold 6 bytes
+    bytes.resize(bytes.size() + 3, 0xEE); // the archive must hold 6 bytes
     WriteFile("game/bmp.dat", bytes);
     ASSERT_EQ(Load("a"), kPackOk);
     EXPECT_EQ(Loaded(file_), (Bytes{'a', 'b', 'c', 0, 0, 0}));
@@ -302,11 +307,17 @@ TEST_P(RoundTrip, EveryFlagCombinationLoadsBackByteForByte) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, RoundTrip,
-                         ::testing::Combine(::testing::Values(0, 1, 3, 4, 4095, 4096, 70000,
-                                                              1000000),
-                                            ::testing::Values(Kind::Text, Kind::Random,
-                                                              Kind::Constant)));
+std::string RoundTripName(const ::testing::TestParamInfo<std::tuple<std::size_t, Kind>>& info) {
+    static const char* const kNames[] = {"Text", "Random", "Constant"};
+    return std::to_string(std::get<0>(info.param)) + "Bytes" +
+           kNames[static_cast<int>(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, RoundTrip,
+    ::testing::Combine(::testing::Values(0, 1, 3, 4, 4095, 4096, 70000, 1000000),
+                       ::testing::Values(Kind::Text, Kind::Random, Kind::Constant)),
+    RoundTripName);
 
 TEST(Encoders, CompressWhatTheyShould) {
     // Not a format rule, but a coder that silently stops working would still
@@ -319,8 +330,8 @@ TEST(Encoders, CompressWhatTheyShould) {
     EXPECT_LT(out.size(), text.size() * 6 / 10);
     ASSERT_TRUE(packwriter::EncodeMember(Sample(70000, Kind::Constant), kPackFlagRecency, out));
     EXPECT_LT(out.size(), 70000u / 3);
-    ASSERT_TRUE(packwriter::EncodeMember(text, kPackFlagBlockSort | kPackFlagLzss | kPackFlagRange,
-                                         out));
+    ASSERT_TRUE(
+        packwriter::EncodeMember(text, kPackFlagBlockSort | kPackFlagLzss | kPackFlagRange, out));
     EXPECT_LT(out.size(), text.size() / 4);
     EXPECT_FALSE(packwriter::EncodeMember(text, 0x4, out));
 }
@@ -344,8 +355,10 @@ TEST(Encoders, WriterRefusesWhatTheFormatCannotHold) {
 class DamagedArchive : public ArchiveTest {
 protected:
     // game/bmp.dat with "x.bmp" (LZSS-coded text) and "y.bmp", patched by the test.
-    Bytes Good() { return Archive({{"x.bmp", Sample(3000, Kind::Text), kPackFlagLzss},
-                                   {"y.bmp", Text("why"), 0}}); }
+    Bytes Good() {
+        return Archive(
+            {{"x.bmp", Sample(3000, Kind::Text), kPackFlagLzss}, {"y.bmp", Text("why"), 0}});
+    }
     void Write(const Bytes& bytes) { WriteFile("game/bmp.dat", bytes); }
     void ExpectLoad(const std::string& name, int code) {
         EXPECT_EQ(Load(name), code) << name;
@@ -378,7 +391,7 @@ TEST_F(DamagedArchive, TruncatedEntryTable) {
     bytes.resize(EntryAt(1) + 20);
     Write(bytes);
     ExpectLoad("y.bmp", kPackNotFound);
-    bytes.resize(10);  // not even a whole header
+    bytes.resize(10); // not even a whole header
     Write(bytes);
     ExpectLoad("x.bmp", kPackNotFound);
 }
@@ -395,7 +408,7 @@ TEST_F(DamagedArchive, OffsetPastTheFile) {
 TEST_F(DamagedArchive, StoredBytesPastTheFile) {
     Bytes bytes = Good();
     Put32(bytes, EntryAt(1) + 40, 4);
-    Put32(bytes, EntryAt(1) + 44, 4);  // the last member is 3 bytes long
+    Put32(bytes, EntryAt(1) + 44, 4); // the last member is 3 bytes long
     Write(bytes);
     ExpectLoad("y.bmp", kPackCorrupt);
     // An offset and a size that pass the end only by wrapping around.
@@ -483,7 +496,7 @@ TEST_F(DamagedArchive, CorruptMemberLeavesAnEarlierLoadClosed) {
 
 TEST_F(DamagedArchive, NamesAreReadWithinTheir32Bytes) {
     Bytes bytes = Good();
-    std::memset(bytes.data() + EntryAt(1), 'n', 32);  // no zero byte in the name field
+    std::memset(bytes.data() + EntryAt(1), 'n', 32); // no zero byte in the name field
     Write(bytes);
     ExpectLoad(std::string(32, 'n'), kPackOk);
     EXPECT_EQ(Loaded(file_), Text("why"));
@@ -495,7 +508,9 @@ TEST_F(DamagedArchive, NamesAreReadWithinTheir32Bytes) {
 
 class PackdatTool : public testing_support::HeadlessTest {
 protected:
-    static std::string Tool() { return std::string(NORVANE_TEST_BIN_DIR) + "/../tools/packdat/packdat"; }
+    static std::string Tool() {
+        return std::string(NORVANE_TEST_BIN_DIR) + "/../tools/packdat/packdat";
+    }
     static int Run(const std::string& args) {
         const int status = std::system((Tool() + " " + args + " >out.txt 2>err.txt").c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -528,7 +543,7 @@ TEST_F(PackdatTool, PacksListsAndExtractsAFolder) {
 
 TEST_F(PackdatTool, ExtractStopsWithTheResultCodeOfADamagedMember) {
     Bytes bytes = Archive({{"a", Text("aaa"), 0}, {"b", Text("bbb"), 0}});
-    Put32(bytes, EntryAt(1) + 40, 2);  // stored above allocation
+    Put32(bytes, EntryAt(1) + 40, 2); // stored above allocation
     WriteFile("bad.dat", bytes);
     EXPECT_EQ(Run("extract bad.dat back"), kPackCorrupt);
     bytes = Archive({{"..\\up", Text("x"), 0}});
@@ -549,4 +564,4 @@ TEST_F(PackdatTool, FileListForm) {
     g_baseDir.clear();
 }
 
-}  // namespace
+} // namespace

@@ -47,7 +47,8 @@ TEST(StripLastPathPart, EveryRuleOfTheTable) {
         {"\\tmp\\", "\\"},
         {"\\", "\\"},
     };
-    for (const auto& [in, out] : cases) EXPECT_EQ(Stripped(in), out) << "input \"" << in << "\"";
+    for (const auto& [in, out] : cases)
+        EXPECT_EQ(Stripped(in), out) << "input \"" << in << "\"";
 }
 
 TEST(StripLastPathPart, TrailBytesAreNeverSeparators) {
@@ -79,7 +80,7 @@ TEST_F(DataPathTest, SetBaseDirAddsOneBackslash) {
     EXPECT_EQ(g_baseDir, "C:\\game\\");
     SetBaseDir("/home/me/game/");
     EXPECT_EQ(g_baseDir, "/home/me/game/");
-    SetBaseDir("");  // changes nothing
+    SetBaseDir(""); // changes nothing
     EXPECT_EQ(g_baseDir, "/home/me/game/");
 }
 
@@ -117,8 +118,14 @@ TEST_F(DataPathTest, MakeFullPathKeepsFullNamesAndTrailBytes) {
     EXPECT_EQ(MakeFullPath("/Home/Me/A.bmp"), "\\home\\me\\a.bmp");
     // 0x82 0x41 is one character: its 'A' trail byte is not lower-cased, and
     // a '/' trail byte is not turned into '\'.
-    EXPECT_EQ(MakeFullPath("\x82" "A\x82/B"), "c:\\game\\\x82" "A\x82/b");
-    EXPECT_EQ(MakeFullPath("\xE0" "ZZ"), "c:\\game\\\xE0" "Zz");
+    EXPECT_EQ(MakeFullPath("\x82"
+                           "A\x82/B"),
+              "c:\\game\\\x82"
+              "A\x82/b");
+    EXPECT_EQ(MakeFullPath("\xE0"
+                           "ZZ"),
+              "c:\\game\\\xE0"
+              "Zz");
 }
 
 TEST_F(DataPathTest, MakeFullPathOnANativeBase) {
@@ -135,7 +142,7 @@ TEST(PathNames, FileNameExtensionAndTitle) {
     EXPECT_EQ(PathFileName("plain"), "plain");
     EXPECT_EQ(PathFileName(""), "");
     EXPECT_EQ(PathFileName("dir\\"), "");
-    EXPECT_EQ(PathFileName("d\\\x95\\x"), "\x95\\x");  // the trail byte is no separator
+    EXPECT_EQ(PathFileName("d\\\x95\\x"), "\x95\\x"); // the trail byte is no separator
 
     EXPECT_EQ(PathExtension("C:\\a.b\\c.BMP"), "BMP");
     EXPECT_EQ(PathExtension("C:\\a.b\\c"), "");
@@ -156,4 +163,4 @@ TEST(PathNames, StrToLowerSjisSkipsTrailBytes) {
     EXPECT_EQ(lastLead, "ab\x81");
 }
 
-}  // namespace
+} // namespace

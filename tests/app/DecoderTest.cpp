@@ -11,8 +11,12 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Text(const std::string& s) { return Bytes(s.begin(), s.end()); }
-Bytes Out(const DataBlock& b) { return Bytes(b.data(), b.data() + b.size()); }
+Bytes Text(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+Bytes Out(const DataBlock& b) {
+    return Bytes(b.data(), b.data() + b.size());
+}
 
 // Bits written most significant first, as the recency decoder reads them.
 struct Bits {
@@ -93,25 +97,26 @@ TEST(Recency, TheSixteenthNewByteDropsTheOldest) {
     }
     // Ranks now run 15 (rank 1) down to 1 (rank 15); 0 has left the list.
     bits.Put(1, 1);
-    bits.Put(0b0001111, 7);  // gamma 15
+    bits.Put(0b0001111, 7); // gamma 15
     DataBlock out;
     ASSERT_EQ(DecodeRecency(bits.Stream(17), out), DecodeStatus::Ok);
     Bytes expected;
-    for (unsigned b = 0; b < 16; ++b) expected.push_back(static_cast<std::uint8_t>(b));
+    for (unsigned b = 0; b < 16; ++b)
+        expected.push_back(static_cast<std::uint8_t>(b));
     expected.push_back(1);
     EXPECT_EQ(Out(out), expected);
 
     // Rank 16 would be the dropped 0: never in the list.
     Bits past = bits;
     past.Put(1, 1);
-    past.Put(0b000010000, 9);  // gamma 16
+    past.Put(0b000010000, 9); // gamma 16
     DataBlock bad;
     EXPECT_EQ(DecodeRecency(past.Stream(18), bad), DecodeStatus::Corrupt);
 }
 
 TEST(Recency, DamagedStreams) {
     DataBlock out;
-    EXPECT_EQ(DecodeRecency(Bytes{0, 0, 0}, out), DecodeStatus::Corrupt);  // no header
+    EXPECT_EQ(DecodeRecency(Bytes{0, 0, 0}, out), DecodeStatus::Corrupt); // no header
     // Rank 2 with one byte in the list.
     Bits rank;
     rank.Put(0, 1);
@@ -194,9 +199,11 @@ TEST(Lzss, AMatchCopiesWhatItJustWrote) {
 TEST(Lzss, TheWholeRingStartsClearedForEveryMember) {
     // The first member writes 18 bytes at 4078..4095.
     Bytes first = {0, 0, 0, 18, 0xFF};
-    for (int i = 0; i < 8; ++i) first.push_back('q');
+    for (int i = 0; i < 8; ++i)
+        first.push_back('q');
     first.push_back(0xFF);
-    for (int i = 0; i < 8; ++i) first.push_back('q');
+    for (int i = 0; i < 8; ++i)
+        first.push_back('q');
     first.push_back(0x03);
     first.push_back('q');
     first.push_back('q');
@@ -261,7 +268,7 @@ TEST(BlockSort, DamagedBlocks) {
     big[big.size() - 1] = 0;
     EXPECT_EQ(DecodeBwt(big, out), DecodeStatus::Corrupt);
     big.erase(big.begin());
-    ASSERT_EQ(DecodeBwt(big, out), DecodeStatus::Ok);  // exactly the largest block
+    ASSERT_EQ(DecodeBwt(big, out), DecodeStatus::Ok); // exactly the largest block
     EXPECT_EQ(out.size(), kMaxBlockSortSize);
 }
 
@@ -305,4 +312,4 @@ TEST(DecodeMember, UnknownLowBitsAreDamageTopBitsAreIgnored) {
     EXPECT_EQ(block.data()[0], 'a');
 }
 
-}  // namespace
+} // namespace

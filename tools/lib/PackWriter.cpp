@@ -46,7 +46,8 @@ public:
         }
     }
     void Bits(unsigned value, unsigned count) {
-        for (unsigned i = count; i-- > 0;) Bit((value >> i) & 1);
+        for (unsigned i = count; i-- > 0;)
+            Bit((value >> i) & 1);
     }
     void Flush() {
         if (used_) out_.push_back(static_cast<std::uint8_t>(acc_ << (8 - used_)));
@@ -67,16 +68,20 @@ struct RangeModel {
     std::array<std::uint32_t, kSymbols + 1> cum{};
     RangeModel() {
         freq.fill(1);
-        for (unsigned k = 0; k <= kSymbols; ++k) cum[k] = k;
+        for (unsigned k = 0; k <= kSymbols; ++k)
+            cum[k] = k;
     }
     std::uint32_t Total() const { return cum[kSymbols]; }
     void Update(unsigned s) {
         ++freq[s];
-        for (unsigned k = s + 1; k <= kSymbols; ++k) ++cum[k];
+        for (unsigned k = s + 1; k <= kSymbols; ++k)
+            ++cum[k];
         if (Total() >= 0x10000) {
-            for (auto& f : freq) f = (f | 2) >> 1;
+            for (auto& f : freq)
+                f = (f | 2) >> 1;
             cum[0] = 0;
-            for (unsigned k = 0; k < kSymbols; ++k) cum[k + 1] = cum[k] + freq[k];
+            for (unsigned k = 0; k < kSymbols; ++k)
+                cum[k + 1] = cum[k] + freq[k];
         }
     }
 };
@@ -87,9 +92,12 @@ std::vector<std::uint32_t> SortRotations(std::span<const std::uint8_t> s) {
     std::vector<std::uint32_t> p(n), c(n), pn(n), cn(n);
     {
         std::array<std::uint32_t, 257> count{};
-        for (std::uint8_t b : s) ++count[b + 1];
-        for (unsigned b = 1; b < 257; ++b) count[b] += count[b - 1];
-        for (std::uint32_t i = 0; i < n; ++i) p[count[s[i]]++] = i;
+        for (std::uint8_t b : s)
+            ++count[b + 1];
+        for (unsigned b = 1; b < 257; ++b)
+            count[b] += count[b - 1];
+        for (std::uint32_t i = 0; i < n; ++i)
+            p[count[s[i]]++] = i;
         std::uint32_t classes = 0;
         for (std::uint32_t i = 0; i < n; ++i) {
             if (i > 0 && s[p[i]] != s[p[i - 1]]) ++classes;
@@ -101,9 +109,12 @@ std::vector<std::uint32_t> SortRotations(std::span<const std::uint8_t> s) {
         for (std::uint32_t i = 0; i < n; ++i)
             pn[i] = static_cast<std::uint32_t>((p[i] + n - (h % n)) % n);
         std::fill(count.begin(), count.end(), 0);
-        for (std::uint32_t i = 0; i < n; ++i) ++count[c[pn[i]] + 1];
-        for (std::uint32_t k = 1; k <= n; ++k) count[k] += count[k - 1];
-        for (std::uint32_t i = 0; i < n; ++i) p[count[c[pn[i]]]++] = pn[i];
+        for (std::uint32_t i = 0; i < n; ++i)
+            ++count[c[pn[i]] + 1];
+        for (std::uint32_t k = 1; k <= n; ++k)
+            count[k] += count[k - 1];
+        for (std::uint32_t i = 0; i < n; ++i)
+            p[count[c[pn[i]]]++] = pn[i];
         std::uint32_t classes = 0;
         cn[p[0]] = 0;
         for (std::uint32_t i = 1; i < n; ++i) {
@@ -117,7 +128,7 @@ std::vector<std::uint32_t> SortRotations(std::span<const std::uint8_t> s) {
     return p;
 }
 
-}  // namespace
+} // namespace
 
 void ScrambleWords(std::span<std::uint8_t> data) {
     const std::uint32_t n = static_cast<std::uint32_t>(data.size() / 4);
@@ -144,7 +155,8 @@ std::vector<std::uint8_t> EncodeRecency(std::span<const std::uint8_t> data) {
         if (rank) {
             // Elias gamma: as many zeros as the rank has bits after its top one.
             unsigned width = 0;
-            while ((rank >> (width + 1)) != 0) ++width;
+            while ((rank >> (width + 1)) != 0)
+                ++width;
             bits.Bit(1);
             bits.Bits(0, width);
             bits.Bits(rank, width + 1);
@@ -154,7 +166,8 @@ std::vector<std::uint8_t> EncodeRecency(std::span<const std::uint8_t> data) {
             if (count < recent.size()) ++count;
             rank = count;
         }
-        for (unsigned k = rank - 1; k > 0; --k) recent[k] = recent[k - 1];
+        for (unsigned k = rank - 1; k > 0; --k)
+            recent[k] = recent[k - 1];
         recent[0] = byte;
     }
     bits.Flush();
@@ -183,7 +196,8 @@ std::vector<std::uint8_t> EncodeRangeCoder(std::span<const std::uint8_t> data) {
             low <<= 8;
         }
     };
-    for (std::uint8_t b : data) encode(b);
+    for (std::uint8_t b : data)
+        encode(b);
     encode(256);
     for (int i = 0; i < 4; ++i) {
         out.push_back(static_cast<std::uint8_t>(low >> 24));
@@ -219,7 +233,8 @@ std::vector<std::uint8_t> EncodeLzss(std::span<const std::uint8_t> data) {
         chain[i] = head[h];
         head[h] = static_cast<std::int32_t>(i);
     };
-    for (std::size_t i = 0; i < kRing; ++i) insert(i);
+    for (std::size_t i = 0; i < kRing; ++i)
+        insert(i);
 
     std::vector<std::uint8_t> out;
     PutBigEndian32(out, static_cast<std::uint32_t>(n));
@@ -242,7 +257,8 @@ std::vector<std::uint8_t> EncodeLzss(std::span<const std::uint8_t> data) {
                 const std::size_t from = std::size_t(cand);
                 if (cur - from > kRing) break;
                 std::size_t length = 0;
-                while (length < limit && seq[from + length] == seq[cur + length]) ++length;
+                while (length < limit && seq[from + length] == seq[cur + length])
+                    ++length;
                 if (length > bestLength) {
                     bestLength = length;
                     bestFrom = from;
@@ -253,8 +269,10 @@ std::vector<std::uint8_t> EncodeLzss(std::span<const std::uint8_t> data) {
         if (bestLength >= kMinMatch) {
             const unsigned offset = static_cast<unsigned>((bestFrom - 18) & 0xFFF);
             out.push_back(static_cast<std::uint8_t>(offset & 0xFF));
-            out.push_back(static_cast<std::uint8_t>(((offset >> 4) & 0xF0) | (bestLength - kMinMatch)));
-            for (std::size_t k = 0; k < bestLength; ++k) insert(cur + k);
+            out.push_back(
+                static_cast<std::uint8_t>(((offset >> 4) & 0xF0) | (bestLength - kMinMatch)));
+            for (std::size_t k = 0; k < bestLength; ++k)
+                insert(cur + k);
             cur += bestLength;
         } else {
             out[flagsAt] |= static_cast<std::uint8_t>(1u << itemsInGroup);
@@ -363,7 +381,8 @@ bool WriteArchive(const std::filesystem::path& path, std::span<const PackMember>
         std::filesystem::create_directories(path.parent_path(), ec);
     }
     std::ofstream f(path, std::ios::binary | std::ios::trunc);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     f.close();
     if (!f) {
         SetError(error, "cannot write " + path.string());
@@ -405,4 +424,4 @@ std::string EntryName(const ArchiveEntry& entry) {
     return std::string(entry.name, strnlen(entry.name, sizeof entry.name));
 }
 
-}  // namespace packwriter
+} // namespace packwriter

@@ -15,11 +15,11 @@ namespace packwriter {
 
 inline constexpr std::size_t kHeaderSize = 16;
 inline constexpr std::size_t kEntrySize = 48;
-inline constexpr std::size_t kMaxNameLength = 31;  // the name field keeps a zero byte
+inline constexpr std::size_t kMaxNameLength = 31; // the name field keeps a zero byte
 
 // Stage encoders. Each returns the stored form that the matching decoder
 // turns back into `data`.
-void ScrambleWords(std::span<std::uint8_t> data);  // in place
+void ScrambleWords(std::span<std::uint8_t> data); // in place
 std::vector<std::uint8_t> EncodeRecency(std::span<const std::uint8_t> data);
 std::vector<std::uint8_t> EncodeRangeCoder(std::span<const std::uint8_t> data);
 std::vector<std::uint8_t> EncodeLzss(std::span<const std::uint8_t> data);
@@ -33,7 +33,7 @@ bool EncodeMember(std::span<const std::uint8_t> data, std::uint32_t flags,
                   std::vector<std::uint8_t>& out, std::string* error = nullptr);
 
 struct PackMember {
-    std::string name;  // stored as given, at most 31 bytes (may hold '\')
+    std::string name; // stored as given, at most 31 bytes (may hold '\')
     std::vector<std::uint8_t> data;
     std::uint32_t flags = 0;
 };
@@ -56,4 +56,4 @@ bool ReadArchiveIndex(std::span<const std::uint8_t> archive, std::vector<Archive
 // The name an entry holds, up to its zero byte (at most 32 bytes).
 std::string EntryName(const ArchiveEntry& entry);
 
-}  // namespace packwriter
+} // namespace packwriter

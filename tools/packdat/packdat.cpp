@@ -121,14 +121,14 @@ bool OpenIndex(const fs::path& archive, FileHandle& f, std::uint64_t& size,
     }
     std::vector<std::uint8_t> head(packwriter::kHeaderSize);
     if (std::fread(head.data(), 1, head.size(), f.get()) == head.size()) {
-        const std::uint32_t count = head[12] | (head[13] << 8) | (head[14] << 16) |
-                                    (std::uint32_t(head[15]) << 24);
-        const std::uint64_t tableEnd =
-            std::min<std::uint64_t>(size, packwriter::kHeaderSize +
-                                              std::uint64_t(count) * packwriter::kEntrySize);
+        const std::uint32_t count =
+            head[12] | (head[13] << 8) | (head[14] << 16) | (std::uint32_t(head[15]) << 24);
+        const std::uint64_t tableEnd = std::min<std::uint64_t>(
+            size, packwriter::kHeaderSize + std::uint64_t(count) * packwriter::kEntrySize);
         head.resize(static_cast<std::size_t>(tableEnd));
         const std::size_t rest = head.size() - packwriter::kHeaderSize;
-        if (std::fread(head.data() + packwriter::kHeaderSize, 1, rest, f.get()) != rest) head.clear();
+        if (std::fread(head.data() + packwriter::kHeaderSize, 1, rest, f.get()) != rest)
+            head.clear();
     } else {
         head.clear();
     }
@@ -156,8 +156,7 @@ int List(const fs::path& archive) {
 fs::path OutputPath(const fs::path& dir, std::string name) {
     std::replace(name.begin(), name.end(), '\\', '/');
     const fs::path relative = fs::path(name).lexically_normal();
-    if (name.empty() || relative.is_absolute() || relative.empty() ||
-        *relative.begin() == "..")
+    if (name.empty() || relative.is_absolute() || relative.empty() || *relative.begin() == "..")
         return {};
     return dir / relative;
 }
@@ -195,7 +194,7 @@ int Extract(const fs::path& archive, const fs::path& dir) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
