@@ -134,6 +134,18 @@ TEST_F(ArchiveTest, MemberInTheArchiveOneFolderHigher) {
     EXPECT_EQ(Loaded(file_), Text("higher"));
 }
 
+TEST_F(ArchiveTest, WalksUpNativeFoldersToTheArchiveBesideTheTestFolder) {
+    // Two levels above game/bmp: <temporary folder>.dat, beside the test's
+    // own folder, holds game\bmp\deep.bmp.
+    const fs::path beside = fs::path(cwd_).string() + ".dat";
+    WriteFile(beside, Archive({{"GAME\\BMP\\DEEP.BMP", Text("deep"), kPackFlagRange}}));
+    const int code = Load("deep.bmp");
+    const Bytes loaded = code == kPackOk ? Loaded(file_) : Bytes{};
+    fs::remove(beside);
+    ASSERT_EQ(code, kPackOk);
+    EXPECT_EQ(loaded, Text("deep"));
+}
+
 TEST_F(ArchiveTest, NearerArchiveBeatsHigherOne) {
     WriteFile("game.dat", Archive({{"bmp\\x.bmp", Text("higher"), 0}}));
     WriteFile("game/bmp.dat", Archive({{"x.bmp", Text("nearer"), 0}}));
