@@ -2,6 +2,7 @@
 
 #include "app/Log.h"
 #include "platform/Platform.h"
+#include "scenario/Scenario.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -62,6 +63,10 @@ void LoadConfig() {
     std::copy(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got), g_config.begin());
     if (got != kConfigSize) LogMessage("save/Config.dat holds %zu bytes; the rest keeps its defaults", got);
     ClampRanges();
+    if (g_scenario) {
+        g_scenario->skipEffects = g_config[config::kSkipEffects];
+        g_scenario->autoMode = g_config[config::kAutoAtStart];
+    }
 }
 
 bool SaveConfig() {

@@ -1,5 +1,8 @@
 #include "app/ModeTable.h"
 
+#include "mahjong/MahjongGame.h"
+#include "scenario/Scenario.h"
+
 #include <array>
 #include <memory>
 
@@ -10,7 +13,19 @@ namespace {
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
 constexpr std::array<ModeEntry, 0> kScreens{};
 
-void RunOther(std::uint8_t, platform::WindowHandle) {}
+// Story modes run a method of the script object; the match runs while the
+// script object holds one. Story modes join as their handlers are built.
+void RunOther(std::uint8_t mode, platform::WindowHandle window) {
+    switch (mode) {
+    case 2:
+        if (g_scenario) g_scenario->Step();
+        break;
+    case 64:
+        if (g_mahjongGame) g_mahjongGame->Run(window);
+        break;
+    default: break;
+    }
+}
 
 constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther};
 

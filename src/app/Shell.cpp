@@ -8,6 +8,7 @@
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Dib.h"
+#include "scenario/Scenario.h"
 
 #include <vector>
 
@@ -43,6 +44,22 @@ void OnWheel(int delta) {
     if (!g_gameApp) return;
     const bool up = delta >= 0;
     switch (g_gameApp->mode) {
+    case 3:
+        if (!g_scenario || g_scenario->subState < 2) break;
+        if (up) {
+            // The backlog opens over a snapshot of the screen.
+            if (g_scenario->playContext != 1 && g_scenario->windowHidden == 0 && g_gameApp->logCount >= 2) {
+                g_menuSnapshot = std::make_unique<CDib>();
+                g_menuSnapshot->Create(WindowHandle::Main, 800, 600, 24);
+                if (g_backBuffer && g_backBuffer->GetBits() && g_menuSnapshot->GetBits())
+                    std::copy_n(g_backBuffer->GetBits(), 800 * 600, g_menuSnapshot->GetBits());
+                g_gameApp->returnMode = g_gameApp->mode;
+                g_gameApp->mode = 6;
+            }
+        } else if (g_scenario->hoverButton == 0 && g_mouse) {
+            g_mouse->click = 1;
+        }
+        break;
     case 55:
         if (!up && g_mouse) g_mouse->click = 1;
         break;
@@ -112,6 +129,7 @@ void OnCreate(WindowHandle window) {
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
+    g_scenario = std::make_unique<CScenario>(window);
     g_gameApp->mode = 0;
     LoadConfig();
     if (g_config[config::kFullScreen] != 0) g_display->ToggleFullScreen(window);

@@ -5,6 +5,7 @@
 #include "app/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
+#include "scenario/Scenario.h"
 #include "TestSupport.h"
 
 #include <filesystem>
@@ -71,6 +72,8 @@ TEST_F(ShellTest, IdleModeFramesSleepEightAndPaintBlack) {
 
 TEST_F(ShellTest, PacingFollowsTheMode) {
     Start();
+    // Without the script object the story modes still pace (and mode 2 stays).
+    g_scenario.reset();
     struct Case {
         std::uint8_t mode;
         std::uint32_t sleep;  // 0: no sleep at all
