@@ -18,7 +18,7 @@ OpcodeFormat Op(std::uint8_t opcode, std::string_view name, std::uint8_t length,
     f.length = length;
     f.stringLengthAt = stringAt;
     f.stringKind = kind;
-    for (const Field& field : fields) f.fields[f.fieldCount++] = field;
+    for (const Field& field : fields) f.fields.at(f.fieldCount++) = field;
     return f;
 }
 
@@ -30,10 +30,8 @@ constexpr Field kRect[] = {
 OpcodeFormat LayerRectOp(std::uint8_t opcode, std::string_view name, Field byte3, Field d20,
                          Field d24, Field d28) {
     OpcodeFormat f = Op(opcode, name, 32, {{"layer", 2, FT::U8, C::Layer}, byte3});
-    for (const Field& r : kRect) f.fields[f.fieldCount++] = r;
-    f.fields[f.fieldCount++] = d20;
-    f.fields[f.fieldCount++] = d24;
-    f.fields[f.fieldCount++] = d28;
+    for (const Field& r : kRect) f.fields.at(f.fieldCount++) = r;
+    for (const Field& d : {d20, d24, d28}) f.fields.at(f.fieldCount++) = d;
     return f;
 }
 
@@ -91,7 +89,7 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
             {"w", 16, FT::I16},
             {"h", 18, FT::I16}}),
         Op(26, "blank_surface", 8,
-           {{"surface", 2, FT::U8, C::Surface}, {"w", 4, FT::U16}, {"h", 6, FT::U16}}),
+           {{"surface", 2, FT::U8, C::Surface}, {"w", 4, FT::U16, C::SurfaceSide}, {"h", 6, FT::U16, C::SurfaceSide}}),
         Op(27, "choice", 4, {{"point", 2, FT::U8, C::ChoicePoint}}),
         Op(28, "clear_choices", 4, {}),
         Op(29, "add_choice", 8, {{"target", 4, FT::Target}}, 2, Text),
@@ -231,6 +229,7 @@ bool CheckValue(Check check, std::int64_t v) {
     case Check::Scene: return v >= 0 && v < 28;
     case Check::ScriptFlag: return v >= 0 && v < 20;
     case Check::Mode: return v >= 0 && v < 73;
+    case Check::SurfaceSide: return v >= 0 && v <= 4096;
     }
     return false;
 }
@@ -251,6 +250,7 @@ std::string_view CheckName(Check check) {
     case Check::Scene: return "scene";
     case Check::ScriptFlag: return "script flag";
     case Check::Mode: return "game mode";
+    case Check::SurfaceSide: return "surface size";
     }
     return "value";
 }

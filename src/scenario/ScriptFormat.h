@@ -43,6 +43,7 @@ enum class Check : std::uint8_t {
     Scene,         // scene-seen flags 0..27
     ScriptFlag,    // 0..19
     Mode,          // game modes 0..72
+    SurfaceSide,   // width or height of a blank surface, 0..4096
 };
 
 enum class StringKind : std::uint8_t {
@@ -64,7 +65,7 @@ struct OpcodeFormat {
     std::uint8_t length = kMinRecordLength;  // fixed part written by the assembler
     std::int8_t stringLengthAt = -1;         // byte holding L, -1 without a string
     StringKind stringKind = StringKind::None;
-    std::array<Field, 12> fields{};
+    std::array<Field, 16> fields{};
     std::uint8_t fieldCount = 0;
 
     std::span<const Field> Fields() const { return {fields.data(), fieldCount}; }

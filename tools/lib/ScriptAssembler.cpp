@@ -265,7 +265,7 @@ Record BuildRecord(const std::vector<Token>& tokens) {
             if (at + 4 > length) throw Error{"a label target lies outside the record's length"};
         for (auto [at, v] : rawBytes)
             if (at >= length) throw Error{"byte" + std::to_string(at) + " lies outside the record's length"};
-        fixed.resize(length);
+        fixed.resize(std::max<std::size_t>(length, 2));
     }
     r.bytes = std::move(fixed);
     if (text) r.bytes.insert(r.bytes.end(), text->begin(), text->end());
