@@ -20,16 +20,22 @@
 namespace {
 
 constexpr int kSteps = 256;
+std::string g_scriptPath;
 
 void SetUpWorld() {
     char tmpl[] = "/tmp/norvane-fuzz-XXXXXX";
     const char* dir = ::mkdtemp(tmpl);
     if (!dir) std::abort();
+    std::filesystem::create_directories(std::filesystem::path(dir) / "script");
+    g_scriptPath = std::string(dir) + "/script/fuzz.s";
+    // The data folders are taken from the current directory once; the fuzzer
+    // itself keeps its own working directory for its corpus.
+    const std::filesystem::path home = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    std::filesystem::create_directories("script");
-    ResetConfig();
     g_pathTable = std::make_unique<CPathTable>();
     g_pathTable->InitPaths();
+    std::filesystem::current_path(home);
+    ResetConfig();
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
     g_backBuffer = std::make_unique<CDib>();
@@ -52,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     std::vector<char> stored(data + 1, data + size);
     for (char& c : stored) c = static_cast<char>(~c);
-    if (std::FILE* f = std::fopen("script/fuzz.s", "wb")) {
+    if (std::FILE* f = std::fopen(g_scriptPath.c_str(), "wb")) {
         std::fwrite(stored.data(), 1, stored.size(), f);
         std::fclose(f);
     }
@@ -61,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // Every story mode hands back to the interpreter at once.
         g_gameApp->mode = 2;
         g_scenario->Step();
+        if (g_scenario->pc >= g_scenario->scriptSize) break;
     }
     return 0;
 }
