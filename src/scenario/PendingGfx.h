@@ -9,4 +9,3 @@ inline bool BltStretchBlend(CDib*, int, int, int, int, const CDib*, int, int, in
 inline bool BltStretchAlphaBlend(CDib*, int, int, int, int, const CDib*, int, int, int, int, int) { return true; }
 inline bool LoadDib(CDib&, platform::WindowHandle, const char*) { return false; }
 inline int BitCount(const CDib&) { return 0; }
-inline void SetGlyphFont(int, int) {}

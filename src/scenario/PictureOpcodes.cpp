@@ -8,12 +8,15 @@
 #include "app/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
+#include "gfx/GlyphFont.h"
 #include "scenario/CgNames.h"
 #include "scenario/PendingGfx.h"
+#include "scenario/TextRules.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <numbers>
 
 namespace {
@@ -429,14 +432,14 @@ std::uint32_t CScenario::SetWindowStyle(std::uint32_t at) {
         g_msgWindowBase = LoadPicture(hwnd, system + "window3.bmp");
         g_msgWindowButtons = LoadPicture(hwnd, system + "window_p3.bmp");
         g_clickWaitIcon = LoadPicture(hwnd, system + "click_wait01.bmp");
-        SetGlyphFont(23, 1);
+        if (g_glyphFont) g_glyphFont->SetFont(23, 1);
         penX = 712;
         pageLines = 0;
     } else {
         g_msgWindowBase = LoadPicture(hwnd, system + "window.bmp");
         g_msgWindowButtons = LoadPicture(hwnd, system + "window_p.bmp");
         g_clickWaitIcon = LoadPicture(hwnd, system + "click_wait01.bmp");
-        SetGlyphFont(style == 2 ? 23 : 26, 0);
+        if (g_glyphFont) g_glyphFont->SetFont(style == 2 ? 23 : 26, 0);
     }
     if (style == 0 || style == 1) MakeWindowTextSurface();
     if (style == 1) {
@@ -485,6 +488,95 @@ std::uint32_t CScenario::OpFullPage(std::uint32_t at) {
     g_fullPage = ScreenCopyOf(hwnd, cdib[1].get());
     g_screenSnapshot = ScreenCopyOf(hwnd, cdib[1].get());
     AlphaWhole(cdib[1].get(), 0, 0, g_msgWindowBase.get());
+    if (pageLines >= 1) DrawFullPageText();
     SetMode(2);
     return NextRecord(at);
+}
+
+void CScenario::DrawFullPageText() {
+    if (!g_gameApp) return;
+    constexpr int kColumnBytes = 46;
+    constexpr std::uint32_t kWhite = 0xFFFFFF;
+    CDib* page = cdib[1].get();
+    const int count = std::clamp(g_gameApp->logCount, 0, kLogEntries);
+    const int first = std::max(0, count - static_cast<int>(pageLines));
+    int x = 712;
+    for (int k = first; k < count; ++k) {
+        const auto& entry = g_gameApp->logText[static_cast<std::size_t>(k)];
+        const std::string_view text(entry.data(), strnlen(entry.data(), entry.size()));
+        int y = 16;
+        int columnBytes = 0;
+        auto newColumn = [&] {
+            x -= 42;
+            y = 16;
+            columnBytes = 0;
+        };
+        auto draw = [&](std::size_t at) {
+            return g_glyphFont ? g_glyphFont->DrawCharGray4(page, x, y - 19, text.substr(at), kWhite) : 0;
+        };
+        std::size_t i = 0;
+        while (i < text.size()) {
+            const std::string_view rest = text.substr(i);
+            if (rest[0] == '#') {
+                i = std::max(ParseTextTag(text, i), i + 1);
+                continue;
+            }
+            if (rest[0] == '<') {
+                if (rubyOpen) {
+                    rubyEnd = static_cast<std::uint16_t>(y);
+                    i = std::max(DrawRubyAlt(text, i), i + 1);
+                    rubyOpen = 0;
+                } else {
+                    rubyStart = static_cast<std::uint16_t>(y - 17);
+                    rubyLine = static_cast<std::int16_t>(x + 43);
+                    rubyOpen = 1;
+                    ++i;
+                }
+                continue;
+            }
+            if (IsPageMark(rest)) {
+                i += 2;
+                continue;
+            }
+            if (IsLineBreakMark(rest)) {
+                newColumn();
+                i += 2;
+                continue;
+            }
+            y += draw(i);
+            if (IsLeadByte(rest) && rest.size() >= 2) {
+                columnBytes += 2;
+                i += 2;
+                // An icon marker after a character: 81 E8 and two digits.
+                const std::string_view after = text.substr(i);
+                if (after.size() >= 4 && static_cast<std::uint8_t>(after[0]) == 0x81 &&
+                    static_cast<std::uint8_t>(after[1]) == 0xE8 && after[2] >= '0' && after[2] <= '9' &&
+                    after[3] >= '0' && after[3] <= '9') {
+                    y += 24;
+                    const int tile = (10 * (after[2] - '0') + (after[3] - '0')) % 256;
+                    if (page && g_gaijiSheet) BltAlpha(page, x - 2, y - 21, g_gaijiSheet.get(), 24 * tile, 0, 24, 24);
+                    i += 4;
+                    columnBytes += 4;
+                }
+                if (columnBytes >= kColumnBytes) {
+                    if (IsKinsokuChar(text.substr(i))) {
+                        draw(i);
+                        i += 2;
+                    }
+                    newColumn();
+                }
+            } else {
+                ++i;
+                if (++columnBytes >= kColumnBytes) newColumn();
+            }
+        }
+        if (y == 16) {
+            penX = static_cast<std::int16_t>(x);
+            penY = 558;
+        } else {
+            x -= 42;
+            penX = static_cast<std::int16_t>(x);
+            penY = static_cast<std::int16_t>(y);
+        }
+    }
 }

@@ -151,6 +151,13 @@ public:
     std::uint32_t OpStopBand(std::uint32_t at);
     std::uint32_t OpClearLayer(std::uint32_t at);
 
+    // At the '#' at `index` of a message: carries out the tag and returns the
+    // index after its closing '#' (the end of the text when it is unclosed).
+    std::size_t ParseTextTag(std::string_view text, std::size_t index);
+    // At the second '<' of a ruby: draws the ruby text (full-screen style into
+    // work surface 1) and returns the index after its '>'.
+    std::size_t DrawRubyAlt(std::string_view text, std::size_t index);
+
     // ---------------------------------------------------------------- fields
     std::uint8_t skipMode = 0;
     std::uint8_t autoMode = 0;
@@ -294,6 +301,9 @@ private:
     void ClearSurfaceAndCharNames();
     void SetMode(std::uint8_t mode);
     void FullRedraw();
+    std::size_t DrawRubyInto(std::string_view text, std::size_t index, CDib* columnTarget);
+    // Opcode 65: the last `pageLines` history entries as columns in surface 1.
+    void DrawFullPageText();
     // The system pictures the constructor loads.
     void LoadSystemPictures();
     // The text surface: a 32-bit copy of the window picture.
