@@ -7,9 +7,12 @@
 #include "app/Log.h"
 #include "app/PathTable.h"
 #include "app/Present.h"
+#include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "scenario/Scenario.h"
+#include "sound/SoundChannel.h"
+#include "sound/SoundDevice.h"
 
 #include <vector>
 
@@ -52,8 +55,7 @@ void OnWheel(int delta) {
             if (g_scenario->playContext != 1 && g_scenario->windowHidden == 0 && g_gameApp->logCount >= 2) {
                 g_menuSnapshot = std::make_unique<CDib>();
                 g_menuSnapshot->Create(WindowHandle::Main, 800, 600, 24);
-                if (g_backBuffer && g_backBuffer->GetBits() && g_menuSnapshot->GetBits())
-                    std::copy_n(g_backBuffer->GetBits(), 800 * 600, g_menuSnapshot->GetBits());
+                BltCopy(g_menuSnapshot.get(), 0, 0, g_backBuffer.get(), 0, 0, 800, 600);
                 g_gameApp->returnMode = g_gameApp->mode;
                 g_gameApp->mode = 6;
             }
@@ -131,6 +133,10 @@ void OnCreate(WindowHandle window) {
     g_keyboard = std::make_unique<CKeyboard>();
     g_glyphFont = std::make_unique<CGlyphFont>(platform::CreateGlyphSource());
     g_glyphFont->SetFont(26, 0);
+    // Without sound output the player is told once and the game runs silent.
+    InitDirectSound(window);
+    for (auto& c : g_seChannels) c.reset();
+    for (auto& c : g_voiceChannels) c.reset();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
     g_scenario = std::make_unique<CScenario>(window);
     g_gameApp->mode = 0;
@@ -146,6 +152,19 @@ void OnDestroy() {
     if (g_display && g_display->IsFullScreen()) platform::SetFullScreen(false);
     SaveConfig();
     g_gameApp.reset();
+    // Fades are stopped before their channels go, and each channel's worker
+    // ends with it.
+    if (g_bgmChannel) g_bgmChannel->StopFade();
+    g_bgmChannel.reset();
+    for (auto& c : g_voiceChannels) {
+        if (c) c->Stop();
+        c.reset();
+    }
+    for (auto& c : g_seChannels) {
+        if (c) c->StopFade();
+        c.reset();
+    }
+    g_soundDevice.Close();
     g_glyphFont.reset();
     g_mouse.reset();
     g_keyboard.reset();
@@ -218,7 +237,11 @@ void WndProc(const Event& e) {
 void DestroyWindow(WindowHandle) { g_quitRequested = true; }
 bool QuitRequested() { return g_quitRequested; }
 
-void InvalidateRect(WindowHandle, const platform::Rect&) { g_paintPending = true; }
+void InvalidateRect(WindowHandle, const platform::Rect& rect) {
+    // An empty rectangle repaints nothing (a movie covers the window).
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    g_paintPending = true;
+}
 bool PaintPending() { return g_paintPending; }
 
 LoopStep PumpOnce() {
