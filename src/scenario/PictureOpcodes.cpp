@@ -7,10 +7,10 @@
 #include "app/GameApp.h"
 #include "app/PathTable.h"
 #include "app/Shell.h"
+#include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "scenario/CgNames.h"
-#include "scenario/PendingGfx.h"
 #include "scenario/TextRules.h"
 
 #include <algorithm>
@@ -47,7 +47,7 @@ std::unique_ptr<CDib> NewSurface(platform::WindowHandle window, int width, int h
 
 std::unique_ptr<CDib> LoadPicture(platform::WindowHandle window, const std::string& path) {
     auto dib = std::make_unique<CDib>();
-    LoadDib(*dib, window, path.c_str());
+    dib->LoadFile(window, path.c_str());
     return dib;
 }
 
@@ -359,7 +359,7 @@ std::uint32_t CScenario::OpLayerMask(std::uint32_t at) {
         if (mask <= 28) {
             char file[16];
             std::snprintf(file, sizeof file, "mask%02d.bmp", mask <= 20 ? mask : mask + 9);
-            LoadDib(*g_maskImage, hwnd, (Folder(kDataBmp) + file).c_str());
+            g_maskImage->LoadFile(hwnd, (Folder(kDataBmp) + file).c_str());
         }
     }
     SetMode(2);
@@ -387,7 +387,7 @@ std::uint32_t CScenario::OpBakeLayers(std::uint32_t at) {
         const double x = std::sin(degrees * std::numbers::pi / 180.0) * s.alphaTarget;
         // Opacities outside 0..255 would wrap in the blits: keep them in range.
         auto clampOpacity = [](double v) { return static_cast<int>(std::clamp(std::trunc(v), 0.0, 255.0)); };
-        if (BitCount(*picture) == 32) {
+        if (picture->GetBitCount() == 32) {
             if (cdib[0])
                 BltStretchAlphaBlend(cdib[0].get(), s.rect[0], s.rect[1], s.rect[2], s.rect[3], picture, s.src[0],
                                      s.src[1], s.src[2], s.src[3], clampOpacity(x - 1));

@@ -7,6 +7,7 @@
 #include "app/PackFile.h"
 #include "app/PathTable.h"
 #include "gfx/Dib.h"
+#include "gfx/TrigTables.h"
 #include "mahjong/MahjongGame.h"
 #include "scenario/MessageHistory.h"
 #include "scenario/ScriptFormat.h"
@@ -131,6 +132,8 @@ CScenario::CScenario(platform::WindowHandle window) : hwnd(window) {
                      {612, 565, 666, 591},
                      {668, 565, 738, 591},
                      {736, 565, 764, 591}}};
+
+    InitTrigTables();
 
     // Particles: placed over the whole screen, the later groups faster.
     for (int g = 0; g < kParticleGroups; ++g) {
