@@ -19,7 +19,7 @@
 
 namespace {
 
-constexpr int kSteps = 256;
+constexpr int kSteps = 64;
 std::string g_scriptPath;
 
 void SetUpWorld() {

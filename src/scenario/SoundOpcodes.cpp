@@ -1,10 +1,13 @@
 // The sound opcodes start, stop and fade the music, sound-effect and voice
-// channels. The channels arrive with the sound subsystem; until then these
-// records are checked (channel numbers, name lengths) and passed over, so a
-// script with sounds still runs silent.
+// channels. Their records are checked (channel numbers, name lengths) before
+// they run. Starting and fading the channels from these records is the sound
+// subsystem's part and not built yet: those records pass over, so a script
+// with sounds runs silent.
 #include "scenario/Scenario.h"
 
+#include "app/Config.h"
 #include "app/GameApp.h"
+#include "sound/SoundChannel.h"
 
 namespace {
 
@@ -19,7 +22,11 @@ std::uint32_t CScenario::OpPlayBgm(std::uint32_t at) { return PassOver(NextRecor
 std::uint32_t CScenario::OpStopBgm(std::uint32_t at) { return PassOver(NextRecord(at)); }
 std::uint32_t CScenario::OpFadeBgm(std::uint32_t at) { return PassOver(NextRecord(at)); }
 std::uint32_t CScenario::OpPlayBgmFade(std::uint32_t at) { return PassOver(NextRecord(at)); }
-std::uint32_t CScenario::OpLowerBgm(std::uint32_t at) { return PassOver(NextRecord(at)); }
+// Opcode 38: the music at half the music volume.
+std::uint32_t CScenario::OpLowerBgm(std::uint32_t at) {
+    if (g_bgmChannel) g_bgmChannel->SetVolume(g_config[config::kBgmVolume] / 2);
+    return PassOver(NextRecord(at));
+}
 std::uint32_t CScenario::OpPlayVoice(std::uint32_t at) { return PassOver(NextRecord(at)); }
 std::uint32_t CScenario::OpLoadPlayStream(std::uint32_t at) { return PassOver(NextRecord(at)); }
 std::uint32_t CScenario::OpStopSe(std::uint32_t at) { return PassOver(NextRecord(at)); }

@@ -1,4 +1,5 @@
 #include "ScenarioFixture.h"
+#include "sound/SoundChannel.h"
 
 #include <climits>
 #include <cstring>
@@ -474,4 +475,16 @@ TEST_F(InterpreterTest, BandStopClearsItsState) {
     EXPECT_EQ(S().bandPos, 0u);
     EXPECT_EQ(S().bandStart, 0u);
     EXPECT_EQ(g_bandImage, nullptr);
+}
+
+TEST_F(InterpreterTest, LoweringTheMusicHalvesTheMusicVolume) {
+    g_config[config::kBgmVolume] = 81;
+    Start("lower_bgm\nlower_bgm\nend");
+    StepOnce();  // no music channel: nothing changes
+    EXPECT_EQ(g_bgmVolume.load(), 50);
+    g_bgmChannel = std::make_unique<CBgmChannel>();
+    StepOnce();
+    EXPECT_EQ(g_bgmVolume.load(), 40);
+    g_bgmChannel.reset();
+    SetBgmVolumeGlobal(50);
 }

@@ -1,3 +1,4 @@
+#include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "ScenarioFixture.h"
 
@@ -285,4 +286,98 @@ TEST_F(PictureOpcodeTest, ErasingTheWindowRestoresItsBandFromTheBackground) {
     EXPECT_EQ(Rgb(g_backBuffer.get(), 0, 460), 0xFFFFFFu);
     EXPECT_EQ(App().screenRect.top, 461);
     EXPECT_EQ(App().screenRect.bottom, 600);
+}
+
+TEST_F(PictureOpcodeTest, TheFullPageRedrawsTheLastEntriesInColumns) {
+    g_glyphFont = std::make_unique<CGlyphFont>(platform::CreateGlyphSource());
+    g_glyphFont->SetFont(23, 1);
+    cdib[1] = std::make_unique<CDib>();
+    cdib[1]->Create(platform::WindowHandle::Main, 800, 600, 24);
+    cdib[1]->FillRect(0, 0, 800, 600, 0x00000080);
+    auto log = [&](int k, std::string_view text) {
+        auto& e = App().logText[static_cast<std::size_t>(k)];
+        e.fill(0);
+        std::copy(text.begin(), text.end(), e.begin());
+    };
+    log(0, "\xC4\xE3");  // not on the page
+    // 你好 (advance 23 each), then ＄ and 好: a second column.
+    log(1, "\xC4\xE3\xBA\xC3\xA1\xE7\xBA\xC3");
+    // A tag and a page mark take no room; one character.
+    log(2, "#s30#\xC4\xE3\xA1\xFD");
+    App().logCount = 3;
+    S().messageStyle = 1;
+    S().pageLines = 2;
+    Start("full_page\nend");
+    StepOnce();
+    // Entry 1: column 712 to y 62, break to column 670, 好 to y 39; the entry
+    // ends with x 628. Entry 2: 16 + 23 (size 30 after the tag: + 30) = 46;
+    // the entry ends with x 586.
+    EXPECT_EQ(S().penX, 586);
+    EXPECT_EQ(S().penY, 46);
+    // The page and the snapshot were taken before the text.
+    EXPECT_EQ(Rgb(g_fullPage.get(), 712, 20), 0x80u);
+    EXPECT_EQ(Rgb(g_screenSnapshot.get(), 712, 20), 0x80u);
+    g_glyphFont.reset();
+}
+
+TEST_F(PictureOpcodeTest, AnEmptyFullPageOnlyRebuildsThePageAndTheSnapshot) {
+    cdib[1] = std::make_unique<CDib>();
+    cdib[1]->Create(platform::WindowHandle::Main, 800, 600, 24);
+    cdib[1]->FillRect(0, 0, 800, 600, 0x00000080);
+    S().pageLines = 0;
+    S().penX = 5;
+    Start("full_page\nend");
+    StepOnce();
+    EXPECT_EQ(S().penX, 5);
+    EXPECT_EQ(Rgb(g_fullPage.get(), 400, 300), 0x80u);
+    EXPECT_EQ(Rgb(g_screenSnapshot.get(), 400, 300), 0x80u);
+}
+
+TEST_F(PictureOpcodeTest, RedrawingWithTheWindowLightsSkipAndAuto) {
+    // Button sheet: row 25 down is lit (colour 0x0000FF), above it plain.
+    bmp_writer::BmpImage sheet = Blank(400, 60);
+    for (int y = 0; y < 60; ++y)
+        for (int x = 0; x < 400; ++x) sheet.pixels.push_back(y >= 25 ? 0xFF0000FFu : 0xFF00FF00u);
+    Picture("system/window_p.bmp", sheet);
+    Rebuild();
+    g_screenSnapshot = std::make_unique<CDib>();
+    g_screenSnapshot->Create(platform::WindowHandle::Main, 800, 600, 24);
+    g_screenSnapshot->FillRect(0, 0, 800, 600, 0x00445566);
+    S().skipMode = 1;
+    S().autoMode = 0;
+    Start("redraw_window\nend");
+    StepOnce();
+    EXPECT_EQ(Rgb(cdib[0].get(), 400, 300), 0x445566u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 400, 300), 0x445566u);
+    // Skip at its style-1 place (470, 565), 48 x 26, lit.
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 470, 565), 0x0000FFu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 517, 590), 0x0000FFu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 518, 565), 0x445566u);  // auto is off
+    EXPECT_EQ(S().penX, 712);
+    EXPECT_EQ(S().pageLines, 0);
+}
+
+TEST_F(PictureOpcodeTest, RestoringTheBackupReloadsOrCopiesIt) {
+    Picture("bmp/bg.bmp", 800, 600, 0x00204060);
+    Start("load_image surface=1 text=\"bg.bmp\"\nfill_background surface=1 color=0x000001\n"
+          "restore_backup variant=0\nload_image surface=1 text=\"bg.bmp\"\nrestore_backup variant=1\nreset_layers\nend");
+    StepOnce();
+    StepOnce();
+    cdib[1]->FillRect(0, 0, 800, 600, 0x00999999);
+    StepOnce();  // surface 1 from the backup of the fill
+    EXPECT_EQ(Rgb(cdib[1].get(), 10, 10), 0x000001u);
+    StepOnce();
+    cdib[0]->FillRect(0, 0, 800, 600, 0);
+    StepOnce();  // reloads "bg.bmp" by its surface name into the backup, surface 0 and the screen
+    EXPECT_EQ(Rgb(cdib[0].get(), 10, 10), 0x204060u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 799, 599), 0x204060u);
+    EXPECT_EQ(Rgb(g_backupSurface.get(), 0, 0), 0x204060u);
+    S().windowShown = 1;
+    g_layerImages[4] = std::make_unique<CDib>();
+    S().layers[4].duration = 9;
+    StepOnce();  // reset_layers: the page becomes a copy of surface 0
+    EXPECT_EQ(Rgb(g_fullPage.get(), 10, 10), 0x204060u);
+    EXPECT_EQ(g_layerImages[4], nullptr);
+    EXPECT_EQ(S().layers[4].duration, 0u);
+    EXPECT_EQ(S().windowShown, 0);
 }
