@@ -29,7 +29,8 @@ TEST_F(InterpreterTest, ComparisonsAreSignedAndJumpOnlyWhenTrue) {
         {"jump_ne", -1, -1, false}, {"jump_gt", 0, -1, true},  {"jump_gt", -1, 0, false},
         {"jump_lt", -1, 0, true},  {"jump_lt", 0, -1, false}, {"jump_ge", 7, 7, true},
         {"jump_ge", INT_MIN, INT_MAX, false}, {"jump_le", INT_MIN, INT_MAX, true},
-        {"jump_le", 1, 0, false},
+        {"jump_le", 1, 0, false},  {"jump_lt", 4, 4, false},  {"jump_gt", 4, 4, false},
+        {"jump_ge", 5, 4, true},   {"jump_le", 4, 4, true},   {"jump_ne", INT_MIN, INT_MAX, true},
     };
     for (const Case& c : cases) {
         std::string text = "set_var var=9 value=" + std::to_string(c.var) + "\n" + c.op +
