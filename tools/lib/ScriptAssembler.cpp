@@ -332,6 +332,12 @@ std::int64_t ReadField(std::span<const std::uint8_t> b, std::size_t at, FieldTyp
     return static_cast<std::int64_t>(v);
 }
 
+// out += text + decimal number, without building temporaries.
+void Append(std::string& out, std::string_view text, std::uint64_t number) {
+    out += text;
+    out += std::to_string(number);
+}
+
 struct Span {
     std::size_t at;
     std::size_t length;  // fixed part
@@ -426,21 +432,30 @@ std::string Disassemble(std::span<const std::uint8_t> b) {
                 if (starts.count(target)) labels.insert(target);
             }
     }
-    auto labelName = [](std::size_t at) { return "L" + std::to_string(at); };
+    auto labelName = [](std::size_t at) {
+        std::string name(1, 'L');
+        name += std::to_string(at);
+        return name;
+    };
 
     std::string out;
     for (const Span& s : spans) {
-        if (labels.count(s.at)) out += labelName(s.at) + ":\n";
+        if (labels.count(s.at)) {
+            out += labelName(s.at);
+            out += ":\n";
+        }
         const OpcodeFormat* f = s.format;
         std::vector<bool> named(s.length, false);
         named[0] = named[1] = true;
         if (f) {
             out += std::string(f->name);
-            if (s.length != f->length) out += " len=" + std::to_string(s.length);
+            if (s.length != f->length) Append(out, " len=", s.length);
             for (const Field& field : f->Fields()) {
                 const std::int64_t v = ReadField(b, s.at + field.offset, field.type);
                 for (unsigned k = 0; k < script::FieldWidth(field.type); ++k) named[field.offset + k] = true;
-                out += " " + std::string(field.name) + "=";
+                out += ' ';
+                out += field.name;
+                out += '=';
                 if (field.type == FieldType::Target && labels.count(static_cast<std::size_t>(v))) {
                     out += labelName(static_cast<std::size_t>(v));
                 } else if (field.type == FieldType::Argb) {
@@ -453,16 +468,19 @@ std::string Disassemble(std::span<const std::uint8_t> b) {
             }
             if (f->stringLengthAt >= 0) named[static_cast<std::size_t>(f->stringLengthAt)] = true;
         } else {
-            out += "op" + std::to_string(b[s.at]) + " len=" + std::to_string(s.length);
+            Append(out, "op", b[s.at]);
+            Append(out, " len=", s.length);
         }
         for (std::size_t k = 2; k < s.length; ++k)
-            if (!named[k] && b[s.at + k] != 0) out += " byte" + std::to_string(k) + "=" + std::to_string(b[s.at + k]);
+            if (!named[k] && b[s.at + k] != 0) {
+                Append(out, " byte", k);
+                Append(out, "=", b[s.at + k]);
+            }
         if (f && f->stringLengthAt >= 0) {
             const std::string_view str(reinterpret_cast<const char*>(b.data() + s.at + s.length), s.stringLength);
-            if (!str.empty() && str.back() == '\0' && str.find('\0') == str.size() - 1)
-                out += " text=" + QuoteBytes(str.substr(0, str.size() - 1));
-            else
-                out += " rawtext=" + QuoteBytes(str);
+            const bool zeroEnded = !str.empty() && str.back() == '\0' && str.find('\0') == str.size() - 1;
+            out += zeroEnded ? " text=" : " rawtext=";
+            out += QuoteBytes(zeroEnded ? str.substr(0, str.size() - 1) : str);
         }
         out += '\n';
     }
