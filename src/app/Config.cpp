@@ -2,6 +2,7 @@
 
 #include "app/Log.h"
 #include "platform/Platform.h"
+#include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
 
 #include <cstdio>
@@ -68,6 +69,10 @@ void LoadConfig() {
     ClampRanges();
     // Effects and voices take their levels from the block when they play.
     SetBgmVolumeGlobal(g_config[config::kBgmVolume]);
+    if (g_scenario) {
+        g_scenario->skipEffects = g_config[config::kSkipEffects];
+        g_scenario->autoMode = g_config[config::kAutoAtStart];
+    }
 }
 
 bool SaveConfig() {

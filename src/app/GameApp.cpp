@@ -3,13 +3,17 @@
 #include "app/Input.h"
 #include "app/ModeTable.h"
 #include "app/Shell.h"
+#include "scenario/Scenario.h"
 
 std::unique_ptr<CGameApp> g_gameApp;
 
 CGameApp::CGameApp(platform::WindowHandle window, platform::WindowHandle inst)
     : mainWindow(window), instance(inst) {}
 
-CGameApp::~CGameApp() { FreeAllModeObjects(); }
+CGameApp::~CGameApp() {
+    g_scenario.reset();
+    FreeAllModeObjects();
+}
 
 void CGameApp::CreateModeObject() {
     for (const ModeEntry& e : ActiveModeTable().screens) {
@@ -65,8 +69,10 @@ void CGameApp::Pace() {
     case 40: sleep = 0; break;
     case 3:
     case 55:
-        // Held Ctrl skips without pausing between frames.
-        if (g_mouse && g_mouse->skip) sleep = 0;
+        // Held Ctrl, or skip mode over text already read, runs without
+        // pausing between frames.
+        if ((g_mouse && g_mouse->skip) || (g_scenario && g_scenario->skipMode && g_scenario->TextBlockRead()))
+            sleep = 0;
         break;
     case 24:
     case 50: sleep = 1; break;

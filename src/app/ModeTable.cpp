@@ -1,5 +1,7 @@
 #include "app/ModeTable.h"
 
+#include "mahjong/MahjongGame.h"
+#include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
 
 #include <array>
@@ -23,7 +25,19 @@ constexpr std::array<ModeEntry, 2> kScreens{
               [](platform::WindowHandle w) { g_staffRollMovie->Run(w); }, [] { g_staffRollMovie.reset(); }},
 };
 
-void RunOther(std::uint8_t, platform::WindowHandle) {}
+// Story modes run a method of the script object; the match runs while the
+// script object holds one. Story modes join as their handlers are built.
+void RunOther(std::uint8_t mode, platform::WindowHandle window) {
+    switch (mode) {
+    case 2:
+        if (g_scenario) g_scenario->Step();
+        break;
+    case 64:
+        if (g_mahjongGame) g_mahjongGame->Run(window);
+        break;
+    default: break;
+    }
+}
 
 constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther};
 

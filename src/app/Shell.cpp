@@ -7,8 +7,10 @@
 #include "app/Log.h"
 #include "app/PathTable.h"
 #include "app/Present.h"
+#include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
+#include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
 
@@ -46,6 +48,21 @@ void OnWheel(int delta) {
     if (!g_gameApp) return;
     const bool up = delta >= 0;
     switch (g_gameApp->mode) {
+    case 3:
+        if (!g_scenario || g_scenario->subState < 2) break;
+        if (up) {
+            // The backlog opens over a snapshot of the screen.
+            if (g_scenario->playContext != 1 && g_scenario->windowHidden == 0 && g_gameApp->logCount >= 2) {
+                g_menuSnapshot = std::make_unique<CDib>();
+                g_menuSnapshot->Create(WindowHandle::Main, 800, 600, 24);
+                BltCopy(g_menuSnapshot.get(), 0, 0, g_backBuffer.get(), 0, 0, 800, 600);
+                g_gameApp->returnMode = g_gameApp->mode;
+                g_gameApp->mode = 6;
+            }
+        } else if (g_scenario->hoverButton == 0 && g_mouse) {
+            g_mouse->click = 1;
+        }
+        break;
     case 55:
         if (!up && g_mouse) g_mouse->click = 1;
         break;
@@ -121,6 +138,7 @@ void OnCreate(WindowHandle window) {
     for (auto& c : g_seChannels) c.reset();
     for (auto& c : g_voiceChannels) c.reset();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
+    g_scenario = std::make_unique<CScenario>(window);
     g_gameApp->mode = 0;
     LoadConfig();
     if (g_config[config::kFullScreen] != 0) g_display->ToggleFullScreen(window);

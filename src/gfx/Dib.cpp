@@ -47,7 +47,10 @@ int CDib::Open(const std::string& name) {
 std::vector<std::uint8_t> CDib::Load(const std::string& name) {
     namespace bh = bitmap_header;
     if (name.empty()) return {};
-    const std::string path = (name.size() > 1 && name[1] == ':') ? name : platform::CurrentDirectory() + "\\" + name;
+    // Absolute: a drive letter, or a native absolute path such as the data
+    // folders of the path table give.
+    const bool absolute = (name.size() > 1 && name[1] == ':') || name.front() == '/';
+    const std::string path = absolute ? name : platform::CurrentDirectory() + "\\" + name;
     CPackFile file;
     if (file.Open(path) != kPackOk || !file.GetBuffer()) return {};
     std::vector<std::uint8_t> block = bh::PackFile(std::span<const std::uint8_t>(file.GetBuffer(), file.GetSize()));

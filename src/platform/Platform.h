@@ -147,6 +147,9 @@ int Rand();
 // Text at the platform edge: GBK (code page 936) and Shift-JIS (932) to UTF-8.
 std::string GbkToUtf8(std::string_view gbk);
 std::string SjisToUtf8(std::string_view sjis);
+// UTF-8 to GBK for tools that write game text; nothing when a character has
+// no GBK form or the input is not valid UTF-8.
+std::optional<std::string> Utf8ToGbk(std::string_view utf8);
 
 struct CpuidRegs {
     std::uint32_t eax = 0, ebx = 0, ecx = 0, edx = 0;

@@ -6,6 +6,7 @@
 #include "app/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
+#include "scenario/Scenario.h"
 #include "TestSupport.h"
 
 #include <filesystem>

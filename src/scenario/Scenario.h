@@ -1,0 +1,344 @@
+// The story player: the loaded script and its interpreter, the script
+// variables, the message-window state, the choices, the sprite layers, the
+// particles and the screen quake. One instance, `g_scenario`, made by the
+// main window's creation and freed by the application object's destructor.
+//
+// The fields keep their stated widths because the save record copies many of
+// them. Script positions (`pc`, `messageStart`, jump targets) are offsets
+// from `scriptBase`, so that a position is checked against `scriptSize`
+// before anything is read there.
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class CDib;
+
+namespace script {
+struct OpcodeFormat;
+}
+
+// One sprite layer: a picture's rectangles moving from a start to an end over
+// time, an opacity animated on a sine, and an optional rotation.
+struct LayerSlot {
+    std::array<std::int16_t, 4> startRect{};  // x, y, w, h
+    std::array<std::int16_t, 4> startSrc{};
+    std::int16_t alphaBase = 0;
+    std::uint32_t fixedAngle = 0;
+    std::uint32_t startAngle = 0;
+    std::array<std::int16_t, 4> rect{};
+    std::array<std::int16_t, 4> src{};
+    std::int16_t alpha = 0;
+    std::uint32_t angle = 0;
+    std::array<std::int16_t, 4> endRect{};
+    std::array<std::int16_t, 4> endSrc{};
+    std::int16_t alphaTarget = 0;
+    std::uint32_t easeSpan = 0;
+    std::uint32_t endAngle = 0;
+    std::uint32_t alphaRamp = 0;
+    std::uint32_t duration = 0;
+    std::uint32_t delay = 0;
+    std::uint32_t issuedTime = 0;
+    std::uint32_t tweenStart = 0;
+    std::uint32_t alphaClock = 0;
+    std::uint8_t started = 0;
+    std::uint32_t alphaPhase = 0;
+    std::uint32_t alphaSweep = 0;
+    std::uint8_t alphaAnimOn = 0;
+    std::uint8_t tweenType = 0;
+};
+
+struct Particle {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t step = 0;
+    std::int32_t speed = 0;
+    std::int32_t state = 0;
+};
+
+// A copy area: position and size.
+struct Area {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+};
+
+inline constexpr int kScriptVars = 128;
+inline constexpr int kLayerSlots = 10;
+inline constexpr int kCharSlots = 15;
+inline constexpr int kMaxChoices = 3;
+inline constexpr int kParticleGroups = 3;
+inline constexpr int kParticlesPerGroup = 64;
+inline constexpr std::size_t kTextField = 256;
+inline constexpr std::size_t kScriptNameField = 128;
+
+using TextField = std::array<char, kTextField>;
+
+class CScenario {
+public:
+    explicit CScenario(platform::WindowHandle window);
+    ~CScenario();
+    CScenario(const CScenario&) = delete;
+    CScenario& operator=(const CScenario&) = delete;
+
+    // Loads script\<name> (a loose file or an archive member), decodes it and
+    // makes it the running script; returns the new `pc` (0). Sets no mode.
+    // A missing file or a name too long for the application object's name
+    // field is reported and leaves an empty script, which the next `Step`
+    // ends as opcode 1 ends a script.
+    std::uint32_t LoadScript(std::string_view name);
+
+    // Mode 2: checks and runs the one record at `pc`.
+    void Step();
+
+    // The read flag of the current text block (0 when the block lies outside
+    // the table).
+    bool TextBlockRead() const;
+
+    // Handlers: each takes the offset of its record, returns the offset of the
+    // next one and writes the mode byte.
+    std::uint32_t OpMessage(std::uint32_t at);
+    std::uint32_t OpMessageSilent(std::uint32_t at);
+    std::uint32_t OpChangeScript(std::uint32_t at);
+    std::uint32_t OpLoadImage(std::uint32_t at);
+    std::uint32_t OpLoadBackground(std::uint32_t at);
+    std::uint32_t OpRestoreBackup(std::uint32_t at);
+    std::uint32_t OpSetCharSprite(std::uint32_t at);
+    std::uint32_t SetScrCharSet(std::uint32_t at);
+    std::uint32_t OpFillBackground(std::uint32_t at);
+    std::uint32_t OpColorBlend(std::uint32_t at);
+    std::uint32_t OpCopyRect(std::uint32_t at);
+    std::uint32_t OpBlankLayer(std::uint32_t at);
+    std::uint32_t ClearChoices(std::uint32_t at);
+    std::uint32_t AddChoice(std::uint32_t at);
+    std::uint32_t OpSceneEnd(std::uint32_t at);
+    std::uint32_t OpPlayBgm(std::uint32_t at);
+    std::uint32_t OpStopBgm(std::uint32_t at);
+    std::uint32_t OpFadeBgm(std::uint32_t at);
+    std::uint32_t OpPlayBgmFade(std::uint32_t at);
+    std::uint32_t OpLowerBgm(std::uint32_t at);
+    std::uint32_t OpPlayVoice(std::uint32_t at);
+    std::uint32_t OpLoadPlayStream(std::uint32_t at);
+    std::uint32_t OpStopSe(std::uint32_t at);
+    std::uint32_t OpFadeOutSe(std::uint32_t at);
+    std::uint32_t OpPlaySe(std::uint32_t at);
+    std::uint32_t OpPlayVoiceSlot(std::uint32_t at);
+    std::uint32_t OpLoadVoice(std::uint32_t at);
+    std::uint32_t OpLoadStream(std::uint32_t at);
+    std::uint32_t OpPlayWave(std::uint32_t at);
+    std::uint32_t OpPlayStream(std::uint32_t at);
+    std::uint32_t OpBlackOverlay(std::uint32_t at);
+    std::uint32_t OpLoadLayerImage(std::uint32_t at);
+    std::uint32_t OpLoadLayerImageNoCg(std::uint32_t at);
+    std::uint32_t OpLayerTween(std::uint32_t at);
+    std::uint32_t SetWindowStyle(std::uint32_t at);
+    std::uint32_t OpFullPage(std::uint32_t at);
+    std::uint32_t OpLayerMask(std::uint32_t at);
+    std::uint32_t OpResetLayers(std::uint32_t at);
+    std::uint32_t OpBakeLayers(std::uint32_t at);
+    std::uint32_t SetFaceFrame(std::uint32_t at);
+    std::uint32_t OpRedrawWithWindow(std::uint32_t at);
+    std::uint32_t OpEraseWindow(std::uint32_t at);
+    std::uint32_t OpStartQuake(std::uint32_t at);
+    std::uint32_t OpStopQuake(std::uint32_t at);
+    std::uint32_t OpCloudNoise(std::uint32_t at);
+    std::uint32_t OpStopBand(std::uint32_t at);
+    std::uint32_t OpClearLayer(std::uint32_t at);
+
+    // At the '#' at `index` of a message: carries out the tag and returns the
+    // index after its closing '#' (the end of the text when it is unclosed).
+    std::size_t ParseTextTag(std::string_view text, std::size_t index);
+    // At the second '<' of a ruby: draws the ruby text (full-screen style into
+    // work surface 1) and returns the index after its '>'.
+    std::size_t DrawRubyAlt(std::string_view text, std::size_t index);
+
+    // ---------------------------------------------------------------- fields
+    std::uint8_t skipMode = 0;
+    std::uint8_t autoMode = 0;
+    std::int8_t dayNumber = 0;
+    std::int8_t saveGroup = 0;
+    std::uint8_t skipEffects = 0;
+    std::uint8_t choicePoint = 0;
+    std::uint8_t playContext = 0;  // 0 story, 1 scene replay, 2 mini-game story, 3 contest story
+    std::uint8_t quakeActive = 0;
+    std::uint8_t quakeLoop = 0;
+    std::uint32_t quakeStart = 0;
+    std::uint32_t quakePeriod = 0;
+    std::uint16_t quakeAmplitude = 0;
+    std::uint8_t quakeType = 0;
+    std::uint32_t quakePhase = 0;
+    std::uint8_t bgmPlaying = 0;
+    std::int16_t windowX = 0;
+    std::int16_t windowY = 0;
+    std::uint8_t op58Value = 0;
+    std::uint8_t spareFlag = 0;
+    std::uint8_t seWaitSlot = 0;
+    TextField plainMessage{};
+    TextField voiceName{};
+    TextField messageText{};
+    TextField waveName{};
+    std::uint8_t voiceWaitPending = 0;
+    std::uint32_t fillColor = 0;
+    std::uint32_t blendColor = 0;
+    std::uint32_t blackOverlay = 0;
+    std::uint32_t textBlock = 0;
+    std::uint8_t menuReturn = 0;
+    std::uint8_t messageStyle = 0;  // 0 bottom window, 1 full-screen page, 2 caption band
+    std::unique_ptr<char[]> speakerName;
+    std::uint32_t waitStartTime = 0;
+    std::uint32_t waitIconFrame = 0;
+    std::uint8_t colorEffect = 0;
+    std::uint8_t curtainVariant = 0;
+    std::uint8_t buttonLatched = 0;
+    std::uint8_t pendingButton = 0;
+    std::unique_ptr<char[]> bgmName;
+    std::uint8_t letterbox = 0;
+    std::uint8_t bandKind = 0;
+    std::uint32_t bandPos = 0;
+    std::uint32_t bandStart = 0;
+    platform::Rect particleRect{0, 0, 800, 600};
+    std::array<std::array<Particle, kParticlesPerGroup>, kParticleGroups> particles{};
+    std::uint8_t particlesOn = 0;
+    std::uint8_t hoverButton = 0;
+    std::uint8_t prevHoverButton = 0;
+    std::uint8_t windowHidden = 0;
+    std::int32_t nameBytes = 0;
+    std::uint8_t charIndex = 0;
+    std::uint8_t lineColumn = 0;
+    std::uint8_t pageLines = 0;
+    std::int16_t penX = 0;
+    std::int16_t penY = 0;
+    std::uint16_t rubyStart = 0;
+    std::int16_t rubyLine = 0;
+    std::uint8_t rubyOpen = 0;
+    std::uint16_t rubyEnd = 0;
+    std::uint8_t windowShown = 0;
+    std::array<std::uint16_t, 5> saveTime{};  // year, month, day, hour, minute
+    std::uint8_t subState = 0;
+    std::unique_ptr<char[]> messageBuffer;  // L + 1 bytes
+    std::uint16_t columnStartX = 0;
+    std::uint32_t textDoneTime = 0;
+    std::uint32_t lastCharTime = 0;
+    std::array<std::unique_ptr<char[]>, kMaxChoices> choiceText;
+    std::array<std::uint32_t, kMaxChoices> choiceTarget{};  // offsets from scriptBase
+    std::array<std::uint8_t, kMaxChoices> choiceLength{};
+    std::uint8_t choiceCount = 0;
+    std::uint8_t choiceHover = 0;
+    std::uint8_t prevChoiceHover = 0;
+    std::array<std::int16_t, 2> glideTarget{};
+    std::array<std::int16_t, 2> glideFrom{};
+    std::unique_ptr<std::uint8_t[]> scriptBuffer;  // scriptSize + 1 bytes, the last one 0
+    const std::uint8_t* scriptBase = nullptr;
+    std::uint32_t pc = 0;            // offset of the next record
+    std::uint32_t messageStart = 0;  // offset a save resumes at
+    std::uint32_t scriptSize = 0;
+    std::array<std::int32_t, kScriptVars> vars{};
+    std::uint8_t panDrawMode = 0;
+    std::array<std::int16_t, 2> panFrom{};
+    std::array<std::int16_t, 2> panTo{};
+    std::uint32_t effectTime = 0;
+    std::uint32_t effectDuration = 0;
+    std::uint8_t effectType = 0;
+    std::uint16_t effectProgress = 0;
+    std::uint16_t effectAmplitude = 0;
+    std::uint16_t effectRamp = 0;
+    std::array<LayerSlot, kLayerSlots> layers{};
+    std::uint8_t currentLayer = 0;
+    std::uint32_t overlayColor = 0;
+    std::uint8_t layerMaskWipe = 0;
+    std::uint8_t layerAnimOn = 0;
+    std::uint8_t layerWaitByte = 0;
+    std::uint32_t layerWaitMs = 0;
+    std::uint32_t layerWaitStart = 0;
+    std::uint32_t effectStart = 0;
+    std::int32_t effectLength = 0;
+    std::uint8_t effectKind = 0;
+    std::array<platform::Rect, kMaxChoices> choicePlateRects{};
+    platform::WindowHandle hwnd = platform::WindowHandle::None;
+
+    // Message-window buttons: picture cells in the button sheet, hit
+    // rectangles (left, top, right, bottom) and draw positions, per style.
+    std::array<Area, 8> buttonCells0{};
+    std::array<platform::Rect, 8> buttonHits0{};
+    std::array<platform::Rect, 8> buttonDraws0{};
+    std::array<Area, 6> buttonCells1{};
+    std::array<platform::Rect, 6> buttonHits1{};
+    std::array<platform::Rect, 6> buttonDraws1{};
+
+    // Where opcode 19 last placed a character; opcode 74 draws there.
+    std::int16_t lastCharX = 0;
+    std::int16_t lastCharY = 0;
+
+private:
+    std::uint8_t Byte(std::uint32_t at) const;
+    std::int8_t SByte(std::uint32_t at) const;
+    std::uint16_t Word(std::uint32_t at) const;
+    std::int16_t SWord(std::uint32_t at) const;
+    std::uint32_t Dword(std::uint32_t at) const;
+    std::int32_t SDword(std::uint32_t at) const;
+    // The string operand of the record at `at`: at most L bytes, cut at the
+    // first zero byte.
+    std::string_view StringOperand(std::uint32_t at) const;
+    // Offset of the record after the one at `at`.
+    std::uint32_t NextRecord(std::uint32_t at) const;
+
+    // Empty when the record may run; else what is wrong with it.
+    std::string CheckRecord(std::uint32_t at, const script::OpcodeFormat& format) const;
+    std::uint32_t Run(std::uint8_t opcode, std::uint32_t at);
+    // Opcode 1: the script is over.
+    void EndScript();
+    // Reports what is wrong (once per script), then ends the script.
+    void FailScript(const std::string& why);
+    std::uint32_t MessageRecord(std::uint32_t at, bool silent);
+    void ClearCharSlots(int count);
+    void DeleteWorkSurfaces2To9();
+    void ClearSurfaceAndCharNames();
+    void SetMode(std::uint8_t mode);
+    void FullRedraw();
+    std::size_t DrawRubyInto(std::string_view text, std::size_t index, CDib* columnTarget);
+    // Opcode 65: the last `pageLines` history entries as columns in surface 1.
+    void DrawFullPageText();
+    // The system pictures the constructor loads.
+    void LoadSystemPictures();
+    // The text surface: a 32-bit copy of the window picture.
+    void MakeWindowTextSurface();
+    // Places the first 32 particles of each group inside `particleRect`.
+    void InitParticles();
+    // Leaves an empty script in place of one that could not be loaded.
+    void FailLoad(const std::string& why);
+    // Tells the player, once per script, what is wrong with it.
+    void Report(const std::string& why);
+
+    std::string loadedName_;
+    bool scriptFaultReported_ = false;
+};
+
+extern std::unique_ptr<CScenario> g_scenario;
+
+// Surfaces the script object owns: made by its constructor or by opcodes,
+// freed by its destructor.
+extern std::unique_ptr<CDib> g_msgWindowBase;
+extern std::unique_ptr<CDib> g_msgWindowText;
+extern std::unique_ptr<CDib> g_msgWindowButtons;
+extern std::unique_ptr<CDib> g_waitIcon;
+extern std::unique_ptr<CDib> g_clickWaitIcon;
+extern std::unique_ptr<CDib> g_choicePlate;
+extern std::unique_ptr<CDib> g_choiceBase;
+extern std::unique_ptr<CDib> g_blackImage;
+extern std::unique_ptr<CDib> g_titleIcon;
+extern std::unique_ptr<CDib> g_gaijiSheet;
+extern std::unique_ptr<CDib> g_obiImage;
+extern std::unique_ptr<CDib> g_dayImage;
+extern std::unique_ptr<CDib> g_day2Image;
+extern std::array<std::unique_ptr<CDib>, kLayerSlots> g_layerImages;
+extern std::unique_ptr<CDib> g_layerScratch;
+extern std::array<std::unique_ptr<CDib>, kCharSlots> g_charFrames;
+extern std::array<std::unique_ptr<CDib>, kCharSlots> g_faceFrames;
+extern std::unique_ptr<CDib> g_bandImage;
+extern std::unique_ptr<CDib> g_screenSnapshot;
