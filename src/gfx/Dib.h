@@ -31,6 +31,11 @@ public:
     void SetFlags(std::uint32_t bits) { flags_ |= bits; }
     std::uint32_t GetFlags() const { return flags_; }
 
+    // First row (0 or 1) of the next interlaced transition frame drawn from
+    // this picture; those transitions flip it after every frame.
+    int GetInterlaceParity() const { return interlaceParity_; }
+    void SetInterlaceParity(int parity) { interlaceParity_ = parity; }
+
 private:
     std::vector<std::uint32_t> pixels_;
     int width_ = 0;
@@ -38,6 +43,7 @@ private:
     std::uint32_t colorKey_ = 0x00FF00;
     std::uint32_t fillColor_ = 0;
     std::uint32_t flags_ = 0;
+    int interlaceParity_ = 0;
 };
 
 #include <array>
