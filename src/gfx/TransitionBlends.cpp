@@ -2,6 +2,7 @@
 // per-pixel effects walk rows directly; every walk is limited to the pixels
 // that exist in all the surfaces it reads and writes.
 #include "gfx/TransitionEffects.h"
+#include "gfx/TransitionKernels.h"
 
 #include <algorithm>
 
@@ -80,7 +81,7 @@ template <typename Op> void ForEachMaskedPixel(const TransitionArgs& t, const CD
 
 // b + floor((a - b) * weight / 256) for each colour byte; fourth byte of d kept.
 std::uint32_t MixToward(std::uint32_t d, std::uint32_t a, std::uint32_t b, std::int32_t weight) {
-    std::uint32_t out[3];
+    std::uint32_t out[3] = {};
     for (int c = 0; c < 3; ++c) {
         const auto bv = static_cast<std::int32_t>(Byte(b, c));
         const auto av = static_cast<std::int32_t>(Byte(a, c));
@@ -113,15 +114,17 @@ int DrawInterlaced(const TransitionArgs& t, Interlace kind) {
                                         area, t.dx, t.dy);
         if (!s.Empty()) {
             const auto n = s.x1 - s.x0;
-            for (std::int64_t i = 0; i < rows; ++i) {
-                const std::int64_t row = first + 2 * i;
-                if (row < s.y0 || row >= s.y1) continue;
+            // Rows first, first + 2, ... below first + 2 * rows, within the span.
+            const std::int64_t end = std::min(s.y1, first + 2 * rows);
+            std::int64_t start = std::max<std::int64_t>(s.y0, first);
+            if ((start - first) % 2 != 0) ++start;
+            for (std::int64_t row = start; row < end; row += 2) {
                 std::uint32_t* d = Pixel(t.dst, t.dx + s.x0, t.dy + row);
                 const std::uint32_t* pa = Pixel(t.a, t.sx + s.x0, t.sy + row);
                 const std::uint32_t* pb =
                     kind == Interlace::Negative ? Pixel(t.b, t.dx + s.x0, t.dy + row) : nullptr;
                 for (std::int64_t x = 0; x < n; ++x) {
-                    std::uint32_t out[3];
+                    std::uint32_t out[3] = {};
                     for (int c = 0; c < 3; ++c) {
                         const auto av = Byte(pa[x], c);
                         if (kind == Interlace::Fade) {
@@ -273,16 +276,16 @@ int TransitionRuleWipe(const TransitionArgs& t) {
     const CDib* mask = UsableMask(t, ArgsArea(t));
     if (!mask) return TransitionCrossFade(t);
     const std::int64_t threshold = (static_cast<std::int64_t>(t.p) * 320) / 256;
-    std::array<std::int32_t, 256> weight{};
-    for (std::int64_t m = 0; m < 256; ++m) {
-        const std::int64_t d = threshold + m - 256;
-        weight[static_cast<std::size_t>(m)] =
-            d <= 0 ? 0 : d >= 64 ? 255 : static_cast<std::int32_t>(4 * d);
-    }
-    ForEachMaskedPixel(t, mask,
-                       [&](std::uint32_t& d, std::uint32_t a, std::uint32_t b, std::uint32_t m) {
-                           d = MixToward(d, a, b, weight[m]);
-                       });
+    const Span s = CommonSpan(t.w, t.h,
+                              {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy},
+                               {mask, t.dx, t.dy}},
+                              ArgsArea(t), t.dx, t.dy);
+    if (s.Empty()) return 0;
+    const auto n = static_cast<std::size_t>(s.x1 - s.x0);
+    const std::int64_t x = t.dx + s.x0;
+    for (std::int64_t y = t.dy + s.y0; y < t.dy + s.y1; ++y)
+        transition_kernels::MaskMixRow(Pixel(t.dst, x, y), Pixel(t.a, x, y), Pixel(t.b, x, y),
+                                       Pixel(mask, x, y), n, threshold);
     return 0;
 }
 
@@ -304,7 +307,7 @@ int TransitionBlend(const TransitionArgs& t) {
     const CDib* b = t.b ? t.b : t.dst;
     ForEachPixel(t.dst, t.dx, t.dy, t.a, t.sx, t.sy, b, t.dx, t.dy, t.w, t.h, ArgsArea(t),
                  [&](std::uint32_t& d, std::uint32_t a, std::uint32_t bp) {
-                     std::uint32_t out[3];
+                     std::uint32_t out[3] = {};
                      for (int c = 0; c < 3; ++c)
                          out[c] = static_cast<std::uint32_t>(wt.a[Byte(a, c)] + wt.b[Byte(bp, c)]) &
                                   0xFF;
@@ -321,7 +324,7 @@ int TransitionGreyBlend(const TransitionArgs& t) {
                  [&](std::uint32_t& d, std::uint32_t a, std::uint32_t b) {
                      const auto g =
                          static_cast<std::int32_t>((Byte(a, 0) + Byte(a, 1) + Byte(a, 2)) / 3);
-                     std::uint32_t out[3];
+                     std::uint32_t out[3] = {};
                      for (int c = 0; c < 3; ++c) {
                          const std::int32_t from =
                              toGrey ? static_cast<std::int32_t>(Byte(b, c)) : g;

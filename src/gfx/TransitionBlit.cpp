@@ -1,6 +1,7 @@
 #include "gfx/TransitionBlit.h"
 
 #include "gfx/Dib.h"
+#include "gfx/TransitionKernels.h"
 
 #include <algorithm>
 #include <cstring>
@@ -204,10 +205,6 @@ void CopyRow(std::uint32_t* d, const std::uint32_t* s, size_t n) {
     std::memcpy(d, s, n * sizeof(std::uint32_t));
 }
 
-void BlendRow(std::uint32_t* __restrict d, const std::uint32_t* __restrict s, size_t n,
-              std::uint32_t alpha) {
-    for (size_t i = 0; i < n; ++i) d[i] = BlendPixel(s[i], d[i], alpha);
-}
 
 }  // namespace
 
@@ -232,10 +229,11 @@ void StretchBlendKernel(CDib* dst, std::int64_t dx, std::int64_t dy, std::int64_
     Walk(
         dst, src, plan,
         [alpha](std::uint32_t* d, const std::uint32_t* s, size_t n) {
-            // The source may be a snapshot of dst, never dst itself.
-            BlendRow(d, s, n, alpha);
+            transition_kernels::BlendRow(d, s, d, n, alpha);
         },
-        [alpha](std::uint32_t& d, std::uint32_t s) { d = BlendPixel(s, d, alpha); });
+        [alpha](std::uint32_t& d, std::uint32_t s) {
+            transition_kernels::BlendRowScalar(&d, &s, &d, 1, alpha);
+        });
 }
 
 void StretchBlend(CDib* dst, std::int64_t dx, std::int64_t dy, std::int64_t dw, std::int64_t dh,
@@ -258,6 +256,24 @@ void BlendEx(CDib* dst, const CDib* base, std::int64_t dx, std::int64_t dy, cons
     if (a >= 256) {
         Copy(dst, dx, dy, over, sx, sy, w, h, clip);
         return;
+    }
+    // With three distinct surfaces and both rectangles drawable the copy and
+    // the blend touch the same pixels, so they are done in one pass.
+    if (base != dst && over != dst) {
+        const Rect s = Rect::Xywh(sx, sy, w, h);
+        Plan pb, po;
+        if (MakePlan(dst, dx, dy, w, h, base, s, clip, pb) &&
+            MakePlan(dst, dx, dy, w, h, over, s, clip, po)) {
+            const auto n = static_cast<size_t>(po.d.right - po.d.left);
+            for (std::int64_t y = po.d.top; y < po.d.bottom; ++y) {
+                const std::int64_t row = po.srcTop + (y - po.d.top);
+                transition_kernels::BlendRow(
+                    dst->GetPixelPtr(static_cast<int>(po.d.left), static_cast<int>(y)),
+                    over->GetPixelPtr(static_cast<int>(po.srcLeft), static_cast<int>(row)),
+                    base->GetPixelPtr(static_cast<int>(po.srcLeft), static_cast<int>(row)), n, a);
+            }
+            return;
+        }
     }
     Copy(dst, dx, dy, base, sx, sy, w, h, clip);
     StretchBlendKernel(dst, dx, dy, w, h, over, sx, sy, w, h, a, clip);

@@ -31,19 +31,6 @@ struct Rect {
 // The image rectangle of a surface; empty for null or a surface without pixels.
 Rect Bounds(const CDib* dib);
 
-// Constant-alpha blend of one colour byte pair as the renderer's blend kernel
-// does it with source factor `alpha` and destination factor 255 - alpha.
-inline std::uint32_t BlendChannel(std::uint32_t s, std::uint32_t d, std::uint32_t alpha) {
-    const std::uint32_t v = ((s * alpha) >> 8) + ((d * (255 - alpha)) >> 8);
-    return v > 255 ? 255 : v;
-}
-// The whole pixel: three colour bytes blended, fourth byte 0.
-inline std::uint32_t BlendPixel(std::uint32_t s, std::uint32_t d, std::uint32_t alpha) {
-    return BlendChannel(s & 0xFF, d & 0xFF, alpha) |
-           (BlendChannel((s >> 8) & 0xFF, (d >> 8) & 0xFF, alpha) << 8) |
-           (BlendChannel((s >> 16) & 0xFF, (d >> 16) & 0xFF, alpha) << 16);
-}
-
 // Plain copy of src's (sx, sy, w, h) to (dx, dy) of dst. The source rectangle
 // must lie inside src after clipping, else nothing is drawn.
 void Copy(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* src, std::int64_t sx,

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace transition_detail {
 
@@ -80,7 +81,7 @@ void DrawSwirl(const TransitionArgs& t, const Swirl& swirl, const Rect& clip) {
             const std::uint32_t* src = Pixel(swirl.source, sx, sy);
             if (!src) continue;
             std::uint32_t& dst = row[x];
-            std::uint32_t out[3];
+            std::uint32_t out[3] = {};
             for (int ch = 0; ch < 3; ++ch) {
                 const std::int64_t sv = Byte(*src, ch), dv = Byte(dst, ch);
                 switch (swirl.colour) {
@@ -140,12 +141,32 @@ int DrawScatter(const TransitionArgs& t, Scatter kind) {
                 ux = (rx * 256) / dist;
                 uy = (ry * 256) / dist;
             }
-            const std::int64_t px = ((tables.Rnd(10 * y + x) * ux * reach) >> 16) + x + t.dx;
-            const std::int64_t py = ((tables.Rnd(16 * y + x) * uy * reach) >> 16) + y + t.dy;
+            const std::int64_t px =
+                (MulSat(tables.Rnd(10 * y + x) * ux, reach) >> 16) + x + t.dx;
+            const std::int64_t py =
+                (MulSat(tables.Rnd(16 * y + x) * uy, reach) >> 16) + y + t.dy;
             StretchBlend(t.dst, px, py, cw, ch, tiles, x, y, cw, ch, alpha, area);
         }
     }
     return 0;
+}
+
+// truncate(sqrt(rx^2 + ry^2) + 1) for every pixel of the screen about its
+// centre, worked out once: the square root per pixel is the ripple's cost.
+constexpr int kRippleMaxRadius = 501;  // the corners: sqrt(400^2 + 300^2) + 1
+const std::vector<std::uint16_t>& RippleRadii() {
+    static const std::vector<std::uint16_t> radii = [] {
+        std::vector<std::uint16_t> r(800 * 600);
+        for (int y = 0; y < 600; ++y) {
+            for (int x = 0; x < 800; ++x) {
+                const int rx = x - 400, ry = y - 300;
+                r[static_cast<std::size_t>(y * 800 + x)] = static_cast<std::uint16_t>(
+                    std::sqrt(static_cast<double>(rx * rx + ry * ry)) + 1.0);
+            }
+        }
+        return r;
+    }();
+    return radii;
 }
 
 enum class Wave { Rows, RowsOpposite, RowsBlend, RowsSplit };
@@ -286,8 +307,8 @@ int TransitionWaveTileSwirl(const TransitionArgs& t) {
                 u = ((cu * (rx * 256)) >> 16) / dist;
                 v = ((cv * (ry * 256)) >> 16) / dist;
             }
-            Copy(t.dst, ((u * reach) >> 8) + x + t.dx, ((v * reach) >> 8) + y + t.dy, t.a, x, y,
-                 cw, ch, area);
+            Copy(t.dst, (MulSat(u, reach) >> 8) + x + t.dx, (MulSat(v, reach) >> 8) + y + t.dy,
+                 t.a, x, y, cw, ch, area);
         }
     }
     return 0;
@@ -310,28 +331,35 @@ int TransitionRipple(const TransitionArgs& t) {
     const std::int64_t p = t.p;
     const std::int64_t ring = 8 * p + 16;
     const WeightTables wt(p);
+    const std::vector<std::uint16_t>& radii = RippleRadii();
+    // The push at each radius: the ring's cosine, fading out toward 512.
+    std::array<std::int32_t, kRippleMaxRadius + 1> push{};
+    for (std::int64_t r = 1; r <= kRippleMaxRadius; ++r) {
+        const std::int64_t amp = tables.Cos(8 * (r - ring)) >> 13;
+        const std::int64_t rc = std::min<std::int64_t>(r, 512);
+        push[static_cast<std::size_t>(r)] = static_cast<std::int32_t>(((512 - rc) * amp) / 512);
+    }
     const Span s = CommonSpan(800, 600, {{t.dst, 0, 0}, {t.b, 0, 0}}, area, 0, 0);
     for (std::int64_t y = s.y0; y < s.y1; ++y) {
         std::uint32_t* d = Pixel(t.dst, 0, y);
         const std::uint32_t* b = Pixel(t.b, 0, y);
-        const std::int64_t ry = y - 300;
+        const auto ry = static_cast<std::int32_t>(y - 300);
+        const std::uint16_t* rrow = radii.data() + y * 800;
         for (std::int64_t x = s.x0; x < s.x1; ++x) {
-            const std::int64_t rx = x - 400;
-            const auto r = static_cast<std::int64_t>(
-                std::sqrt(static_cast<double>(rx * rx + ry * ry)) + 1.0);
-            const std::int64_t amp = tables.Cos(8 * (r - ring)) >> 13;
-            const std::int64_t rc = std::min<std::int64_t>(r, 512);
-            const std::int64_t f = ((512 - rc) * amp) / 512;
-            const std::int64_t offY = (ry * f) / rc;
-            const std::int64_t offX = (rx * f) / rc;
+            const auto rx = static_cast<std::int32_t>(x - 400);
+            const std::int32_t r = rrow[x];
+            const std::int32_t rc = std::min(r, 512);
+            const std::int32_t f = push[static_cast<std::size_t>(r)];
+            const std::int32_t offY = (ry * f) / rc;
+            const std::int32_t offX = (rx * f) / rc;
             const std::int64_t ax = std::clamp<std::int64_t>(x + offX, 0, 792);
             const std::int64_t ay = std::clamp<std::int64_t>(y + offY, 0, 592);
             const std::uint32_t* a = Pixel(t.a, ax, ay);
             if (!a) continue;
-            std::uint32_t out[3];
+            std::uint32_t out[3] = {};
             for (int c = 0; c < 3; ++c) {
-                const std::int64_t v = wt.b[Byte(b[x], c)] + wt.a[Byte(*a, c)] + 2 * offY;
-                out[c] = static_cast<std::uint32_t>(std::clamp<std::int64_t>(v, 0, 255));
+                const std::int32_t v = wt.b[Byte(b[x], c)] + wt.a[Byte(*a, c)] + 2 * offY;
+                out[c] = static_cast<std::uint32_t>(std::clamp(v, 0, 255));
             }
             d[x] = WithColour(d[x], out[0], out[1], out[2]);
         }

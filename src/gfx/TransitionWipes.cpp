@@ -72,7 +72,7 @@ void DrawDiagonal(const TransitionArgs& t, Diagonal rule, std::int64_t dx, std::
                   std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h,
                   const Rect& clip) {
     const std::int64_t k = (w * t.p) / 256;
-    const RowRange rows = VisibleRows(dy, h, clip);
+    const RowRange rows = VisibleRows(dy, h, clip.Intersect(transition_blit::Bounds(t.dst)));
     for (std::int64_t r = rows.first; r < rows.last; ++r) {
         std::int64_t left, right;
         if (rule == Diagonal::Falling) {
@@ -110,16 +110,18 @@ void DrawDiagonalQuarters(const TransitionArgs& t, Diagonal topLeft) {
 enum class Triangle { Down, Up };
 
 int DrawTriangle(const TransitionArgs& t, Triangle kind) {
-    const Rect area = ArgsArea(t);
+    const Rect area = ArgsArea(t).Intersect(transition_blit::Bounds(t.dst));
     const std::int64_t w = t.w;
     const std::int64_t h = t.h;
     const std::int64_t big = ((w / 2 + h) * t.p) / 256;
-    for (std::int64_t r = 0; r < h; ++r) {
-        std::int64_t width = std::min(2 * big - 2 * r, w);
-        if (width <= 0) break;  // the spans only narrow further down
+    // Row r lands on dy + r (dy + h - 1 - r from the bottom); rows off the
+    // area draw nothing.
+    const RowRange vis = VisibleRows(t.dy, h, area);
+    for (std::int64_t row = vis.first; row < vis.last; ++row) {
+        const std::int64_t r = kind == Triangle::Down ? row : h - 1 - row;
+        const std::int64_t width = std::min(2 * big - 2 * r, w);
+        if (width <= 0) continue;
         const std::int64_t x = std::max<std::int64_t>(w / 2 - big + r, 0) + t.dx;
-        const std::int64_t row = kind == Triangle::Down ? r : h - 1 - r;
-        if (t.dy + row < area.top || t.dy + row >= area.bottom) continue;
         // A's whole row from sx to the rectangle's width, squeezed into the span.
         Stretch(t.dst, x, t.dy + row, width, 1, t.a, t.sx, t.sy + row, w - t.sx, 1, area);
     }
@@ -139,8 +141,9 @@ int TransitionIris(const TransitionArgs& t) {
     const std::int64_t h = t.h;
     const std::int64_t d = ((w + h) * t.p) >> 8;
     const std::int64_t radius = d >> 1;
-    const std::int64_t first = std::max<std::int64_t>(h / 2 - radius, 0);
-    const std::int64_t last = std::min(h / 2 + radius, h);
+    const RowRange vis = VisibleRows(t.dy, h, area.Intersect(transition_blit::Bounds(t.dst)));
+    const std::int64_t first = std::max(h / 2 - radius, vis.first);
+    const std::int64_t last = std::min(h / 2 + radius, vis.last);
     for (std::int64_t y = first; y < last; ++y) {
         const std::int64_t off = y - h / 2;
         const double sq = static_cast<double>(d * d - 4 * off * off);
