@@ -85,7 +85,7 @@ bool MakePlan(const CDib* dst, std::int64_t dx, std::int64_t dy, std::int64_t dw
     std::int64_t ex = -dw;
     std::int64_t ey = -dh;
     if (const std::int64_t c = k.left - d.left; c >= 1) {
-        ex = -dw + c * sw;
+        ex = -dw + MulSat(c, sw);
         if (ex > 0) {
             const std::int64_t step = ex / dw + 1;
             s.left += step;
@@ -94,7 +94,7 @@ bool MakePlan(const CDib* dst, std::int64_t dx, std::int64_t dy, std::int64_t dw
         d.left = k.left;
     }
     if (const std::int64_t c = k.top - d.top; c >= 1) {
-        ey = -dh + c * sh;
+        ey = -dh + MulSat(c, sh);
         if (ey > 0) {
             const std::int64_t step = ey / dh + 1;
             s.top += step;

@@ -28,6 +28,16 @@ struct Rect {
     Rect Union(const Rect& o) const;
 };
 
+// a * b, held at +-2^62 instead of overflowing. Positions and products that
+// large lie far outside every surface whichever value they take.
+inline std::int64_t MulSat(std::int64_t a, std::int64_t b) {
+    std::int64_t r;
+    constexpr std::int64_t kLimit = std::int64_t{1} << 62;
+    if (__builtin_mul_overflow(a, b, &r) || r > kLimit || r < -kLimit)
+        return ((a < 0) != (b < 0)) ? -kLimit : kLimit;
+    return r;
+}
+
 // The image rectangle of a surface; empty for null or a surface without pixels.
 Rect Bounds(const CDib* dib);
 

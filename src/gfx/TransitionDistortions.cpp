@@ -29,7 +29,7 @@ std::int64_t TileDistance(const TransitionTables& tables, std::int64_t rx, std::
 }
 
 void DrawJitter(const TransitionArgs& t, std::int64_t n) {
-    const Rect area = ArgsArea(t);
+    const Rect area = ArgsArea(t).Intersect(transition_blit::Bounds(t.dst));
     // Rows far above the area draw nothing; they are skipped without
     // drawing their random numbers.
     std::int64_t r = std::max<std::int64_t>(0, area.top - t.dy - (1 << 20));
@@ -175,8 +175,10 @@ int DrawWave(const TransitionArgs& t, Wave kind) {
     const TransitionTables& tables = EnsureTransitionTables();
     const Rect area = ArgsArea(t);
     const std::int64_t p = t.p;
-    const std::int64_t first = std::max<std::int64_t>(0, area.top - t.dy);
-    const std::int64_t last = std::min<std::int64_t>(t.h, area.bottom - t.dy);
+    // Rows that land outside dst draw nothing.
+    const Rect rows = area.Intersect(transition_blit::Bounds(t.dst));
+    const std::int64_t first = std::max<std::int64_t>(0, rows.top - t.dy);
+    const std::int64_t last = std::min<std::int64_t>(t.h, rows.bottom - t.dy);
     for (std::int64_t r = first; r < last; ++r) {
         const std::int64_t y = t.dy + r;
         switch (kind) {

@@ -39,15 +39,7 @@ inline const std::uint32_t* Pixel(const CDib* dib, std::int64_t x, std::int64_t 
     return Pixel(const_cast<CDib*>(dib), x, y);
 }
 
-// a * b, held at +-2^62 instead of overflowing. Displacements that large put a
-// tile far outside every surface whichever value they take.
-inline std::int64_t MulSat(std::int64_t a, std::int64_t b) {
-    std::int64_t r;
-    constexpr std::int64_t kLimit = std::int64_t{1} << 62;
-    if (__builtin_mul_overflow(a, b, &r) || r > kLimit || r < -kLimit)
-        return ((a < 0) != (b < 0)) ? -kLimit : kLimit;
-    return r;
-}
+using transition_blit::MulSat;
 
 // Byte c (0 blue, 1 green, 2 red, 3 fourth) of a pixel word.
 inline std::uint32_t Byte(std::uint32_t px, int c) { return (px >> (8 * c)) & 0xFF; }

@@ -146,7 +146,12 @@ int TransitionIris(const TransitionArgs& t) {
     const std::int64_t last = std::min(h / 2 + radius, vis.last);
     for (std::int64_t y = first; y < last; ++y) {
         const std::int64_t off = y - h / 2;
-        const double sq = static_cast<double>(d * d - 4 * off * off);
+        // d stays below 2^31 for any surface-sized rectangle, where the
+        // integer square is exact; beyond that the double form cannot overflow.
+        const double sq = d < (std::int64_t{1} << 31)
+                              ? static_cast<double>(d * d - 4 * off * off)
+                              : static_cast<double>(d) * static_cast<double>(d) -
+                                    4.0 * static_cast<double>(off) * static_cast<double>(off);
         std::int64_t c = static_cast<std::int64_t>(std::sqrt(sq));
         const std::int64_t left = std::max<std::int64_t>((w >> 1) - (c >> 1), 0);
         if (left + c > w) c = w - left;
@@ -322,20 +327,29 @@ int TransitionShapeDiagonalQuartersOther(const TransitionArgs& t) {
 
 int TransitionBands(const TransitionArgs& t) {
     const Rect area = ArgsArea(t);
+    const Rect visible = area.Intersect(transition_blit::Bounds(t.dst));
+    if (visible.Empty()) return 0;
     const std::int64_t w = t.w, h = t.h;
     const std::int64_t n = h / 64 + 1;
-    const std::int64_t total = (((h / 64 + 4) * w + 4 * h) * t.p) / 256;
+    const std::int64_t total = MulSat(MulSat(h / 64 + 4, w) + 4 * h, t.p) / 256;
     // From the bottom band upward; each band above starts one width later.
-    for (std::int64_t j = 0; j < n; ++j) {
+    // Bands below the visible rows are skipped (they draw nothing there).
+    std::int64_t j = 0;
+    if (const std::int64_t below = t.dy + 64 * (n - 1) - (visible.bottom - 1); below > 0)
+        j = std::min(n, below / 64);
+    for (; j < n; ++j) {
         const std::int64_t q = total - j * w;
         if (q < 1) break;
         const std::int64_t k = n - 1 - j;
         const std::int64_t y = t.dy + 64 * k;
+        const std::int64_t push = q > 4 * w ? (q - 4 * w) / 4 : 0;
+        // Bands further up sit higher and are pushed less: none can show.
+        if (y + 64 + push <= visible.top) break;
         if (q <= w) {
             FillWithFillColour(t.dst, t.dx, y, q, 2, area);
         } else if (q > 4 * w) {
             Copy(t.dst, t.dx, y, t.a, t.sx, t.sy + 64 * k, w, 64, area);
-            Copy(t.dst, t.dx, y + (q - 4 * w) / 4, t.b, t.sx, t.sy + 64 * k, w, 64, area);
+            Copy(t.dst, t.dx, y + push, t.b, t.sx, t.sy + 64 * k, w, 64, area);
         } else {
             FillWithFillColour(t.dst, t.dx, y, w, 2, area);
         }
@@ -345,16 +359,23 @@ int TransitionBands(const TransitionArgs& t) {
 
 int TransitionBandsVertical(const TransitionArgs& t) {
     const Rect area = ArgsArea(t);
+    const Rect visible = area.Intersect(transition_blit::Bounds(t.dst));
+    if (visible.Empty()) return 0;
     const std::int64_t w = t.w, h = t.h;
     const std::int64_t n = w / 64 + 1;
-    const std::int64_t total = ((n + 7) * h * t.p) / 256;
+    const std::int64_t total = MulSat(MulSat(n + 7, h), t.p) / 256;
     // From the rightmost band leftward; each band to the left starts one
-    // height later.
-    for (std::int64_t j = 0; j < n; ++j) {
+    // height later. Bands right of the visible columns are skipped, and the
+    // walk ends left of them.
+    std::int64_t j = 0;
+    if (const std::int64_t right = t.dx + 64 * (n - 1) - (visible.right - 1); right > 0)
+        j = std::min(n, right / 64);
+    for (; j < n; ++j) {
         const std::int64_t q = total - j * h;
         if (q < 1) break;
         const std::int64_t k = n - 1 - j;
         const std::int64_t x = t.dx + 64 * k;
+        if (x + 64 <= visible.left) break;
         if (q <= h) {
             FillWithFillColour(t.dst, x, t.dy + h - q, 2, q, area);
         } else if (q > 4 * h) {
