@@ -8,6 +8,7 @@
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Dib.h"
+#include "gfx/GlyphFont.h"
 
 #include <vector>
 
@@ -111,6 +112,8 @@ void OnCreate(WindowHandle window) {
     g_pathTable->InitPaths();
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
+    g_glyphFont = std::make_unique<CGlyphFont>(platform::CreateGlyphSource());
+    g_glyphFont->SetFont(26, 0);
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
     g_gameApp->mode = 0;
     LoadConfig();
@@ -125,6 +128,7 @@ void OnDestroy() {
     if (g_display && g_display->IsFullScreen()) platform::SetFullScreen(false);
     SaveConfig();
     g_gameApp.reset();
+    g_glyphFont.reset();
     g_mouse.reset();
     g_keyboard.reset();
     g_pathTable.reset();
