@@ -55,6 +55,12 @@ void BM_Transition(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * 800 * 600 * 4);
 }
 // Cross-fade, mask wipe, dither, swirl, ripple.
-BENCHMARK(BM_Transition)->Arg(39)->Arg(40)->Arg(15)->Arg(16)->Arg(36)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Transition)
+    ->Arg(39)
+    ->Arg(40)
+    ->Arg(15)
+    ->Arg(16)
+    ->Arg(36)
+    ->Unit(benchmark::kMicrosecond);
 
-}  // namespace
+} // namespace

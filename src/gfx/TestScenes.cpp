@@ -21,7 +21,7 @@
 namespace {
 
 using Surface = std::unique_ptr<CDib>;
-constexpr std::uint32_t kKey = 0x0000FF00u;  // pure green, the colour key
+constexpr std::uint32_t kKey = 0x0000FF00u; // pure green, the colour key
 constexpr double kPi = 3.14159265358979323846;
 
 std::uint32_t Rgb(int r, int g, int b, int a = 0) {
@@ -33,7 +33,8 @@ Surface MakeSurface(int w, int h, const std::function<std::uint32_t(int, int)>& 
     auto dib = std::make_unique<CDib>();
     dib->Create(platform::WindowHandle::None, w, h, 24);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) *dib->GetPixelPtr(x, y) = pixel(x, y);
+        for (int x = 0; x < w; ++x)
+            *dib->GetPixelPtr(x, y) = pixel(x, y);
     return dib;
 }
 
@@ -98,14 +99,31 @@ Surface MakeMask(int index) {
         int v = 0;
         const double dx = x - 400.0, dy = y - 300.0;
         switch (kind) {
-        case 0: v = x * 255 / 799; break;
-        case 1: v = y * 255 / 599; break;
-        case 2: v = 255 - static_cast<int>(std::sqrt(dx * dx + dy * dy) * 255 / 500); break;
-        case 3: v = (x + y) * 255 / 1398; break;
-        case 4: v = (x % 80) * 255 / 79; break;
-        case 5: v = static_cast<int>(Hash(static_cast<std::uint32_t>(x / 40 + y / 40 * 20 + index)) & 0xFF); break;
-        case 6: v = static_cast<int>((std::atan2(dy, dx) + kPi) / (2 * kPi) * 255); break;
-        default: v = static_cast<int>(Hash(static_cast<std::uint32_t>(x + y * 800 + index)) & 0xFF); break;
+        case 0:
+            v = x * 255 / 799;
+            break;
+        case 1:
+            v = y * 255 / 599;
+            break;
+        case 2:
+            v = 255 - static_cast<int>(std::sqrt(dx * dx + dy * dy) * 255 / 500);
+            break;
+        case 3:
+            v = (x + y) * 255 / 1398;
+            break;
+        case 4:
+            v = (x % 80) * 255 / 79;
+            break;
+        case 5:
+            v = static_cast<int>(Hash(static_cast<std::uint32_t>(x / 40 + y / 40 * 20 + index)) &
+                                 0xFF);
+            break;
+        case 6:
+            v = static_cast<int>((std::atan2(dy, dx) + kPi) / (2 * kPi) * 255);
+            break;
+        default:
+            v = static_cast<int>(Hash(static_cast<std::uint32_t>(x + y * 800 + index)) & 0xFF);
+            break;
         }
         v = std::clamp(v, 0, 255);
         if (invert) v = 255 - v;
@@ -150,7 +168,8 @@ void AlphaBlit(CDib& dst, int x0, int y0, const CDib& src, int opacity) {
                 ((a == 255 ? 256 : a) * static_cast<std::uint32_t>(opacity)) >> 8, 255);
             std::uint32_t out = 0;
             for (int c = 0; c < 24; c += 8) {
-                const std::uint32_t v = ((((s >> c) & 0xFF) * k) >> 8) + ((((*d >> c) & 0xFF) * (255 - k)) >> 8);
+                const std::uint32_t v =
+                    ((((s >> c) & 0xFF) * k) >> 8) + ((((*d >> c) & 0xFF) * (255 - k)) >> 8);
                 out |= std::min<std::uint32_t>(v, 255) << c;
             }
             *d = out;
@@ -175,7 +194,8 @@ void DrawBlit(Blit kind, CDib& dst, int x0, int y0, const CDib& src) {
             } else {
                 std::uint32_t out = 0;
                 for (int c = 0; c < 24; c += 8)
-                    out |= (((((s >> c) & 0xFF) * 128) >> 8) + ((((*d >> c) & 0xFF) * 128) >> 8)) << c;
+                    out |= (((((s >> c) & 0xFF) * 128) >> 8) + ((((*d >> c) & 0xFF) * 128) >> 8))
+                           << c;
                 *d = out;
             }
         }
@@ -192,7 +212,9 @@ void AddBlend(CDib& dst, const CDib& src, int opacity) {
             const std::uint32_t s = *src.GetPixelPtr(x, y);
             std::uint32_t out = *d & 0xFF000000u;
             for (int c = 0; c < 24; c += 8) {
-                const std::uint32_t v = ((*d >> c) & 0xFF) + ((((s >> c) & 0xFF) * static_cast<std::uint32_t>(opacity)) >> 8);
+                const std::uint32_t v =
+                    ((*d >> c) & 0xFF) +
+                    ((((s >> c) & 0xFF) * static_cast<std::uint32_t>(opacity)) >> 8);
                 out |= std::min<std::uint32_t>(v, 255) << c;
             }
             *d = out;
@@ -253,7 +275,9 @@ int DrawText(CGlyphFont& font, CDib& dst, int x, int y, std::string_view text, s
     return x;
 }
 
-std::uint32_t Now() { return platform::TimeGetTime(); }
+std::uint32_t Now() {
+    return platform::TimeGetTime();
+}
 
 // The font the scenes write with: the game's when there is one.
 std::unique_ptr<CGlyphFont> g_sceneFont;
@@ -265,7 +289,7 @@ CGlyphFont& SceneFont() {
 
 constexpr char kSampleLine[] =
     "\xCF\xC4\xC8\xD5\xB5\xC4\xCE\xE7\xBA\xF3\xA3\xAC\xBA\xA3\xB7\xE7\xC7\xE1\xC7\xE1\xB4\xB5\xB9"
-    "\xFD\xD0\xA1\xD5\xF2\xA1\xA3";  // a summer afternoon, a sea breeze over the town
+    "\xFD\xD0\xA1\xD5\xF2\xA1\xA3"; // a summer afternoon, a sea breeze over the town
 
 // ---------------------------------------------------------------- scene state
 
@@ -295,7 +319,7 @@ struct ViewerScene {
     int progress = 0;
     std::uint32_t start = 0;
     std::array<Surface, 2> pictures = {MakeScenery(0), MakeScenery(1)};
-    Surface screen = Clone(*pictures[1]);  // what the effect draws into
+    Surface screen = Clone(*pictures[1]); // what the effect draws into
     Surface outgoing;
     bool leftDown = false, rightDown = false;
 };
@@ -312,7 +336,8 @@ struct ProjectionScene {
     ProjectionScene() {
         platform::Srand(1);
         for (int i = 0; i < 96; ++i)
-            points.push_back({platform::Rand() % 360 * kPi / 180, (platform::Rand() % 170 - 85) * kPi / 180});
+            points.push_back(
+                {platform::Rand() % 360 * kPi / 180, (platform::Rand() % 170 - 85) * kPi / 180});
     }
 };
 
@@ -388,7 +413,9 @@ template <typename T> T& Scene(std::unique_ptr<T>& s) {
     return *s;
 }
 
-CDib* Back() { return g_backBuffer.get(); }
+CDib* Back() {
+    return g_backBuffer.get();
+}
 
 // The mask a mask effect reads in the viewer: 20 for effects 40..59, one
 // each for 69 and 70.
@@ -407,7 +434,7 @@ bool Pressed(platform::MouseButton button, bool& wasDown) {
     return pressed;
 }
 
-}  // namespace
+} // namespace
 
 void TestRainScene(platform::WindowHandle) {
     if (!Back()) return;
@@ -416,7 +443,8 @@ void TestRainScene(platform::WindowHandle) {
     CopyAll(*Back(), *s.background);
     AlphaBlit(*Back(), 310, 200, *s.character, 256);
     for (const auto& d : s.drops) {
-        const int y = static_cast<int>((d.y0 + t * static_cast<std::uint32_t>(d.speed) / 8) % 640) - 20;
+        const int y =
+            static_cast<int>((d.y0 + t * static_cast<std::uint32_t>(d.speed) / 8) % 640) - 20;
         const int x = (d.x + y / 8) % 800;
         AlphaBlit(*Back(), x, y, *s.drop, 200);
     }
@@ -448,8 +476,8 @@ void TestTransitionScene(platform::WindowHandle) {
     }
     case ViewerScene::Phase::Run: {
         const std::uint32_t elapsed = Now() - s.start;
-        s.progress = static_cast<int>(std::min<std::uint64_t>(
-            std::uint64_t{elapsed} * 255 / kViewerDuration, 255));
+        s.progress = static_cast<int>(
+            std::min<std::uint64_t>(std::uint64_t{elapsed} * 255 / kViewerDuration, 255));
         if (s.progress < 255) {
             DrawTransition(s.effect, s.screen.get(), cdib[1].get(), s.outgoing.get(), 0, 0, 0, 0,
                            800, 600, s.progress, s.picture);
@@ -495,8 +523,8 @@ void TestProjectionScene(platform::WindowHandle) {
         Back()->FillRect(sx - 3, sy - 3, 7, 7, Rgb(shade, 255, 255 - shade));
         if (i < 12) {
             char text[96];
-            std::snprintf(text, sizeof text, "<%d> [%.2f] point[%4d:%4d][%.2f]", static_cast<int>(i),
-                          turn, sx, sy, depth);
+            std::snprintf(text, sizeof text, "<%d> [%.2f] point[%4d:%4d][%.2f]",
+                          static_cast<int>(i), turn, sx, sy, depth);
             DrawText(font, *Back(), 10, 10 + 14 * line++, text, 0xFFFFFF);
         }
     }
@@ -523,8 +551,8 @@ void TestFontScene(platform::WindowHandle) {
     s.font->DrawChar32(Back(), 10, 16, "A", 0xFFFFFF);
     s.font->DrawChar32(Back(), 10, 32, "B", 0xFFFFFF);
     s.font->DrawChar32(Back(), 10, 48, "F", 0xFFFFFF);
-    static constexpr std::array<Blit, 5> kinds = {Blit::Keyed, Blit::Plain, Blit::Alpha,
-                                                  Blit::Half, Blit::AlphaHalf};
+    static constexpr std::array<Blit, 5> kinds = {Blit::Keyed, Blit::Plain, Blit::Alpha, Blit::Half,
+                                                  Blit::AlphaHalf};
     for (std::size_t row = 0; row < kinds.size(); ++row) {
         for (std::size_t col = 0; col < s.sprites.size(); ++col) {
             DrawBlit(kinds[row], *Back(), 100 + 200 * static_cast<int>(col),
@@ -572,7 +600,7 @@ void TestDemoSequence(platform::WindowHandle) {
     // Pictures 0..3 in turn: hold, cross-fade, hold, mask wipe, hold with a
     // pulsing additive glow, cross-fade back to the first.
     struct Step {
-        int kind;  // 0 hold, 1 cross-fade, 2 mask wipe, 3 glow
+        int kind; // 0 hold, 1 cross-fade, 2 mask wipe, 3 glow
         int picture;
         std::uint32_t duration;
     };
@@ -590,7 +618,8 @@ void TestDemoSequence(platform::WindowHandle) {
         s.outgoing = Clone(*s.screen);
         if (step.kind == 2) g_maskImage = MakeMask(32 + s.mask++ % 5);
     }
-    const int p = static_cast<int>(std::min<std::uint64_t>(std::uint64_t{t} * 255 / step.duration, 255));
+    const int p =
+        static_cast<int>(std::min<std::uint64_t>(std::uint64_t{t} * 255 / step.duration, 255));
     switch (step.kind) {
     case 1:
     case 2:
@@ -600,7 +629,9 @@ void TestDemoSequence(platform::WindowHandle) {
         else
             CopyAll(*s.screen, target);
         break;
-    default: CopyAll(*s.screen, target); break;
+    default:
+        CopyAll(*s.screen, target);
+        break;
     }
     CopyAll(*Back(), *s.screen);
     if (step.kind == 3)

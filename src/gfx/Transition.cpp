@@ -15,11 +15,15 @@ template <std::size_t N> std::size_t Wrap(std::int64_t i) {
     const auto n = static_cast<std::int64_t>(N);
     return static_cast<std::size_t>(((i % n) + n) % n);
 }
-}  // namespace
+} // namespace
 
-std::int32_t TransitionTables::Cos(std::int64_t i) const { return cosine[Wrap<kCosineCount>(i)]; }
+std::int32_t TransitionTables::Cos(std::int64_t i) const {
+    return cosine[Wrap<kCosineCount>(i)];
+}
 
-std::uint8_t TransitionTables::Rnd(std::int64_t i) const { return random[Wrap<kRandomCount>(i)]; }
+std::uint8_t TransitionTables::Rnd(std::int64_t i) const {
+    return random[Wrap<kRandomCount>(i)];
+}
 
 std::int64_t TransitionTables::Dist(std::int64_t x, std::int64_t y) const {
     x = x < 0 ? -x : x;
@@ -33,7 +37,8 @@ std::int64_t TransitionTables::Dist(std::int64_t x, std::int64_t y) const {
 
 void BuildTransitionTables(TransitionTables& tables) {
     platform::Srand(0);
-    for (auto& r : tables.random) r = static_cast<std::uint8_t>(platform::Rand() & 0xFF);
+    for (auto& r : tables.random)
+        r = static_cast<std::uint8_t>(platform::Rand() & 0xFF);
     const double pi = std::acos(-1.0);
     for (int i = 0; i < TransitionTables::kCosineCount; ++i)
         tables.cosine[static_cast<std::size_t>(i)] =
@@ -86,89 +91,89 @@ Span CommonSpan(std::int64_t w, std::int64_t h, std::initializer_list<Placed> su
     return s;
 }
 
-}  // namespace transition_detail
+} // namespace transition_detail
 
 const std::array<TransitionFunc, kTransitionCount> g_transitionFuncs = {
-    TransitionIris,                          // 0
-    TransitionLineJitter,                    // 1
-    TransitionLineJitter2,                   // 2
-    TransitionMosaic,                        // 3
-    TransitionInterlaceFade,                 // 4
-    TransitionBlindsRight,                   // 5
-    TransitionBlindsLeft,                    // 6
-    TransitionBlindsDown,                    // 7
-    TransitionBlindsUp,                      // 8
-    TransitionOpenFromVerticalCentre,        // 9
-    TransitionCloseFromSides,                // 10
-    TransitionOpenFromHorizontalCentre,      // 11
-    TransitionCloseFromTopBottom,            // 12
-    TransitionBoxOpen,                       // 13
-    TransitionCornerGrow,                    // 14
-    TransitionDither,                        // 15
-    TransitionWaveSwirlZoom,                 // 16
-    TransitionWaveSwirlBlend,                // 17
-    TransitionWaveSwirlIn,                   // 18
-    TransitionWaveScatterIn,                 // 19
-    TransitionWaveScatterOut,                // 20
-    TransitionWaveTileSwirl,                 // 21
-    TransitionWaveRows,                      // 22
-    TransitionWaveRowsOpposite,              // 23
-    TransitionWaveRowsBlend,                 // 24
-    TransitionWaveRowsSplit,                 // 25
-    TransitionRaggedWipe,                    // 26
-    TransitionRaggedWipeColumns,             // 27
-    TransitionSmearDown,                     // 28
-    TransitionSmearRight,                    // 29
-    TransitionBlindsFromCentre,              // 30
-    TransitionBlindsFromEdges,               // 31
-    TransitionRuleBlend,                     // 32
-    TransitionZoomIn,                        // 33
-    TransitionZoomInBlend,                   // 34
-    TransitionZoomOut,                       // 35
-    TransitionRipple,                        // 36
-    TransitionNegativeInterlace,             // 37
-    TransitionMosaicIn,                      // 38
-    TransitionCrossFade,                     // 39
-    TransitionRuleWipe,                      // 40
-    TransitionRuleWipe,                      // 41
-    TransitionRuleWipe,                      // 42
-    TransitionRuleWipe,                      // 43
-    TransitionRuleWipe,                      // 44
-    TransitionRuleWipe,                      // 45
-    TransitionRuleWipe,                      // 46
-    TransitionRuleWipe,                      // 47
-    TransitionRuleWipe,                      // 48
-    TransitionRuleWipe,                      // 49
-    TransitionRuleWipe,                      // 50
-    TransitionRuleWipe,                      // 51
-    TransitionRuleWipe,                      // 52
-    TransitionRuleWipe,                      // 53
-    TransitionRuleWipe,                      // 54
-    TransitionRuleWipe,                      // 55
-    TransitionRuleWipe,                      // 56
-    TransitionRuleWipe,                      // 57
-    TransitionRuleWipe,                      // 58
-    TransitionRuleWipe,                      // 59
-    TransitionRaggedWipeLeft,                // 60
-    TransitionRaggedWipeUp,                  // 61
-    TransitionSoftWipeRight,                 // 62
-    TransitionSoftWipeLeft,                  // 63
-    TransitionSoftWipeDown,                  // 64
-    TransitionSoftWipeUp,                    // 65
-    TransitionSoftWipeOpenVertical,          // 66
-    TransitionSoftWipeOpenHorizontal,        // 67
-    TransitionBlend,                         // 68
-    TransitionRuleWipe,                      // 69
-    TransitionRuleWipe,                      // 70
-    TransitionShapeTriangleDown,             // 71
-    TransitionShapeTriangleUp,               // 72
-    TransitionGreyBlend,                     // 73
-    TransitionShapeDiagonal,                 // 74
-    TransitionShapeDiagonalOther,            // 75
-    TransitionShapeDiagonalQuarters,         // 76
-    TransitionShapeDiagonalQuartersOther,    // 77
-    TransitionBands,                         // 78
-    TransitionBandsVertical,                 // 79
+    TransitionIris,                       // 0
+    TransitionLineJitter,                 // 1
+    TransitionLineJitter2,                // 2
+    TransitionMosaic,                     // 3
+    TransitionInterlaceFade,              // 4
+    TransitionBlindsRight,                // 5
+    TransitionBlindsLeft,                 // 6
+    TransitionBlindsDown,                 // 7
+    TransitionBlindsUp,                   // 8
+    TransitionOpenFromVerticalCentre,     // 9
+    TransitionCloseFromSides,             // 10
+    TransitionOpenFromHorizontalCentre,   // 11
+    TransitionCloseFromTopBottom,         // 12
+    TransitionBoxOpen,                    // 13
+    TransitionCornerGrow,                 // 14
+    TransitionDither,                     // 15
+    TransitionWaveSwirlZoom,              // 16
+    TransitionWaveSwirlBlend,             // 17
+    TransitionWaveSwirlIn,                // 18
+    TransitionWaveScatterIn,              // 19
+    TransitionWaveScatterOut,             // 20
+    TransitionWaveTileSwirl,              // 21
+    TransitionWaveRows,                   // 22
+    TransitionWaveRowsOpposite,           // 23
+    TransitionWaveRowsBlend,              // 24
+    TransitionWaveRowsSplit,              // 25
+    TransitionRaggedWipe,                 // 26
+    TransitionRaggedWipeColumns,          // 27
+    TransitionSmearDown,                  // 28
+    TransitionSmearRight,                 // 29
+    TransitionBlindsFromCentre,           // 30
+    TransitionBlindsFromEdges,            // 31
+    TransitionRuleBlend,                  // 32
+    TransitionZoomIn,                     // 33
+    TransitionZoomInBlend,                // 34
+    TransitionZoomOut,                    // 35
+    TransitionRipple,                     // 36
+    TransitionNegativeInterlace,          // 37
+    TransitionMosaicIn,                   // 38
+    TransitionCrossFade,                  // 39
+    TransitionRuleWipe,                   // 40
+    TransitionRuleWipe,                   // 41
+    TransitionRuleWipe,                   // 42
+    TransitionRuleWipe,                   // 43
+    TransitionRuleWipe,                   // 44
+    TransitionRuleWipe,                   // 45
+    TransitionRuleWipe,                   // 46
+    TransitionRuleWipe,                   // 47
+    TransitionRuleWipe,                   // 48
+    TransitionRuleWipe,                   // 49
+    TransitionRuleWipe,                   // 50
+    TransitionRuleWipe,                   // 51
+    TransitionRuleWipe,                   // 52
+    TransitionRuleWipe,                   // 53
+    TransitionRuleWipe,                   // 54
+    TransitionRuleWipe,                   // 55
+    TransitionRuleWipe,                   // 56
+    TransitionRuleWipe,                   // 57
+    TransitionRuleWipe,                   // 58
+    TransitionRuleWipe,                   // 59
+    TransitionRaggedWipeLeft,             // 60
+    TransitionRaggedWipeUp,               // 61
+    TransitionSoftWipeRight,              // 62
+    TransitionSoftWipeLeft,               // 63
+    TransitionSoftWipeDown,               // 64
+    TransitionSoftWipeUp,                 // 65
+    TransitionSoftWipeOpenVertical,       // 66
+    TransitionSoftWipeOpenHorizontal,     // 67
+    TransitionBlend,                      // 68
+    TransitionRuleWipe,                   // 69
+    TransitionRuleWipe,                   // 70
+    TransitionShapeTriangleDown,          // 71
+    TransitionShapeTriangleUp,            // 72
+    TransitionGreyBlend,                  // 73
+    TransitionShapeDiagonal,              // 74
+    TransitionShapeDiagonalOther,         // 75
+    TransitionShapeDiagonalQuarters,      // 76
+    TransitionShapeDiagonalQuartersOther, // 77
+    TransitionBands,                      // 78
+    TransitionBandsVertical,              // 79
 };
 
 int DrawTransition(int effect, CDib* dst, CDib* a, CDib* b, int dx, int dy, int sx, int sy, int w,

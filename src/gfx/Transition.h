@@ -20,14 +20,14 @@ inline constexpr int kCrossFadeEffect = 39;
 
 // The eleven arguments every effect takes.
 struct TransitionArgs {
-    CDib* dst = nullptr;  // drawn into
-    CDib* a = nullptr;    // incoming picture
-    CDib* b = nullptr;    // outgoing picture (may be null for effect 68 only)
-    int dx = 0, dy = 0;   // top-left of the affected rectangle in dst
-    int sx = 0, sy = 0;   // top-left of the matching rectangle in the source
-    int w = 0, h = 0;     // size of the rectangle
-    int p = 0;            // progress 0..256
-    int flag = 0;         // direction switch of effects 16 and 17
+    CDib* dst = nullptr; // drawn into
+    CDib* a = nullptr;   // incoming picture
+    CDib* b = nullptr;   // outgoing picture (may be null for effect 68 only)
+    int dx = 0, dy = 0;  // top-left of the affected rectangle in dst
+    int sx = 0, sy = 0;  // top-left of the matching rectangle in the source
+    int w = 0, h = 0;    // size of the rectangle
+    int p = 0;           // progress 0..256
+    int flag = 0;        // direction switch of effects 16 and 17
 };
 
 using TransitionFunc = int (*)(const TransitionArgs&);

@@ -21,15 +21,17 @@ constexpr std::array<std::uint16_t, 4> kDitherRows = {0x8888, 0x4444, 0x2222, 0x
 
 // The 256-entry tables indexed by progress hold 0..255 only; beyond that the
 // end states are what the last entry draws.
-std::int64_t ClampProgress(std::int64_t p) { return std::clamp<std::int64_t>(p, 0, 255); }
+std::int64_t ClampProgress(std::int64_t p) {
+    return std::clamp<std::int64_t>(p, 0, 255);
+}
 
 // Applies `op(dst, a, b)` to every pixel of a rectangle of size (w, h) that
 // exists in all the surfaces: dst at (dx, dy) inside `clip`, A at (ax, ay),
 // B at (bx, by) (B may be left out with a null pointer).
 template <typename Op>
 void ForEachPixel(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* a, std::int64_t ax,
-                  std::int64_t ay, const CDib* b, std::int64_t bx, std::int64_t by,
-                  std::int64_t w, std::int64_t h, const Rect& clip, Op op) {
+                  std::int64_t ay, const CDib* b, std::int64_t bx, std::int64_t by, std::int64_t w,
+                  std::int64_t h, const Rect& clip, Op op) {
     if (!dst || !a) return;
     const Span s = b ? CommonSpan(w, h, {{dst, dx, dy}, {a, ax, ay}, {b, bx, by}}, clip, dx, dy)
                      : CommonSpan(w, h, {{dst, dx, dy}, {a, ax, ay}}, clip, dx, dy);
@@ -39,7 +41,8 @@ void ForEachPixel(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* a, st
         std::uint32_t* d = Pixel(dst, dx + s.x0, dy + y);
         const std::uint32_t* pa = Pixel(a, ax + s.x0, ay + y);
         const std::uint32_t* pb = b ? Pixel(b, bx + s.x0, by + y) : nullptr;
-        for (std::int64_t i = 0; i < n; ++i) op(d[i], pa[i], pb ? pb[i] : 0u);
+        for (std::int64_t i = 0; i < n; ++i)
+            op(d[i], pa[i], pb ? pb[i] : 0u);
     }
 }
 
@@ -48,9 +51,8 @@ void ForEachPixel(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* a, st
 const CDib* UsableMask(const TransitionArgs& t, const Rect& clip) {
     const CDib* mask = g_maskImage.get();
     if (!mask || !mask->GetBits()) return nullptr;
-    const Span s =
-        CommonSpan(t.w, t.h, {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy}}, clip,
-                   t.dx, t.dy);
+    const Span s = CommonSpan(t.w, t.h, {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy}},
+                              clip, t.dx, t.dy);
     if (s.Empty()) return mask;
     const Rect need{t.dx + s.x0, t.dy + s.y0, t.dx + s.x1, t.dy + s.y1};
     const Rect have = transition_blit::Bounds(mask);
@@ -63,10 +65,9 @@ const CDib* UsableMask(const TransitionArgs& t, const Rect& clip) {
 // the rectangle; dst, A, B and the mask are all read at (dx, dy).
 template <typename Op> void ForEachMaskedPixel(const TransitionArgs& t, const CDib* mask, Op op) {
     const Rect clip = ArgsArea(t);
-    const Span s = CommonSpan(t.w, t.h,
-                              {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy},
-                               {mask, t.dx, t.dy}},
-                              clip, t.dx, t.dy);
+    const Span s = CommonSpan(
+        t.w, t.h, {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy}, {mask, t.dx, t.dy}},
+        clip, t.dx, t.dy);
     if (s.Empty()) return;
     const auto n = s.x1 - s.x0;
     for (std::int64_t y = s.y0; y < s.y1; ++y) {
@@ -75,7 +76,8 @@ template <typename Op> void ForEachMaskedPixel(const TransitionArgs& t, const CD
         const std::uint32_t* pa = Pixel(t.a, px, py);
         const std::uint32_t* pb = Pixel(t.b, px, py);
         const std::uint32_t* pm = Pixel(mask, px, py);
-        for (std::int64_t i = 0; i < n; ++i) op(d[i], pa[i], pb[i], pm[i] & 0xFF);
+        for (std::int64_t i = 0; i < n; ++i)
+            op(d[i], pa[i], pb[i], pm[i] & 0xFF);
     }
 }
 
@@ -107,8 +109,8 @@ int DrawInterlaced(const TransitionArgs& t, Interlace kind) {
         // Rows of the pair may run one past the rectangle; the clip drops it.
         const std::int64_t extent = first + 2 * rows;
         const Span s = kind == Interlace::Fade
-                           ? CommonSpan(t.w, extent, {{t.dst, t.dx, t.dy}, {t.a, t.sx, t.sy}},
-                                        area, t.dx, t.dy)
+                           ? CommonSpan(t.w, extent, {{t.dst, t.dx, t.dy}, {t.a, t.sx, t.sy}}, area,
+                                        t.dx, t.dy)
                            : CommonSpan(t.w, extent,
                                         {{t.dst, t.dx, t.dy}, {t.a, t.sx, t.sy}, {t.b, t.dx, t.dy}},
                                         area, t.dx, t.dy);
@@ -131,9 +133,9 @@ int DrawInterlaced(const TransitionArgs& t, Interlace kind) {
                             const auto dv = static_cast<std::int32_t>(Byte(d[x], c));
                             out[c] = static_cast<std::uint32_t>(wt.a[av] - wt.a[dv] + dv) & 0xFF;
                         } else {
-                            out[c] = static_cast<std::uint32_t>(wt.a[255 - av] +
-                                                                wt.b[Byte(pb[x], c)]) &
-                                     0xFF;
+                            out[c] =
+                                static_cast<std::uint32_t>(wt.a[255 - av] + wt.b[Byte(pb[x], c)]) &
+                                0xFF;
                         }
                     }
                     d[x] = WithColour(d[x], out[0], out[1], out[2]);
@@ -187,13 +189,17 @@ int DrawSoftWipe(const TransitionArgs& t, SoftEdge kind) {
             if (e - i <= 800) column(e - i, i);
             break;
         }
-        case SoftEdge::Left: column(800 - ((p * 1056) >> 8) + i, i); break;
+        case SoftEdge::Left:
+            column(800 - ((p * 1056) >> 8) + i, i);
+            break;
         case SoftEdge::Down: {
             const std::int64_t e = (p * 856) >> 8;
             if (e - i <= 600) row(e - i, i);
             break;
         }
-        case SoftEdge::Up: row(600 - ((p * 856) >> 8) + i, i); break;
+        case SoftEdge::Up:
+            row(600 - ((p * 856) >> 8) + i, i);
+            break;
         case SoftEdge::OpenVertical: {
             const std::int64_t a = (p * 1056) >> 9;
             if (i > a) break;
@@ -213,7 +219,7 @@ int DrawSoftWipe(const TransitionArgs& t, SoftEdge kind) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int TransitionMosaic(const TransitionArgs& t) {
     return DrawMosaic(t, (static_cast<std::int64_t>(t.p) * 32) / 256 + 1);
@@ -223,7 +229,9 @@ int TransitionMosaicIn(const TransitionArgs& t) {
     return DrawMosaic(t, ((256 - static_cast<std::int64_t>(t.p)) * 32) / 256 + 1);
 }
 
-int TransitionInterlaceFade(const TransitionArgs& t) { return DrawInterlaced(t, Interlace::Fade); }
+int TransitionInterlaceFade(const TransitionArgs& t) {
+    return DrawInterlaced(t, Interlace::Fade);
+}
 
 int TransitionNegativeInterlace(const TransitionArgs& t) {
     return DrawInterlaced(t, Interlace::Negative);
@@ -276,10 +284,9 @@ int TransitionRuleWipe(const TransitionArgs& t) {
     const CDib* mask = UsableMask(t, ArgsArea(t));
     if (!mask) return TransitionCrossFade(t);
     const std::int64_t threshold = (static_cast<std::int64_t>(t.p) * 320) / 256;
-    const Span s = CommonSpan(t.w, t.h,
-                              {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy},
-                               {mask, t.dx, t.dy}},
-                              ArgsArea(t), t.dx, t.dy);
+    const Span s = CommonSpan(
+        t.w, t.h, {{t.dst, t.dx, t.dy}, {t.a, t.dx, t.dy}, {t.b, t.dx, t.dy}, {mask, t.dx, t.dy}},
+        ArgsArea(t), t.dx, t.dy);
     if (s.Empty()) return 0;
     const auto n = static_cast<std::size_t>(s.x1 - s.x0);
     const std::int64_t x = t.dx + s.x0;
@@ -289,10 +296,18 @@ int TransitionRuleWipe(const TransitionArgs& t) {
     return 0;
 }
 
-int TransitionSoftWipeRight(const TransitionArgs& t) { return DrawSoftWipe(t, SoftEdge::Right); }
-int TransitionSoftWipeLeft(const TransitionArgs& t) { return DrawSoftWipe(t, SoftEdge::Left); }
-int TransitionSoftWipeDown(const TransitionArgs& t) { return DrawSoftWipe(t, SoftEdge::Down); }
-int TransitionSoftWipeUp(const TransitionArgs& t) { return DrawSoftWipe(t, SoftEdge::Up); }
+int TransitionSoftWipeRight(const TransitionArgs& t) {
+    return DrawSoftWipe(t, SoftEdge::Right);
+}
+int TransitionSoftWipeLeft(const TransitionArgs& t) {
+    return DrawSoftWipe(t, SoftEdge::Left);
+}
+int TransitionSoftWipeDown(const TransitionArgs& t) {
+    return DrawSoftWipe(t, SoftEdge::Down);
+}
+int TransitionSoftWipeUp(const TransitionArgs& t) {
+    return DrawSoftWipe(t, SoftEdge::Up);
+}
 int TransitionSoftWipeOpenVertical(const TransitionArgs& t) {
     return DrawSoftWipe(t, SoftEdge::OpenVertical);
 }
@@ -320,20 +335,19 @@ int TransitionGreyBlend(const TransitionArgs& t) {
     const std::int64_t p = t.p;
     const auto k = static_cast<std::int32_t>((2 * p) & 255);
     const bool toGrey = p < 128;
-    ForEachPixel(t.dst, t.dx, t.dy, t.a, t.dx, t.dy, t.b, t.dx, t.dy, t.w, t.h, ArgsArea(t),
-                 [&](std::uint32_t& d, std::uint32_t a, std::uint32_t b) {
-                     const auto g =
-                         static_cast<std::int32_t>((Byte(a, 0) + Byte(a, 1) + Byte(a, 2)) / 3);
-                     std::uint32_t out[3] = {};
-                     for (int c = 0; c < 3; ++c) {
-                         const std::int32_t from =
-                             toGrey ? static_cast<std::int32_t>(Byte(b, c)) : g;
-                         const std::int32_t to = toGrey ? g : static_cast<std::int32_t>(Byte(a, c));
-                         out[c] = static_cast<std::uint32_t>(from + (((to - from) * k) >> 8)) & 0xFF;
-                     }
-                     d = WithColour(d, out[0], out[1], out[2]);
-                 });
+    ForEachPixel(
+        t.dst, t.dx, t.dy, t.a, t.dx, t.dy, t.b, t.dx, t.dy, t.w, t.h, ArgsArea(t),
+        [&](std::uint32_t& d, std::uint32_t a, std::uint32_t b) {
+            const auto g = static_cast<std::int32_t>((Byte(a, 0) + Byte(a, 1) + Byte(a, 2)) / 3);
+            std::uint32_t out[3] = {};
+            for (int c = 0; c < 3; ++c) {
+                const std::int32_t from = toGrey ? static_cast<std::int32_t>(Byte(b, c)) : g;
+                const std::int32_t to = toGrey ? g : static_cast<std::int32_t>(Byte(a, c));
+                out[c] = static_cast<std::uint32_t>(from + (((to - from) * k) >> 8)) & 0xFF;
+            }
+            d = WithColour(d, out[0], out[1], out[2]);
+        });
     return 0;
 }
 
-}  // namespace transition_detail
+} // namespace transition_detail

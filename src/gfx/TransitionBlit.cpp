@@ -33,7 +33,7 @@ namespace {
 struct Plan {
     Rect d;
     std::int64_t srcLeft = 0, srcTop = 0;
-    Rect s;  // source rectangle the walk stays inside
+    Rect s; // source rectangle the walk stays inside
     bool scaled = false;
     std::int64_t qx = 0, rx = 0, qy = 0, ry = 0, ex = 0, ey = 0, dw = 1, dh = 1;
 };
@@ -191,7 +191,8 @@ void Walk(CDib* dst, const CDib* src, const Plan& plan, RowOp row, PixelOp pixel
     for (std::int64_t y = plan.d.top; y < plan.d.bottom; ++y) {
         std::uint32_t* d = dst->GetPixelPtr(static_cast<int>(plan.d.left), static_cast<int>(y));
         const std::uint32_t* s = view.Row(srcY);
-        for (std::int64_t i = 0; i < n; ++i) pixel(d[i], s[cols[static_cast<size_t>(i)]]);
+        for (std::int64_t i = 0; i < n; ++i)
+            pixel(d[i], s[cols[static_cast<size_t>(i)]]);
         srcY += plan.qy;
         e += plan.ry;
         if (e >= 0) {
@@ -205,8 +206,7 @@ void CopyRow(std::uint32_t* d, const std::uint32_t* s, size_t n) {
     std::memcpy(d, s, n * sizeof(std::uint32_t));
 }
 
-
-}  // namespace
+} // namespace
 
 void Copy(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* src, std::int64_t sx,
           std::int64_t sy, std::int64_t w, std::int64_t h, const Rect& clip) {
@@ -280,14 +280,14 @@ void BlendEx(CDib* dst, const CDib* base, std::int64_t dx, std::int64_t dy, cons
 }
 
 void OverBlend(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* over, const CDib* base,
-               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h,
-               std::int64_t alpha, const Rect& clip) {
+               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, std::int64_t alpha,
+               const Rect& clip) {
     if (base) Copy(dst, dx, dy, base, sx, sy, w, h, clip);
     BlendEx(dst, dst, dx, dy, over, sx, sy, w, h, alpha, clip);
 }
 
-void FillWithFillColour(CDib* dst, std::int64_t x, std::int64_t y, std::int64_t w,
-                        std::int64_t h, const Rect& clip) {
+void FillWithFillColour(CDib* dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                        const Rect& clip) {
     const Rect r = Rect::Xywh(x, y, w, h).Intersect(clip).Intersect(Bounds(dst));
     if (r.Empty()) return;
     dst->FillRect(static_cast<int>(r.left), static_cast<int>(r.top),
@@ -295,4 +295,4 @@ void FillWithFillColour(CDib* dst, std::int64_t x, std::int64_t y, std::int64_t 
                   0xFFFFFFFFu);
 }
 
-}  // namespace transition_blit
+} // namespace transition_blit

@@ -69,10 +69,10 @@ void BlendEx(CDib* dst, const CDib* base, std::int64_t dx, std::int64_t dy, cons
 // base (when not null) copied to (dx, dy), then BlendEx with dst as its own
 // base: dst's (sx, sy) rectangle is copied to (dx, dy) and over blended on it.
 void OverBlend(CDib* dst, std::int64_t dx, std::int64_t dy, const CDib* over, const CDib* base,
-               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h,
-               std::int64_t alpha, const Rect& clip);
+               std::int64_t sx, std::int64_t sy, std::int64_t w, std::int64_t h, std::int64_t alpha,
+               const Rect& clip);
 // Fills (x, y, w, h) with the surface's fill colour, clipped.
-void FillWithFillColour(CDib* dst, std::int64_t x, std::int64_t y, std::int64_t w,
-                        std::int64_t h, const Rect& clip);
+void FillWithFillColour(CDib* dst, std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h,
+                        const Rect& clip);
 
-}  // namespace transition_blit
+} // namespace transition_blit

@@ -18,10 +18,14 @@ using transition_blit::StretchBlend;
 
 namespace {
 
-std::int64_t Abs(std::int64_t v) { return v < 0 ? -v : v; }
+std::int64_t Abs(std::int64_t v) {
+    return v < 0 ? -v : v;
+}
 
 // Non-negative remainder.
-std::int64_t Mod(std::int64_t v, std::int64_t n) { return ((v % n) + n) % n; }
+std::int64_t Mod(std::int64_t v, std::int64_t n) {
+    return ((v % n) + n) % n;
+}
 
 // The distance of a tile from the centre in whole pixels, as a 16-bit value.
 std::int64_t TileDistance(const TransitionTables& tables, std::int64_t rx, std::int64_t ry) {
@@ -48,7 +52,7 @@ enum class SwirlColour { Replace, SourceWeightP, DestWeightP };
 struct Swirl {
     const CDib* source;
     std::int64_t twist;
-    std::int64_t zoom;  // divisor of the (rx << 8) zoom, 0 for none
+    std::int64_t zoom; // divisor of the (rx << 8) zoom, 0 for none
     SwirlColour colour;
 };
 
@@ -85,7 +89,9 @@ void DrawSwirl(const TransitionArgs& t, const Swirl& swirl, const Rect& clip) {
             for (int ch = 0; ch < 3; ++ch) {
                 const std::int64_t sv = Byte(*src, ch), dv = Byte(dst, ch);
                 switch (swirl.colour) {
-                case SwirlColour::Replace: out[ch] = static_cast<std::uint32_t>(sv); break;
+                case SwirlColour::Replace:
+                    out[ch] = static_cast<std::uint32_t>(sv);
+                    break;
                 case SwirlColour::SourceWeightP:
                     out[ch] = static_cast<std::uint32_t>(((sv * p + dv * (256 - p)) >> 8) & 0xFF);
                     break;
@@ -99,7 +105,9 @@ void DrawSwirl(const TransitionArgs& t, const Swirl& swirl, const Rect& clip) {
     }
 }
 
-Rect OriginAndArgs(const TransitionArgs& t) { return OriginArea(t).Union(ArgsArea(t)); }
+Rect OriginAndArgs(const TransitionArgs& t) {
+    return OriginArea(t).Union(ArgsArea(t));
+}
 
 enum class Scatter { In, Out };
 
@@ -141,10 +149,8 @@ int DrawScatter(const TransitionArgs& t, Scatter kind) {
                 ux = (rx * 256) / dist;
                 uy = (ry * 256) / dist;
             }
-            const std::int64_t px =
-                (MulSat(tables.Rnd(10 * y + x) * ux, reach) >> 16) + x + t.dx;
-            const std::int64_t py =
-                (MulSat(tables.Rnd(16 * y + x) * uy, reach) >> 16) + y + t.dy;
+            const std::int64_t px = (MulSat(tables.Rnd(10 * y + x) * ux, reach) >> 16) + x + t.dx;
+            const std::int64_t py = (MulSat(tables.Rnd(16 * y + x) * uy, reach) >> 16) + y + t.dy;
             StretchBlend(t.dst, px, py, cw, ch, tiles, x, y, cw, ch, alpha, area);
         }
     }
@@ -153,7 +159,7 @@ int DrawScatter(const TransitionArgs& t, Scatter kind) {
 
 // truncate(sqrt(rx^2 + ry^2) + 1) for every pixel of the screen about its
 // centre, worked out once: the square root per pixel is the ripple's cost.
-constexpr int kRippleMaxRadius = 501;  // the corners: sqrt(400^2 + 300^2) + 1
+constexpr int kRippleMaxRadius = 501; // the corners: sqrt(400^2 + 300^2) + 1
 const std::vector<std::uint16_t>& RippleRadii() {
     static const std::vector<std::uint16_t> radii = [] {
         std::vector<std::uint16_t> r(800 * 600);
@@ -205,7 +211,7 @@ int DrawWave(const TransitionArgs& t, Wave kind) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int TransitionLineJitter(const TransitionArgs& t) {
     EnsureTransitionTables();
@@ -279,8 +285,12 @@ int TransitionWaveSwirlIn(const TransitionArgs& t) {
     return 0;
 }
 
-int TransitionWaveScatterIn(const TransitionArgs& t) { return DrawScatter(t, Scatter::In); }
-int TransitionWaveScatterOut(const TransitionArgs& t) { return DrawScatter(t, Scatter::Out); }
+int TransitionWaveScatterIn(const TransitionArgs& t) {
+    return DrawScatter(t, Scatter::In);
+}
+int TransitionWaveScatterOut(const TransitionArgs& t) {
+    return DrawScatter(t, Scatter::Out);
+}
 
 int TransitionWaveTileSwirl(const TransitionArgs& t) {
     const TransitionTables& tables = EnsureTransitionTables();
@@ -309,17 +319,25 @@ int TransitionWaveTileSwirl(const TransitionArgs& t) {
                 u = ((cu * (rx * 256)) >> 16) / dist;
                 v = ((cv * (ry * 256)) >> 16) / dist;
             }
-            Copy(t.dst, (MulSat(u, reach) >> 8) + x + t.dx, (MulSat(v, reach) >> 8) + y + t.dy,
-                 t.a, x, y, cw, ch, area);
+            Copy(t.dst, (MulSat(u, reach) >> 8) + x + t.dx, (MulSat(v, reach) >> 8) + y + t.dy, t.a,
+                 x, y, cw, ch, area);
         }
     }
     return 0;
 }
 
-int TransitionWaveRows(const TransitionArgs& t) { return DrawWave(t, Wave::Rows); }
-int TransitionWaveRowsOpposite(const TransitionArgs& t) { return DrawWave(t, Wave::RowsOpposite); }
-int TransitionWaveRowsBlend(const TransitionArgs& t) { return DrawWave(t, Wave::RowsBlend); }
-int TransitionWaveRowsSplit(const TransitionArgs& t) { return DrawWave(t, Wave::RowsSplit); }
+int TransitionWaveRows(const TransitionArgs& t) {
+    return DrawWave(t, Wave::Rows);
+}
+int TransitionWaveRowsOpposite(const TransitionArgs& t) {
+    return DrawWave(t, Wave::RowsOpposite);
+}
+int TransitionWaveRowsBlend(const TransitionArgs& t) {
+    return DrawWave(t, Wave::RowsBlend);
+}
+int TransitionWaveRowsSplit(const TransitionArgs& t) {
+    return DrawWave(t, Wave::RowsSplit);
+}
 
 int TransitionRipple(const TransitionArgs& t) {
     const TransitionTables& tables = EnsureTransitionTables();
@@ -369,4 +387,4 @@ int TransitionRipple(const TransitionArgs& t) {
     return 0;
 }
 
-}  // namespace transition_detail
+} // namespace transition_detail

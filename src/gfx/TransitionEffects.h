@@ -15,10 +15,16 @@ namespace transition_detail {
 using transition_blit::Rect;
 
 // The screen rectangle the fixed-size effects work on.
-inline Rect ScreenArea() { return {0, 0, 800, 600}; }
-inline Rect ArgsArea(const TransitionArgs& t) { return Rect::Xywh(t.dx, t.dy, t.w, t.h); }
+inline Rect ScreenArea() {
+    return {0, 0, 800, 600};
+}
+inline Rect ArgsArea(const TransitionArgs& t) {
+    return Rect::Xywh(t.dx, t.dy, t.w, t.h);
+}
 // The rectangle of the size of the arguments at the top left.
-inline Rect OriginArea(const TransitionArgs& t) { return Rect::Xywh(0, 0, t.w, t.h); }
+inline Rect OriginArea(const TransitionArgs& t) {
+    return Rect::Xywh(0, 0, t.w, t.h);
+}
 
 // The last step of many effects at full progress: A copied over the rectangle.
 void CopyA(const TransitionArgs& t, const Rect& clip);
@@ -42,7 +48,9 @@ inline const std::uint32_t* Pixel(const CDib* dib, std::int64_t x, std::int64_t 
 using transition_blit::MulSat;
 
 // Byte c (0 blue, 1 green, 2 red, 3 fourth) of a pixel word.
-inline std::uint32_t Byte(std::uint32_t px, int c) { return (px >> (8 * c)) & 0xFF; }
+inline std::uint32_t Byte(std::uint32_t px, int c) {
+    return (px >> (8 * c)) & 0xFF;
+}
 // The pixel with its three colour bytes replaced and the fourth kept.
 inline std::uint32_t WithColour(std::uint32_t px, std::uint32_t b0, std::uint32_t b1,
                                 std::uint32_t b2) {
@@ -129,4 +137,4 @@ int TransitionWaveRowsBlend(const TransitionArgs& t);
 int TransitionWaveRowsSplit(const TransitionArgs& t);
 int TransitionRipple(const TransitionArgs& t);
 
-}  // namespace transition_detail
+} // namespace transition_detail

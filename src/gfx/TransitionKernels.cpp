@@ -8,15 +8,15 @@
 
 namespace transition_kernels {
 
-void BlendRowScalar(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b,
-                    std::size_t n, std::uint32_t alpha) {
+void BlendRowScalar(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
+                    std::uint32_t alpha) {
     const std::uint32_t beta = 255 - alpha;
     for (std::size_t i = 0; i < n; ++i) {
         const std::uint32_t sv = s[i], bv = b[i];
         std::uint32_t out = 0;
         for (int c = 0; c < 3; ++c) {
-            const std::uint32_t v =
-                ((((sv >> (8 * c)) & 0xFF) * alpha) >> 8) + ((((bv >> (8 * c)) & 0xFF) * beta) >> 8);
+            const std::uint32_t v = ((((sv >> (8 * c)) & 0xFF) * alpha) >> 8) +
+                                    ((((bv >> (8 * c)) & 0xFF) * beta) >> 8);
             out |= std::min<std::uint32_t>(v, 255) << (8 * c);
         }
         d[i] = out;
@@ -40,8 +40,8 @@ void MaskMixRowScalar(std::uint32_t* d, const std::uint32_t* a, const std::uint3
 
 #if defined(__SSE2__)
 
-void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b,
-                  std::size_t n, std::uint32_t alpha) {
+void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
+                  std::uint32_t alpha) {
     const auto fa = static_cast<short>(alpha);
     const auto fb = static_cast<short>(255 - alpha);
     // The fourth lane gets weight 0 on both sides, so it comes out 0.
@@ -54,12 +54,12 @@ void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t*
         const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         // Each product is at most 255 * 255 and each term is shifted on its
         // own, as the scalar form truncates each term; the sum stays below 255.
-        const __m128i lo = _mm_add_epi16(
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), wa), 8),
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(bv, zero), wb), 8));
-        const __m128i hi = _mm_add_epi16(
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), wa), 8),
-            _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(bv, zero), wb), 8));
+        const __m128i lo =
+            _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(sv, zero), wa), 8),
+                          _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(bv, zero), wb), 8));
+        const __m128i hi =
+            _mm_add_epi16(_mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(sv, zero), wa), 8),
+                          _mm_srli_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(bv, zero), wb), 8));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_packus_epi16(lo, hi));
     }
     BlendRowScalar(d + i, s + i, b + i, n - i, alpha);
@@ -78,15 +78,15 @@ void MaskMixRowSimd(std::uint32_t* d, const std::uint32_t* a, const std::uint32_
     const __m128i fourth = _mm_set1_epi32(static_cast<int>(0xFF000000u));
     std::size_t i = 0;
     for (; i + 4 <= n; i += 4) {
-        const __m128i m = _mm_and_si128(
-            _mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i)), lowByte);
+        const __m128i m =
+            _mm_and_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mask + i)), lowByte);
         // w = clamp(4 * (t + m - 256), 0, 255): 4 * 64 = 256 lands on 255.
         __m128i w = _mm_slli_epi32(_mm_add_epi32(m, bias), 2);
         w = _mm_packs_epi32(w, w);
         w = _mm_min_epi16(_mm_max_epi16(w, zero), k255);
         const __m128i pairs = _mm_unpacklo_epi16(w, w);
-        const __m128i wlo = _mm_unpacklo_epi32(pairs, pairs);  // pixels 0, 1
-        const __m128i whi = _mm_unpackhi_epi32(pairs, pairs);  // pixels 2, 3
+        const __m128i wlo = _mm_unpacklo_epi32(pairs, pairs); // pixels 0, 1
+        const __m128i whi = _mm_unpackhi_epi32(pairs, pairs); // pixels 2, 3
         const __m128i av = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
         const __m128i bv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
         const __m128i dv = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
@@ -109,8 +109,8 @@ void MaskMixRowSimd(std::uint32_t* d, const std::uint32_t* a, const std::uint32_
 
 #else
 
-void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b,
-                  std::size_t n, std::uint32_t alpha) {
+void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
+                  std::uint32_t alpha) {
     BlendRowScalar(d, s, b, n, alpha);
 }
 
@@ -131,4 +131,4 @@ void MaskMixRow(std::uint32_t* d, const std::uint32_t* a, const std::uint32_t* b
     MaskMixRowSimd(d, a, b, mask, n, threshold);
 }
 
-}  // namespace transition_kernels
+} // namespace transition_kernels

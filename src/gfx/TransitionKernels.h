@@ -11,10 +11,10 @@ namespace transition_kernels {
 
 // d[i] = colour bytes (s * alpha >> 8) + (b * (255 - alpha) >> 8), fourth
 // byte 0; alpha 0..255. d may be the same row as s or b.
-void BlendRowScalar(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b,
-                    std::size_t n, std::uint32_t alpha);
-void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b,
-                  std::size_t n, std::uint32_t alpha);
+void BlendRowScalar(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
+                    std::uint32_t alpha);
+void BlendRowSimd(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
+                  std::uint32_t alpha);
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, const std::uint32_t* b, std::size_t n,
               std::uint32_t alpha);
 
@@ -34,4 +34,4 @@ inline std::int32_t MaskWeight(std::int64_t threshold, std::uint32_t m) {
     return d <= 0 ? 0 : d >= 64 ? 255 : static_cast<std::int32_t>(4 * d);
 }
 
-}  // namespace transition_kernels
+} // namespace transition_kernels

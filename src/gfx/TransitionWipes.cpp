@@ -19,7 +19,7 @@ namespace {
 // The rows of a rectangle at dy with h rows that can reach the clip: rows
 // outside it draw nothing, so the loops skip them.
 struct RowRange {
-    std::int64_t first, last;  // [first, last)
+    std::int64_t first, last; // [first, last)
 };
 RowRange VisibleRows(std::int64_t dy, std::int64_t h, const Rect& clip) {
     return {std::max<std::int64_t>(0, clip.top - dy), std::min(h, clip.bottom - dy)};
@@ -31,7 +31,9 @@ std::int64_t RaggedSpeed() {
     return static_cast<std::int64_t>((r * platform::TimeGetTime()) % 10u) + 16;
 }
 
-std::int64_t RaggedLength(std::int64_t p) { return RaggedSpeed() * (((p * 5) >> 5) + 1); }
+std::int64_t RaggedLength(std::int64_t p) {
+    return RaggedSpeed() * (((p * 5) >> 5) + 1);
+}
 
 enum class Blinds { Right, Left, Down, Up };
 
@@ -44,8 +46,12 @@ int DrawBlinds(const TransitionArgs& t, Blinds kind) {
         const std::int64_t s = std::min<std::int64_t>(n - k, 20);
         if (s < 1) continue;
         switch (kind) {
-        case Blinds::Right: Copy(t.dst, 20 * k, 0, t.a, 20 * k, 0, s, 600, area); break;
-        case Blinds::Left: Copy(t.dst, 780 - 20 * k, 0, t.a, 780 - 20 * k, 0, s, 600, area); break;
+        case Blinds::Right:
+            Copy(t.dst, 20 * k, 0, t.a, 20 * k, 0, s, 600, area);
+            break;
+        case Blinds::Left:
+            Copy(t.dst, 780 - 20 * k, 0, t.a, 780 - 20 * k, 0, s, 600, area);
+            break;
         case Blinds::Down:
             // dx counts bands left out at the top.
             if (k < t.dx) continue;
@@ -92,7 +98,8 @@ void DrawDiagonal(const TransitionArgs& t, Diagonal rule, std::int64_t dx, std::
             right = std::max(right, c);
             right = std::min(right, w);
         }
-        if (right > left) Copy(t.dst, dx + left, dy + r, t.a, sx + left, sy + r, right - left, 1, clip);
+        if (right > left)
+            Copy(t.dst, dx + left, dy + r, t.a, sx + left, sy + r, right - left, 1, clip);
     }
 }
 
@@ -128,7 +135,7 @@ int DrawTriangle(const TransitionArgs& t, Triangle kind) {
     return 0;
 }
 
-}  // namespace
+} // namespace
 
 int TransitionIris(const TransitionArgs& t) {
     const Rect area = ArgsArea(t);
@@ -160,10 +167,18 @@ int TransitionIris(const TransitionArgs& t) {
     return 0;
 }
 
-int TransitionBlindsRight(const TransitionArgs& t) { return DrawBlinds(t, Blinds::Right); }
-int TransitionBlindsLeft(const TransitionArgs& t) { return DrawBlinds(t, Blinds::Left); }
-int TransitionBlindsDown(const TransitionArgs& t) { return DrawBlinds(t, Blinds::Down); }
-int TransitionBlindsUp(const TransitionArgs& t) { return DrawBlinds(t, Blinds::Up); }
+int TransitionBlindsRight(const TransitionArgs& t) {
+    return DrawBlinds(t, Blinds::Right);
+}
+int TransitionBlindsLeft(const TransitionArgs& t) {
+    return DrawBlinds(t, Blinds::Left);
+}
+int TransitionBlindsDown(const TransitionArgs& t) {
+    return DrawBlinds(t, Blinds::Down);
+}
+int TransitionBlindsUp(const TransitionArgs& t) {
+    return DrawBlinds(t, Blinds::Up);
+}
 
 int TransitionOpenFromVerticalCentre(const TransitionArgs& t) {
     const std::int64_t a = (static_cast<std::int64_t>(t.p) * 400) >> 8;
@@ -205,12 +220,14 @@ int TransitionCornerGrow(const TransitionArgs& t) {
 }
 
 int TransitionRaggedWipe(const TransitionArgs& t) {
-    for (std::int64_t y = 0; y < 600; ++y) CopyAAt(t, 0, y, RaggedLength(t.p), 1, ScreenArea());
+    for (std::int64_t y = 0; y < 600; ++y)
+        CopyAAt(t, 0, y, RaggedLength(t.p), 1, ScreenArea());
     return 0;
 }
 
 int TransitionRaggedWipeColumns(const TransitionArgs& t) {
-    for (std::int64_t x = 0; x < 800; ++x) CopyAAt(t, x, 0, 1, RaggedLength(t.p), ScreenArea());
+    for (std::int64_t x = 0; x < 800; ++x)
+        CopyAAt(t, x, 0, 1, RaggedLength(t.p), ScreenArea());
     return 0;
 }
 
@@ -302,8 +319,12 @@ int TransitionZoomOut(const TransitionArgs& t) {
     return 0;
 }
 
-int TransitionShapeTriangleDown(const TransitionArgs& t) { return DrawTriangle(t, Triangle::Down); }
-int TransitionShapeTriangleUp(const TransitionArgs& t) { return DrawTriangle(t, Triangle::Up); }
+int TransitionShapeTriangleDown(const TransitionArgs& t) {
+    return DrawTriangle(t, Triangle::Down);
+}
+int TransitionShapeTriangleUp(const TransitionArgs& t) {
+    return DrawTriangle(t, Triangle::Up);
+}
 
 int TransitionShapeDiagonal(const TransitionArgs& t) {
     DrawDiagonal(t, Diagonal::Falling, t.dx, t.dy, t.sx, t.sy, t.w, t.h, ArgsArea(t));
@@ -389,4 +410,4 @@ int TransitionBandsVertical(const TransitionArgs& t) {
     return 0;
 }
 
-}  // namespace transition_detail
+} // namespace transition_detail

@@ -1,8 +1,8 @@
 // The test scenes run headless: every scene draws, the transition viewer
 // steps through the effects on the mouse buttons and shows its numbers, and
 // ending the scenes gives back the shared surfaces they took.
-#include "gfx/Dib.h"
 #include "gfx/TestScenes.h"
+#include "gfx/Dib.h"
 #include "gfx/Transition.h"
 
 #include "TestSupport.h"
@@ -44,14 +44,15 @@ protected:
 };
 
 TEST_F(TestScenesTest, EverySceneDrawsAPicture) {
-    for (auto scene : {TestRainScene, TestTransitionScene, TestProjectionScene, TestRotateScene,
-                       TestFontScene, TestMessageScene, TestBlendScene, TestCopyScene,
-                       TestDemoSequence}) {
+    for (auto scene :
+         {TestRainScene, TestTransitionScene, TestProjectionScene, TestRotateScene, TestFontScene,
+          TestMessageScene, TestBlendScene, TestCopyScene, TestDemoSequence}) {
         g_backBuffer->FillRect(0, 0, 800, 600, 0);
         Frames(scene, 12, 400);
         int lit = 0;
         for (int y = 0; y < 600; y += 10)
-            for (int x = 0; x < 800; x += 10) lit += Px(x, y) != 0;
+            for (int x = 0; x < 800; x += 10)
+                lit += Px(x, y) != 0;
         EXPECT_GT(lit, 2000) << "most of the screen should be drawn";
         EndTestScenes();
     }
@@ -86,7 +87,8 @@ TEST_F(TestScenesTest, TransitionViewerStepsAndShowsItsNumbers) {
 
 TEST_F(TestScenesTest, EndingTheScenesGivesBackTheSharedSurfaces) {
     // Step to a mask wipe so that the viewer loads a mask.
-    for (int i = 0; i < 40; ++i) Click(platform::MouseButton::Left);
+    for (int i = 0; i < 40; ++i)
+        Click(platform::MouseButton::Left);
     Frames(TestTransitionScene, 2, 10);
     EXPECT_EQ(GetTransitionViewerState().effect, 40);
     ASSERT_TRUE(cdib[1]);
@@ -98,4 +100,4 @@ TEST_F(TestScenesTest, EndingTheScenesGivesBackTheSharedSurfaces) {
     EXPECT_EQ(GetTransitionViewerState().effect, 0);
 }
 
-}  // namespace
+} // namespace

@@ -43,10 +43,10 @@ TEST(TransitionBlitTest, SourceReachingOutsideItsImageDrawsNothing) {
     auto src = Coded(kTagA, 8, 2);
     auto dst = Coded(kTagD, 10, 2);
     const auto before = Pixels(*dst);
-    tb::Copy(dst.get(), 0, 0, src.get(), 0, 0, 9, 1, kNoClip);  // one column too wide
+    tb::Copy(dst.get(), 0, 0, src.get(), 0, 0, 9, 1, kNoClip); // one column too wide
     tb::Copy(dst.get(), 0, 0, src.get(), -1, 0, 4, 1, kNoClip);
-    tb::Copy(dst.get(), 0, 0, src.get(), 0, 0, 0, 1, kNoClip);  // empty
-    tb::Stretch(dst.get(), 0, 0, -3, 1, src.get(), 0, 0, 2, 1, kNoClip);  // negative size
+    tb::Copy(dst.get(), 0, 0, src.get(), 0, 0, 0, 1, kNoClip);           // empty
+    tb::Stretch(dst.get(), 0, 0, -3, 1, src.get(), 0, 0, 2, 1, kNoClip); // negative size
     tb::Copy(dst.get(), 0, 0, nullptr, 0, 0, 4, 1, kNoClip);
     tb::Copy(nullptr, 0, 0, src.get(), 0, 0, 4, 1, kNoClip);
     EXPECT_EQ(Pixels(*dst), before);
@@ -137,7 +137,8 @@ TEST(TransitionBlitTest, SelfBlitAtAnOffsetReadsTheSourceAsItWas) {
     EXPECT_EQ(Pixels(*column), (std::vector<std::uint32_t>{1, 1, 2, 3}));
 
     // OverBlend with the same place for the copy changes nothing before the blend.
-    auto dst = MakePicture(3, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(10 * x)); });
+    auto dst =
+        MakePicture(3, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(10 * x)); });
     auto over = Solid(3, 1, Grey(200));
     tb::OverBlend(dst.get(), 0, 0, over.get(), nullptr, 0, 0, 3, 1, 128, kNoClip);
     // (200 * 128 >> 8) + (20 * 127 >> 8) = 100 + 9.
@@ -187,7 +188,7 @@ TEST(TransitionKernelTest, SimdMaskMixMatchesThePlainLoop) {
     for (std::uint32_t i = 0; i < 256; ++i) {
         a[i] = (i * 0x01030507u) ^ 0xA5A5A5A5u;
         b[i] = (i * 0x0B0D1113u) ^ 0x5A5A5A5Au;
-        m[i] = 0x12345600u | i;  // only the first byte counts
+        m[i] = 0x12345600u | i; // only the first byte counts
         d0[i] = (i << 24) | 0x00ABCDEFu;
     }
     for (std::int64_t threshold : {-5000LL, -1LL, 0LL, 1LL, 2LL, 64LL, 128LL, 200LL, 256LL, 257LL,
@@ -209,4 +210,4 @@ TEST(TransitionKernelTest, SimdMaskMixMatchesThePlainLoop) {
     EXPECT_EQ(d, Grey(198, 0x44));
 }
 
-}  // namespace
+} // namespace

@@ -61,13 +61,13 @@ TEST_F(TransitionTest, LookupBlockHoldsRandomBytesCosinesAndDistances) {
     EXPECT_EQ(t.random[3], 0x85);
     // cos(i pi / 256) * 65536, truncated.
     EXPECT_EQ(t.cosine[0], 65536);
-    EXPECT_EQ(t.cosine[64], 46340);  // 46340.95
+    EXPECT_EQ(t.cosine[64], 46340); // 46340.95
     EXPECT_EQ(t.cosine[128], 0);
     EXPECT_EQ(t.cosine[256], -65536);
     EXPECT_EQ(t.cosine[384], 0);
     // sqrt(x^2 + y^2) * 65536, truncated.
     EXPECT_EQ(t.Dist(3, 4), 5 * 65536);
-    EXPECT_EQ(t.Dist(1, 1), 92681);  // 1.41421356 * 65536 = 92681.9
+    EXPECT_EQ(t.Dist(1, 1), 92681); // 1.41421356 * 65536 = 92681.9
     EXPECT_EQ(t.Dist(-3, 4), 5 * 65536);
     EXPECT_EQ(t.distance[4 * 600 + 3], 5 * 65536);
     // Beyond the table the same formula holds.
@@ -133,11 +133,11 @@ TEST_F(TransitionTest, BlindsOpenBandAfterBand) {
     Draw(5, d.get(), a_.get(), b_.get(), 30);
     EXPECT_SAME(d, 6, 0, kTagA);
     EXPECT_SAME(d, 7, 0, kTagB);
-    EXPECT_SAME(d, 25, 599, kTagA);  // band 1: columns 20..25
+    EXPECT_SAME(d, 25, 599, kTagA); // band 1: columns 20..25
     EXPECT_SAME(d, 26, 599, kTagB);
-    EXPECT_SAME(d, 120, 9, kTagA);  // band 6: one column
+    EXPECT_SAME(d, 120, 9, kTagA); // band 6: one column
     EXPECT_SAME(d, 121, 9, kTagB);
-    EXPECT_SAME(d, 140, 9, kTagB);  // band 7: closed
+    EXPECT_SAME(d, 140, 9, kTagB); // band 7: closed
 
     // Effect 6 at 30: band 0 at 780 (7 wide), band 1 at 760 (6 wide).
     Draw(6, d.get(), a_.get(), b_.get(), 30);
@@ -334,11 +334,11 @@ TEST_F(TransitionTest, ZoomsScaleAboutTheCentre) {
     EXPECT_SAME(d_, 1, 1, kTagA);
     EXPECT_FROM(d_, 2, 2, kTagB, 0, 0);
     EXPECT_FROM(d_, 3, 2, kTagB, 1, 0);
-    EXPECT_FROM(d_, 202, 2, kTagB, 201, 0);  // i = 200: 159999 / 796 = 201
-    EXPECT_FROM(d_, 797, 2, kTagB, 798, 0);  // i = 795: 635999 / 796 = 798
+    EXPECT_FROM(d_, 202, 2, kTagB, 201, 0); // i = 200: 159999 / 796 = 201
+    EXPECT_FROM(d_, 797, 2, kTagB, 798, 0); // i = 795: 635999 / 796 = 798
     EXPECT_SAME(d_, 798, 2, kTagA);
     EXPECT_FROM(d_, 2, 3, kTagB, 0, 1);
-    EXPECT_FROM(d_, 2, 598, kTagB, 0, 598);  // j = 596: 357599 / 597 = 598
+    EXPECT_FROM(d_, 2, 598, kTagB, 0, 598); // j = 596: 357599 / 597 = 598
     EXPECT_SAME(d_, 2, 599, kTagA);
     // At 255 only A is left.
     Draw(35, d_.get(), a_.get(), b_.get(), 255);
@@ -409,13 +409,13 @@ TEST_F(TransitionTest, DiagonalsCopySpansAlongTheDiagonal) {
     // Effect 76 on 16x8: quarters of 8x4 with the rules 74, 75 / 75, 74.
     d = Coded(kTagD, 16, 8);
     Draw(76, d.get(), a.get(), nullptr, 128, 16, 8);
-    EXPECT_SAME(d, 0, 0, kTagA);   // top left, span [0, 4)
+    EXPECT_SAME(d, 0, 0, kTagA); // top left, span [0, 4)
     EXPECT_SAME(d, 4, 0, kTagD);
-    EXPECT_SAME(d, 11, 0, kTagD);  // top right, span [12, 16)
+    EXPECT_SAME(d, 11, 0, kTagD); // top right, span [12, 16)
     EXPECT_SAME(d, 12, 0, kTagA);
-    EXPECT_SAME(d, 3, 4, kTagD);   // bottom left, span [4, 8)
+    EXPECT_SAME(d, 3, 4, kTagD); // bottom left, span [4, 8)
     EXPECT_SAME(d, 4, 4, kTagA);
-    EXPECT_SAME(d, 8, 4, kTagA);   // bottom right, span [8, 12)
+    EXPECT_SAME(d, 8, 4, kTagA); // bottom right, span [8, 12)
     EXPECT_SAME(d, 12, 4, kTagD);
 
     // Effect 77 swaps the rules.
@@ -447,7 +447,7 @@ TEST_F(TransitionTest, HorizontalBandsFallOneAfterAnother) {
     EXPECT_FROM(d, 5, 561, kTagB, 5, 511);
     EXPECT_SAME(d, 5, 562, kTagA);
     EXPECT_SAME(d, 5, 448, kTagA);
-    EXPECT_EQ(Px(*d, 5, 384), 0u);  // the surface's fill colour
+    EXPECT_EQ(Px(*d, 5, 384), 0u); // the surface's fill colour
     EXPECT_EQ(Px(*d, 799, 385), 0u);
     EXPECT_SAME(d, 5, 386, kTagD);
     EXPECT_EQ(Px(*d, 799, 257), 0u);
@@ -508,7 +508,7 @@ TEST_F(TransitionTest, CrossFadeBlendsAtConstantAlpha) {
     // p = 128: (200 * 128 >> 8) + (100 * 127 >> 8) = 149; fourth byte 0.
     EXPECT_EQ(Draw(39, d.get(), a.get(), b.get(), 128, 3, 2), 0);
     EXPECT_EQ(Px(*d, 0, 0), Grey(149));
-    EXPECT_EQ(Px(*d, 2, 1), Grey(150));  // 202 * 128 >> 8 = 101
+    EXPECT_EQ(Px(*d, 2, 1), Grey(150)); // 202 * 128 >> 8 = 101
     // p >= 256 copies A's rectangle from (sx, sy): all four bytes.
     EXPECT_EQ(Draw(39, d.get(), a.get(), b.get(), 256, 2, 2, 0, 0, 1, 0), 1);
     EXPECT_EQ(Px(*d, 0, 0), Grey(201, 0x77));
@@ -529,11 +529,11 @@ TEST_F(TransitionTest, MaskWipeWeighsEachPixelByItsMaskValue) {
     auto d = Solid(4, 1, Grey(0, 0x44));
     Draw(40, d.get(), up.get(), down.get(), 205, 4, 1);
     EXPECT_EQ(Pixels(*d), (std::vector<std::uint32_t>{Grey(100, 0x44), Grey(101, 0x44),
-                                                       Grey(198, 0x44), Grey(199, 0x44)}));
+                                                      Grey(198, 0x44), Grey(199, 0x44)}));
     // a 100, b 200 (floor of negative steps): 200, 200 - 2, 200 - 99, 200 - 100.
     Draw(41, d.get(), down.get(), up.get(), 205, 4, 1);
     EXPECT_EQ(Pixels(*d), (std::vector<std::uint32_t>{Grey(200, 0x44), Grey(198, 0x44),
-                                                       Grey(101, 0x44), Grey(100, 0x44)}));
+                                                      Grey(101, 0x44), Grey(100, 0x44)}));
     // p = 0: T = 0, dst becomes B.
     Draw(59, d.get(), up.get(), down.get(), 0, 4, 1);
     EXPECT_EQ(Pixels(*d), std::vector<std::uint32_t>(4, Grey(100, 0x44)));
@@ -559,12 +559,12 @@ TEST_F(TransitionTest, MaskBlendAddsTheProgressWeight) {
     auto d = Solid(4, 1, Grey(0, 0x44));
     Draw(32, d.get(), a.get(), b.get(), 128, 4, 1);
     EXPECT_EQ(Pixels(*d), (std::vector<std::uint32_t>{Grey(125, 0x44), Grey(125, 0x44),
-                                                       Grey(125, 0x44), Grey(174, 0x44)}));
+                                                      Grey(125, 0x44), Grey(174, 0x44)}));
     // p = 255: tA[255] = 254; W = 254, 255, 256, 381: mixes at 254 and 255,
     // then whole copies of A's pixel.
     Draw(32, d.get(), a.get(), b.get(), 255, 4, 1);
     EXPECT_EQ(Pixels(*d), (std::vector<std::uint32_t>{Grey(199, 0x44), Grey(199, 0x44),
-                                                       Grey(200, 0x77), Grey(200, 0x77)}));
+                                                      Grey(200, 0x77), Grey(200, 0x77)}));
     // p = 0: every W is 0, nothing changes.
     auto e = Solid(4, 1, Grey(9, 0x44));
     Draw(32, e.get(), a.get(), b.get(), 0, 4, 1);
@@ -713,7 +713,7 @@ TEST_F(TransitionTest, MosaicsTakeTheTopLeftPixelOfEachBlock) {
     Draw(3, d_.get(), a_.get(), b_.get(), 100);
     EXPECT_FROM(d_, 27, 40, kTagA, 26, 39);
     EXPECT_FROM(d_, 25, 38, kTagA, 13, 26);
-    EXPECT_FROM(d_, 799, 599, kTagA, 793, 598);  // 799 - 799 mod 13, 599 - 599 mod 13
+    EXPECT_FROM(d_, 799, 599, kTagA, 793, 598); // 799 - 799 mod 13, 599 - 599 mod 13
 
     // 5x3 of a 6x4 surface at 16: b = 3; (4, 2) gets A(3, 0).
     auto a = Coded(kTagA, 6, 4);
@@ -831,7 +831,8 @@ TEST_F(TransitionTest, SwirlsTurnPixelsAboutTheCentre) {
     // average to 0xAC638C; the fourth byte is B's.
     EXPECT_EQ(Px(*d_, 300, 300), 0x2BAC638Cu);
     // (401, 300): angle 486, c = 62228, s = 20557: X = 400, Y = 300.
-    EXPECT_EQ(Px(*d_, 401, 300), Mix(Code(kTagA, 400, 300), 128, Code(kTagB, 401, 300), 128, kTagB));
+    EXPECT_EQ(Px(*d_, 401, 300),
+              Mix(Code(kTagA, 400, 300), 128, Code(kTagB, 401, 300), 128, kTagB));
 
     // Flag 0: A copied first, B sampled; the same angle (k = 2p = 256).
     auto d = Coded(kTagD);
@@ -947,7 +948,7 @@ TEST_F(TransitionTest, DitherAndMaskBlendHoldProgressToTheirTables) {
     auto b = Solid(2, 1, Grey(100));
     auto m = Solid(2, 1, Grey(0, 0x44));
     Draw(32, m.get(), a.get(), b.get(), 100000, 2, 1);
-    EXPECT_EQ(Px(*m, 0, 0), Grey(199, 0x44));  // W = 254: 100 + 99
+    EXPECT_EQ(Px(*m, 0, 0), Grey(199, 0x44)); // W = 254: 100 + 99
     // The blend's weights hold at 256 (all A), not wrapping bytes.
     auto g = Solid(2, 1, Grey(30, 0x55));
     Draw(68, g.get(), a.get(), b.get(), 300, 2, 1);
@@ -982,7 +983,8 @@ TEST_F(TransitionTest, WaveBlendsReadTheirOwnRowAsItWasBeforeTheCopy) {
     // then A blended at 128. So dst[k] = blend(A[k - 127], B[k - 254]) for
     // k >= 254, and blend(A, D[k - 127]) below.
     auto a = Solid(800, 1, Grey(200));
-    auto b = MakePicture(800, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(x & 0xFF)); });
+    auto b =
+        MakePicture(800, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(x & 0xFF)); });
     auto d = Solid(800, 1, Grey(7, 0x55));
     Draw(24, d.get(), a.get(), b.get(), 128, 800, 1);
     // 100 + (46 * 127 >> 8) = 122 (a smear would repeat D: 100 + 3).
@@ -993,20 +995,22 @@ TEST_F(TransitionTest, WaveBlendsReadTheirOwnRowAsItWasBeforeTheCopy) {
     // Effect 25 at 128: m = 128; A's first 128 pixels, then A's row (base)
     // at 128.., dst's row onto itself at 128.., B blended at alpha
     // 255 - 64 = 191. dst[k] = blend(B, A[k - 256]) for k >= 256.
-    auto a2 = MakePicture(800, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(x & 0xFF), 0x77); });
+    auto a2 = MakePicture(
+        800, 1, [](int x, int) { return Grey(static_cast<std::uint32_t>(x & 0xFF), 0x77); });
     auto b2 = Solid(800, 1, Grey(200));
     auto d2 = Solid(800, 1, Grey(7, 0x55));
     Draw(25, d2.get(), a2.get(), b2.get(), 128, 800, 1);
     // 149 + (144 * 64 >> 8) = 185 (a smear would give A[16]: 149 + 4).
     EXPECT_EQ(Px(*d2, 400, 0), Grey(185));
-    EXPECT_EQ(Px(*d2, 200, 0), Grey(167));  // A[72]: 149 + 18
+    EXPECT_EQ(Px(*d2, 200, 0), Grey(167)); // A[72]: 149 + 18
     EXPECT_EQ(Px(*d2, 100, 0), Grey(100, 0x77));
 }
 
 TEST_F(TransitionTest, EffectsClipToSurfacesAndRectangle) {
     // Cross-fade of a 10x10 rectangle at (-2, -1) onto 4x4: dst(0, 0) takes
     // A(sx + 2, sy + 1) over B at the same place.
-    auto a = MakePicture(12, 12, [](int x, int y) { return Grey(static_cast<std::uint32_t>(10 * x + y)); });
+    auto a = MakePicture(12, 12,
+                         [](int x, int y) { return Grey(static_cast<std::uint32_t>(10 * x + y)); });
     auto b = Solid(12, 12, Grey(0));
     auto d = Solid(4, 4, Grey(9));
     Draw(39, d.get(), a.get(), b.get(), 255, 10, 10, -2, -1, 0, 0);
@@ -1034,4 +1038,4 @@ TEST_F(TransitionTest, EffectsClipToSurfacesAndRectangle) {
     }
 }
 
-}  // namespace
+} // namespace

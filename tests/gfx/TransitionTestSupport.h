@@ -17,7 +17,8 @@ inline Picture MakePicture(int w, int h, const std::function<std::uint32_t(int, 
     auto dib = std::make_unique<CDib>();
     dib->Create(platform::WindowHandle::None, w, h, 24);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) *dib->GetPixelPtr(x, y) = pixel(x, y);
+        for (int x = 0; x < w; ++x)
+            *dib->GetPixelPtr(x, y) = pixel(x, y);
     return dib;
 }
 
@@ -42,11 +43,14 @@ inline Picture Coded(std::uint32_t tag, int w = 800, int h = 600) {
     return MakePicture(w, h, [tag](int x, int y) { return Code(tag, x, y); });
 }
 
-inline std::uint32_t Px(const CDib& dib, int x, int y) { return *dib.GetPixelPtr(x, y); }
+inline std::uint32_t Px(const CDib& dib, int x, int y) {
+    return *dib.GetPixelPtr(x, y);
+}
 
 inline std::vector<std::uint32_t> Pixels(const CDib& dib) {
     const std::uint32_t* p = dib.GetBits();
-    return p ? std::vector<std::uint32_t>(p, p + static_cast<size_t>(dib.GetWidth()) * dib.GetHeight())
+    return p ? std::vector<std::uint32_t>(p,
+                                          p + static_cast<size_t>(dib.GetWidth()) * dib.GetHeight())
              : std::vector<std::uint32_t>{};
 }
 
@@ -66,4 +70,4 @@ inline std::uint64_t Hash(const CDib& dib) {
     return h;
 }
 
-}  // namespace transition_test
+} // namespace transition_test

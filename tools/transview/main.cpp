@@ -23,10 +23,14 @@ struct SceneEntry {
 };
 
 constexpr SceneEntry kScenes[] = {
-    {"transition", TestTransitionScene}, {"rain", TestRainScene},
-    {"projection", TestProjectionScene}, {"rotate", TestRotateScene},
-    {"font", TestFontScene},             {"message", TestMessageScene},
-    {"blend", TestBlendScene},           {"copy", TestCopyScene},
+    {"transition", TestTransitionScene},
+    {"rain", TestRainScene},
+    {"projection", TestProjectionScene},
+    {"rotate", TestRotateScene},
+    {"font", TestFontScene},
+    {"message", TestMessageScene},
+    {"blend", TestBlendScene},
+    {"copy", TestCopyScene},
     {"demo", TestDemoSequence},
 };
 
@@ -39,7 +43,8 @@ int main(int argc, char** argv) {
         if (s.name == wanted) scene = &s;
     if (!scene) {
         std::fprintf(stderr, "usage: transview [SCENE]\nscenes:");
-        for (const auto& s : kScenes) std::fprintf(stderr, " %.*s", static_cast<int>(s.name.size()), s.name.data());
+        for (const auto& s : kScenes)
+            std::fprintf(stderr, " %.*s", static_cast<int>(s.name.size()), s.name.data());
         std::fprintf(stderr, "\n");
         return 2;
     }
