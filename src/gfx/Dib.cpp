@@ -1,39 +1,73 @@
 #include "gfx/Dib.h"
 
-CDib::CDib() = default;
+#include "app/PackFile.h"
+#include "gfx/BitmapHeader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+std::unique_ptr<CDibRenderer> MakeRenderer() {
+    // Classes 3 and 4 have MMX; 1 and 2 (and anything unexpected) get the
+    // plain class, so an image always has a renderer.
+    const int cls = GetCpuRendererClass();
+    if (cls == 3 || cls == 4) return std::make_unique<CDibRendererMmx>();
+    return std::make_unique<CDibRendererX86>();
+}
+
+}  // namespace
+
+CDib::CDib() : renderer_(MakeRenderer()) {}
+
 CDib::~CDib() = default;
 
 bool CDib::Create(platform::WindowHandle, int width, int height, int) {
-    const int w = static_cast<std::uint16_t>(width);
-    const int h = static_cast<std::uint16_t>(height);
-    pixels_.clear();
-    width_ = height_ = 0;
-    if (w > 0 && h > 0) {
-        pixels_.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-        width_ = w;
-        height_ = h;
-    }
-    colorKey_ = 0x00FF00;
+    renderer_->Create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height));
+    renderer_->SetColorKey(0, 255, 0);
     return true;
+}
+
+bool CDib::LoadFile(platform::WindowHandle, const char* name) {
+    if (!name) return false;
+    return Open(std::string(name)) == 0;
+}
+
+int CDib::Open(const std::string& name) {
+    std::vector<std::uint8_t> block = Load(name);
+    if (block.empty() || CreateFromDib(std::move(block)) != kDibConverted) {
+        state_ = kDibStateLoadFailed;
+        return 1;
+    }
+    state_ = kDibStateLoaded;
+    return 0;
+}
+
+std::vector<std::uint8_t> CDib::Load(const std::string& name) {
+    namespace bh = bitmap_header;
+    if (name.empty()) return {};
+    const std::string path = (name.size() > 1 && name[1] == ':') ? name : platform::CurrentDirectory() + "\\" + name;
+    CPackFile file;
+    if (file.Open(path) != kPackOk || !file.GetBuffer()) return {};
+    std::vector<std::uint8_t> block = bh::PackFile(std::span<const std::uint8_t>(file.GetBuffer(), file.GetSize()));
+    if (!block.empty()) bitCount_ = bh::Get16(block, 14);
+    return block;
+}
+
+int CDib::CreateFromDib(std::vector<std::uint8_t> block, int) {
+    if (block.empty()) return kDibNoBlock;
+    return renderer_->CreateFromDib(block);
 }
 
 bool CDib::FillRect(int x, int y, int w, int h, std::uint32_t colour) {
-    if (pixels_.empty()) return false;
-    if (colour == 0xFFFFFFFFu) colour = fillColor_;
-    for (int row = y; row < y + h; ++row)
-        for (int col = x; col < x + w; ++col)
-            if (std::uint32_t* p = GetPixelPtr(col, row)) *p = colour;
-    return true;
+    // Far edges beyond the int range cannot reach into any image.
+    auto edge = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+    const DibRect r{x, y, edge(static_cast<long long>(x) + w), edge(static_cast<long long>(y) + h)};
+    return renderer_->Fill(colour, &r) == 0;
 }
 
-std::uint32_t* CDib::GetPixelPtr(int x, int y) {
-    if (x < 0 || y < 0 || x >= width_ || y >= height_) return nullptr;
-    return pixels_.data() + static_cast<size_t>(y) * width_ + x;
-}
-
-const std::uint32_t* CDib::GetPixelPtr(int x, int y) const {
-    return const_cast<CDib*>(this)->GetPixelPtr(x, y);
-}
+void CDib::Fill(std::uint32_t colour, const DibRect* rect) { renderer_->Fill(colour, rect); }
 
 std::array<std::unique_ptr<CDib>, 64> cdib;
 std::unique_ptr<CDib> g_backBuffer;

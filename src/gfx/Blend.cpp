@@ -1,0 +1,233 @@
+#include "gfx/Blend.h"
+
+#include "gfx/Blit.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+
+namespace {
+
+inline int Chan(std::uint32_t v, int c) { return static_cast<int>((v >> (8 * c)) & 0xFFu); }
+inline int Sat(int v) { return v > 255 ? 255 : v; }
+inline std::uint32_t Put(std::uint32_t word, int c, int value) {
+    const int shift = 8 * c;
+    return (word & ~(0xFFu << shift)) | ((static_cast<std::uint32_t>(value) & 0xFFu) << shift);
+}
+
+int Low16(int v) { return v & 0xFFFF; }
+int S16(int v) { return static_cast<std::int16_t>(v); }
+
+// A rectangle of w x h pixels at (dx, dy) in the destination and (sx, sy) in
+// the sources, trimmed until it lies inside every image.
+struct Area {
+    int dx, dy, sx, sy, w, h;
+};
+
+bool ClipArea(Area& a, const CDib* dst, std::initializer_list<const CDib*> sources) {
+    int x0 = std::max({0, -a.dx, -a.sx}), y0 = std::max({0, -a.dy, -a.sy});
+    int x1 = std::min(a.w, dst->GetWidth() - a.dx), y1 = std::min(a.h, dst->GetHeight() - a.dy);
+    for (const CDib* s : sources) {
+        x1 = std::min(x1, s->GetWidth() - a.sx);
+        y1 = std::min(y1, s->GetHeight() - a.sy);
+    }
+    if (x0 >= x1 || y0 >= y1) return false;
+    a = Area{a.dx + x0, a.dy + y0, a.sx + x0, a.sy + y0, x1 - x0, y1 - y0};
+    return true;
+}
+
+// Runs op(D, S) over the clipped area of one source, row by row through the
+// images' pitches.
+template <typename Op>
+void ForEachPixel(CDib* dst, const CDib* src, int dx, int dy, int sx, int sy, int w, int h, Op op) {
+    Area a{S16(dx), S16(dy), S16(sx), S16(sy), S16(w), S16(h)};
+    if (!ClipArea(a, dst, {src})) return;
+    for (int y = 0; y < a.h; ++y) {
+        std::uint32_t* d = dst->GetPixelPtr(a.dx, a.dy + y);
+        // The source may be written too (some modes clear its fourth byte).
+        std::uint32_t* s = const_cast<std::uint32_t*>(src->GetPixelPtr(a.sx, a.sy + y));
+        for (int x = 0; x < a.w; ++x) op(d[x], s[x]);
+    }
+}
+
+}  // namespace
+
+bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
+        std::uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (Chan(S, c) * o >> 8)));
+        D = out;
+        S &= 0x00FFFFFFu;
+    });
+    return true;
+}
+
+bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w, int h,
+               int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !srcA || !srcB || o == 0) return false;
+    if (o >= 256) return BltCopy(dst, dx, dy, srcA, sx, sy, w, h);
+    Area a{S16(dx), S16(dy), S16(sx), S16(sy), S16(w), S16(h)};
+    if (!ClipArea(a, dst, {srcA, srcB})) return true;
+    for (int y = 0; y < a.h; ++y) {
+        std::uint32_t* d = dst->GetPixelPtr(a.dx, a.dy + y);
+        const std::uint32_t* pa = srcA->GetPixelPtr(a.sx, a.sy + y);
+        const std::uint32_t* pb = srcB->GetPixelPtr(a.sx, a.sy + y);
+        for (int x = 0; x < a.w; ++x) {
+            std::uint32_t out = d[x];
+            for (int c = 0; c < 3; ++c)
+                out = Put(out, c, Sat(Chan(d[x], c) + (Chan(pa[x], c) * o >> 8) + (Chan(pb[x], c) * o >> 8)));
+            d[x] = out;
+        }
+    }
+    return true;
+}
+
+bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
+        std::uint32_t out = D;
+        for (int c = 0; c < 3; ++c) {
+            const int d = Chan(D, c);
+            out = Put(out, c, ((Chan(S, c) * d >> 8) * o >> 8) + (d * (255 - o) >> 8));
+        }
+        D = out;
+    });
+    return true;
+}
+
+bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
+        const int a = static_cast<int>(S >> 24);
+        if (a == 0) return;
+        std::uint32_t out = D;
+        for (int c = 0; c < 3; ++c) {
+            const int d = Chan(D, c);
+            const int mixed = ((d * (255 - a)) >> 8) + (((Chan(S, c) * a >> 8) * d) >> 8);
+            out = Put(out, c, (mixed * o >> 8) + (d * (255 - o) >> 8));
+        }
+        D = out;
+    });
+    return true;
+}
+
+bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
+        const int a = static_cast<int>(S >> 24);
+        if (a == 0) return;
+        std::uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
+        D = out;
+    });
+    return true;
+}
+
+bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [](std::uint32_t& D, std::uint32_t& S) {
+        std::uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) {
+            const int s = Chan(S, c);
+            out = Put(out, c, s == 255 ? 255 : std::min(255, Chan(D, c) * 255 / (255 - s)));
+        }
+        D = out;
+        S &= 0x00FFFFFFu;
+    });
+    return true;
+}
+
+namespace {
+
+// The stretch walk of the stretched blend forms, clipped to the screen and
+// the destination; op(D, S) runs for every destination pixel whose source
+// place lies inside the source image.
+template <typename Op>
+bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
+                 int opacity, Op op) {
+    dx = S16(dx), dy = S16(dy), dw = S16(dw), dh = S16(dh), sx = S16(sx), sy = S16(sy), sw = S16(sw), sh = S16(sh);
+    if (!dst || !src || Low16(opacity) == 0 || dw < 1 || dh < 1) return false;
+    const int right = std::min({dx + dw, platform::kClientWidth, dst->GetWidth()});
+    const int bottom = std::min({dy + dh, platform::kClientHeight, dst->GetHeight()});
+    long long ex = -dw, ey = -dh;
+    if (dx < 0) {
+        ex = -static_cast<long long>(dw) - static_cast<long long>(dx) * sw;
+        if (ex > 0) {
+            const long long k = ex / dw + 1;
+            sx += static_cast<int>(k);
+            ex -= k * dw;
+        }
+        dx = 0;
+    }
+    if (dy < 0) {
+        ey = -static_cast<long long>(dh) - static_cast<long long>(dy) * sh;
+        if (ey > 0) {
+            const long long k = ey / dh + 1;
+            sy += static_cast<int>(k);
+            ey -= k * dh;
+        }
+        dy = 0;
+    }
+    --ex;
+    --ey;
+    const int qx = sw / dw, rx = sw % dw, qy = sh / dh, ry = sh % dh;
+    const int sWidth = src->GetWidth(), sHeight = src->GetHeight();
+    long long row = sy, e = ey;
+    for (int y = dy; y < bottom; ++y) {
+        std::uint32_t* d = dst->GetPixelPtr(0, y);
+        std::uint32_t* s = (row >= 0 && row < sHeight)
+                               ? const_cast<std::uint32_t*>(src->GetPixelPtr(0, static_cast<int>(row)))
+                               : nullptr;
+        long long col = sx, ec = ex;
+        for (int x = dx; x < right && s; ++x) {
+            if (col >= 0 && col < sWidth) op(d[x], s[col]);
+            col += qx;
+            ec += rx;
+            if (ec >= 0) {
+                ++col;
+                ec -= dw;
+            }
+        }
+        row += qy;
+        e += ry;
+        if (e >= 0) {
+            ++row;
+            e -= dh;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw, int sh,
+                     int opacity) {
+    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [](std::uint32_t& D, std::uint32_t& S) {
+        std::uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + Chan(S, c)));
+        D = out;
+        S &= 0x00FFFFFFu;
+    });
+}
+
+bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
+                          int opacity) {
+    const int o = Low16(opacity);
+    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [o](std::uint32_t& D, std::uint32_t& S) {
+        const int a = static_cast<int>(S >> 24);
+        if (a == 0) return;
+        std::uint32_t out = 0;
+        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
+        D = out;
+    });
+}

@@ -1,0 +1,258 @@
+// Vector forms of the MMX-class row kernels. Each works on 16-bit lanes, one
+// lane per channel, exactly as the scalar reference does per channel: every
+// product fits 16 bits (at most 256 * 255), every shift is logical, and the
+// final sums (at most 254 + 254) saturate to a byte when packed. Tails shorter
+// than a vector go through the scalar reference.
+#include "gfx/BlitKernels.h"
+
+#if defined(__x86_64__)
+
+#include <immintrin.h>
+
+namespace blit_kernels::mmx {
+
+namespace {
+
+constexpr std::uint32_t kColourMask = 0x00FFFFFF;
+
+// ---------------------------------------------------------------- SSE2, 4 pixels
+
+inline __m128i BroadcastAlpha16(__m128i px16) {
+    // Lanes (b, g, r, a) of each pixel become (a, a, a, a).
+    return _mm_shufflehi_epi16(_mm_shufflelo_epi16(px16, 0xFF), 0xFF);
+}
+
+inline __m128i Factor16(std::uint32_t f) {
+    return _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(f & kColourMask)), _mm_setzero_si128());
+}
+
+inline __m128i MulShift(__m128i a, __m128i b) { return _mm_srli_epi16(_mm_mullo_epi16(a, b), 8); }
+
+inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+__m128i AlphaBlock(__m128i s, __m128i d) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i k256 = _mm_set1_epi16(256);
+    const __m128i slo = _mm_unpacklo_epi8(s, zero), shi = _mm_unpackhi_epi8(s, zero);
+    const __m128i dlo = _mm_unpacklo_epi8(d, zero), dhi = _mm_unpackhi_epi8(d, zero);
+    const __m128i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
+    const __m128i rlo = _mm_add_epi16(MulShift(slo, alo), MulShift(dlo, _mm_sub_epi16(k256, alo)));
+    const __m128i rhi = _mm_add_epi16(MulShift(shi, ahi), MulShift(dhi, _mm_sub_epi16(k256, ahi)));
+    __m128i r = _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
+    const __m128i a32 = _mm_srli_epi32(s, 24);
+    r = Select(_mm_cmpeq_epi32(a32, _mm_set1_epi32(255)), s, r);
+    return Select(_mm_cmpeq_epi32(a32, zero), d, r);
+}
+
+__m128i BlendBlock(__m128i s, __m128i d, __m128i sf, __m128i df) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i rlo = _mm_add_epi16(MulShift(_mm_unpacklo_epi8(s, zero), sf), MulShift(_mm_unpacklo_epi8(d, zero), df));
+    const __m128i rhi = _mm_add_epi16(MulShift(_mm_unpackhi_epi8(s, zero), sf), MulShift(_mm_unpackhi_epi8(d, zero), df));
+    return _mm_packus_epi16(rlo, rhi);  // the factors' fourth lanes are 0, so is the fourth byte
+}
+
+// sf: source factors; dfInv: 255 - destination factors, per lane.
+inline __m128i AlphaBlendHalf(__m128i s16, __m128i d16, __m128i sf, __m128i dfInv) {
+    const __m128i k255 = _mm_set1_epi16(255);
+    __m128i a = BroadcastAlpha16(s16);
+    a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, k255));  // 255 counts as 256
+    const __m128i ws = MulShift(a, sf);
+    const __m128i wd = _mm_sub_epi16(k255, MulShift(a, dfInv));
+    return _mm_add_epi16(MulShift(s16, ws), MulShift(d16, wd));
+}
+
+__m128i AlphaBlendBlock(__m128i s, __m128i d, __m128i sf, __m128i dfInv) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i rlo = AlphaBlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), sf, dfInv);
+    const __m128i rhi = AlphaBlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), sf, dfInv);
+    const __m128i r = _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
+    return Select(_mm_cmpeq_epi32(_mm_srli_epi32(s, 24), zero), d, r);
+}
+
+inline __m128i Load4(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline void Store4(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+
+// ---------------------------------------------------------------- AVX2, 8 pixels
+
+#define NV_AVX2 __attribute__((target("avx2")))
+
+NV_AVX2 inline __m256i BroadcastAlpha16x(__m256i px16) {
+    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(px16, 0xFF), 0xFF);
+}
+NV_AVX2 inline __m256i Factor16x(std::uint32_t f) {
+    return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(f & kColourMask)), _mm256_setzero_si256());
+}
+NV_AVX2 inline __m256i MulShiftx(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
+NV_AVX2 inline __m256i Selectx(__m256i mask, __m256i yes, __m256i no) { return _mm256_blendv_epi8(no, yes, mask); }
+NV_AVX2 inline __m256i Load8(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+NV_AVX2 inline void Store8(std::uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+
+NV_AVX2 __m256i AlphaBlock8(__m256i s, __m256i d) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i k256 = _mm256_set1_epi16(256);
+    const __m256i slo = _mm256_unpacklo_epi8(s, zero), shi = _mm256_unpackhi_epi8(s, zero);
+    const __m256i dlo = _mm256_unpacklo_epi8(d, zero), dhi = _mm256_unpackhi_epi8(d, zero);
+    const __m256i alo = BroadcastAlpha16x(slo), ahi = BroadcastAlpha16x(shi);
+    const __m256i rlo = _mm256_add_epi16(MulShiftx(slo, alo), MulShiftx(dlo, _mm256_sub_epi16(k256, alo)));
+    const __m256i rhi = _mm256_add_epi16(MulShiftx(shi, ahi), MulShiftx(dhi, _mm256_sub_epi16(k256, ahi)));
+    __m256i r = _mm256_and_si256(_mm256_packus_epi16(rlo, rhi), _mm256_set1_epi32(static_cast<int>(kColourMask)));
+    const __m256i a32 = _mm256_srli_epi32(s, 24);
+    r = Selectx(_mm256_cmpeq_epi32(a32, _mm256_set1_epi32(255)), s, r);
+    return Selectx(_mm256_cmpeq_epi32(a32, zero), d, r);
+}
+
+NV_AVX2 __m256i BlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i df) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i rlo =
+        _mm256_add_epi16(MulShiftx(_mm256_unpacklo_epi8(s, zero), sf), MulShiftx(_mm256_unpacklo_epi8(d, zero), df));
+    const __m256i rhi =
+        _mm256_add_epi16(MulShiftx(_mm256_unpackhi_epi8(s, zero), sf), MulShiftx(_mm256_unpackhi_epi8(d, zero), df));
+    return _mm256_packus_epi16(rlo, rhi);
+}
+
+NV_AVX2 inline __m256i AlphaBlendHalfx(__m256i s16, __m256i d16, __m256i sf, __m256i dfInv) {
+    const __m256i k255 = _mm256_set1_epi16(255);
+    __m256i a = BroadcastAlpha16x(s16);
+    a = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
+    const __m256i ws = MulShiftx(a, sf);
+    const __m256i wd = _mm256_sub_epi16(k255, MulShiftx(a, dfInv));
+    return _mm256_add_epi16(MulShiftx(s16, ws), MulShiftx(d16, wd));
+}
+
+NV_AVX2 __m256i AlphaBlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i dfInv) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i rlo = AlphaBlendHalfx(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), sf, dfInv);
+    const __m256i rhi = AlphaBlendHalfx(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), sf, dfInv);
+    const __m256i r =
+        _mm256_and_si256(_mm256_packus_epi16(rlo, rhi), _mm256_set1_epi32(static_cast<int>(kColourMask)));
+    return Selectx(_mm256_cmpeq_epi32(_mm256_srli_epi32(s, 24), zero), d, r);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- SSE2 rows
+
+namespace sse2 {
+
+void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    int i = 0;
+    const __m128i full = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = Load4(s + i);
+        const int top = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), full));
+        if (top == 0xFFFF) {  // all opaque: a plain copy
+            Store4(d + i, sv);
+            continue;
+        }
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) == 0xFFFF)
+            continue;  // all transparent: nothing changes
+        Store4(d + i, AlphaBlock(sv, Load4(d + i)));
+    }
+    scalar::AlphaRow(d + i, s + i, n - i, args);
+}
+
+void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m128i sf = Factor16(args.srcFactor), df = Factor16(args.dstFactor);
+    int i = 0;
+    for (; i + 4 <= n; i += 4) Store4(d + i, BlendBlock(Load4(s + i), Load4(d + i), sf, df));
+    scalar::BlendRow(d + i, s + i, n - i, args);
+}
+
+void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m128i sf = Factor16(args.srcFactor);
+    const __m128i dfInv = _mm_sub_epi16(Factor16(0xFFFFFF), Factor16(args.dstFactor));
+    const __m128i full = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = Load4(s + i);
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) == 0xFFFF) continue;
+        Store4(d + i, AlphaBlendBlock(sv, Load4(d + i), sf, dfInv));
+    }
+    scalar::AlphaBlendRow(d + i, s + i, n - i, args);
+}
+
+void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m128i key = _mm_set1_epi32(static_cast<int>(args.key));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        const __m128i sv = Load4(s + i);
+        const __m128i skip = _mm_cmpeq_epi32(sv, key);
+        const int m = _mm_movemask_epi8(skip);
+        if (m == 0xFFFF) continue;
+        if (m == 0) {
+            Store4(d + i, sv);
+            continue;
+        }
+        Store4(d + i, Select(skip, Load4(d + i), sv));
+    }
+    blit_kernels::KeyedRow(d + i, s + i, n - i, args);
+}
+
+}  // namespace sse2
+
+// ---------------------------------------------------------------- AVX2 rows
+
+namespace avx2 {
+
+NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    int i = 0;
+    const __m256i full = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = Load8(s + i);
+        const __m256i top = _mm256_and_si256(sv, full);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(top, full)) == -1) {
+            Store8(d + i, sv);
+            continue;
+        }
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(top, zero)) == -1) continue;
+        Store8(d + i, AlphaBlock8(sv, Load8(d + i)));
+    }
+    sse2::AlphaRow(d + i, s + i, n - i, args);
+}
+
+NV_AVX2 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m256i sf = Factor16x(args.srcFactor), df = Factor16x(args.dstFactor);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) Store8(d + i, BlendBlock8(Load8(s + i), Load8(d + i), sf, df));
+    sse2::BlendRow(d + i, s + i, n - i, args);
+}
+
+NV_AVX2 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m256i sf = Factor16x(args.srcFactor);
+    const __m256i dfInv = _mm256_sub_epi16(Factor16x(0xFFFFFF), Factor16x(args.dstFactor));
+    const __m256i full = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = Load8(s + i);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(sv, full), _mm256_setzero_si256())) == -1)
+            continue;
+        Store8(d + i, AlphaBlendBlock8(sv, Load8(d + i), sf, dfInv));
+    }
+    sse2::AlphaBlendRow(d + i, s + i, n - i, args);
+}
+
+NV_AVX2 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    const __m256i key = _mm256_set1_epi32(static_cast<int>(args.key));
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const __m256i sv = Load8(s + i);
+        const __m256i skip = _mm256_cmpeq_epi32(sv, key);
+        const int m = _mm256_movemask_epi8(skip);
+        if (m == -1) continue;
+        if (m == 0) {
+            Store8(d + i, sv);
+            continue;
+        }
+        Store8(d + i, Selectx(skip, Load8(d + i), sv));
+    }
+    sse2::KeyedRow(d + i, s + i, n - i, args);
+}
+
+}  // namespace avx2
+
+}  // namespace blit_kernels::mmx
+
+#endif

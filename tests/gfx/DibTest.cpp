@@ -1,0 +1,165 @@
+// The image surface: creation, fills, pixel access, key, flags and the
+// choice of renderer class.
+#include "GfxTestSupport.h"
+
+#include "gfx/Dib.h"
+
+#include <gtest/gtest.h>
+
+using namespace gfx_test;
+
+TEST(DibTest, CreateMakesAZeroedImageWithGreenKey) {
+    CDib d;
+    EXPECT_EQ(d.GetState(), kDibStateNew);
+    EXPECT_EQ(d.GetInterlaceParity(), 0);
+    d.SetColorKeyValue(0x123456);
+    ASSERT_TRUE(d.Create(platform::WindowHandle::Main, 800, 600, 24));
+    EXPECT_EQ(d.GetWidth(), 800);
+    EXPECT_EQ(d.GetHeight(), 600);
+    EXPECT_EQ(d.GetPitch(), 3200);
+    EXPECT_EQ(d.GetColorKey(), 0x00FF00u);
+    // New plain-memory surfaces start at zero, so nothing undefined shows.
+    for (std::uint32_t p : Pixels(d)) ASSERT_EQ(p, 0u);
+    const DibRect r = d.GetRect();
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, 800);
+    EXPECT_EQ(r.bottom, 600);
+}
+
+TEST(DibTest, SizesAreCutTo16BitsAndZeroLeavesNoPixels) {
+    CDib d;
+    ASSERT_TRUE(d.Create(platform::WindowHandle::Main, 65536 + 3, 2, 24));
+    EXPECT_EQ(d.GetWidth(), 3);
+    EXPECT_EQ(d.GetHeight(), 2);
+    EXPECT_TRUE(d.Create(platform::WindowHandle::Main, 65536, 10, 24));
+    EXPECT_EQ(d.GetWidth(), 0);
+    EXPECT_EQ(d.GetHeight(), 0);
+    EXPECT_EQ(d.GetBits(), nullptr);
+    EXPECT_FALSE(d.FillRect(0, 0, 1, 1, 5));
+    EXPECT_EQ(d.GetPixelPtr(0, 0), nullptr);
+    EXPECT_EQ(d.GetPixel(0, 0), 0u);
+    EXPECT_EQ(d.GetRect().right, 0);
+    int w = -1, h = -1;
+    d.GetSize(&w, &h);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
+}
+
+TEST(DibTest, PixelPointersAreNullOutsideTheImage) {
+    CDib d;
+    d.Create(platform::WindowHandle::Main, 4, 3, 24);
+    EXPECT_EQ(d.GetPixelPtr(4, 0), nullptr);
+    EXPECT_EQ(d.GetPixelPtr(-1, 0), nullptr);
+    EXPECT_EQ(d.GetPixelPtr(0, 3), nullptr);
+    EXPECT_EQ(d.GetPixelPtr(0, -1), nullptr);
+    ASSERT_NE(d.GetPixelPtr(3, 2), nullptr);
+    EXPECT_EQ(d.GetPixelPtr(3, 2) - d.GetPixelPtr(0, 0), 2 * 4 + 3);
+    d.SetPixel(3, 2, 0xAABBCCDD);
+    d.SetPixel(4, 2, 0x11111111);  // outside: nothing
+    EXPECT_EQ(d.GetPixel(3, 2), 0xAABBCCDDu);
+    EXPECT_EQ(d.GetPixel(4, 2), 0u);
+}
+
+TEST(DibTest, FillRectClipsAndUsesTheFillColourForMinusOne) {
+    CDib d;
+    d.Create(platform::WindowHandle::Main, 4, 3, 24);
+    // Zero width writes nothing and still reports that the fill ran.
+    EXPECT_TRUE(d.FillRect(1, 1, 0, 2, 0x111111));
+    for (std::uint32_t p : Pixels(d)) EXPECT_EQ(p, 0u);
+    // Partly outside: only the inside is written.
+    EXPECT_TRUE(d.FillRect(-2, 2, 4, 5, 0x222222));
+    EXPECT_EQ(Row(d, 2), (std::vector<std::uint32_t>{0x222222, 0x222222, 0, 0}));
+    EXPECT_EQ(Row(d, 1), (std::vector<std::uint32_t>{0, 0, 0, 0}));
+    // Wholly outside, and with edges past the int range: nothing, no fault.
+    EXPECT_TRUE(d.FillRect(10, 10, 5, 5, 0x333333));
+    EXPECT_TRUE(d.FillRect(2, 0, 0x7FFFFFFF, 1, 0x444444));
+    EXPECT_EQ(Row(d, 0), (std::vector<std::uint32_t>{0, 0, 0x444444, 0x444444}));
+    d.SetFillColor(0x00ABCDEF);
+    EXPECT_TRUE(d.FillRect(0, 1, 1, 1, 0xFFFFFFFFu));
+    EXPECT_EQ(d.GetPixel(0, 1), 0x00ABCDEFu);
+    d.Fill(0x55, nullptr);
+    for (std::uint32_t p : Pixels(d)) EXPECT_EQ(p, 0x55u);
+}
+
+TEST(DibTest, ColourKeyForms) {
+    CDib d;
+    d.Create(platform::WindowHandle::Main, 2, 1, 24);
+    EXPECT_EQ(d.SetColorKey(0x12, 0x34, 0x56), 0);
+    EXPECT_EQ(d.GetColorKey(), 0x123456u);
+    d.SetColorKeyValue(0xFF654321);
+    EXPECT_EQ(d.GetColorKey(), 0x654321u);
+    d.SetPixel(1, 0, 0x80ABCDEF);
+    EXPECT_EQ(d.SetColorKeyFromPixel(1, 0), 0);
+    EXPECT_EQ(d.GetColorKey(), 0xABCDEFu);
+    EXPECT_EQ(d.SetColorKeyFromPixel(2, 0), 1);
+    EXPECT_EQ(d.GetColorKey(), 0xABCDEFu);
+}
+
+TEST(DibTest, FlagsSurviveRecreationAndResizeKeepsSameSize) {
+    CDib d;
+    d.SetFlags(kDibSectionFlag);
+    d.SetFlags(0x4);
+    EXPECT_TRUE(d.TestFlags(0x80000004u));
+    d.ClearFlags(0x4);
+    EXPECT_EQ(d.GetFlags(), kDibSectionFlag);
+    d.Create(platform::WindowHandle::Main, 3, 3, 24);
+    EXPECT_EQ(d.GetFlags(), kDibSectionFlag);
+    d.SetPixel(1, 1, 7);
+    EXPECT_EQ(d.Resize(3, 3), 0);
+    EXPECT_EQ(d.GetPixel(1, 1), 7u);
+    EXPECT_EQ(d.Resize(5, 2), 1);
+    EXPECT_EQ(d.GetWidth(), 5);
+    EXPECT_EQ(d.GetPixel(1, 1), 0u);
+    EXPECT_EQ(d.Destroy(), 0);
+    EXPECT_EQ(d.GetWidth(), 0);
+    EXPECT_EQ(d.GetBits(), nullptr);
+}
+
+TEST(DibTest, IntersectRectWithTheImage) {
+    CDib d;
+    d.Create(platform::WindowHandle::Main, 10, 8, 24);
+    DibRect out;
+    const DibRect r{-5, 2, 4, 20};
+    EXPECT_TRUE(d.IntersectRect(&out, &r));
+    EXPECT_EQ(out.left, 0);
+    EXPECT_EQ(out.top, 2);
+    EXPECT_EQ(out.right, 4);
+    EXPECT_EQ(out.bottom, 8);
+    EXPECT_TRUE(d.IntersectRect(&out, nullptr));
+    EXPECT_EQ(out.right, 10);
+    const DibRect away{20, 20, 30, 30};
+    EXPECT_FALSE(d.IntersectRect(&out, &away));
+}
+
+TEST(DibTest, RendererClassFollowsTheProcessorClass) {
+    // Classes 1 and 2 draw with plain arithmetic, 3 and 4 with MMX
+    // arithmetic: per-pixel alpha 128 of 200 over 100 tells them apart.
+    const int saved = g_cpuRendererClass;
+    for (int cls = 1; cls <= 4; ++cls) {
+        g_cpuRendererClass = cls;
+        CDib src, dst;
+        src.Create(platform::WindowHandle::Main, 1, 1, 24);
+        dst.Create(platform::WindowHandle::Main, 1, 1, 24);
+        src.SetPixel(0, 0, 0x80000000u | 200);
+        dst.SetPixel(0, 0, 100);
+        dst.BltAlpha(&src, 0, 0, nullptr, nullptr, nullptr);
+        EXPECT_EQ(dst.GetPixel(0, 0), cls <= 2 ? 149u : 150u) << "class " << cls;
+    }
+    g_cpuRendererClass = 0;
+    const int asked = GetCpuRendererClass();
+    EXPECT_GE(asked, 1);
+    EXPECT_LE(asked, 4);
+#if defined(__x86_64__)
+    EXPECT_GE(asked, 3);  // every x86-64 processor has MMX
+#endif
+    g_cpuRendererClass = saved;
+}
+
+TEST(DibTest, SharedSurfacesStartEmpty) {
+    for (const auto& d : cdib) EXPECT_EQ(d, nullptr);
+    EXPECT_EQ(g_maskImage, nullptr);
+    EXPECT_EQ(g_backupSurface, nullptr);
+    EXPECT_EQ(g_fullPage, nullptr);
+    EXPECT_EQ(g_menuSnapshot, nullptr);
+}
