@@ -2,6 +2,7 @@
 // blend arithmetic, self-blits, and the SIMD row kernels against their plain
 // twins.
 #include "gfx/TransitionBlit.h"
+#include "gfx/Dib.h"
 #include "gfx/TransitionKernels.h"
 #include "gfx/TransitionTestSupport.h"
 
@@ -153,6 +154,50 @@ TEST(TransitionBlitTest, FillUsesTheFillColourAndClips) {
     EXPECT_EQ(Px(*dst, 2, 1), Code(kTagD, 2, 1));
     EXPECT_EQ(Px(*dst, 0, 2), Code(kTagD, 0, 2));
     EXPECT_EQ(Px(*dst, 0, 0), Code(kTagD, 0, 0));
+}
+
+TEST(TransitionBlitTest, AgreesWithTheSurfaceBlits) {
+    // The transition blits stand in for the surface's own copy and blend
+    // kernels with a clip rectangle; over a grid of positions, sizes, scales
+    // and clips they must draw the same pixels.
+    auto src = Coded(kTagA, 7, 5);
+    const std::array<tb::Rect, 3> clips = {tb::Rect{0, 0, 9, 6}, tb::Rect{1, 2, 6, 5},
+                                           tb::Rect{-3, -3, 20, 4}};
+    int compared = 0;
+    for (const tb::Rect& clip : clips) {
+        for (int dx = -4; dx <= 8; dx += 3) {
+            for (int sx = -1; sx <= 3; sx += 2) {
+                for (int w = 1; w <= 7; w += 3) {
+                    for (int dw = 1; dw <= 13; dw += 4) {
+                        for (std::uint32_t alpha : {0u, 1u, 128u, 255u}) {
+                            auto mine = Coded(kTagD, 9, 6);
+                            auto theirs = Coded(kTagD, 9, 6);
+                            const int dy = dx / 2, sy = sx / 2, h = w / 2 + 1, dh = dw / 2 + 1;
+                            DibRect k{static_cast<int>(clip.left), static_cast<int>(clip.top),
+                                      static_cast<int>(clip.right), static_cast<int>(clip.bottom)};
+                            const DibRect sr{sx, sy, sx + w, sy + h};
+                            const DibSize size{dw, dh};
+                            if (alpha == 0) {
+                                tb::Stretch(mine.get(), dx, dy, dw, dh, src.get(), sx, sy, w, h,
+                                            clip);
+                                theirs->Blt(src.get(), dx, dy, &sr, &size, &k);
+                            } else {
+                                tb::StretchBlendKernel(mine.get(), dx, dy, dw, dh, src.get(), sx,
+                                                       sy, w, h, alpha, clip);
+                                theirs->BltBlend(src.get(), dx, dy, (255 - alpha) * 0x010101u,
+                                                 alpha * 0x010101u, &sr, &size, &k);
+                            }
+                            ASSERT_EQ(Pixels(*mine), Pixels(*theirs))
+                                << "dx " << dx << " sx " << sx << " w " << w << " dw " << dw
+                                << " alpha " << alpha << " clip " << clip.left << "," << clip.top;
+                            ++compared;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    EXPECT_EQ(compared, 3 * 5 * 3 * 3 * 4 * 4);
 }
 
 TEST(TransitionKernelTest, SimdBlendMatchesThePlainLoop) {
