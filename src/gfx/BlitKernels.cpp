@@ -17,6 +17,13 @@ void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs&) {
     if (n > 0) std::memmove(d, s, static_cast<size_t>(n) * 4);
 }
 
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n) {
+#if defined(__x86_64__)
+    if (mmx::Supported(mmx::SimdLevel::Avx2)) return mmx::avx2::CopyPixels(d, s, n);
+#endif
+    if (n > 0) std::memcpy(d, s, static_cast<size_t>(n) * 4);
+}
+
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     const std::uint32_t key = args.key;
     for (int i = 0; i < n; ++i)

@@ -22,6 +22,9 @@ using RowFn = void (*)(std::uint32_t* d, const std::uint32_t* s, int n, const Ro
 
 // Copy of a row; source and destination may overlap.
 void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
+// Copy of n pixels between rows that do not overlap, by the widest vector the
+// processor runs (rows are too short for the library copy to get going).
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n);
 // Skips source words equal to args.key (all 32 bits compared).
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 
@@ -76,6 +79,7 @@ void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArg
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 }  // namespace sse2
 namespace avx2 {
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n);
 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);

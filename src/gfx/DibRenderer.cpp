@@ -299,14 +299,24 @@ int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRec
     const int w = D.right - D.left, h = D.bottom - D.top;
 
     if (blit_.unscaled) {
-        if (same && fn) rowScratch_.resize(static_cast<std::size_t>(w));
+        if (!fn) {
+            // Whole rows of two images of one width lie back to back: one block.
+            if (!same && w == rect_.right && w == s.rect_.right) {
+                std::memcpy(Row(D.top) + D.left, s.Row(S.top) + S.left, static_cast<std::size_t>(w) * h * 4);
+                return 0;
+            }
+            for (int i = 0; i < h; ++i) {
+                std::uint32_t* d = Row(D.top + i) + D.left;
+                const std::uint32_t* sp = s.Row(S.top + i) + S.left;
+                if (same) std::memmove(d, sp, static_cast<std::size_t>(w) * 4);
+                else blit_kernels::CopyPixels(d, sp, w);
+            }
+            return 0;
+        }
+        if (same) rowScratch_.resize(static_cast<std::size_t>(w));
         for (int i = 0; i < h; ++i) {
             std::uint32_t* d = Row(D.top + i) + D.left;
             const std::uint32_t* sp = s.Row(S.top + i) + S.left;
-            if (!fn) {
-                std::memmove(d, sp, static_cast<std::size_t>(w) * 4);
-                continue;
-            }
             if (same) {
                 std::memcpy(rowScratch_.data(), sp, static_cast<std::size_t>(w) * 4);
                 sp = rowScratch_.data();
@@ -331,18 +341,23 @@ int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRec
         }
     }
     rowScratch_.resize(static_cast<std::size_t>(w));
-    long long row = S.top, e = blit_.ey;
+    long long row = S.top, e = blit_.ey, previous = -1;
     for (int i = 0; i < h; ++i) {
         const std::uint32_t* sp = s.Row(static_cast<int>(row));
         std::uint32_t* d = Row(D.top + i) + D.left;
         if (!fn && !same) {
-            for (int j = 0; j < w; ++j) d[j] = sp[colScratch_[j]];
+            // A plain copy that samples the same source row again repeats the
+            // destination row above it.
+            if (row == previous) blit_kernels::CopyPixels(d, d - rect_.right, w);
+            else
+                for (int j = 0; j < w; ++j) d[j] = sp[colScratch_[j]];
         } else {
             std::uint32_t* g = rowScratch_.data();
             for (int j = 0; j < w; ++j) g[j] = sp[colScratch_[j]];
             if (fn) fn(d, g, w, args);
             else std::memcpy(d, g, static_cast<std::size_t>(w) * 4);
         }
+        previous = row;
         row += blit_.qy;
         e += blit_.ry;
         if (e >= 0) {

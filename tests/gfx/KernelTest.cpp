@@ -111,6 +111,18 @@ TEST_P(BothClasses, CopyClipsAtTheDestinationEdges) {
     EXPECT_EQ(dst->GetPixel(0, 110), 7u);
 }
 
+TEST_P(BothClasses, CopyOfWholeRowsBetweenImagesOfOneWidth) {
+    const Kind k = GetParam();
+    auto src = MakeDib(k, 3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    auto dst = MakeDib(k, 3, 4, 0);
+    // Whole rows, one block: source rows 0..2 land on rows 1..3.
+    dst->Blt(src.get(), 0, 1, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Pixels(*dst), (std::vector<std::uint32_t>{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // Shifted right by one: rows are copied one by one.
+    dst->Blt(src.get(), 1, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Pixels(*dst), (std::vector<std::uint32_t>{0, 1, 2, 1, 4, 5, 4, 7, 8, 7, 8, 9}));
+}
+
 TEST_P(BothClasses, SourceRectangleReachingOutsideDrawsNothing) {
     const Kind k = GetParam();
     // The destination is wider than the source, so nothing trims the rectangle.

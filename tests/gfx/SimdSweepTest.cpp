@@ -182,3 +182,15 @@ TEST(SimdSweepTest, StretchedAndClippedBlitsNeverReadOutsideTheSourceRectangle) 
         }
     }
 }
+
+TEST(SimdSweepTest, PixelCopyOfEveryLengthAroundTheVectorWidths) {
+    std::mt19937 rng(5);
+    for (int n = 0; n <= 100; ++n) {
+        std::vector<std::uint32_t> src(n), dst(n + 2, 0xABABABAB);
+        for (auto& p : src) p = rng();
+        blit_kernels::CopyPixels(dst.data() + 1, src.data(), n);
+        EXPECT_EQ(dst.front(), 0xABABABABu);
+        EXPECT_EQ(dst.back(), 0xABABABABu);
+        EXPECT_TRUE(std::equal(src.begin(), src.end(), dst.begin() + 1)) << n;
+    }
+}
