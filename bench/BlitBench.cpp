@@ -124,7 +124,6 @@ void BM_Ours_Alpha(benchmark::State& state) {
         BltAlpha(dst.get(), 0, 0, src.get(), 0, 0, kW, kH);
         benchmark::ClobberMemory();
     }
-    Label(state);
     state.SetLabel(std::string(state.range(0) == 0 ? "vector" : state.range(0) == 1 ? "scalar-reference" : "plain-class") +
                    (state.range(1) == 0 ? " random-alpha" : " sprite-alpha"));
     Finish(state);
@@ -220,6 +219,22 @@ void BM_Pixman_ConstantOver(benchmark::State& state) {
 }
 BENCHMARK(BM_Pixman_ConstantOver);
 
+// Per-pixel alpha times a constant opacity: OVER through a solid mask.
+void BM_Pixman_OverMasked(benchmark::State& state) {
+    auto src = MakeSource(kW, kH, AlphaMix::Random);
+    auto dst = MakeDest();
+    PixmanImage s(*src, PIXMAN_a8r8g8b8), d(*dst, PIXMAN_a8r8g8b8);
+    const pixman_color_t half{0, 0, 0, 0x8080};
+    pixman_image_t* mask = pixman_image_create_solid_fill(&half);
+    for (auto _ : state) {
+        pixman_image_composite32(PIXMAN_OP_OVER, s.image, mask, d.image, 0, 0, 0, 0, 0, 0, kW, kH);
+        benchmark::ClobberMemory();
+    }
+    pixman_image_unref(mask);
+    Finish(state);
+}
+BENCHMARK(BM_Pixman_OverMasked);
+
 void BM_Pixman_NearestScale(benchmark::State& state) {
     auto src = MakeSource(kW / 2, kH / 2, AlphaMix::Random);
     auto dst = MakeDest();
@@ -295,6 +310,17 @@ void BM_Sdl_ConstantAlpha(benchmark::State& state) {
     SdlRun(state, s.surface, d.surface, false);
 }
 BENCHMARK(BM_Sdl_ConstantAlpha);
+
+// Per-pixel alpha times a constant opacity.
+void BM_Sdl_AlphaBlendMod(benchmark::State& state) {
+    auto src = MakeSource(kW, kH, AlphaMix::Random);
+    auto dst = MakeDest();
+    SdlSurface s(*src, SDL_PIXELFORMAT_ARGB8888), d(*dst, SDL_PIXELFORMAT_ARGB8888);
+    SDL_SetSurfaceBlendMode(s.surface, SDL_BLENDMODE_BLEND);
+    SDL_SetSurfaceAlphaMod(s.surface, 128);
+    SdlRun(state, s.surface, d.surface, false);
+}
+BENCHMARK(BM_Sdl_AlphaBlendMod);
 
 void BM_Sdl_ScaledNearest(benchmark::State& state) {
     auto src = MakeSource(kW / 2, kH / 2, AlphaMix::Random);
