@@ -2,6 +2,7 @@
 
 #include "app/Log.h"
 #include "platform/Platform.h"
+#include "sound/SoundChannel.h"
 
 #include <cstdio>
 #include <fcntl.h>
@@ -47,6 +48,9 @@ int ResetConfig() {
     g_config[kSeVolume] = 50;
     for (std::size_t i = 0; i < kVoiceLevelCount; ++i) g_config[kVoiceLevels + i] = 50;
     g_config[kAutoSpeed] = 50;
+    SetBgmVolumeGlobal(50);
+    SetSeVolumeGlobal(g_config[kBgmVolume]);
+    SetVoiceVolumeGlobal(g_config[kBgmVolume]);
     return 0;
 }
 
@@ -62,6 +66,8 @@ void LoadConfig() {
     std::copy(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(got), g_config.begin());
     if (got != kConfigSize) LogMessage("save/Config.dat holds %zu bytes; the rest keeps its defaults", got);
     ClampRanges();
+    // Effects and voices take their levels from the block when they play.
+    SetBgmVolumeGlobal(g_config[config::kBgmVolume]);
 }
 
 bool SaveConfig() {

@@ -2,6 +2,8 @@
 // on the way up, read whole and decoded into memory.
 #pragma once
 
+#include "app/ArchiveDecoders.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -26,7 +28,21 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // An open file positioned at the member's first stored byte, with its entry;
 // null when the name is found neither loose nor in any archive on the way up.
+// The first hit wins: a loose file beats any archive, a nearer archive beats
+// a higher one. When the hit is damaged (its stored bytes not inside the
+// archive, stored size above allocation size, allocation size 0xFFFFFFFF)
+// the result is null as well, so a caller may read up to entry.storedSize
+// bytes from the handle and never passes the end of the file. The flags are
+// the caller's to check: a member streamed in place must have none.
 FileHandle FindArchiveMember(const std::string& name, ArchiveEntry& entry);
+
+// Reads the member `entry` describes from an archive file of `archiveSize`
+// bytes (a loose file counts as an archive holding one plain member at 0)
+// and undoes its stages into `out`. Returns a PackResult code; on failure
+// `out` is left as it was. The entry's bounds are checked again here, so
+// any entry read from any file may be passed.
+int ReadArchiveMember(std::FILE* archive, std::uint64_t archiveSize, const ArchiveEntry& entry,
+                      DataBlock& out);
 
 class CDataFile {
 public:
@@ -42,7 +58,8 @@ public:
     virtual std::uint32_t Seek(std::int32_t off, int whence) = 0;
 };
 
-// Result codes of LoadEntry / Open.
+// Result codes of LoadEntry / Open. After any failure the object is closed:
+// no buffer, size and position 0, name empty.
 enum PackResult : int {
     kPackEmptyName = -1,
     kPackOk = 0,
@@ -51,8 +68,14 @@ enum PackResult : int {
     kPackNoMemory = 3,
     kPackReadFailed = 4,
     kPackCloseFailed = 5,
+    // A damaged member: its bytes lie outside the archive, its stored size is
+    // above its allocation size, its flags hold unknown bits, or a decoder
+    // met a stream it cannot undo.
+    kPackCorrupt = 6,
 };
 
+// A whole data file in memory. The buffer is owned by the object and is
+// always followed by one zero byte that GetSize() does not count.
 class CPackFile final : public CDataFile {
 public:
     CPackFile() = default;

@@ -8,6 +8,9 @@
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Dib.h"
+#include "gfx/GlyphFont.h"
+#include "sound/SoundChannel.h"
+#include "sound/SoundDevice.h"
 
 #include <vector>
 
@@ -111,6 +114,12 @@ void OnCreate(WindowHandle window) {
     g_pathTable->InitPaths();
     g_mouse = std::make_unique<CMouse>();
     g_keyboard = std::make_unique<CKeyboard>();
+    g_glyphFont = std::make_unique<CGlyphFont>(platform::CreateGlyphSource());
+    g_glyphFont->SetFont(26, 0);
+    // Without sound output the player is told once and the game runs silent.
+    InitDirectSound(window);
+    for (auto& c : g_seChannels) c.reset();
+    for (auto& c : g_voiceChannels) c.reset();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
     g_gameApp->mode = 0;
     LoadConfig();
@@ -125,6 +134,20 @@ void OnDestroy() {
     if (g_display && g_display->IsFullScreen()) platform::SetFullScreen(false);
     SaveConfig();
     g_gameApp.reset();
+    // Fades are stopped before their channels go, and each channel's worker
+    // ends with it.
+    if (g_bgmChannel) g_bgmChannel->StopFade();
+    g_bgmChannel.reset();
+    for (auto& c : g_voiceChannels) {
+        if (c) c->Stop();
+        c.reset();
+    }
+    for (auto& c : g_seChannels) {
+        if (c) c->StopFade();
+        c.reset();
+    }
+    g_soundDevice.Close();
+    g_glyphFont.reset();
     g_mouse.reset();
     g_keyboard.reset();
     g_pathTable.reset();
@@ -196,7 +219,11 @@ void WndProc(const Event& e) {
 void DestroyWindow(WindowHandle) { g_quitRequested = true; }
 bool QuitRequested() { return g_quitRequested; }
 
-void InvalidateRect(WindowHandle, const platform::Rect&) { g_paintPending = true; }
+void InvalidateRect(WindowHandle, const platform::Rect& rect) {
+    // An empty rectangle repaints nothing (a movie covers the window).
+    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
+    g_paintPending = true;
+}
 bool PaintPending() { return g_paintPending; }
 
 LoopStep PumpOnce() {

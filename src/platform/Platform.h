@@ -122,6 +122,8 @@ using TimerId = std::uint32_t;
 // Calls `callback` every `periodMs` milliseconds from a timer thread until
 // killed. Returns 0 on failure.
 TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback);
+// Once it returns, the callback runs no more: one running on another thread
+// is waited for (a callback may kill its own timer).
 void KillTimer(TimerId id);
 
 struct LocalTime {

@@ -2,6 +2,7 @@
 #include "app/Display.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
+#include "app/ModeTable.h"
 #include "app/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
@@ -71,6 +72,9 @@ TEST_F(ShellTest, IdleModeFramesSleepEightAndPaintBlack) {
 
 TEST_F(ShellTest, PacingFollowsTheMode) {
     Start();
+    // Pacing alone: no screen runs (the movie modes would play their movies).
+    static const ModeTable kNoScreens{{}, [](std::uint8_t, WindowHandle) {}};
+    SetModeTable(&kNoScreens);
     struct Case {
         std::uint8_t mode;
         std::uint32_t sleep;  // 0: no sleep at all
@@ -93,6 +97,7 @@ TEST_F(ShellTest, PacingFollowsTheMode) {
         g_gameApp->RunFrame();
         EXPECT_TRUE(hl::Sleeps().empty()) << int(m);
     }
+    SetModeTable(nullptr);
 }
 
 TEST_F(ShellTest, CloseQuestionOkEndsAndCancelGoesOn) {

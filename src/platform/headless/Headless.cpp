@@ -1,11 +1,15 @@
 #include "platform/headless/Headless.h"
 
+#include "platform/headless/HeadlessAudio.h"
+
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <mutex>
+#include <thread>
 
 namespace platform {
 namespace {
@@ -18,6 +22,9 @@ struct Timer {
 
 struct State {
     std::mutex mutex;
+    std::condition_variable timerDone;
+    TimerId firing = 0;  // the timer whose callback runs now
+    std::thread::id firingThread;
     std::atomic<std::uint64_t> now{0};
     std::deque<Event> events;
     std::array<bool, static_cast<size_t>(Key::Count)> keys{};
@@ -61,10 +68,20 @@ void Advance(std::uint64_t ms) {
             s.now.store(std::max(s.now.load(), it->second.due));
             it->second.due += it->second.period;
             fire = it->second.callback;
+            s.firing = it->first;
+            s.firingThread = std::this_thread::get_id();
         }
+        // Sound plays up to the moment the timer fires.
+        headless_internal::AdvanceAudioTo(s.now.load());
         if (fire) fire();
+        {
+            std::lock_guard lock(s.mutex);
+            s.firing = 0;
+        }
+        s.timerDone.notify_all();
     }
     s.now.store(target);
+    headless_internal::AdvanceAudioTo(target);
 }
 
 }  // namespace
@@ -165,8 +182,12 @@ TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback)
 }
 
 void KillTimer(TimerId id) {
-    std::lock_guard lock(S().mutex);
-    S().timers.erase(id);
+    State& s = S();
+    std::unique_lock lock(s.mutex);
+    s.timers.erase(id);
+    // As on the real clock: a callback running on another thread finishes
+    // before the timer counts as killed.
+    s.timerDone.wait(lock, [&] { return s.firing != id || s.firingThread == std::this_thread::get_id(); });
 }
 
 LocalTime GetLocalTime() {
@@ -205,6 +226,7 @@ void Reset() {
     s.title.clear();
     s.cursorX = s.cursorY = 0;
     s.raiseCount = 0;
+    headless_internal::ResetAudio();
 }
 
 void AdvanceClock(std::uint32_t ms) { Advance(ms); }

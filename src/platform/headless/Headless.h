@@ -49,4 +49,15 @@ int CursorX();
 int CursorY();
 int RaiseCount();
 
+// Sound: OpenAudioDevice fails while unavailable (a machine without sound).
+void SetAudioAvailable(bool available);
+// Recording mode: play cursors stand still on the clock and move only as
+// MixAudio mixes; off (the default) they follow the virtual clock.
+void SetAudioRecording(bool on);
+// Mixes `frames` stereo frames of every open device (interleaved), letting the
+// buffers' worker threads catch up at each notification.
+std::vector<std::int16_t> MixAudio(std::uint32_t frames);
+// Waits until every worker has taken the notifications signalled so far.
+void WaitAudioIdle();
+
 }  // namespace platform::headless

@@ -165,34 +165,43 @@ int ShowBox(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon,
 class TimerThread {
 public:
     TimerThread(std::uint32_t period, std::function<void()> cb)
-        : period_(period), callback_(std::move(cb)), thread_([this] { Loop(); }) {}
+        : shared_(std::make_shared<Shared>(period, std::move(cb))), thread_([s = shared_] { Loop(*s); }) {}
     ~TimerThread() {
         {
-            std::lock_guard lock(mutex_);
-            stop_ = true;
+            std::lock_guard lock(shared_->mutex);
+            shared_->stop = true;
         }
-        cv_.notify_all();
-        thread_.join();
+        shared_->cv.notify_all();
+        // A callback may kill its own timer: that thread cannot wait for
+        // itself, so it runs on alone and ends when its callback returns (it
+        // keeps the shared state alive).
+        if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
+        else thread_.join();
     }
 
 private:
-    void Loop() {
+    struct Shared {
+        Shared(std::uint32_t p, std::function<void()> cb) : period(p), callback(std::move(cb)) {}
+        std::uint32_t period;
+        std::function<void()> callback;
+        std::mutex mutex;
+        std::condition_variable cv;
+        bool stop = false;
+    };
+
+    static void Loop(Shared& s) {
         auto next = std::chrono::steady_clock::now();
-        std::unique_lock lock(mutex_);
-        while (!stop_) {
-            next += std::chrono::milliseconds(period_);
-            if (cv_.wait_until(lock, next, [this] { return stop_; })) break;
+        std::unique_lock lock(s.mutex);
+        while (!s.stop) {
+            next += std::chrono::milliseconds(s.period);
+            if (s.cv.wait_until(lock, next, [&s] { return s.stop; })) break;
             lock.unlock();
-            callback_();
+            s.callback();
             lock.lock();
         }
     }
 
-    std::uint32_t period_;
-    std::function<void()> callback_;
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool stop_ = false;
+    std::shared_ptr<Shared> shared_;
     std::thread thread_;
 };
 
