@@ -155,11 +155,3 @@ TEST(DibTest, RendererClassFollowsTheProcessorClass) {
 #endif
     g_cpuRendererClass = saved;
 }
-
-TEST(DibTest, SharedSurfacesStartEmpty) {
-    for (const auto& d : cdib) EXPECT_EQ(d, nullptr);
-    EXPECT_EQ(g_maskImage, nullptr);
-    EXPECT_EQ(g_backupSurface, nullptr);
-    EXPECT_EQ(g_fullPage, nullptr);
-    EXPECT_EQ(g_menuSnapshot, nullptr);
-}
