@@ -31,7 +31,8 @@ enum class AlphaMix { Random, Sprite };
 // takes the full arithmetic: the worst case) or as in a character sprite (an
 // opaque ellipse over half the picture, clear around it, a soft edge between).
 // Keyed runs turn a third of the pixels green.
-std::unique_ptr<CDib> MakeSource(int w, int h, AlphaMix mix, bool keyed = false, int rendererClass = 4) {
+std::unique_ptr<CDib> MakeSource(int w, int h, AlphaMix mix, bool keyed = false,
+                                 int rendererClass = 4) {
     const int saved = g_cpuRendererClass;
     g_cpuRendererClass = rendererClass;
     auto d = std::make_unique<CDib>();
@@ -52,9 +53,13 @@ std::unique_ptr<CDib> MakeSource(int w, int h, AlphaMix mix, bool keyed = false,
     return d;
 }
 
-std::unique_ptr<CDib> MakeDest(int rendererClass = 4) { return MakeSource(kW, kH, AlphaMix::Random, false, rendererClass); }
+std::unique_ptr<CDib> MakeDest(int rendererClass = 4) {
+    return MakeSource(kW, kH, AlphaMix::Random, false, rendererClass);
+}
 
-void Finish(benchmark::State& state) { state.SetBytesProcessed(state.iterations() * kBytes); }
+void Finish(benchmark::State& state) {
+    state.SetBytesProcessed(state.iterations() * kBytes);
+}
 
 // ---------------------------------------------------------------- memcpy
 
@@ -124,7 +129,9 @@ void BM_Ours_Alpha(benchmark::State& state) {
         BltAlpha(dst.get(), 0, 0, src.get(), 0, 0, kW, kH);
         benchmark::ClobberMemory();
     }
-    state.SetLabel(std::string(state.range(0) == 0 ? "vector" : state.range(0) == 1 ? "scalar-reference" : "plain-class") +
+    state.SetLabel(std::string(state.range(0) == 0   ? "vector"
+                               : state.range(0) == 1 ? "scalar-reference"
+                                                     : "plain-class") +
                    (state.range(1) == 0 ? " random-alpha" : " sprite-alpha"));
     Finish(state);
 }
@@ -174,7 +181,8 @@ BENCHMARK(BM_Ours_StretchNearest)->Arg(0);
 #if NORVANE_BENCH_PIXMAN
 struct PixmanImage {
     PixmanImage(CDib& d, pixman_format_code_t fmt)
-        : image(pixman_image_create_bits(fmt, d.GetWidth(), d.GetHeight(), d.GetBits(), d.GetPitch())) {}
+        : image(pixman_image_create_bits(fmt, d.GetWidth(), d.GetHeight(), d.GetBits(),
+                                         d.GetPitch())) {}
     ~PixmanImage() { pixman_image_unref(image); }
     pixman_image_t* image;
 };
@@ -184,7 +192,8 @@ void BM_Pixman_Src(benchmark::State& state) {
     auto dst = MakeDest();
     PixmanImage s(*src, PIXMAN_a8r8g8b8), d(*dst, PIXMAN_a8r8g8b8);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW, kH);
+        pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW,
+                                 kH);
         benchmark::ClobberMemory();
     }
     Finish(state);
@@ -196,7 +205,8 @@ void BM_Pixman_Over(benchmark::State& state) {
     auto dst = MakeDest();
     PixmanImage s(*src, PIXMAN_a8r8g8b8), d(*dst, PIXMAN_a8r8g8b8);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW, kH);
+        pixman_image_composite32(PIXMAN_OP_OVER, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW,
+                                 kH);
         benchmark::ClobberMemory();
     }
     state.SetLabel(state.range(0) == 0 ? "random-alpha" : "sprite-alpha");
@@ -244,7 +254,8 @@ void BM_Pixman_NearestScale(benchmark::State& state) {
     pixman_image_set_transform(s.image, &t);
     pixman_image_set_filter(s.image, PIXMAN_FILTER_NEAREST, nullptr, 0);
     for (auto _ : state) {
-        pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW, kH);
+        pixman_image_composite32(PIXMAN_OP_SRC, s.image, nullptr, d.image, 0, 0, 0, 0, 0, 0, kW,
+                                 kH);
         benchmark::ClobberMemory();
     }
     Finish(state);
@@ -257,7 +268,8 @@ BENCHMARK(BM_Pixman_NearestScale);
 #if NORVANE_BENCH_SDL2
 struct SdlSurface {
     SdlSurface(CDib& d, Uint32 fmt)
-        : surface(SDL_CreateRGBSurfaceWithFormatFrom(d.GetBits(), d.GetWidth(), d.GetHeight(), 32, d.GetPitch(), fmt)) {}
+        : surface(SDL_CreateRGBSurfaceWithFormatFrom(d.GetBits(), d.GetWidth(), d.GetHeight(), 32,
+                                                     d.GetPitch(), fmt)) {}
     ~SdlSurface() { SDL_FreeSurface(surface); }
     SDL_Surface* surface;
 };
@@ -265,8 +277,10 @@ struct SdlSurface {
 void SdlRun(benchmark::State& state, SDL_Surface* s, SDL_Surface* d, bool scaled) {
     SDL_Rect to{0, 0, kW, kH};
     for (auto _ : state) {
-        if (scaled) SDL_BlitScaled(s, nullptr, d, &to);
-        else SDL_BlitSurface(s, nullptr, d, nullptr);
+        if (scaled)
+            SDL_BlitScaled(s, nullptr, d, &to);
+        else
+            SDL_BlitSurface(s, nullptr, d, nullptr);
         benchmark::ClobberMemory();
     }
     Finish(state);
@@ -332,4 +346,4 @@ void BM_Sdl_ScaledNearest(benchmark::State& state) {
 BENCHMARK(BM_Sdl_ScaledNearest);
 #endif
 
-}  // namespace
+} // namespace
