@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "lib/BmpWriter.h"
+#include "lib/PackWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -216,6 +217,17 @@ TEST_F(BitmapLoadTest, NamesAreFoundInFoldersAndWithAnyCase) {
     CDib d;
     EXPECT_TRUE(Load(d, "system\\base.bmp"));
     EXPECT_EQ(d.GetPixel(0, 0), 0x00010203u);
+}
+
+TEST_F(BitmapLoadTest, PicturesAreReadFromArchivesToo) {
+    // bmp.dat beside the (missing) bmp folder holds A.BMP, scrambled and
+    // LZSS-coded: the loader sees the decoded file.
+    const std::vector<packwriter::PackMember> members{
+        {"A.BMP", bmp_writer::EncodeBmp(Rgb24(2, 1)), 0x10000 | 0x200}};
+    ASSERT_TRUE(packwriter::WriteArchive(dir_.path() / "bmp.dat", members));
+    CDib d;
+    ASSERT_TRUE(Load(d, "bmp\\a.bmp"));
+    EXPECT_EQ(Row(d, 0), (std::vector<std::uint32_t>{0x00010203, 0x00020406}));
 }
 
 // ---------------------------------------------------------------- refusals
