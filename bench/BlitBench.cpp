@@ -63,7 +63,7 @@ void Finish(benchmark::State& state) {
 
 // ---------------------------------------------------------------- memcpy
 
-void BM_Memcpy(benchmark::State& state) {
+void BM_Memcpy800x600(benchmark::State& state) {
     std::vector<std::uint32_t> a(kW * kH, 1), b(kW * kH, 2);
     for (auto _ : state) {
         std::memcpy(b.data(), a.data(), kBytes);
@@ -72,7 +72,7 @@ void BM_Memcpy(benchmark::State& state) {
     }
     Finish(state);
 }
-BENCHMARK(BM_Memcpy);
+BENCHMARK(BM_Memcpy800x600);
 
 // ---------------------------------------------------------------- ours
 
@@ -95,7 +95,7 @@ void Label(benchmark::State& state) {
     state.SetLabel(names[state.range(0)]);
 }
 
-void BM_Ours_Copy(benchmark::State& state) {
+void BM_Blit_Copy(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW, kH, AlphaMix::Random, false, s.Class());
     auto dst = MakeDest(s.Class());
@@ -106,9 +106,9 @@ void BM_Ours_Copy(benchmark::State& state) {
     Label(state);
     Finish(state);
 }
-BENCHMARK(BM_Ours_Copy)->Arg(0);
+BENCHMARK(BM_Blit_Copy)->Arg(0);
 
-void BM_Ours_Keyed(benchmark::State& state) {
+void BM_Blit_Keyed(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW, kH, AlphaMix::Random, true, s.Class());
     auto dst = MakeDest(s.Class());
@@ -119,9 +119,9 @@ void BM_Ours_Keyed(benchmark::State& state) {
     Label(state);
     Finish(state);
 }
-BENCHMARK(BM_Ours_Keyed)->Arg(0)->Arg(1);
+BENCHMARK(BM_Blit_Keyed)->Arg(0)->Arg(1);
 
-void BM_Ours_Alpha(benchmark::State& state) {
+void BM_Blit_Alpha(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW, kH, static_cast<AlphaMix>(state.range(1)), false, s.Class());
     auto dst = MakeDest(s.Class());
@@ -135,9 +135,9 @@ void BM_Ours_Alpha(benchmark::State& state) {
                    (state.range(1) == 0 ? " random-alpha" : " sprite-alpha"));
     Finish(state);
 }
-BENCHMARK(BM_Ours_Alpha)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({2, 0});
+BENCHMARK(BM_Blit_Alpha)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({2, 0});
 
-void BM_Ours_Blend(benchmark::State& state) {
+void BM_Blit_Blend(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW, kH, AlphaMix::Random, false, s.Class());
     auto dst = MakeDest(s.Class());
@@ -148,9 +148,9 @@ void BM_Ours_Blend(benchmark::State& state) {
     Label(state);
     Finish(state);
 }
-BENCHMARK(BM_Ours_Blend)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_Blit_Blend)->Arg(0)->Arg(1)->Arg(2);
 
-void BM_Ours_AlphaBlend(benchmark::State& state) {
+void BM_Blit_AlphaBlend(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW, kH, AlphaMix::Random, false, s.Class());
     auto dst = MakeDest(s.Class());
@@ -161,9 +161,9 @@ void BM_Ours_AlphaBlend(benchmark::State& state) {
     Label(state);
     Finish(state);
 }
-BENCHMARK(BM_Ours_AlphaBlend)->Arg(0)->Arg(1)->Arg(2);
+BENCHMARK(BM_Blit_AlphaBlend)->Arg(0)->Arg(1)->Arg(2);
 
-void BM_Ours_StretchNearest(benchmark::State& state) {
+void BM_Blit_StretchNearest(benchmark::State& state) {
     Setup s(state);
     auto src = MakeSource(kW / 2, kH / 2, AlphaMix::Random, false, s.Class());
     auto dst = MakeDest(s.Class());
@@ -174,7 +174,7 @@ void BM_Ours_StretchNearest(benchmark::State& state) {
     Label(state);
     Finish(state);
 }
-BENCHMARK(BM_Ours_StretchNearest)->Arg(0);
+BENCHMARK(BM_Blit_StretchNearest)->Arg(0);
 
 // ---------------------------------------------------------------- pixman
 
