@@ -20,10 +20,11 @@ std::vector<std::uint8_t> PackFile(std::span<const std::uint8_t> data) {
     // be shorter (biClrUsed) and the rest stays zero.
     const std::uint32_t table = info->TableBytes();
     const std::uint64_t tableRead =
-        std::min<std::uint64_t>({info->colorsUsed ? std::uint64_t(info->colorsUsed) * 4 : table, table,
-                                 data.size() - headerEnd});
+        std::min<std::uint64_t>({info->colorsUsed ? std::uint64_t(info->colorsUsed) * 4 : table,
+                                 table, data.size() - headerEnd});
     // A short file simply has fewer rows; the converter reads the rest as zero.
-    const std::uint64_t present = std::min<std::uint64_t>(info->ImageBytes(), data.size() - offBits);
+    const std::uint64_t present =
+        std::min<std::uint64_t>(info->ImageBytes(), data.size() - offBits);
 
     std::vector<std::uint8_t> block;
     try {
@@ -33,11 +34,11 @@ std::vector<std::uint8_t> PackFile(std::span<const std::uint8_t> data) {
     }
     std::memcpy(block.data(), data.data() + kFileHeaderSize, kInfoHeaderSize);
     Put32(block, 0, kInfoHeaderSize);
-    Put32(block, 32, 0);  // biClrUsed: the table is now full size
-    Put32(block, 36, 0);  // biClrImportant
+    Put32(block, 32, 0); // biClrUsed: the table is now full size
+    Put32(block, 36, 0); // biClrImportant
     std::memcpy(block.data() + kInfoHeaderSize, data.data() + headerEnd, tableRead);
     std::memcpy(block.data() + kInfoHeaderSize + table, data.data() + offBits, present);
     return block;
 }
 
-}  // namespace bitmap_header
+} // namespace bitmap_header

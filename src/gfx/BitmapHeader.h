@@ -19,7 +19,7 @@ inline constexpr std::uint32_t kCompressionBitfields = 3;
 struct Info {
     std::uint32_t headerSize = 0;
     std::int32_t width = 0;
-    std::int32_t height = 0;  // negative: rows stored top first
+    std::int32_t height = 0; // negative: rows stored top first
     std::uint16_t planes = 0;
     std::uint16_t bitCount = 0;
     std::uint32_t compression = 0;
@@ -29,7 +29,8 @@ struct Info {
     bool TopDown() const { return height < 0; }
     // Bytes of one stored row: rows are padded to a multiple of 4 bytes.
     std::uint32_t Stride() const {
-        return static_cast<std::uint32_t>(((std::uint64_t(bitCount) * std::uint32_t(width) + 31) >> 5) * 4);
+        return static_cast<std::uint32_t>(
+            ((std::uint64_t(bitCount) * std::uint32_t(width) + 31) >> 5) * 4);
     }
     std::uint64_t ImageBytes() const { return std::uint64_t(Stride()) * std::uint32_t(Rows()); }
     // Colour-table size the packed form always holds: 4 * 2^bits below 16
@@ -44,11 +45,12 @@ inline std::uint16_t Get16(std::span<const std::uint8_t> b, std::size_t at) {
     return static_cast<std::uint16_t>(b[at] | (b[at + 1] << 8));
 }
 inline std::uint32_t Get32(std::span<const std::uint8_t> b, std::size_t at) {
-    return std::uint32_t(b[at]) | (std::uint32_t(b[at + 1]) << 8) | (std::uint32_t(b[at + 2]) << 16) |
-           (std::uint32_t(b[at + 3]) << 24);
+    return std::uint32_t(b[at]) | (std::uint32_t(b[at + 1]) << 8) |
+           (std::uint32_t(b[at + 2]) << 16) | (std::uint32_t(b[at + 3]) << 24);
 }
 inline void Put32(std::span<std::uint8_t> b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 inline bool DepthSupported(int bits) {
@@ -73,7 +75,8 @@ inline std::optional<Info> Parse(std::span<const std::uint8_t> b) {
     if (i.width < 1 || i.width > kMaxSide) return std::nullopt;
     if (i.height == 0 || i.height < -kMaxSide || i.height > kMaxSide) return std::nullopt;
     if (i.planes != 1 || !DepthSupported(i.bitCount)) return std::nullopt;
-    if (i.compression != kCompressionNone && i.compression != kCompressionBitfields) return std::nullopt;
+    if (i.compression != kCompressionNone && i.compression != kCompressionBitfields)
+        return std::nullopt;
     return i;
 }
 
@@ -83,4 +86,4 @@ inline std::optional<Info> Parse(std::span<const std::uint8_t> b) {
 // short; the converter reads the missing ones as zero). Empty when refused.
 std::vector<std::uint8_t> PackFile(std::span<const std::uint8_t> file);
 
-}  // namespace bitmap_header
+} // namespace bitmap_header

@@ -8,15 +8,23 @@
 
 namespace {
 
-inline int Chan(std::uint32_t v, int c) { return static_cast<int>((v >> (8 * c)) & 0xFFu); }
-inline int Sat(int v) { return v > 255 ? 255 : v; }
+inline int Chan(std::uint32_t v, int c) {
+    return static_cast<int>((v >> (8 * c)) & 0xFFu);
+}
+inline int Sat(int v) {
+    return v > 255 ? 255 : v;
+}
 inline std::uint32_t Put(std::uint32_t word, int c, int value) {
     const int shift = 8 * c;
     return (word & ~(0xFFu << shift)) | ((static_cast<std::uint32_t>(value) & 0xFFu) << shift);
 }
 
-int Low16(int v) { return v & 0xFFFF; }
-int S16(int v) { return static_cast<std::int16_t>(v); }
+int Low16(int v) {
+    return v & 0xFFFF;
+}
+int S16(int v) {
+    return static_cast<std::int16_t>(v);
+}
 
 // A rectangle of w x h pixels at (dx, dy) in the destination and (sx, sy) in
 // the sources, trimmed until it lies inside every image.
@@ -46,11 +54,12 @@ void ForEachPixel(CDib* dst, const CDib* src, int dx, int dy, int sx, int sy, in
         std::uint32_t* d = dst->GetPixelPtr(a.dx, a.dy + y);
         // The source may be written too (some modes clear its fourth byte).
         std::uint32_t* s = const_cast<std::uint32_t*>(src->GetPixelPtr(a.sx, a.sy + y));
-        for (int x = 0; x < a.w; ++x) op(d[x], s[x]);
+        for (int x = 0; x < a.w; ++x)
+            op(d[x], s[x]);
     }
 }
 
-}  // namespace
+} // namespace
 
 bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
     const int o = Low16(opacity);
@@ -58,15 +67,16 @@ bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h
     if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
     ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
         std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (Chan(S, c) * o >> 8)));
+        for (int c = 0; c < 3; ++c)
+            out = Put(out, c, Sat(Chan(D, c) + (Chan(S, c) * o >> 8)));
         D = out;
         S &= 0x00FFFFFFu;
     });
     return true;
 }
 
-bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w, int h,
-               int opacity) {
+bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w,
+               int h, int opacity) {
     const int o = Low16(opacity);
     if (!dst || !srcA || !srcB || o == 0) return false;
     if (o >= 256) return BltCopy(dst, dx, dy, srcA, sx, sy, w, h);
@@ -79,14 +89,17 @@ bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, in
         for (int x = 0; x < a.w; ++x) {
             std::uint32_t out = d[x];
             for (int c = 0; c < 3; ++c)
-                out = Put(out, c, Sat(Chan(d[x], c) + (Chan(pa[x], c) * o >> 8) + (Chan(pb[x], c) * o >> 8)));
+                out =
+                    Put(out, c,
+                        Sat(Chan(d[x], c) + (Chan(pa[x], c) * o >> 8) + (Chan(pb[x], c) * o >> 8)));
             d[x] = out;
         }
     }
     return true;
 }
 
-bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                   int opacity) {
     const int o = Low16(opacity);
     if (!dst || !src || o == 0) return false;
     if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
@@ -101,7 +114,8 @@ bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, i
     return true;
 }
 
-bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                        int opacity) {
     const int o = Low16(opacity);
     if (!dst || !src || o == 0) return false;
     ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
@@ -118,14 +132,16 @@ bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int 
     return true;
 }
 
-bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                   int opacity) {
     const int o = Low16(opacity);
     if (!dst || !src || o == 0) return false;
     ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
         const int a = static_cast<int>(S >> 24);
         if (a == 0) return;
         std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
+        for (int c = 0; c < 3; ++c)
+            out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
         D = out;
     });
     return true;
@@ -153,9 +169,10 @@ namespace {
 // the destination; op(D, S) runs for every destination pixel whose source
 // place lies inside the source image.
 template <typename Op>
-bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
-                 int opacity, Op op) {
-    dx = S16(dx), dy = S16(dy), dw = S16(dw), dh = S16(dh), sx = S16(sx), sy = S16(sy), sw = S16(sw), sh = S16(sh);
+bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw,
+                 int sh, int opacity, Op op) {
+    dx = S16(dx), dy = S16(dy), dw = S16(dw), dh = S16(dh), sx = S16(sx), sy = S16(sy),
+    sw = S16(sw), sh = S16(sh);
     if (!dst || !src || Low16(opacity) == 0 || dw < 1 || dh < 1) return false;
     const int right = std::min({dx + dw, platform::kClientWidth, dst->GetWidth()});
     const int bottom = std::min({dy + dh, platform::kClientHeight, dst->GetHeight()});
@@ -185,9 +202,10 @@ bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int
     long long row = sy, e = ey;
     for (int y = dy; y < bottom; ++y) {
         std::uint32_t* d = dst->GetPixelPtr(0, y);
-        std::uint32_t* s = (row >= 0 && row < sHeight)
-                               ? const_cast<std::uint32_t*>(src->GetPixelPtr(0, static_cast<int>(row)))
-                               : nullptr;
+        std::uint32_t* s =
+            (row >= 0 && row < sHeight)
+                ? const_cast<std::uint32_t*>(src->GetPixelPtr(0, static_cast<int>(row)))
+                : nullptr;
         long long col = sx, ec = ex;
         for (int x = dx; x < right && s; ++x) {
             if (col >= 0 && col < sWidth) op(d[x], s[col]);
@@ -208,26 +226,30 @@ bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int
     return true;
 }
 
-}  // namespace
+} // namespace
 
-bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw, int sh,
-                     int opacity) {
-    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [](std::uint32_t& D, std::uint32_t& S) {
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + Chan(S, c)));
-        D = out;
-        S &= 0x00FFFFFFu;
-    });
+bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw,
+                     int sh, int opacity) {
+    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity,
+                       [](std::uint32_t& D, std::uint32_t& S) {
+                           std::uint32_t out = 0;
+                           for (int c = 0; c < 3; ++c)
+                               out = Put(out, c, Sat(Chan(D, c) + Chan(S, c)));
+                           D = out;
+                           S &= 0x00FFFFFFu;
+                       });
 }
 
-bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
-                          int opacity) {
+bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx,
+                          int sy, int sw, int sh, int opacity) {
     const int o = Low16(opacity);
-    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [o](std::uint32_t& D, std::uint32_t& S) {
-        const int a = static_cast<int>(S >> 24);
-        if (a == 0) return;
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
-        D = out;
-    });
+    return StretchEach(
+        dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [o](std::uint32_t& D, std::uint32_t& S) {
+            const int a = static_cast<int>(S >> 24);
+            if (a == 0) return;
+            std::uint32_t out = 0;
+            for (int c = 0; c < 3; ++c)
+                out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
+            D = out;
+        });
 }

@@ -14,17 +14,20 @@
 bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity);
 // Both sources read at (sx, sy): D := sat(D + (A*o >> 8) + (B*o >> 8)).
 // Opacity 256 and more: BltCopy of srcA.
-bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w, int h,
-               int opacity);
+bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w,
+               int h, int opacity);
 // D := ((S*D >> 8)*o >> 8) + (D*(255 - o) >> 8). Opacity 256 and more: BltCopy.
-bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity);
+bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                   int opacity);
 // a = source alpha; a = 0 leaves the pixel; else D := ((((D*(255 - a)) >> 8)
 // + (((S*a >> 8)*D) >> 8))*o >> 8) + (D*(255 - o) >> 8), o used as given
 // (the channel keeps the low byte). False for opacity 0.
-bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity);
+bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                        int opacity);
 // a = 0 leaves the pixel; else D := sat(D + (((S*a >> 8)*o) >> 8)) and the
 // destination's fourth byte := 0. False for opacity 0.
-bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity);
+bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                   int opacity);
 // S = 255: D := 255; else D := min(255, D*255 / (255 - S)); fourth byte of
 // destination and source := 0. Opacity 0: false; 256 and more: BltCopy.
 bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity);
@@ -35,8 +38,8 @@ bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int
 // source image leave their pixel. False when the opacity is 0 or dw or dh is
 // below 1.
 // D := sat(D + S); fourth byte of destination and source := 0.
-bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw, int sh,
-                     int opacity);
+bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw,
+                     int sh, int opacity);
 // As BlendAddAlpha per pixel.
-bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
-                          int opacity);
+bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx,
+                          int sy, int sw, int sh, int opacity);

@@ -6,16 +6,23 @@
 namespace {
 
 int Far(int from, int size) {
-    return static_cast<int>(std::clamp<long long>(static_cast<long long>(from) + size, INT32_MIN, INT32_MAX));
+    return static_cast<int>(
+        std::clamp<long long>(static_cast<long long>(from) + size, INT32_MIN, INT32_MAX));
 }
 
-DibRect SourceRect(int sx, int sy, int w, int h) { return DibRect{sx, sy, Far(sx, w), Far(sy, h)}; }
+DibRect SourceRect(int sx, int sy, int w, int h) {
+    return DibRect{sx, sy, Far(sx, w), Far(sy, h)};
+}
 
-std::uint32_t Grey(std::uint32_t weight) { return weight * 0x010101u; }
+std::uint32_t Grey(std::uint32_t weight) {
+    return weight * 0x010101u;
+}
 
-int Low16(int v) { return v & 0xFFFF; }
+int Low16(int v) {
+    return v & 0xFFFF;
+}
 
-}  // namespace
+} // namespace
 
 bool BltCopy(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h) {
     if (!dst) return true;
@@ -39,27 +46,33 @@ bool CDib::BltTo(CDib* dst, int dx, int dy, int sx, int sy, int w, int h) const 
     return BltCopy(dst, dx, dy, this, sx, sy, w, h);
 }
 
-bool BltAlphaBlend(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h, int opacity) {
+bool BltAlphaBlend(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+                   int opacity) {
     const int o = Low16(opacity);
     if (!dst || o == 0) return true;
     const DibRect r = SourceRect(sx, sy, w, h);
-    if (o >= 255) dst->BltAlpha(src, dx, dy, &r, nullptr, nullptr);
-    else dst->BltAlphaBlend(src, dx, dy, Grey(255 - o), Grey(o), &r, nullptr, nullptr);
+    if (o >= 255)
+        dst->BltAlpha(src, dx, dy, &r, nullptr, nullptr);
+    else
+        dst->BltAlphaBlend(src, dx, dy, Grey(255 - o), Grey(o), &r, nullptr, nullptr);
     return true;
 }
 
-bool BltStretchAlphaBlend(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh,
-                          int opacity) {
+bool BltStretchAlphaBlend(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx,
+                          int sy, int sw, int sh, int opacity) {
     const int o = Low16(opacity);
     if (!dst || o == 0) return true;
     const DibRect r = SourceRect(sx, sy, sw, sh);
     const DibSize size{dw, dh};
-    if (o >= 255) dst->BltAlpha(src, dx, dy, &r, &size, nullptr);
-    else dst->BltAlphaBlend(src, dx, dy, Grey(255 - o), Grey(o), &r, &size, nullptr);
+    if (o >= 255)
+        dst->BltAlpha(src, dx, dy, &r, &size, nullptr);
+    else
+        dst->BltAlphaBlend(src, dx, dy, Grey(255 - o), Grey(o), &r, &size, nullptr);
     return true;
 }
 
-bool BltStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw, int sh) {
+bool BltStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx, int sy, int sw,
+                int sh) {
     if (!dst) return true;
     const DibRect r = SourceRect(sx, sy, sw, sh);
     const DibSize size{dw, dh};
@@ -67,8 +80,8 @@ bool BltStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int 
     return true;
 }
 
-bool BltStretchBlend(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int, int sx, int sy, int sw, int sh,
-                     int alpha) {
+bool BltStretchBlend(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int, int sx,
+                     int sy, int sw, int sh, int alpha) {
     const int a = Low16(alpha);
     if (!dst || a == 0) return true;
     if (a >= 256) return BltStretch(dst, dx, dy, dw, dh, src, sx, sy, sw, sh);
@@ -78,8 +91,8 @@ bool BltStretchBlend(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src,
     return true;
 }
 
-bool CDib::BltBlendEx(const CDib* base, int dx, int dy, const CDib* over, int sx, int sy, int w, int h, int alpha,
-                      int) {
+bool CDib::BltBlendEx(const CDib* base, int dx, int dy, const CDib* over, int sx, int sy, int w,
+                      int h, int alpha, int) {
     const int a = Low16(alpha);
     if (a == 0) return true;
     const DibRect r = SourceRect(sx, sy, w, h);
@@ -92,8 +105,8 @@ bool CDib::BltBlendEx(const CDib* base, int dx, int dy, const CDib* over, int sx
     return true;
 }
 
-void BltOverBlend(CDib* dst, int dx, int dy, const CDib* over, const CDib* base, int sx, int sy, int w, int h,
-                  int alpha) {
+void BltOverBlend(CDib* dst, int dx, int dy, const CDib* over, const CDib* base, int sx, int sy,
+                  int w, int h, int alpha) {
     if (!dst) return;
     if (base) BltCopy(dst, dx, dy, base, sx, sy, w, h);
     dst->BltBlendEx(dst, dx, dy, over, sx, sy, w, h, alpha, 0);
@@ -105,8 +118,10 @@ bool BltCopyBytes(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, i
     long long x0 = 0, y0 = 0, x1 = w, y1 = h;
     x0 = std::max({x0, -static_cast<long long>(dx), -static_cast<long long>(sx)});
     y0 = std::max({y0, -static_cast<long long>(dy), -static_cast<long long>(sy)});
-    x1 = std::min({x1, static_cast<long long>(dst->GetWidth()) - dx, static_cast<long long>(src->GetWidth()) - sx});
-    y1 = std::min({y1, static_cast<long long>(dst->GetHeight()) - dy, static_cast<long long>(src->GetHeight()) - sy});
+    x1 = std::min({x1, static_cast<long long>(dst->GetWidth()) - dx,
+                   static_cast<long long>(src->GetWidth()) - sx});
+    y1 = std::min({y1, static_cast<long long>(dst->GetHeight()) - dy,
+                   static_cast<long long>(src->GetHeight()) - sy});
     for (long long y = y0; y < y1; ++y) {
         std::uint32_t* d = dst->GetPixelPtr(static_cast<int>(dx + x0), static_cast<int>(dy + y));
         std::uint32_t* s = src->GetPixelPtr(static_cast<int>(sx + x0), static_cast<int>(sy + y));
@@ -119,4 +134,6 @@ bool BltCopyBytes(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, i
     return true;
 }
 
-bool BltNothing(CDib*, int, int, const CDib*, int, int, int, int) { return true; }
+bool BltNothing(CDib*, int, int, const CDib*, int, int, int, int) {
+    return true;
+}

@@ -8,13 +8,24 @@ namespace blit_kernels {
 
 namespace {
 
-inline std::uint32_t Chan(std::uint32_t v, int c) { return (v >> (8 * c)) & 0xFFu; }
-inline std::uint32_t Sat(std::uint32_t v) { return v > 255u ? 255u : v; }
+inline std::uint32_t Chan(std::uint32_t v, int c) {
+    return (v >> (8 * c)) & 0xFFu;
+}
+inline std::uint32_t Sat(std::uint32_t v) {
+    return v > 255u ? 255u : v;
+}
 
-}  // namespace
+} // namespace
 
 void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs&) {
     if (n > 0) std::memmove(d, s, static_cast<size_t>(n) * 4);
+}
+
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n) {
+#if defined(__x86_64__)
+    if (mmx::Supported(mmx::SimdLevel::Avx2)) return mmx::avx2::CopyPixels(d, s, n);
+#endif
+    if (n > 0) std::memcpy(d, s, static_cast<size_t>(n) * 4);
 }
 
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
@@ -32,7 +43,8 @@ void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs&) {
         const std::uint32_t as = a == 255 ? 256 : a;
         const std::uint32_t bd = a == 0 ? 256 : 255 - a;
         std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) out |= Sat((Chan(S, c) * as >> 8) + (Chan(D, c) * bd >> 8)) << (8 * c);
+        for (int c = 0; c < 3; ++c)
+            out |= Sat((Chan(S, c) * as >> 8) + (Chan(D, c) * bd >> 8)) << (8 * c);
         d[i] = out;
     }
 }
@@ -42,7 +54,8 @@ void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
         const std::uint32_t S = s[i], D = d[i];
         std::uint32_t out = 0;
         for (int c = 0; c < 3; ++c)
-            out |= Sat((Chan(S, c) * Chan(args.srcFactor, c) >> 8) + (Chan(D, c) * Chan(args.dstFactor, c) >> 8))
+            out |= Sat((Chan(S, c) * Chan(args.srcFactor, c) >> 8) +
+                       (Chan(D, c) * Chan(args.dstFactor, c) >> 8))
                    << (8 * c);
         d[i] = out;
     }
@@ -63,7 +76,7 @@ void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArg
     }
 }
 
-}  // namespace plain
+} // namespace plain
 
 namespace mmx {
 
@@ -77,13 +90,16 @@ void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs&) {
             d[i] = S;
         } else if (a != 0) {
             std::uint32_t out = 0;
-            for (int c = 0; c < 3; ++c) out |= Sat((Chan(S, c) * a >> 8) + (Chan(D, c) * (256 - a) >> 8)) << (8 * c);
+            for (int c = 0; c < 3; ++c)
+                out |= Sat((Chan(S, c) * a >> 8) + (Chan(D, c) * (256 - a) >> 8)) << (8 * c);
             d[i] = out;
         }
     }
 }
 
-void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) { plain::BlendRow(d, s, n, args); }
+void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
+    plain::BlendRow(d, s, n, args);
+}
 
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     for (int i = 0; i < n; ++i) {
@@ -101,7 +117,7 @@ void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArg
     }
 }
 
-}  // namespace scalar
+} // namespace scalar
 
 namespace {
 
@@ -114,19 +130,22 @@ constexpr KernelSet kAvx2{avx2::AlphaRow, avx2::BlendRow, avx2::AlphaBlendRow, a
 // -1 = not pinned: use the best level.
 std::atomic<int> g_pinnedLevel{-1};
 
-}  // namespace
+} // namespace
 
 bool Supported(SimdLevel level) {
     switch (level) {
-    case SimdLevel::Scalar: return true;
+    case SimdLevel::Scalar:
+        return true;
 #if defined(__x86_64__)
-    case SimdLevel::Sse2: return true;  // part of every x86-64 processor
+    case SimdLevel::Sse2:
+        return true; // part of every x86-64 processor
     case SimdLevel::Avx2: {
         static const bool avx2 = __builtin_cpu_supports("avx2");
         return avx2;
     }
 #else
-    default: return false;
+    default:
+        return false;
 #endif
     }
     return false;
@@ -142,10 +161,13 @@ const KernelSet& Kernels(SimdLevel level) {
     if (!Supported(level)) level = BestLevel();
     switch (level) {
 #if defined(__x86_64__)
-    case SimdLevel::Avx2: return kAvx2;
-    case SimdLevel::Sse2: return kSse2;
+    case SimdLevel::Avx2:
+        return kAvx2;
+    case SimdLevel::Sse2:
+        return kSse2;
 #endif
-    default: return kScalar;
+    default:
+        return kScalar;
     }
 }
 
@@ -154,8 +176,10 @@ SimdLevel ActiveLevel() {
     return pinned < 0 ? BestLevel() : static_cast<SimdLevel>(pinned);
 }
 
-void SetActiveLevel(SimdLevel level) { g_pinnedLevel.store(static_cast<int>(level), std::memory_order_relaxed); }
+void SetActiveLevel(SimdLevel level) {
+    g_pinnedLevel.store(static_cast<int>(level), std::memory_order_relaxed);
+}
 
-}  // namespace mmx
+} // namespace mmx
 
-}  // namespace blit_kernels
+} // namespace blit_kernels

@@ -13,8 +13,8 @@
 namespace blit_kernels {
 
 struct RowArgs {
-    std::uint32_t key = 0;        // keyed copy: source words equal to it are skipped
-    std::uint32_t dstFactor = 0;  // 0x00RRGGBB, one weight 0..255 per channel
+    std::uint32_t key = 0;       // keyed copy: source words equal to it are skipped
+    std::uint32_t dstFactor = 0; // 0x00RRGGBB, one weight 0..255 per channel
     std::uint32_t srcFactor = 0;
 };
 
@@ -22,6 +22,9 @@ using RowFn = void (*)(std::uint32_t* d, const std::uint32_t* s, int n, const Ro
 
 // Copy of a row; source and destination may overlap.
 void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
+// Copy of n pixels between rows that do not overlap, by the widest vector the
+// processor runs (rows are too short for the library copy to get going).
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n);
 // Skips source words equal to args.key (all 32 bits compared).
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 
@@ -35,7 +38,7 @@ void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 // ws = a'*sf >> 8, wd = 255 - (a'*(255 - df) >> 8); out = sat((S*ws >> 8) +
 // (D*wd >> 8)); fourth byte 0; every pixel, alpha 0 included.
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
-}  // namespace plain
+} // namespace plain
 
 // The MMX class. On x86-64 it runs on SSE2 or AVX2, chosen at run time; the
 // scalar versions are the reference the vector versions must equal byte for
@@ -45,9 +48,10 @@ namespace mmx {
 enum class SimdLevel : std::uint8_t { Scalar, Sse2, Avx2 };
 
 struct KernelSet {
-    RowFn alpha;       // a = 255: D := S; a = 0: D kept; else sat((S*a >> 8) + (D*(256 - a) >> 8)), fourth byte 0
-    RowFn blend;       // as plain::BlendRow
-    RowFn alphaBlend;  // a = 0: D kept; else as plain::AlphaBlendRow
+    RowFn alpha;      // a = 255: D := S; a = 0: D kept; else sat((S*a >> 8) + (D*(256 - a) >> 8)),
+                      // fourth byte 0
+    RowFn blend;      // as plain::BlendRow
+    RowFn alphaBlend; // a = 0: D kept; else as plain::AlphaBlendRow
     RowFn keyed;
 };
 
@@ -66,7 +70,7 @@ namespace scalar {
 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
-}  // namespace scalar
+} // namespace scalar
 
 #if defined(__x86_64__)
 namespace sse2 {
@@ -74,15 +78,16 @@ void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
-}  // namespace sse2
+} // namespace sse2
 namespace avx2 {
+void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n);
 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
-}  // namespace avx2
+} // namespace avx2
 #endif
 
-}  // namespace mmx
+} // namespace mmx
 
-}  // namespace blit_kernels
+} // namespace blit_kernels

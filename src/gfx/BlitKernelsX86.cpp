@@ -23,10 +23,13 @@ inline __m128i BroadcastAlpha16(__m128i px16) {
 }
 
 inline __m128i Factor16(std::uint32_t f) {
-    return _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(f & kColourMask)), _mm_setzero_si128());
+    return _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(f & kColourMask)),
+                             _mm_setzero_si128());
 }
 
-inline __m128i MulShift(__m128i a, __m128i b) { return _mm_srli_epi16(_mm_mullo_epi16(a, b), 8); }
+inline __m128i MulShift(__m128i a, __m128i b) {
+    return _mm_srli_epi16(_mm_mullo_epi16(a, b), 8);
+}
 
 inline __m128i Select(__m128i mask, __m128i yes, __m128i no) {
     return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
@@ -40,7 +43,8 @@ __m128i AlphaBlock(__m128i s, __m128i d) {
     const __m128i alo = BroadcastAlpha16(slo), ahi = BroadcastAlpha16(shi);
     const __m128i rlo = _mm_add_epi16(MulShift(slo, alo), MulShift(dlo, _mm_sub_epi16(k256, alo)));
     const __m128i rhi = _mm_add_epi16(MulShift(shi, ahi), MulShift(dhi, _mm_sub_epi16(k256, ahi)));
-    __m128i r = _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
+    __m128i r =
+        _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
     const __m128i a32 = _mm_srli_epi32(s, 24);
     r = Select(_mm_cmpeq_epi32(a32, _mm_set1_epi32(255)), s, r);
     return Select(_mm_cmpeq_epi32(a32, zero), d, r);
@@ -48,16 +52,18 @@ __m128i AlphaBlock(__m128i s, __m128i d) {
 
 __m128i BlendBlock(__m128i s, __m128i d, __m128i sf, __m128i df) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i rlo = _mm_add_epi16(MulShift(_mm_unpacklo_epi8(s, zero), sf), MulShift(_mm_unpacklo_epi8(d, zero), df));
-    const __m128i rhi = _mm_add_epi16(MulShift(_mm_unpackhi_epi8(s, zero), sf), MulShift(_mm_unpackhi_epi8(d, zero), df));
-    return _mm_packus_epi16(rlo, rhi);  // the factors' fourth lanes are 0, so is the fourth byte
+    const __m128i rlo = _mm_add_epi16(MulShift(_mm_unpacklo_epi8(s, zero), sf),
+                                      MulShift(_mm_unpacklo_epi8(d, zero), df));
+    const __m128i rhi = _mm_add_epi16(MulShift(_mm_unpackhi_epi8(s, zero), sf),
+                                      MulShift(_mm_unpackhi_epi8(d, zero), df));
+    return _mm_packus_epi16(rlo, rhi); // the factors' fourth lanes are 0, so is the fourth byte
 }
 
 // sf: source factors; dfInv: 255 - destination factors, per lane.
 inline __m128i AlphaBlendHalf(__m128i s16, __m128i d16, __m128i sf, __m128i dfInv) {
     const __m128i k255 = _mm_set1_epi16(255);
     __m128i a = BroadcastAlpha16(s16);
-    a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, k255));  // 255 counts as 256
+    a = _mm_sub_epi16(a, _mm_cmpeq_epi16(a, k255)); // 255 counts as 256
     const __m128i ws = MulShift(a, sf);
     const __m128i wd = _mm_sub_epi16(k255, MulShift(a, dfInv));
     return _mm_add_epi16(MulShift(s16, ws), MulShift(d16, wd));
@@ -65,72 +71,107 @@ inline __m128i AlphaBlendHalf(__m128i s16, __m128i d16, __m128i sf, __m128i dfIn
 
 __m128i AlphaBlendBlock(__m128i s, __m128i d, __m128i sf, __m128i dfInv) {
     const __m128i zero = _mm_setzero_si128();
-    const __m128i rlo = AlphaBlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), sf, dfInv);
-    const __m128i rhi = AlphaBlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), sf, dfInv);
-    const __m128i r = _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
+    const __m128i rlo =
+        AlphaBlendHalf(_mm_unpacklo_epi8(s, zero), _mm_unpacklo_epi8(d, zero), sf, dfInv);
+    const __m128i rhi =
+        AlphaBlendHalf(_mm_unpackhi_epi8(s, zero), _mm_unpackhi_epi8(d, zero), sf, dfInv);
+    const __m128i r =
+        _mm_and_si128(_mm_packus_epi16(rlo, rhi), _mm_set1_epi32(static_cast<int>(kColourMask)));
     return Select(_mm_cmpeq_epi32(_mm_srli_epi32(s, 24), zero), d, r);
 }
 
-inline __m128i Load4(const std::uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
-inline void Store4(std::uint32_t* p, __m128i v) { _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v); }
+inline __m128i Load4(const std::uint32_t* p) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+inline void Store4(std::uint32_t* p, __m128i v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
 
 // ---------------------------------------------------------------- AVX2, 8 pixels
 
 #define NV_AVX2 __attribute__((target("avx2")))
 
-NV_AVX2 inline __m256i BroadcastAlpha16x(__m256i px16) {
-    return _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(px16, 0xFF), 0xFF);
-}
 NV_AVX2 inline __m256i Factor16x(std::uint32_t f) {
-    return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(f & kColourMask)), _mm256_setzero_si256());
+    return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(f & kColourMask)),
+                                _mm256_setzero_si256());
 }
-NV_AVX2 inline __m256i MulShiftx(__m256i a, __m256i b) { return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8); }
-NV_AVX2 inline __m256i Selectx(__m256i mask, __m256i yes, __m256i no) { return _mm256_blendv_epi8(no, yes, mask); }
-NV_AVX2 inline __m256i Load8(const std::uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
-NV_AVX2 inline void Store8(std::uint32_t* p, __m256i v) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v); }
+NV_AVX2 inline __m256i MulShiftx(__m256i a, __m256i b) {
+    return _mm256_srli_epi16(_mm256_mullo_epi16(a, b), 8);
+}
+NV_AVX2 inline __m256i Selectx(__m256i mask, __m256i yes, __m256i no) {
+    return _mm256_blendv_epi8(no, yes, mask);
+}
+NV_AVX2 inline __m256i Load8(const std::uint32_t* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+NV_AVX2 inline void Store8(std::uint32_t* p, __m256i v) {
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
 
-NV_AVX2 __m256i AlphaBlock8(__m256i s, __m256i d) {
-    const __m256i zero = _mm256_setzero_si256();
+// The AVX2 forms place each channel in the high byte of its 16-bit lane
+// (unpacking zero below it), so that mulhi gives (x << 8) * w >> 16 = x * w
+// >> 8 in one step: the same truncation as the reference, without a shift.
+NV_AVX2 inline __m256i High16Lo(__m256i v) {
+    return _mm256_unpacklo_epi8(_mm256_setzero_si256(), v);
+}
+NV_AVX2 inline __m256i High16Hi(__m256i v) {
+    return _mm256_unpackhi_epi8(_mm256_setzero_si256(), v);
+}
+
+// The alpha byte of each pixel spread over its four 16-bit lanes, for the
+// pixels the unpack-low (lo) and unpack-high (hi) halves hold.
+NV_AVX2 inline __m256i AlphaLanesLo(__m256i s) {
+    const __m256i m = _mm256_setr_epi8(3, -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1, 3,
+                                       -1, 3, -1, 3, -1, 3, -1, 7, -1, 7, -1, 7, -1, 7, -1);
+    return _mm256_shuffle_epi8(s, m);
+}
+NV_AVX2 inline __m256i AlphaLanesHi(__m256i s) {
+    const __m256i m =
+        _mm256_setr_epi8(11, -1, 11, -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1, 11, -1, 11,
+                         -1, 11, -1, 11, -1, 15, -1, 15, -1, 15, -1, 15, -1);
+    return _mm256_shuffle_epi8(s, m);
+}
+
+// sat((S*a >> 8) + (D*(256 - a) >> 8)) per channel, fourth byte 0.
+NV_AVX2 inline __m256i AlphaMix8(__m256i s, __m256i d) {
     const __m256i k256 = _mm256_set1_epi16(256);
-    const __m256i slo = _mm256_unpacklo_epi8(s, zero), shi = _mm256_unpackhi_epi8(s, zero);
-    const __m256i dlo = _mm256_unpacklo_epi8(d, zero), dhi = _mm256_unpackhi_epi8(d, zero);
-    const __m256i alo = BroadcastAlpha16x(slo), ahi = BroadcastAlpha16x(shi);
-    const __m256i rlo = _mm256_add_epi16(MulShiftx(slo, alo), MulShiftx(dlo, _mm256_sub_epi16(k256, alo)));
-    const __m256i rhi = _mm256_add_epi16(MulShiftx(shi, ahi), MulShiftx(dhi, _mm256_sub_epi16(k256, ahi)));
-    __m256i r = _mm256_and_si256(_mm256_packus_epi16(rlo, rhi), _mm256_set1_epi32(static_cast<int>(kColourMask)));
-    const __m256i a32 = _mm256_srli_epi32(s, 24);
-    r = Selectx(_mm256_cmpeq_epi32(a32, _mm256_set1_epi32(255)), s, r);
-    return Selectx(_mm256_cmpeq_epi32(a32, zero), d, r);
+    const __m256i alo = AlphaLanesLo(s), ahi = AlphaLanesHi(s);
+    const __m256i rlo =
+        _mm256_add_epi16(_mm256_mulhi_epu16(High16Lo(s), alo),
+                         _mm256_mulhi_epu16(High16Lo(d), _mm256_sub_epi16(k256, alo)));
+    const __m256i rhi =
+        _mm256_add_epi16(_mm256_mulhi_epu16(High16Hi(s), ahi),
+                         _mm256_mulhi_epu16(High16Hi(d), _mm256_sub_epi16(k256, ahi)));
+    return _mm256_and_si256(_mm256_packus_epi16(rlo, rhi),
+                            _mm256_set1_epi32(static_cast<int>(kColourMask)));
 }
 
 NV_AVX2 __m256i BlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i df) {
-    const __m256i zero = _mm256_setzero_si256();
     const __m256i rlo =
-        _mm256_add_epi16(MulShiftx(_mm256_unpacklo_epi8(s, zero), sf), MulShiftx(_mm256_unpacklo_epi8(d, zero), df));
+        _mm256_add_epi16(_mm256_mulhi_epu16(High16Lo(s), sf), _mm256_mulhi_epu16(High16Lo(d), df));
     const __m256i rhi =
-        _mm256_add_epi16(MulShiftx(_mm256_unpackhi_epi8(s, zero), sf), MulShiftx(_mm256_unpackhi_epi8(d, zero), df));
-    return _mm256_packus_epi16(rlo, rhi);
+        _mm256_add_epi16(_mm256_mulhi_epu16(High16Hi(s), sf), _mm256_mulhi_epu16(High16Hi(d), df));
+    return _mm256_packus_epi16(rlo, rhi); // the factors' fourth lanes are 0, so is the fourth byte
 }
 
-NV_AVX2 inline __m256i AlphaBlendHalfx(__m256i s16, __m256i d16, __m256i sf, __m256i dfInv) {
+// ws = a' * sf >> 8, wd = 255 - (a' * (255 - df) >> 8) with a' = 256 for 255.
+NV_AVX2 inline __m256i AlphaBlendHalfx(__m256i sHigh, __m256i dHigh, __m256i a, __m256i sf,
+                                       __m256i dfInv) {
     const __m256i k255 = _mm256_set1_epi16(255);
-    __m256i a = BroadcastAlpha16x(s16);
     a = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
     const __m256i ws = MulShiftx(a, sf);
     const __m256i wd = _mm256_sub_epi16(k255, MulShiftx(a, dfInv));
-    return _mm256_add_epi16(MulShiftx(s16, ws), MulShiftx(d16, wd));
+    return _mm256_add_epi16(_mm256_mulhi_epu16(sHigh, ws), _mm256_mulhi_epu16(dHigh, wd));
 }
 
-NV_AVX2 __m256i AlphaBlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i dfInv) {
-    const __m256i zero = _mm256_setzero_si256();
-    const __m256i rlo = AlphaBlendHalfx(_mm256_unpacklo_epi8(s, zero), _mm256_unpacklo_epi8(d, zero), sf, dfInv);
-    const __m256i rhi = AlphaBlendHalfx(_mm256_unpackhi_epi8(s, zero), _mm256_unpackhi_epi8(d, zero), sf, dfInv);
-    const __m256i r =
-        _mm256_and_si256(_mm256_packus_epi16(rlo, rhi), _mm256_set1_epi32(static_cast<int>(kColourMask)));
-    return Selectx(_mm256_cmpeq_epi32(_mm256_srli_epi32(s, 24), zero), d, r);
+NV_AVX2 inline __m256i AlphaBlendMix8(__m256i s, __m256i d, __m256i sf, __m256i dfInv) {
+    const __m256i rlo = AlphaBlendHalfx(High16Lo(s), High16Lo(d), AlphaLanesLo(s), sf, dfInv);
+    const __m256i rhi = AlphaBlendHalfx(High16Hi(s), High16Hi(d), AlphaLanesHi(s), sf, dfInv);
+    return _mm256_and_si256(_mm256_packus_epi16(rlo, rhi),
+                            _mm256_set1_epi32(static_cast<int>(kColourMask)));
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- SSE2 rows
 
@@ -142,12 +183,13 @@ void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = Load4(s + i);
         const int top = _mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), full));
-        if (top == 0xFFFF) {  // all opaque: a plain copy
+        if (top == 0xFFFF) { // all opaque: a plain copy
             Store4(d + i, sv);
             continue;
         }
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) == 0xFFFF)
-            continue;  // all transparent: nothing changes
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) ==
+            0xFFFF)
+            continue; // all transparent: nothing changes
         Store4(d + i, AlphaBlock(sv, Load4(d + i)));
     }
     scalar::AlphaRow(d + i, s + i, n - i, args);
@@ -156,7 +198,8 @@ void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     const __m128i sf = Factor16(args.srcFactor), df = Factor16(args.dstFactor);
     int i = 0;
-    for (; i + 4 <= n; i += 4) Store4(d + i, BlendBlock(Load4(s + i), Load4(d + i), sf, df));
+    for (; i + 4 <= n; i += 4)
+        Store4(d + i, BlendBlock(Load4(s + i), Load4(d + i), sf, df));
     scalar::BlendRow(d + i, s + i, n - i, args);
 }
 
@@ -167,7 +210,9 @@ void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArg
     int i = 0;
     for (; i + 4 <= n; i += 4) {
         const __m128i sv = Load4(s + i);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) == 0xFFFF) continue;
+        if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(sv, full), _mm_setzero_si128())) ==
+            0xFFFF)
+            continue;
         Store4(d + i, AlphaBlendBlock(sv, Load4(d + i), sf, dfInv));
     }
     scalar::AlphaBlendRow(d + i, s + i, n - i, args);
@@ -190,25 +235,50 @@ void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
     blit_kernels::KeyedRow(d + i, s + i, n - i, args);
 }
 
-}  // namespace sse2
+} // namespace sse2
 
 // ---------------------------------------------------------------- AVX2 rows
 
 namespace avx2 {
 
+NV_AVX2 void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n) {
+    int i = 0;
+    for (; i + 32 <= n; i += 32) {
+        const __m256i a = Load8(s + i), b = Load8(s + i + 8), c = Load8(s + i + 16),
+                      e = Load8(s + i + 24);
+        Store8(d + i, a);
+        Store8(d + i + 8, b);
+        Store8(d + i + 16, c);
+        Store8(d + i + 24, e);
+    }
+    for (; i + 8 <= n; i += 8)
+        Store8(d + i, Load8(s + i));
+    for (; i < n; ++i)
+        d[i] = s[i];
+}
+
 NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     int i = 0;
-    const __m256i full = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i k255 = _mm256_set1_epi32(255);
     const __m256i zero = _mm256_setzero_si256();
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = Load8(s + i);
-        const __m256i top = _mm256_and_si256(sv, full);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(top, full)) == -1) {
+        const __m256i a = _mm256_srli_epi32(sv, 24);
+        const __m256i opaque = _mm256_cmpeq_epi32(a, k255);
+        const __m256i clear = _mm256_cmpeq_epi32(a, zero);
+        // Runs of opaque or clear pixels (most of a sprite) skip the arithmetic.
+        const int opaqueBits = _mm256_movemask_epi8(opaque);
+        if (opaqueBits == -1) {
             Store8(d + i, sv);
             continue;
         }
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(top, zero)) == -1) continue;
-        Store8(d + i, AlphaBlock8(sv, Load8(d + i)));
+        const int clearBits = _mm256_movemask_epi8(clear);
+        if (clearBits == -1) continue;
+        const __m256i dv = Load8(d + i);
+        __m256i r = AlphaMix8(sv, dv);
+        if (opaqueBits != 0) r = Selectx(opaque, sv, r);
+        if (clearBits != 0) r = Selectx(clear, dv, r);
+        Store8(d + i, r);
     }
     sse2::AlphaRow(d + i, s + i, n - i, args);
 }
@@ -216,20 +286,25 @@ NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const Row
 NV_AVX2 void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     const __m256i sf = Factor16x(args.srcFactor), df = Factor16x(args.dstFactor);
     int i = 0;
-    for (; i + 8 <= n; i += 8) Store8(d + i, BlendBlock8(Load8(s + i), Load8(d + i), sf, df));
+    for (; i + 8 <= n; i += 8)
+        Store8(d + i, BlendBlock8(Load8(s + i), Load8(d + i), sf, df));
     sse2::BlendRow(d + i, s + i, n - i, args);
 }
 
 NV_AVX2 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     const __m256i sf = Factor16x(args.srcFactor);
     const __m256i dfInv = _mm256_sub_epi16(Factor16x(0xFFFFFF), Factor16x(args.dstFactor));
-    const __m256i full = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m256i zero = _mm256_setzero_si256();
     int i = 0;
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = Load8(s + i);
-        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(_mm256_and_si256(sv, full), _mm256_setzero_si256())) == -1)
-            continue;
-        Store8(d + i, AlphaBlendBlock8(sv, Load8(d + i), sf, dfInv));
+        const __m256i clear = _mm256_cmpeq_epi32(_mm256_srli_epi32(sv, 24), zero);
+        const int clearBits = _mm256_movemask_epi8(clear);
+        if (clearBits == -1) continue;
+        const __m256i dv = Load8(d + i);
+        __m256i r = AlphaBlendMix8(sv, dv, sf, dfInv);
+        if (clearBits != 0) r = Selectx(clear, dv, r);
+        Store8(d + i, r);
     }
     sse2::AlphaBlendRow(d + i, s + i, n - i, args);
 }
@@ -251,8 +326,8 @@ NV_AVX2 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const Row
     sse2::KeyedRow(d + i, s + i, n - i, args);
 }
 
-}  // namespace avx2
+} // namespace avx2
 
-}  // namespace blit_kernels::mmx
+} // namespace blit_kernels::mmx
 
 #endif

@@ -17,7 +17,7 @@ std::unique_ptr<CDibRenderer> MakeRenderer() {
     return std::make_unique<CDibRendererX86>();
 }
 
-}  // namespace
+} // namespace
 
 CDib::CDib() : renderer_(MakeRenderer()) {}
 
@@ -53,7 +53,8 @@ std::vector<std::uint8_t> CDib::Load(const std::string& name) {
     const std::string path = absolute ? name : platform::CurrentDirectory() + "\\" + name;
     CPackFile file;
     if (file.Open(path) != kPackOk || !file.GetBuffer()) return {};
-    std::vector<std::uint8_t> block = bh::PackFile(std::span<const std::uint8_t>(file.GetBuffer(), file.GetSize()));
+    std::vector<std::uint8_t> block =
+        bh::PackFile(std::span<const std::uint8_t>(file.GetBuffer(), file.GetSize()));
     if (!block.empty()) bitCount_ = bh::Get16(block, 14);
     return block;
 }
@@ -65,12 +66,16 @@ int CDib::CreateFromDib(std::vector<std::uint8_t> block, int) {
 
 bool CDib::FillRect(int x, int y, int w, int h, std::uint32_t colour) {
     // Far edges beyond the int range cannot reach into any image.
-    auto edge = [](long long v) { return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX)); };
+    auto edge = [](long long v) {
+        return static_cast<int>(std::clamp<long long>(v, INT32_MIN, INT32_MAX));
+    };
     const DibRect r{x, y, edge(static_cast<long long>(x) + w), edge(static_cast<long long>(y) + h)};
     return renderer_->Fill(colour, &r) == 0;
 }
 
-void CDib::Fill(std::uint32_t colour, const DibRect* rect) { renderer_->Fill(colour, rect); }
+void CDib::Fill(std::uint32_t colour, const DibRect* rect) {
+    renderer_->Fill(colour, rect);
+}
 
 std::array<std::unique_ptr<CDib>, 64> cdib;
 std::unique_ptr<CDib> g_backBuffer;

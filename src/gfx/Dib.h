@@ -59,7 +59,9 @@ public:
     int GetPitch() const { return renderer_->GetPitch(); }
     void GetSize(int* w, int* h) const { renderer_->GetSize(w, h); }
     const DibRect& GetRect() const { return renderer_->GetRect(); }
-    bool IntersectRect(DibRect* out, const DibRect* r) const { return renderer_->IntersectRect(out, r); }
+    bool IntersectRect(DibRect* out, const DibRect* r) const {
+        return renderer_->IntersectRect(out, r);
+    }
     // biBitCount of the last bitmap loaded (0 before any).
     int GetBitCount() const { return bitCount_; }
 
@@ -93,85 +95,99 @@ public:
 
     // ------------------------------------------------------------ blits into this image
 
-    int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) {
+    int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                 DibRect* clip) {
         return renderer_->BltKeyed(src, dx, dy, srcRect, dstSize, clip);
     }
-    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) {
+    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+            DibRect* clip) {
         return renderer_->Blt(src, dx, dy, srcRect, dstSize, clip);
     }
-    int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) {
+    int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                 DibRect* clip) {
         return renderer_->BltAlpha(src, dx, dy, srcRect, dstSize, clip);
     }
     int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
                  const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) {
         return renderer_->BltBlend(src, dx, dy, dstFactor, srcFactor, srcRect, dstSize, clip);
     }
-    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                      const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) {
+    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
+                      DibRect* clip) {
         return renderer_->BltAlphaBlend(src, dx, dy, dstFactor, srcFactor, srcRect, dstSize, clip);
     }
 
-    int QuadBltKeyed(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip, int flag) {
+    int QuadBltKeyed(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip,
+                     int flag) {
         return renderer_->QuadBltKeyed(src, sq, dq, clip, flag);
     }
-    int QuadBltKeyedFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, const DibRect* clip) {
+    int QuadBltKeyedFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                             const DibRect* clip) {
         return renderer_->QuadBltKeyedFromRect(src, sr, dq, clip);
     }
-    int QuadBltKeyedToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, const DibRect* clip) {
+    int QuadBltKeyedToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                           const DibRect* clip) {
         return renderer_->QuadBltKeyedToRect(src, sq, dr, clip);
     }
-    int QuadBlt(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip, int flag) {
+    int QuadBlt(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip,
+                int flag) {
         return renderer_->QuadBlt(src, sq, dq, clip, flag);
     }
-    int QuadBltFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, const DibRect* clip) {
+    int QuadBltFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                        const DibRect* clip) {
         return renderer_->QuadBltFromRect(src, sr, dq, clip);
     }
     int QuadBltToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, const DibRect* clip) {
         return renderer_->QuadBltToRect(src, sq, dr, clip);
     }
-    int QuadBltKeyedBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df, std::uint32_t sf,
-                          const DibRect* clip, int flag) {
+    int QuadBltKeyedBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df,
+                          std::uint32_t sf, const DibRect* clip, int flag) {
         return renderer_->QuadBltKeyedBlend(src, sq, dq, df, sf, clip, flag);
     }
-    int QuadBltKeyedBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, std::uint32_t df,
-                                  std::uint32_t sf, const DibRect* clip) {
+    int QuadBltKeyedBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                                  std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
         return renderer_->QuadBltKeyedBlendFromRect(src, sr, dq, df, sf, clip);
     }
-    int QuadBltKeyedBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, std::uint32_t df,
-                                std::uint32_t sf, const DibRect* clip) {
+    int QuadBltKeyedBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                                std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
         return renderer_->QuadBltKeyedBlendToRect(src, sq, dr, df, sf, clip);
     }
-    int QuadBltBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df, std::uint32_t sf,
-                     const DibRect* clip, int flag) {
+    int QuadBltBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df,
+                     std::uint32_t sf, const DibRect* clip, int flag) {
         return renderer_->QuadBltBlend(src, sq, dq, df, sf, clip, flag);
     }
-    int QuadBltBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, std::uint32_t df,
-                             std::uint32_t sf, const DibRect* clip) {
+    int QuadBltBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                             std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
         return renderer_->QuadBltBlendFromRect(src, sr, dq, df, sf, clip);
     }
-    int QuadBltBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, std::uint32_t df, std::uint32_t sf,
-                           const DibRect* clip) {
+    int QuadBltBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, std::uint32_t df,
+                           std::uint32_t sf, const DibRect* clip) {
         return renderer_->QuadBltBlendToRect(src, sq, dr, df, sf, clip);
     }
 
-    int RotZoomBltKeyed(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale, int anchor,
-                        const DibRect* clip) {
+    int RotZoomBltKeyed(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale,
+                        int anchor, const DibRect* clip) {
         return renderer_->RotZoomBltKeyed(src, sr, x, y, angle, scale, anchor, clip);
     }
-    int RotZoomBlt(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale, int anchor,
-                   const DibRect* clip) {
+    int RotZoomBlt(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale,
+                   int anchor, const DibRect* clip) {
         return renderer_->RotZoomBlt(src, sr, x, y, angle, scale, anchor, clip);
     }
-    int RotZoomBltKeyedBlend(const CDib* src, const DibRect* sr, int x, int y, int angle, std::uint32_t df,
-                             std::uint32_t sf, int scale, int anchor, const DibRect* clip) {
+    int RotZoomBltKeyedBlend(const CDib* src, const DibRect* sr, int x, int y, int angle,
+                             std::uint32_t df, std::uint32_t sf, int scale, int anchor,
+                             const DibRect* clip) {
         return renderer_->RotZoomBltKeyedBlend(src, sr, x, y, angle, df, sf, scale, anchor, clip);
     }
-    int RotZoomBltBlend(const CDib* src, const DibRect* sr, int x, int y, int angle, std::uint32_t df,
-                        std::uint32_t sf, int scale, int anchor, const DibRect* clip) {
+    int RotZoomBltBlend(const CDib* src, const DibRect* sr, int x, int y, int angle,
+                        std::uint32_t df, std::uint32_t sf, int scale, int anchor,
+                        const DibRect* clip) {
         return renderer_->RotZoomBltBlend(src, sr, x, y, angle, df, sf, scale, anchor, clip);
     }
-    int NullBlt(int a, int b, int c, int d, int e, int f) { return renderer_->NullBlt(a, b, c, d, e, f); }
-    int DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy, const DibRect* sr, DibRect* clip) {
+    int NullBlt(int a, int b, int c, int d, int e, int f) {
+        return renderer_->NullBlt(a, b, c, d, e, f);
+    }
+    int DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy, const DibRect* sr,
+                    DibRect* clip) {
         return renderer_->DisplaceBlt(src, map, dx, dy, sr, clip);
     }
 
@@ -180,8 +196,8 @@ public:
     // Cross-fade into this image at (dx, dy): base's rectangle, then over's
     // rectangle blended on with weight alpha (0 nothing; 256 and more: over's
     // rectangle copied). The flag is not read.
-    bool BltBlendEx(const CDib* base, int dx, int dy, const CDib* over, int sx, int sy, int w, int h, int alpha,
-                    int flag);
+    bool BltBlendEx(const CDib* base, int dx, int dy, const CDib* over, int sx, int sy, int w,
+                    int h, int alpha, int flag);
 
 private:
     int interlaceParity_ = 0;

@@ -35,7 +35,9 @@ bool CDibRenderer::Allocate(int w, int h, std::vector<std::uint32_t>& out) {
     return true;
 }
 
-int CDibRenderer::Create(int w, int h) { return CreateDibSection(w, h); }
+int CDibRenderer::Create(int w, int h) {
+    return CreateDibSection(w, h);
+}
 
 int CDibRenderer::CreateDibSection(int w, int h) {
     Destroy();
@@ -69,7 +71,8 @@ int CDibRenderer::Fill(std::uint32_t colour, const DibRect* rect) {
     }
     DibRect r;
     if (!IntersectRect(&r, rect)) return 0;
-    for (int y = r.top; y < r.bottom; ++y) std::fill(Row(y) + r.left, Row(y) + r.right, colour);
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill(Row(y) + r.left, Row(y) + r.right, colour);
     return 0;
 }
 
@@ -93,7 +96,8 @@ bool CDibRenderer::IntersectRect(DibRect* out, const DibRect* r) const {
 }
 
 int CDibRenderer::SetColorKey(int r, int g, int b) {
-    colorKey_ = ((static_cast<std::uint32_t>(r) & 0xFF) << 16) | ((static_cast<std::uint32_t>(g) & 0xFF) << 8) |
+    colorKey_ = ((static_cast<std::uint32_t>(r) & 0xFF) << 16) |
+                ((static_cast<std::uint32_t>(g) & 0xFF) << 8) |
                 (static_cast<std::uint32_t>(b) & 0xFF);
     return 0;
 }
@@ -135,7 +139,8 @@ int CDibRenderer::CreateFromDib(std::span<const std::uint8_t> block) {
     // listed colours above. Pixels follow it.
     std::uint64_t tableBytes;
     if (info->bitCount <= 8)
-        tableBytes = 4 * std::uint64_t(info->colorsUsed ? info->colorsUsed : (1u << info->bitCount));
+        tableBytes =
+            4 * std::uint64_t(info->colorsUsed ? info->colorsUsed : (1u << info->bitCount));
     else
         tableBytes = 4 * std::uint64_t(info->colorsUsed) +
                      (info->compression == bh::kCompressionBitfields ? 12 : 0);
@@ -173,18 +178,22 @@ int CDibRenderer::CreateFromDib(std::span<const std::uint8_t> block) {
         } else {
             // Rows beyond the end of a short file read as zero.
             std::fill(padded.begin(), padded.end(), 0);
-            if (at < pixels.size()) std::memcpy(padded.data(), pixels.data() + at, pixels.size() - at);
+            if (at < pixels.size())
+                std::memcpy(padded.data(), pixels.data() + at, pixels.size() - at);
             s = padded.data();
         }
         switch (info->bitCount) {
         case 1:
-            for (int x = 0; x < w; ++x) d[x] = palette[(s[x >> 3] >> (7 - (x & 7))) & 1];
+            for (int x = 0; x < w; ++x)
+                d[x] = palette[(s[x >> 3] >> (7 - (x & 7))) & 1];
             break;
         case 4:
-            for (int x = 0; x < w; ++x) d[x] = palette[(x & 1) ? (s[x >> 1] & 0x0F) : (s[x >> 1] >> 4)];
+            for (int x = 0; x < w; ++x)
+                d[x] = palette[(x & 1) ? (s[x >> 1] & 0x0F) : (s[x >> 1] >> 4)];
             break;
         case 8:
-            for (int x = 0; x < w; ++x) d[x] = palette[s[x]];
+            for (int x = 0; x < w; ++x)
+                d[x] = palette[s[x]];
             break;
         case 16:
             // Always 5-5-5, whatever masks a bitfields file gives.
@@ -195,12 +204,14 @@ int CDibRenderer::CreateFromDib(std::span<const std::uint8_t> block) {
             break;
         case 24:
             for (int x = 0; x < w; ++x)
-                d[x] = s[3 * x] | (std::uint32_t(s[3 * x + 1]) << 8) | (std::uint32_t(s[3 * x + 2]) << 16);
+                d[x] = s[3 * x] | (std::uint32_t(s[3 * x + 1]) << 8) |
+                       (std::uint32_t(s[3 * x + 2]) << 16);
             break;
         case 32:
             std::memcpy(d, s, static_cast<std::size_t>(w) * 4);
             break;
-        default: break;
+        default:
+            break;
         }
     }
     return kDibConverted;
@@ -208,8 +219,8 @@ int CDibRenderer::CreateFromDib(std::span<const std::uint8_t> block) {
 
 // ---------------------------------------------------------------- clipping and the blit driver
 
-int CDibRenderer::ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                          DibRect* clip) {
+int CDibRenderer::ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                          const DibSize* dstSize, DibRect* clip) {
     blit_ = BlitState{};
     if (!src) return kClipNothing;
     const DibRect& image = src->GetRect();
@@ -230,10 +241,22 @@ int CDibRenderer::ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRec
 
     if (!dstSize || (dstSize->cx == sw && dstSize->cy == sh)) {
         i64 dl = dx, dt = dy, dr = dl + sw, db = dt + sh;
-        if (k.left > dl) { sl += k.left - dl; dl = k.left; }
-        if (k.top > dt) { st += k.top - dt; dt = k.top; }
-        if (dr > k.right) { sr -= dr - k.right; dr = k.right; }
-        if (db > k.bottom) { sb -= db - k.bottom; db = k.bottom; }
+        if (k.left > dl) {
+            sl += k.left - dl;
+            dl = k.left;
+        }
+        if (k.top > dt) {
+            st += k.top - dt;
+            dt = k.top;
+        }
+        if (dr > k.right) {
+            sr -= dr - k.right;
+            dr = k.right;
+        }
+        if (db > k.bottom) {
+            sb -= db - k.bottom;
+            db = k.bottom;
+        }
         if (sl >= sr || st >= sb) return kClipNothing;
         if (!inside()) return kClipSourceOutside;
         blit_.src = DibRect{int(sl), int(st), int(sr), int(sb)};
@@ -286,8 +309,9 @@ int CDibRenderer::ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRec
     return kClipDraw;
 }
 
-int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                          DibRect* clip, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args) {
+int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                          const DibSize* dstSize, DibRect* clip, blit_kernels::RowFn fn,
+                          const blit_kernels::RowArgs& args) {
     if (ClipBlt(src, dx, dy, srcRect, dstSize, clip) != kClipDraw) return 0;
     const CDibRenderer& s = src->Renderer();
     // Reading and writing the same image: each source row is taken whole
@@ -299,14 +323,27 @@ int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRec
     const int w = D.right - D.left, h = D.bottom - D.top;
 
     if (blit_.unscaled) {
-        if (same && fn) rowScratch_.resize(static_cast<std::size_t>(w));
+        if (!fn) {
+            // Whole rows of two images of one width lie back to back: one block.
+            if (!same && w == rect_.right && w == s.rect_.right) {
+                std::memcpy(Row(D.top) + D.left, s.Row(S.top) + S.left,
+                            static_cast<std::size_t>(w) * h * 4);
+                return 0;
+            }
+            for (int i = 0; i < h; ++i) {
+                std::uint32_t* d = Row(D.top + i) + D.left;
+                const std::uint32_t* sp = s.Row(S.top + i) + S.left;
+                if (same)
+                    std::memmove(d, sp, static_cast<std::size_t>(w) * 4);
+                else
+                    blit_kernels::CopyPixels(d, sp, w);
+            }
+            return 0;
+        }
+        if (same) rowScratch_.resize(static_cast<std::size_t>(w));
         for (int i = 0; i < h; ++i) {
             std::uint32_t* d = Row(D.top + i) + D.left;
             const std::uint32_t* sp = s.Row(S.top + i) + S.left;
-            if (!fn) {
-                std::memmove(d, sp, static_cast<std::size_t>(w) * 4);
-                continue;
-            }
             if (same) {
                 std::memcpy(rowScratch_.data(), sp, static_cast<std::size_t>(w) * 4);
                 sp = rowScratch_.data();
@@ -331,18 +368,28 @@ int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRec
         }
     }
     rowScratch_.resize(static_cast<std::size_t>(w));
-    long long row = S.top, e = blit_.ey;
+    long long row = S.top, e = blit_.ey, previous = -1;
     for (int i = 0; i < h; ++i) {
         const std::uint32_t* sp = s.Row(static_cast<int>(row));
         std::uint32_t* d = Row(D.top + i) + D.left;
         if (!fn && !same) {
-            for (int j = 0; j < w; ++j) d[j] = sp[colScratch_[j]];
+            // A plain copy that samples the same source row again repeats the
+            // destination row above it.
+            if (row == previous)
+                blit_kernels::CopyPixels(d, d - rect_.right, w);
+            else
+                for (int j = 0; j < w; ++j)
+                    d[j] = sp[colScratch_[j]];
         } else {
             std::uint32_t* g = rowScratch_.data();
-            for (int j = 0; j < w; ++j) g[j] = sp[colScratch_[j]];
-            if (fn) fn(d, g, w, args);
-            else std::memcpy(d, g, static_cast<std::size_t>(w) * 4);
+            for (int j = 0; j < w; ++j)
+                g[j] = sp[colScratch_[j]];
+            if (fn)
+                fn(d, g, w, args);
+            else
+                std::memcpy(d, g, static_cast<std::size_t>(w) * 4);
         }
+        previous = row;
         row += blit_.qy;
         e += blit_.ry;
         if (e >= 0) {

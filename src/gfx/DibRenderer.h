@@ -23,8 +23,8 @@ inline constexpr std::uint32_t kDibSectionFlag = 0x80000000u;
 // Results of CreateFromDib.
 enum DibConvertResult : int {
     kDibConverted = 0,
-    kDibNoBlock = 1,      // no block, or no memory for the pixels
-    kDibUnsupported = 2,  // refused header (depth, size, compression, short block)
+    kDibNoBlock = 1,     // no block, or no memory for the pixels
+    kDibUnsupported = 2, // refused header (depth, size, compression, short block)
 };
 
 // Results of ClipBlt.
@@ -70,7 +70,9 @@ public:
     std::uint32_t* GetBits() { return bits_; }
     const std::uint32_t* GetBits() const { return bits_; }
     std::uint32_t* Row(int y) { return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right; }
-    const std::uint32_t* Row(int y) const { return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right; }
+    const std::uint32_t* Row(int y) const {
+        return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right;
+    }
 
     int SetColorKey(int r, int g, int b);
     void SetColorKeyValue(std::uint32_t v) { colorKey_ = v & 0xFFFFFF; }
@@ -95,42 +97,55 @@ public:
     // and stretched to dstSize (null or equal = unscaled) against clip (null =
     // the whole destination; clamped to the destination in place), and sets
     // up the stepping of a stretched blit.
-    int ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip);
+    int ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                DibRect* clip);
 
-    virtual int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                         DibRect* clip) = 0;
+    virtual int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                         const DibSize* dstSize, DibRect* clip) = 0;
     virtual int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                     DibRect* clip) = 0;
-    virtual int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+    virtual int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                         const DibSize* dstSize, DibRect* clip) = 0;
+    virtual int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                         std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
                          DibRect* clip) = 0;
-    virtual int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                         const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) = 0;
-    virtual int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                              const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) = 0;
+    virtual int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                              std::uint32_t srcFactor, const DibRect* srcRect,
+                              const DibSize* dstSize, DibRect* clip) = 0;
 
     // ------------------------------------------------------------ quads (shared by both classes)
 
     // Maps srcQuad onto dstQuad. flag 0: a row's first and last pixels sample
     // the two edges' source positions exactly; 1: the step is the row's width
     // divided into the edge span. 0 drawn (or nothing to draw), 1 twisted shape.
-    int QuadBltKeyed(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad, const DibRect* clip, int flag);
-    int QuadBltKeyedFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad, const DibRect* clip);
-    int QuadBltKeyedToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect, const DibRect* clip);
-    int QuadBlt(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad, const DibRect* clip, int flag);
-    int QuadBltFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad, const DibRect* clip);
-    int QuadBltToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect, const DibRect* clip);
-    int QuadBltKeyedBlend(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad, std::uint32_t dstFactor,
-                          std::uint32_t srcFactor, const DibRect* clip, int flag);
+    int QuadBltKeyed(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
+                     const DibRect* clip, int flag);
+    int QuadBltKeyedFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad,
+                             const DibRect* clip);
+    int QuadBltKeyedToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect,
+                           const DibRect* clip);
+    int QuadBlt(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
+                const DibRect* clip, int flag);
+    int QuadBltFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad,
+                        const DibRect* clip);
+    int QuadBltToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect,
+                      const DibRect* clip);
+    int QuadBltKeyedBlend(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
+                          std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip,
+                          int flag);
     int QuadBltKeyedBlendFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad,
-                                  std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip);
+                                  std::uint32_t dstFactor, std::uint32_t srcFactor,
+                                  const DibRect* clip);
     int QuadBltKeyedBlendToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect,
-                                std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip);
-    int QuadBltBlend(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad, std::uint32_t dstFactor,
-                     std::uint32_t srcFactor, const DibRect* clip, int flag);
+                                std::uint32_t dstFactor, std::uint32_t srcFactor,
+                                const DibRect* clip);
+    int QuadBltBlend(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
+                     std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip,
+                     int flag);
     int QuadBltBlendFromRect(const CDib* src, const DibRect* srcRect, const DibQuad& dstQuad,
                              std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip);
-    int QuadBltBlendToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect, std::uint32_t dstFactor,
-                           std::uint32_t srcFactor, const DibRect* clip);
+    int QuadBltBlendToRect(const CDib* src, const DibQuad& srcQuad, const DibRect* dstRect,
+                           std::uint32_t dstFactor, std::uint32_t srcFactor, const DibRect* clip);
 
     // ------------------------------------------------------------ rotate and zoom
 
@@ -138,51 +153,54 @@ public:
     // 16.16 (65,536 = 100 %), anchor 0 top-left, 1 top-right, 2 bottom-left,
     // 3 bottom-right, 4 centre. 0 when the quad cannot be made, else the
     // result of the quad blit.
-    int RotZoomBltKeyed(const CDib* src, const DibRect* srcRect, int x, int y, int angle, int scale, int anchor,
-                        const DibRect* clip);
-    int RotZoomBlt(const CDib* src, const DibRect* srcRect, int x, int y, int angle, int scale, int anchor,
-                   const DibRect* clip);
+    int RotZoomBltKeyed(const CDib* src, const DibRect* srcRect, int x, int y, int angle, int scale,
+                        int anchor, const DibRect* clip);
+    int RotZoomBlt(const CDib* src, const DibRect* srcRect, int x, int y, int angle, int scale,
+                   int anchor, const DibRect* clip);
     int RotZoomBltKeyedBlend(const CDib* src, const DibRect* srcRect, int x, int y, int angle,
-                             std::uint32_t dstFactor, std::uint32_t srcFactor, int scale, int anchor,
-                             const DibRect* clip);
-    int RotZoomBltBlend(const CDib* src, const DibRect* srcRect, int x, int y, int angle, std::uint32_t dstFactor,
-                        std::uint32_t srcFactor, int scale, int anchor, const DibRect* clip);
+                             std::uint32_t dstFactor, std::uint32_t srcFactor, int scale,
+                             int anchor, const DibRect* clip);
+    int RotZoomBltBlend(const CDib* src, const DibRect* srcRect, int x, int y, int angle,
+                        std::uint32_t dstFactor, std::uint32_t srcFactor, int scale, int anchor,
+                        const DibRect* clip);
     // 0 made, 1 nothing to draw, -1 no source image.
-    static int ComputeRotZoomQuad(DibQuad* out, const CDib* src, const DibRect* srcRect, int x, int y, int angle,
-                                  int scale, int anchor);
+    static int ComputeRotZoomQuad(DibQuad* out, const CDib* src, const DibRect* srcRect, int x,
+                                  int y, int angle, int scale, int anchor);
 
     int NullBlt(int, int, int, int, int, int) { return 0; }
 
     // Draws src's srcRect (null = whole) at (dx, dy), each destination pixel
     // read from its own place in the rectangle moved by the map's pair for
     // that place. Pixels whose source falls outside the source image are left.
-    int DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy, const DibRect* srcRect,
-                    DibRect* clip);
+    int DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy,
+                    const DibRect* srcRect, DibRect* clip);
 
 protected:
     // What ClipBlt leaves for the kernel of the same call.
     struct BlitState {
-        DibRect src;        // clipped source rectangle (right/bottom as given when scaled)
-        DibRect dst;        // clipped destination rectangle
+        DibRect src; // clipped source rectangle (right/bottom as given when scaled)
+        DibRect dst; // clipped destination rectangle
         bool unscaled = true;
-        long long qx = 0, rx = 0, qy = 0, ry = 0;  // whole and remainder source steps per pixel / row
-        long long ex = 0, ey = 0;                  // starting error terms
-        long long dw = 0, dh = 0;                  // destination size of a stretched blit
+        long long qx = 0, rx = 0, qy = 0,
+                  ry = 0;         // whole and remainder source steps per pixel / row
+        long long ex = 0, ey = 0; // starting error terms
+        long long dw = 0, dh = 0; // destination size of a stretched blit
     };
 
     // Clips and walks a rectangle blit and hands each row to fn (null = copy).
-    int RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip,
-                blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
+    int RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                DibRect* clip, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
 
     BlitState blit_;
 
 private:
     enum class QuadOp : std::uint8_t { Copy, Keyed, Blend, KeyedBlend };
-    int QuadMap(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad, const DibRect* clip, int flag,
-                QuadOp op, std::uint32_t dstFactor, std::uint32_t srcFactor);
+    int QuadMap(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
+                const DibRect* clip, int flag, QuadOp op, std::uint32_t dstFactor,
+                std::uint32_t srcFactor);
     bool Allocate(int w, int h, std::vector<std::uint32_t>& out);
 
-    std::vector<std::uint32_t> store_;  // the pixels, top row first, rows contiguous
+    std::vector<std::uint32_t> store_; // the pixels, top row first, rows contiguous
     std::uint32_t* bits_ = nullptr;
     DibRect rect_{};
     std::uint32_t colorKey_ = kDefaultColorKey;
@@ -197,24 +215,28 @@ class CDibRendererX86 final : public CDibRenderer {
 public:
     int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                  DibRect* clip) override;
-    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
+    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+            DibRect* clip) override;
     int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                  DibRect* clip) override;
     int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
                  const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
-    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                      const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
+    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
+                      DibRect* clip) override;
 };
 
 class CDibRendererMmx final : public CDibRenderer {
 public:
     int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                  DibRect* clip) override;
-    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
+    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+            DibRect* clip) override;
     int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                  DibRect* clip) override;
     int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
                  const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
-    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                      const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
+    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
+                      DibRect* clip) override;
 };

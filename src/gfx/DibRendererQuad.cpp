@@ -11,8 +11,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 #include <numbers>
+#include <vector>
 
 namespace {
 
@@ -23,10 +23,13 @@ constexpr int kFrac = 20;
 // bottom-left 2, bottom-right 3).
 constexpr std::array<std::array<int, 3>, 4> kCorners{{{1, 2, 3}, {0, 3, 2}, {0, 3, 1}, {1, 2, 0}}};
 
-inline std::uint32_t Chan(std::uint32_t v, int c) { return (v >> (8 * c)) & 0xFFu; }
+inline std::uint32_t Chan(std::uint32_t v, int c) {
+    return (v >> (8 * c)) & 0xFFu;
+}
 
 // The plain class's constant blend, which both classes use for quads.
-inline std::uint32_t BlendPixel(std::uint32_t S, std::uint32_t D, std::uint32_t df, std::uint32_t sf) {
+inline std::uint32_t BlendPixel(std::uint32_t S, std::uint32_t D, std::uint32_t df,
+                                std::uint32_t sf) {
     std::uint32_t out = 0;
     for (int c = 0; c < 3; ++c) {
         const std::uint32_t v = (Chan(S, c) * Chan(sf, c) >> 8) + (Chan(D, c) * Chan(df, c) >> 8);
@@ -35,10 +38,12 @@ inline std::uint32_t BlendPixel(std::uint32_t S, std::uint32_t D, std::uint32_t 
     return out;
 }
 
-int Clamp32(i64 v) { return static_cast<int>(std::clamp<i64>(v, INT32_MIN, INT32_MAX)); }
+int Clamp32(i64 v) {
+    return static_cast<int>(std::clamp<i64>(v, INT32_MIN, INT32_MAX));
+}
 
 int TruncToInt(double v) {
-    if (!(v > -2147483648.0)) return INT32_MIN;  // also NaN
+    if (!(v > -2147483648.0)) return INT32_MIN; // also NaN
     if (v >= 2147483647.0) return INT32_MAX;
     return static_cast<int>(v);
 }
@@ -46,13 +51,14 @@ int TruncToInt(double v) {
 // One side of the shape: a chain of corners followed downwards.
 struct Side {
     std::array<int, 4> chain{};
-    int edge = 0;  // index of the current edge's near corner in chain
+    int edge = 0; // index of the current edge's near corner in chain
 };
 
-}  // namespace
+} // namespace
 
-int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip, int flag,
-                          QuadOp op, std::uint32_t dstFactor, std::uint32_t srcFactor) {
+int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
+                          const DibRect* clip, int flag, QuadOp op, std::uint32_t dstFactor,
+                          std::uint32_t srcFactor) {
     // Corners sorted top to bottom, ties left to right.
     std::array<int, 4> order{0, 1, 2, 3};
     std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
@@ -83,7 +89,8 @@ int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
     };
     // Values of the side at row y: its edge stepped (y - near.y + 1) times.
     auto at = [&](Side& s, int y, EdgeValues& out) {
-        while (s.edge < 3 && dq[s.chain[s.edge + 1]].y <= y) ++s.edge;
+        while (s.edge < 3 && dq[s.chain[s.edge + 1]].y <= y)
+            ++s.edge;
         if (s.edge >= 3) return false;
         const int p = s.chain[s.edge], q = s.chain[s.edge + 1];
         const i64 h = i64(dq[q].y) - dq[p].y;
@@ -123,11 +130,15 @@ int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
             const std::uint32_t S = s.Row(static_cast<int>(sv))[su];
             std::uint32_t& D = d[x];
             switch (op) {
-            case QuadOp::Copy: D = S; break;
+            case QuadOp::Copy:
+                D = S;
+                break;
             case QuadOp::Keyed:
                 if (S != key) D = S;
                 break;
-            case QuadOp::Blend: D = BlendPixel(S, D, dstFactor, srcFactor); break;
+            case QuadOp::Blend:
+                D = BlendPixel(S, D, dstFactor, srcFactor);
+                break;
             case QuadOp::KeyedBlend:
                 if (S != key) D = BlendPixel(S, D, dstFactor, srcFactor);
                 break;
@@ -138,104 +149,132 @@ int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
 }
 
 namespace {
-DibRect WholeOr(const DibRect* r, const DibRect& whole) { return r ? *r : whole; }
-}  // namespace
+DibRect WholeOr(const DibRect* r, const DibRect& whole) {
+    return r ? *r : whole;
+}
+} // namespace
 
-int CDibRenderer::QuadBltKeyed(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip, int flag) {
+int CDibRenderer::QuadBltKeyed(const CDib* src, const DibQuad& sq, const DibQuad& dq,
+                               const DibRect* clip, int flag) {
     return QuadMap(src, sq, dq, clip, flag, QuadOp::Keyed, 0, 0);
 }
-int CDibRenderer::QuadBltKeyedFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, const DibRect* clip) {
+int CDibRenderer::QuadBltKeyedFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                                       const DibRect* clip) {
     if (!src) return 0;
     return QuadBltKeyed(src, QuadFromRect(WholeOr(sr, src->GetRect())), dq, clip, 0);
 }
-int CDibRenderer::QuadBltKeyedToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, const DibRect* clip) {
+int CDibRenderer::QuadBltKeyedToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                                     const DibRect* clip) {
     return QuadBltKeyed(src, sq, QuadFromRect(WholeOr(dr, rect_)), clip, 1);
 }
-int CDibRenderer::QuadBlt(const CDib* src, const DibQuad& sq, const DibQuad& dq, const DibRect* clip, int flag) {
+int CDibRenderer::QuadBlt(const CDib* src, const DibQuad& sq, const DibQuad& dq,
+                          const DibRect* clip, int flag) {
     return QuadMap(src, sq, dq, clip, flag, QuadOp::Copy, 0, 0);
 }
-int CDibRenderer::QuadBltFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, const DibRect* clip) {
+int CDibRenderer::QuadBltFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                                  const DibRect* clip) {
     if (!src) return 0;
     return QuadBlt(src, QuadFromRect(WholeOr(sr, src->GetRect())), dq, clip, 0);
 }
-int CDibRenderer::QuadBltToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, const DibRect* clip) {
+int CDibRenderer::QuadBltToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                                const DibRect* clip) {
     return QuadBlt(src, sq, QuadFromRect(WholeOr(dr, rect_)), clip, 1);
 }
-int CDibRenderer::QuadBltKeyedBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df,
-                                    std::uint32_t sf, const DibRect* clip, int flag) {
+int CDibRenderer::QuadBltKeyedBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq,
+                                    std::uint32_t df, std::uint32_t sf, const DibRect* clip,
+                                    int flag) {
     return QuadMap(src, sq, dq, clip, flag, QuadOp::KeyedBlend, df, sf);
 }
-int CDibRenderer::QuadBltKeyedBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, std::uint32_t df,
-                                            std::uint32_t sf, const DibRect* clip) {
+int CDibRenderer::QuadBltKeyedBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                                            std::uint32_t df, std::uint32_t sf,
+                                            const DibRect* clip) {
     if (!src) return 0;
     return QuadBltKeyedBlend(src, QuadFromRect(WholeOr(sr, src->GetRect())), dq, df, sf, clip, 0);
 }
-int CDibRenderer::QuadBltKeyedBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, std::uint32_t df,
-                                          std::uint32_t sf, const DibRect* clip) {
+int CDibRenderer::QuadBltKeyedBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                                          std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
     return QuadBltKeyedBlend(src, sq, QuadFromRect(WholeOr(dr, rect_)), df, sf, clip, 1);
 }
-int CDibRenderer::QuadBltBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq, std::uint32_t df,
-                               std::uint32_t sf, const DibRect* clip, int flag) {
+int CDibRenderer::QuadBltBlend(const CDib* src, const DibQuad& sq, const DibQuad& dq,
+                               std::uint32_t df, std::uint32_t sf, const DibRect* clip, int flag) {
     return QuadMap(src, sq, dq, clip, flag, QuadOp::Blend, df, sf);
 }
-int CDibRenderer::QuadBltBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq, std::uint32_t df,
-                                       std::uint32_t sf, const DibRect* clip) {
+int CDibRenderer::QuadBltBlendFromRect(const CDib* src, const DibRect* sr, const DibQuad& dq,
+                                       std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
     if (!src) return 0;
     return QuadBltBlend(src, QuadFromRect(WholeOr(sr, src->GetRect())), dq, df, sf, clip, 0);
 }
-int CDibRenderer::QuadBltBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr, std::uint32_t df,
-                                     std::uint32_t sf, const DibRect* clip) {
+int CDibRenderer::QuadBltBlendToRect(const CDib* src, const DibQuad& sq, const DibRect* dr,
+                                     std::uint32_t df, std::uint32_t sf, const DibRect* clip) {
     return QuadBltBlend(src, sq, QuadFromRect(WholeOr(dr, rect_)), df, sf, clip, 1);
 }
 
 // ---------------------------------------------------------------- rotate and zoom
 
-int CDibRenderer::ComputeRotZoomQuad(DibQuad* out, const CDib* src, const DibRect* srcRect, int x, int y, int angle,
-                                     int scale, int anchor) {
+int CDibRenderer::ComputeRotZoomQuad(DibQuad* out, const CDib* src, const DibRect* srcRect, int x,
+                                     int y, int angle, int scale, int anchor) {
     if (!src || !out) return -1;
     const DibRect r = srcRect ? *srcRect : DibRect{0, 0, src->GetWidth(), src->GetHeight()};
     const i64 w = i64(r.right) - r.left, h = i64(r.bottom) - r.top;
     if (scale == 0 || w <= 0 || h <= 0 || w > INT32_MAX || h > INT32_MAX) return 1;
-    const i64 W = MulDiv(static_cast<int>(w), scale, 65536), H = MulDiv(static_cast<int>(h), scale, 65536);
+    const i64 W = MulDiv(static_cast<int>(w), scale, 65536),
+              H = MulDiv(static_cast<int>(h), scale, 65536);
     if (W == 0 || H == 0) return 1;
     i64 px = x, py = y;
     switch (anchor) {
-    case 1: px = i64(x) + W; break;
-    case 2: py = i64(y) + H; break;
-    case 3: px = i64(x) + W; py = i64(y) + H; break;
-    case 4: px = i64(x) + (W >> 1); py = i64(y) + (H >> 1); break;
-    default: break;
+    case 1:
+        px = i64(x) + W;
+        break;
+    case 2:
+        py = i64(y) + H;
+        break;
+    case 3:
+        px = i64(x) + W;
+        py = i64(y) + H;
+        break;
+    case 4:
+        px = i64(x) + (W >> 1);
+        py = i64(y) + (H >> 1);
+        break;
+    default:
+        break;
     }
-    const double t = static_cast<double>(-static_cast<i64>(angle)) * std::numbers::pi * (1.0 / 180.0);
+    const double t =
+        static_cast<double>(-static_cast<i64>(angle)) * std::numbers::pi * (1.0 / 180.0);
     const double s = std::sin(t), c = std::cos(t);
-    const std::array<std::array<i64, 2>, 4> corners{{{x, y}, {x + W, y}, {x, y + H}, {x + W, y + H}}};
+    const std::array<std::array<i64, 2>, 4> corners{
+        {{x, y}, {x + W, y}, {x, y + H}, {x + W, y + H}}};
     for (int i = 0; i < 4; ++i) {
-        const double rx = static_cast<double>(corners[i][0] - px), ry = static_cast<double>(corners[i][1] - py);
-        (*out)[i] = DibPoint{Clamp32(px + TruncToInt(rx * c - ry * s)), Clamp32(py + TruncToInt(ry * c + rx * s))};
+        const double rx = static_cast<double>(corners[i][0] - px),
+                     ry = static_cast<double>(corners[i][1] - py);
+        (*out)[i] = DibPoint{Clamp32(px + TruncToInt(rx * c - ry * s)),
+                             Clamp32(py + TruncToInt(ry * c + rx * s))};
     }
     return 0;
 }
 
-int CDibRenderer::RotZoomBltKeyed(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale, int anchor,
-                                  const DibRect* clip) {
+int CDibRenderer::RotZoomBltKeyed(const CDib* src, const DibRect* sr, int x, int y, int angle,
+                                  int scale, int anchor, const DibRect* clip) {
     DibQuad q;
     if (ComputeRotZoomQuad(&q, src, sr, x, y, angle, scale, anchor) != 0) return 0;
     return QuadBltKeyedFromRect(src, sr, q, clip);
 }
-int CDibRenderer::RotZoomBlt(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale, int anchor,
-                             const DibRect* clip) {
+int CDibRenderer::RotZoomBlt(const CDib* src, const DibRect* sr, int x, int y, int angle, int scale,
+                             int anchor, const DibRect* clip) {
     DibQuad q;
     if (ComputeRotZoomQuad(&q, src, sr, x, y, angle, scale, anchor) != 0) return 0;
     return QuadBltFromRect(src, sr, q, clip);
 }
-int CDibRenderer::RotZoomBltKeyedBlend(const CDib* src, const DibRect* sr, int x, int y, int angle, std::uint32_t df,
-                                       std::uint32_t sf, int scale, int anchor, const DibRect* clip) {
+int CDibRenderer::RotZoomBltKeyedBlend(const CDib* src, const DibRect* sr, int x, int y, int angle,
+                                       std::uint32_t df, std::uint32_t sf, int scale, int anchor,
+                                       const DibRect* clip) {
     DibQuad q;
     if (ComputeRotZoomQuad(&q, src, sr, x, y, angle, scale, anchor) != 0) return 0;
     return QuadBltKeyedBlendFromRect(src, sr, q, df, sf, clip);
 }
-int CDibRenderer::RotZoomBltBlend(const CDib* src, const DibRect* sr, int x, int y, int angle, std::uint32_t df,
-                                  std::uint32_t sf, int scale, int anchor, const DibRect* clip) {
+int CDibRenderer::RotZoomBltBlend(const CDib* src, const DibRect* sr, int x, int y, int angle,
+                                  std::uint32_t df, std::uint32_t sf, int scale, int anchor,
+                                  const DibRect* clip) {
     DibQuad q;
     if (ComputeRotZoomQuad(&q, src, sr, x, y, angle, scale, anchor) != 0) return 0;
     return QuadBltBlendFromRect(src, sr, q, df, sf, clip);
@@ -243,14 +282,15 @@ int CDibRenderer::RotZoomBltBlend(const CDib* src, const DibRect* sr, int x, int
 
 // ---------------------------------------------------------------- displacement
 
-int CDibRenderer::DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy, const DibRect* srcRect,
-                              DibRect* clip) {
+int CDibRenderer::DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy,
+                              const DibRect* srcRect, DibRect* clip) {
     if (!src || !map || !bits_) return 0;
     const DibRect& image = src->GetRect();
     const DibRect s = srcRect ? *srcRect : image;
     if (clip) IntersectRect(clip, clip);
     DibRect d;
-    const DibRect want{dx, dy, Clamp32(i64(dx) + (i64(s.right) - s.left)), Clamp32(i64(dy) + (i64(s.bottom) - s.top))};
+    const DibRect want{dx, dy, Clamp32(i64(dx) + (i64(s.right) - s.left)),
+                       Clamp32(i64(dy) + (i64(s.bottom) - s.top))};
     if (!IntersectRect(&d, &want)) return 0;
     if (clip) {
         d.left = std::max(d.left, clip->left);

@@ -7,19 +7,20 @@
 namespace {
 
 int TruncToInt(double v) {
-    if (!(v > -2147483648.0)) return INT32_MIN;  // also NaN
+    if (!(v > -2147483648.0)) return INT32_MIN; // also NaN
     if (v >= 2147483647.0) return INT32_MAX;
     return static_cast<int>(v);
 }
 
-}  // namespace
+} // namespace
 
 bool CDisplacementMap::Create(int width, int height) {
     offsets_ = {};
     width_ = height_ = 0;
     if (width <= 0 || height <= 0) return false;
     try {
-        offsets_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), DibPoint{});
+        offsets_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                        DibPoint{});
     } catch (const std::bad_alloc&) {
         offsets_ = {};
         return false;

@@ -30,7 +30,7 @@ public:
     void BuildRipple(double wavelength, double amplitude);
 
 private:
-    std::vector<DibPoint> offsets_;  // row after row
+    std::vector<DibPoint> offsets_; // row after row
     int width_ = 0;
     int height_ = 0;
 };

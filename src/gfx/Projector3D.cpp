@@ -14,7 +14,7 @@ std::int32_t Trunc(double v) {
     return static_cast<std::int32_t>(v);
 }
 
-}  // namespace
+} // namespace
 
 std::array<double, 9> CProjector3D::RotationFor(const Camera3D& camera) {
     const double a = -camera.yaw, p = camera.pitch;
@@ -32,7 +32,8 @@ void CProjector3D::SphericalToCartesian(const Camera3D& c, std::array<int, 3>& o
            Trunc(std::cos(c.yaw) * std::cos(c.pitch) * r)};
 }
 
-void CProjector3D::ProjectWithMatrix(const std::array<double, 9>& m, const Camera3D& camera, Point3D* pt) const {
+void CProjector3D::ProjectWithMatrix(const std::array<double, 9>& m, const Camera3D& camera,
+                                     Point3D* pt) const {
     if (!pt) return;
     std::array<int, 3> c;
     SphericalToCartesian(camera, c);

@@ -19,7 +19,11 @@ int Index(int i) {
     const int r = i % 180;
     return r < 0 ? r + 180 : r;
 }
-}  // namespace
+} // namespace
 
-double SinDeg(int i) { return g_sinTable[Index(i)]; }
-double TanDeg(int i) { return g_tanTable[Index(i)]; }
+double SinDeg(int i) {
+    return g_sinTable[Index(i)];
+}
+double TanDeg(int i) {
+    return g_tanTable[Index(i)];
+}

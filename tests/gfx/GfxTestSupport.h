@@ -17,7 +17,9 @@ enum class Kind { Plain, Mmx };
 // Images made while this lives get the renderer class of `kind`.
 class ScopedRendererClass {
 public:
-    explicit ScopedRendererClass(Kind kind) : saved_(g_cpuRendererClass) { g_cpuRendererClass = kind == Kind::Plain ? 2 : 4; }
+    explicit ScopedRendererClass(Kind kind) : saved_(g_cpuRendererClass) {
+        g_cpuRendererClass = kind == Kind::Plain ? 2 : 4;
+    }
     ~ScopedRendererClass() { g_cpuRendererClass = saved_; }
 
 private:
@@ -26,7 +28,8 @@ private:
 
 class ScopedSimdLevel {
 public:
-    explicit ScopedSimdLevel(blit_kernels::mmx::SimdLevel level) : saved_(blit_kernels::mmx::ActiveLevel()) {
+    explicit ScopedSimdLevel(blit_kernels::mmx::SimdLevel level)
+        : saved_(blit_kernels::mmx::ActiveLevel()) {
         blit_kernels::mmx::SetActiveLevel(level);
     }
     ~ScopedSimdLevel() { blit_kernels::mmx::SetActiveLevel(saved_); }
@@ -44,7 +47,8 @@ inline std::unique_ptr<CDib> MakeDib(Kind kind, int w, int h, std::uint32_t fill
 }
 
 // An image whose pixels are given row after row.
-inline std::unique_ptr<CDib> MakeDib(Kind kind, int w, int h, std::initializer_list<std::uint32_t> pixels) {
+inline std::unique_ptr<CDib> MakeDib(Kind kind, int w, int h,
+                                     std::initializer_list<std::uint32_t> pixels) {
     auto d = MakeDib(kind, w, h);
     int i = 0;
     for (std::uint32_t p : pixels) {
@@ -65,4 +69,4 @@ inline std::vector<std::uint32_t> Row(const CDib& d, int y) {
     return std::vector<std::uint32_t>(p, p + d.GetWidth());
 }
 
-}  // namespace gfx_test
+} // namespace gfx_test

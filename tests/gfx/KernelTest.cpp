@@ -18,20 +18,22 @@ std::uint32_t AlphaOne(Kind k, std::uint32_t s, std::uint32_t d) {
     dst->BltAlpha(src.get(), 0, 0, nullptr, nullptr, nullptr);
     return dst->GetPixel(0, 0);
 }
-std::uint32_t BlendOne(Kind k, std::uint32_t s, std::uint32_t d, std::uint32_t df, std::uint32_t sf) {
+std::uint32_t BlendOne(Kind k, std::uint32_t s, std::uint32_t d, std::uint32_t df,
+                       std::uint32_t sf) {
     auto src = MakeDib(k, 1, 1, {s});
     auto dst = MakeDib(k, 1, 1, {d});
     dst->BltBlend(src.get(), 0, 0, df, sf, nullptr, nullptr, nullptr);
     return dst->GetPixel(0, 0);
 }
-std::uint32_t AlphaBlendOne(Kind k, std::uint32_t s, std::uint32_t d, std::uint32_t df, std::uint32_t sf) {
+std::uint32_t AlphaBlendOne(Kind k, std::uint32_t s, std::uint32_t d, std::uint32_t df,
+                            std::uint32_t sf) {
     auto src = MakeDib(k, 1, 1, {s});
     auto dst = MakeDib(k, 1, 1, {d});
     dst->BltAlphaBlend(src.get(), 0, 0, df, sf, nullptr, nullptr, nullptr);
     return dst->GetPixel(0, 0);
 }
 
-}  // namespace
+} // namespace
 
 TEST(KernelTest, PerPixelAlphaDiffersBetweenTheClasses) {
     // S = a 128, (r, g, b) = (200, 100, 50); D = (100, 50, 150).
@@ -101,7 +103,8 @@ TEST_P(BothClasses, CopyClipsAtTheDestinationEdges) {
     // A 100x100 source whose pixel names its column; copied to (-30, 10).
     auto src = MakeDib(k, 100, 100);
     for (int y = 0; y < 100; ++y)
-        for (int x = 0; x < 100; ++x) src->SetPixel(x, y, 1000 + x);
+        for (int x = 0; x < 100; ++x)
+            src->SetPixel(x, y, 1000 + x);
     auto dst = MakeDib(k, 800, 600, 7);
     dst->Blt(src.get(), -30, 10, nullptr, nullptr, nullptr);
     EXPECT_EQ(dst->GetPixel(0, 10), 1030u);
@@ -109,6 +112,18 @@ TEST_P(BothClasses, CopyClipsAtTheDestinationEdges) {
     EXPECT_EQ(dst->GetPixel(70, 10), 7u);
     EXPECT_EQ(dst->GetPixel(0, 9), 7u);
     EXPECT_EQ(dst->GetPixel(0, 110), 7u);
+}
+
+TEST_P(BothClasses, CopyOfWholeRowsBetweenImagesOfOneWidth) {
+    const Kind k = GetParam();
+    auto src = MakeDib(k, 3, 3, {1, 2, 3, 4, 5, 6, 7, 8, 9});
+    auto dst = MakeDib(k, 3, 4, 0);
+    // Whole rows, one block: source rows 0..2 land on rows 1..3.
+    dst->Blt(src.get(), 0, 1, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Pixels(*dst), (std::vector<std::uint32_t>{0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    // Shifted right by one: rows are copied one by one.
+    dst->Blt(src.get(), 1, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(Pixels(*dst), (std::vector<std::uint32_t>{0, 1, 2, 1, 4, 5, 4, 7, 8, 7, 8, 9}));
 }
 
 TEST_P(BothClasses, SourceRectangleReachingOutsideDrawsNothing) {
@@ -119,7 +134,8 @@ TEST_P(BothClasses, SourceRectangleReachingOutsideDrawsNothing) {
     const DibRect r{0, 0, 801, 10};
     EXPECT_EQ(dst->Renderer().ClipBlt(src.get(), 0, 0, &r, nullptr, nullptr), kClipSourceOutside);
     dst->Blt(src.get(), 0, 0, &r, nullptr, nullptr);
-    for (std::uint32_t p : Pixels(*dst)) ASSERT_EQ(p, 9u);
+    for (std::uint32_t p : Pixels(*dst))
+        ASSERT_EQ(p, 9u);
     // When the destination clips the outside part away, the rest is drawn:
     // the rectangle's column -1 would land at x = -1.
     const DibRect shifted{-1, 0, 799, 10};
@@ -151,7 +167,8 @@ TEST_P(BothClasses, EmptyImagesDrawNothing) {
     CDib empty;
     auto full = MakeDib(k, 3, 3, 4);
     full->Blt(&empty, 0, 0, nullptr, nullptr, nullptr);
-    for (std::uint32_t p : Pixels(*full)) EXPECT_EQ(p, 4u);
+    for (std::uint32_t p : Pixels(*full))
+        EXPECT_EQ(p, 4u);
     EXPECT_EQ(empty.Blt(full.get(), 0, 0, nullptr, nullptr, nullptr), 0);
     EXPECT_EQ(full->Blt(nullptr, 0, 0, nullptr, nullptr, nullptr), 0);
     const DibSize zero{0, 3};
@@ -210,14 +227,16 @@ TEST_P(BothClasses, StretchRowsAndTopClip) {
     DibSize tall{1, 6};
     dst->Blt(src.get(), 0, 0, nullptr, &tall, nullptr);
     std::vector<std::uint32_t> col;
-    for (int y = 0; y < 6; ++y) col.push_back(dst->GetPixel(0, y));
+    for (int y = 0; y < 6; ++y)
+        col.push_back(dst->GetPixel(0, y));
     EXPECT_EQ(col, (std::vector<std::uint32_t>{100, 100, 101, 101, 102, 103}));
     // Placed at y = -3: c = 3, e = -6 + 12 = 6 > 0, k = 6/6 + 1 = 2: rows from 2;
     // e = 6 - 12 - 1 = -7; +4 = -3: row 2 again; +4 = 1 >= 0: row 3.
     dst->Fill(0, nullptr);
     dst->Blt(src.get(), 0, -3, nullptr, &tall, nullptr);
     col.clear();
-    for (int y = 0; y < 6; ++y) col.push_back(dst->GetPixel(0, y));
+    for (int y = 0; y < 6; ++y)
+        col.push_back(dst->GetPixel(0, y));
     EXPECT_EQ(col, (std::vector<std::uint32_t>{102, 102, 103, 0, 0, 0}));
 }
 
@@ -248,4 +267,6 @@ TEST_P(BothClasses, DrawingAnImageOntoItselfReadsEachRowWhole) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Classes, BothClasses, ::testing::Values(Kind::Plain, Kind::Mmx),
-                         [](const auto& info) { return info.param == Kind::Plain ? "Plain" : "Mmx"; });
+                         [](const auto& info) {
+                             return info.param == Kind::Plain ? "Plain" : "Mmx";
+                         });

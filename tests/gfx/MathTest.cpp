@@ -16,7 +16,8 @@ TEST(MathTest, SineTableByWholeDegrees) {
     EXPECT_EQ(SinDeg(270), SinDeg(90));
     EXPECT_DOUBLE_EQ(SinDeg(30), 0.5);
     // Never negative: the table only covers 0..179.
-    for (int i = 0; i < 360; ++i) EXPECT_GE(SinDeg(i), 0.0) << i;
+    for (int i = 0; i < 360; ++i)
+        EXPECT_GE(SinDeg(i), 0.0) << i;
     // Negative indices take the non-negative remainder: -90 is 90, -1 is 179.
     EXPECT_EQ(SinDeg(-90), 1.0);
     EXPECT_EQ(SinDeg(-1), g_sinTable[179]);
@@ -99,8 +100,8 @@ TEST(MathTest, MulDivRoundsHalvesAwayFromZero) {
     EXPECT_EQ(MulDiv(-1, 1, 2), -1);
     EXPECT_EQ(MulDiv(3, 1, 2), 2);
     EXPECT_EQ(MulDiv(-3, 1, 2), -2);
-    EXPECT_EQ(MulDiv(5, 1, 3), 2);   // 1.67
-    EXPECT_EQ(MulDiv(4, 1, 3), 1);   // 1.33
+    EXPECT_EQ(MulDiv(5, 1, 3), 2); // 1.67
+    EXPECT_EQ(MulDiv(4, 1, 3), 1); // 1.33
     EXPECT_EQ(MulDiv(4, 1, -3), -1);
     EXPECT_EQ(MulDiv(-5, -1, 3), 2);
     EXPECT_EQ(MulDiv(800, 0x18000, 65536), 1200);

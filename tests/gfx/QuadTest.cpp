@@ -17,7 +17,9 @@ namespace {
 std::unique_ptr<CDib> Numbered(Kind k, int w, int h) {
     auto d = MakeDib(k, w, h);
     for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) d->SetPixel(x, y, (static_cast<std::uint32_t>(y) << 16) | static_cast<std::uint32_t>(x));
+        for (int x = 0; x < w; ++x)
+            d->SetPixel(x, y,
+                        (static_cast<std::uint32_t>(y) << 16) | static_cast<std::uint32_t>(x));
     return d;
 }
 
@@ -32,7 +34,8 @@ constexpr std::uint32_t kBlank = 0xEEEEEEEE;
 // The span's source step is the edge difference over n - 1 (flag 0) or n
 // (flag 1), and every pixel inside the image samples the source by
 // truncation when that lies inside the source.
-std::vector<std::uint32_t> BruteQuad(const CDib& src, const DibQuad& sq, const DibQuad& dq, int flag, int w, int h) {
+std::vector<std::uint32_t> BruteQuad(const CDib& src, const DibQuad& sq, const DibQuad& dq,
+                                     int flag, int w, int h) {
     using i64 = long long;
     std::vector<std::uint32_t> out(static_cast<size_t>(w) * h, kBlank);
     const int outline[4] = {0, 1, 3, 2};
@@ -70,7 +73,8 @@ std::vector<std::uint32_t> BruteQuad(const CDib& src, const DibQuad& sq, const D
             const i64 dv = n > 1 ? (r.v - l.v) / (flag ? n : n - 1) : 0;
             const i64 su = (l.u + i * du) >> 20, sv = (l.v + i * dv) >> 20;
             if (su < 0 || sv < 0 || su >= src.GetWidth() || sv >= src.GetHeight()) continue;
-            out[static_cast<size_t>(y) * w + x] = src.GetPixel(static_cast<int>(su), static_cast<int>(sv));
+            out[static_cast<size_t>(y) * w + x] =
+                src.GetPixel(static_cast<int>(su), static_cast<int>(sv));
         }
     }
     return out;
@@ -80,8 +84,8 @@ bool StrictlyConvex(const std::array<DibPoint, 4>& p) {
     int sign = 0;
     for (int i = 0; i < 4; ++i) {
         const DibPoint a = p[i], b = p[(i + 1) % 4], c = p[(i + 2) % 4];
-        const long long cross =
-            static_cast<long long>(b.x - a.x) * (c.y - b.y) - static_cast<long long>(b.y - a.y) * (c.x - b.x);
+        const long long cross = static_cast<long long>(b.x - a.x) * (c.y - b.y) -
+                                static_cast<long long>(b.y - a.y) * (c.x - b.x);
         if (cross == 0) return false;
         const int s = cross > 0 ? 1 : -1;
         if (sign != 0 && s != sign) return false;
@@ -90,7 +94,7 @@ bool StrictlyConvex(const std::array<DibPoint, 4>& p) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 TEST(QuadTest, SquareOntoItselfStepsEdgesBeforeEachRow) {
     for (Kind k : {Kind::Plain, Kind::Mmx}) {
@@ -119,8 +123,11 @@ TEST(QuadTest, BowTieDrawsNothing) {
     // Top-right and bottom-right swapped.
     const DibQuad bow{DibPoint{0, 0}, DibPoint{3, 3}, DibPoint{0, 3}, DibPoint{3, 0}};
     EXPECT_EQ(dst->QuadBlt(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), bow, nullptr, 0), 1);
-    EXPECT_EQ(dst->QuadBltKeyedBlend(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), bow, 0, 0xFFFFFF, nullptr, 0), 1);
-    for (std::uint32_t p : Pixels(*dst)) EXPECT_EQ(p, kBlank);
+    EXPECT_EQ(dst->QuadBltKeyedBlend(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), bow, 0, 0xFFFFFF,
+                                     nullptr, 0),
+              1);
+    for (std::uint32_t p : Pixels(*dst))
+        EXPECT_EQ(p, kBlank);
 }
 
 TEST(QuadTest, FlatShapesAndEmptySourcesDrawNothing) {
@@ -133,7 +140,8 @@ TEST(QuadTest, FlatShapesAndEmptySourcesDrawNothing) {
     const DibQuad point{DibPoint{3, 3}, DibPoint{3, 3}, DibPoint{3, 3}, DibPoint{3, 3}};
     EXPECT_EQ(dst->QuadBlt(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), point, nullptr, 0), 0);
     EXPECT_EQ(dst->QuadBlt(nullptr, point, QuadFromRect(DibRect{0, 0, 4, 4}), nullptr, 0), 0);
-    for (std::uint32_t p : Pixels(*dst)) EXPECT_EQ(p, kBlank);
+    for (std::uint32_t p : Pixels(*dst))
+        EXPECT_EQ(p, kBlank);
 }
 
 TEST(QuadTest, KeyedAndBlendedQuadsUseThePlainBlendInBothClasses) {
@@ -168,10 +176,11 @@ TEST(QuadTest, ScalesFarAboveTwoKeepExactFixedPoint) {
     // 2097048 (column 1), x = 3 gives 2097572 (column 2).
     auto src = Numbered(Kind::Mmx, 4, 4);
     auto dst = MakeDib(Kind::Mmx, 8, 2, kBlank);
-    const DibQuad dq{DibPoint{-4000, -3000}, DibPoint{1999, -3000}, DibPoint{-4000, 2999}, DibPoint{1999, 2999}};
+    const DibQuad dq{DibPoint{-4000, -3000}, DibPoint{1999, -3000}, DibPoint{-4000, 2999},
+                     DibPoint{1999, 2999}};
     EXPECT_EQ(dst->QuadBlt(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), dq, nullptr, 0), 0);
-    EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x10001, 0x10001, 0x10001, 0x10002, 0x10002, 0x10002,
-                                                        0x10002, 0x10002}));
+    EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x10001, 0x10001, 0x10001, 0x10002, 0x10002,
+                                                        0x10002, 0x10002, 0x10002}));
 }
 
 TEST(QuadTest, ClipIsKeptInsideTheDestination) {
@@ -182,7 +191,8 @@ TEST(QuadTest, ClipIsKeptInsideTheDestination) {
     const DibQuad dq{DibPoint{-20, -20}, DibPoint{30, -20}, DibPoint{-20, 30}, DibPoint{30, 30}};
     dst->QuadBltToRect(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), nullptr, &clip);
     dst->QuadBlt(src.get(), QuadFromRect(DibRect{0, 0, 4, 4}), dq, &clip, 0);
-    for (std::uint32_t p : Pixels(*dst)) EXPECT_NE(p, kBlank);
+    for (std::uint32_t p : Pixels(*dst))
+        EXPECT_NE(p, kBlank);
     // A clip inside the image limits the drawing.
     auto d2 = MakeDib(Kind::Mmx, 4, 4, kBlank);
     const DibRect inner{1, 1, 2, 3};
@@ -226,13 +236,15 @@ TEST(QuadTest, AgreesWithABruteForceRasteriserInEveryCornerOrder) {
         std::array<DibPoint, 4> ring;
         if (iter % 2 == 0) {
             // A parallelogram: p, p + a, p + a + b, p + b.
-            const DibPoint p{pick(-6, 20), pick(-6, 16)}, a{pick(-12, 12), pick(-12, 12)}, b{pick(-12, 12), pick(-12, 12)};
+            const DibPoint p{pick(-6, 20), pick(-6, 16)}, a{pick(-12, 12), pick(-12, 12)},
+                b{pick(-12, 12), pick(-12, 12)};
             ring = {p, DibPoint{p.x + a.x, p.y + a.y}, DibPoint{p.x + a.x + b.x, p.y + a.y + b.y},
                     DibPoint{p.x + b.x, p.y + b.y}};
         } else {
             // Four points of a circle in angle order (any convex shape).
             std::array<double, 4> ang;
-            for (double& t : ang) t = std::uniform_real_distribution<double>(0, 6.283)(rng);
+            for (double& t : ang)
+                t = std::uniform_real_distribution<double>(0, 6.283)(rng);
             std::sort(ang.begin(), ang.end());
             const double cx = pick(0, 24), cy = pick(0, 20), rad = pick(3, 16);
             for (int i = 0; i < 4; ++i)
@@ -247,7 +259,8 @@ TEST(QuadTest, AgreesWithABruteForceRasteriserInEveryCornerOrder) {
         for (int start = 0; start < 4; ++start)
             for (int dir : {1, 3}) {
                 DibQuad dq;
-                for (int i = 0; i < 4; ++i) dq[cycle[(start + dir * i) % 4]] = ring[i];
+                for (int i = 0; i < 4; ++i)
+                    dq[cycle[(start + dir * i) % 4]] = ring[i];
                 for (int flag : {0, 1}) {
                     auto dst = MakeDib(Kind::Mmx, W, H, kBlank);
                     ASSERT_EQ(dst->QuadBlt(src.get(), srcQuad, dq, nullptr, flag), 0);
@@ -255,10 +268,10 @@ TEST(QuadTest, AgreesWithABruteForceRasteriserInEveryCornerOrder) {
                     const auto want = BruteQuad(*src, srcQuad, dq, flag, W, H);
                     for (int i = 0; i < W * H; ++i)
                         ASSERT_EQ(got[i], want[i])
-                            << "iteration " << iter << " start " << start << " dir " << dir << " flag " << flag
-                            << " at (" << i % W << ", " << i / W << ") quad " << dq[0].x << "," << dq[0].y << " "
-                            << dq[1].x << "," << dq[1].y << " " << dq[2].x << "," << dq[2].y << " " << dq[3].x << ","
-                            << dq[3].y;
+                            << "iteration " << iter << " start " << start << " dir " << dir
+                            << " flag " << flag << " at (" << i % W << ", " << i / W << ") quad "
+                            << dq[0].x << "," << dq[0].y << " " << dq[1].x << "," << dq[1].y << " "
+                            << dq[2].x << "," << dq[2].y << " " << dq[3].x << "," << dq[3].y;
                 }
             }
     }
@@ -271,7 +284,8 @@ TEST(QuadTest, RotZoomQuadAtAngleZero) {
     auto src = Numbered(Kind::Mmx, 5, 3);
     DibQuad q;
     for (int anchor = 0; anchor <= 4; ++anchor) {
-        ASSERT_EQ(CDibRenderer::ComputeRotZoomQuad(&q, src.get(), nullptr, 10, 20, 0, 65536, anchor), 0);
+        ASSERT_EQ(
+            CDibRenderer::ComputeRotZoomQuad(&q, src.get(), nullptr, 10, 20, 0, 65536, anchor), 0);
         EXPECT_EQ(q[0].x, 10);
         EXPECT_EQ(q[0].y, 20);
         EXPECT_EQ(q[1].x, 15);
@@ -321,7 +335,8 @@ TEST(QuadTest, RotZoomRefusals) {
     EXPECT_EQ(CDibRenderer::ComputeRotZoomQuad(&q, src.get(), nullptr, 0, 0, 0, 1, 0), 1);
     EXPECT_EQ(dst->RotZoomBlt(src.get(), nullptr, 0, 0, 0, 0, 0, nullptr), 0);
     EXPECT_EQ(dst->RotZoomBltBlend(nullptr, nullptr, 0, 0, 0, 0, 0xFFFFFF, 65536, 0, nullptr), 0);
-    for (std::uint32_t p : Pixels(*dst)) EXPECT_EQ(p, kBlank);
+    for (std::uint32_t p : Pixels(*dst))
+        EXPECT_EQ(p, kBlank);
 }
 
 TEST(QuadTest, RotZoomBltAtUnitScaleDrawsThePictureOneToOne) {
@@ -336,7 +351,8 @@ TEST(QuadTest, RotZoomBltAtUnitScaleDrawsThePictureOneToOne) {
         for (int y = 0; y < 8; ++y)
             for (int x = 0; x < 8; ++x) {
                 const bool in = x >= 2 && x < 6 && y >= 3 && y < 7;
-                const std::uint32_t want = in ? (static_cast<std::uint32_t>(y - 3) << 16) | (x - 2) : kBlank;
+                const std::uint32_t want =
+                    in ? (static_cast<std::uint32_t>(y - 3) << 16) | (x - 2) : kBlank;
                 EXPECT_EQ(dst->GetPixel(x, y), want) << x << "," << y;
             }
         // The keyed form skips the key; the blend forms weigh as slot 5.
@@ -348,7 +364,7 @@ TEST(QuadTest, RotZoomBltAtUnitScaleDrawsThePictureOneToOne) {
         dst->RotZoomBltKeyedBlend(src.get(), nullptr, 2, 3, 0, 0, 0xFFFFFF, 65536, 0, nullptr);
         EXPECT_EQ(dst->GetPixel(2, 3), kBlank);
         dst->RotZoomBltBlend(src.get(), nullptr, 2, 3, 0, 0, 0xFFFFFF, 65536, 0, nullptr);
-        EXPECT_EQ(dst->GetPixel(2, 3), 0x0000FE00u);  // 255*255 >> 8 = 254
+        EXPECT_EQ(dst->GetPixel(2, 3), 0x0000FE00u); // 255*255 >> 8 = 254
     }
 }
 
@@ -359,9 +375,9 @@ TEST(QuadTest, DisplacementReadsThroughTheMapAndClips) {
     auto dst = MakeDib(Kind::Mmx, 4, 4, kBlank);
     CDisplacementMap map;
     ASSERT_TRUE(map.Create(4, 4));
-    map.Set(1, 0, DibPoint{1, 1});    // (1, 0) reads (2, 1)
-    map.Set(2, 0, DibPoint{10, 0});   // outside the source: left as it is
-    map.Set(0, 1, DibPoint{-1, -1});  // (0, 1) reads (-1, 0): outside
+    map.Set(1, 0, DibPoint{1, 1});   // (1, 0) reads (2, 1)
+    map.Set(2, 0, DibPoint{10, 0});  // outside the source: left as it is
+    map.Set(0, 1, DibPoint{-1, -1}); // (0, 1) reads (-1, 0): outside
     // Placed at (-1, 0): map place (mx, my) lands at (mx - 1, my).
     EXPECT_EQ(dst->DisplaceBlt(src.get(), &map, -1, 0, nullptr, nullptr), 0);
     EXPECT_EQ(Row(*dst, 0), (std::vector<std::uint32_t>{0x10002, kBlank, 0x00003, kBlank}));
@@ -385,17 +401,17 @@ TEST(QuadTest, LensMapBuilder) {
     map.BuildLens(1);
     EXPECT_EQ(map.Get(1, 2).x, 1);
     EXPECT_EQ(map.Get(1, 2).y, 0);
-    EXPECT_EQ(map.Get(0, 0).x, 0);  // (-2, -2): 8, outside
-    EXPECT_EQ(map.Get(2, 1).y, 1);  // (0, -1) -> (0, 1)
+    EXPECT_EQ(map.Get(0, 0).x, 0); // (-2, -2): 8, outside
+    EXPECT_EQ(map.Get(2, 1).y, 1); // (0, -1) -> (0, 1)
     map.BuildLens(2);
-    EXPECT_EQ(map.Get(1, 2).x, 0);  // -(-1) / 2 = 0 (integer division)
+    EXPECT_EQ(map.Get(1, 2).x, 0); // -(-1) / 2 = 0 (integer division)
     map.BuildLens(0);
     EXPECT_EQ(map.Get(2, 1).y, 0);
     EXPECT_FALSE(map.Create(0, 3));
     EXPECT_EQ(map.Get(0, 0).x, 0);
     // A swirl turns (1, 0) from the centre by 1 / k radians.
     ASSERT_TRUE(map.Create(5, 5));
-    map.BuildSwirl(1.0 / (3.14159265358979 / 2));  // a quarter turn at distance 1
+    map.BuildSwirl(1.0 / (3.14159265358979 / 2)); // a quarter turn at distance 1
     // (1, 0) turned a quarter reads (cos, sin) = (6e-17, 1): offsets
     // 6e-17 - 1 = -0.99999... (truncated to 0) and 1.
     EXPECT_EQ(map.Get(3, 2).x, 0);

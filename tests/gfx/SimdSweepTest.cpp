@@ -22,7 +22,9 @@ std::vector<mmx::SimdLevel> VectorLevels() {
     return v;
 }
 
-const char* Name(mmx::SimdLevel l) { return l == mmx::SimdLevel::Avx2 ? "avx2" : "sse2"; }
+const char* Name(mmx::SimdLevel l) {
+    return l == mmx::SimdLevel::Avx2 ? "avx2" : "sse2";
+}
 
 // Rows holding every (s, d) byte pair: pixel i has s = i & 255, d = i >> 8 in
 // blue, the complements mixed into green and red, so each channel position
@@ -38,16 +40,18 @@ struct PairRows {
     }
 };
 
-void ExpectSameRows(blit_kernels::RowFn ref, blit_kernels::RowFn vec, const std::vector<std::uint32_t>& src,
-                    const std::vector<std::uint32_t>& dst, const blit_kernels::RowArgs& args, const std::string& what) {
+void ExpectSameRows(blit_kernels::RowFn ref, blit_kernels::RowFn vec,
+                    const std::vector<std::uint32_t>& src, const std::vector<std::uint32_t>& dst,
+                    const blit_kernels::RowArgs& args, const std::string& what) {
     std::vector<std::uint32_t> a = dst, b = dst;
     ref(a.data(), src.data(), static_cast<int>(src.size()), args);
     vec(b.data(), src.data(), static_cast<int>(src.size()), args);
     for (size_t i = 0; i < a.size(); ++i)
-        ASSERT_EQ(a[i], b[i]) << what << " pixel " << i << " src " << std::hex << src[i] << " dst " << dst[i];
+        ASSERT_EQ(a[i], b[i]) << what << " pixel " << i << " src " << std::hex << src[i] << " dst "
+                              << dst[i];
 }
 
-}  // namespace
+} // namespace
 
 TEST(SimdSweepTest, AlphaOverEveryTriple) {
     for (mmx::SimdLevel level : VectorLevels()) {
@@ -81,11 +85,14 @@ TEST(SimdSweepTest, AlphaTimesOpacityOverEveryTriple) {
         // The opacities callers pass (grey factors o and 255 - o), and one
         // uneven pair with a full and an empty channel.
         const std::vector<std::pair<std::uint32_t, std::uint32_t>> factors{
-            {0x010101u * 254, 0x010101u * 1}, {0x010101u * 127, 0x010101u * 128}, {0x00FF0040, 0x0000FF90}};
+            {0x010101u * 254, 0x010101u * 1},
+            {0x010101u * 127, 0x010101u * 128},
+            {0x00FF0040, 0x0000FF90}};
         for (auto [df, sf] : factors)
             for (std::uint32_t a = 0; a < 256; ++a) {
                 PairRows rows(a);
-                ExpectSameRows(mmx::scalar::AlphaBlendRow, k.alphaBlend, rows.src, rows.dst, {0, df, sf},
+                ExpectSameRows(mmx::scalar::AlphaBlendRow, k.alphaBlend, rows.src, rows.dst,
+                               {0, df, sf},
                                std::string(Name(level)) + " alpha-blend " + std::to_string(a));
             }
     }
@@ -105,11 +112,13 @@ TEST(SimdSweepTest, KeyedCopyAndEveryRowLength) {
                 dst[i] = rng();
             }
             const std::string what = std::string(Name(level)) + " n=" + std::to_string(n);
-            ExpectSameRows(blit_kernels::KeyedRow, k.keyed, src, dst, {0x0000FF00u, 0, 0}, what + " keyed");
+            ExpectSameRows(blit_kernels::KeyedRow, k.keyed, src, dst, {0x0000FF00u, 0, 0},
+                           what + " keyed");
             ExpectSameRows(mmx::scalar::AlphaRow, k.alpha, src, dst, {}, what + " alpha");
-            ExpectSameRows(mmx::scalar::BlendRow, k.blend, src, dst, {0, 0x123456, 0x89ABCD}, what + " blend");
-            ExpectSameRows(mmx::scalar::AlphaBlendRow, k.alphaBlend, src, dst, {0, 0x404040, 0xBFBFBF},
-                           what + " alpha-blend");
+            ExpectSameRows(mmx::scalar::BlendRow, k.blend, src, dst, {0, 0x123456, 0x89ABCD},
+                           what + " blend");
+            ExpectSameRows(mmx::scalar::AlphaBlendRow, k.alphaBlend, src, dst,
+                           {0, 0x404040, 0xBFBFBF}, what + " alpha-blend");
         }
     }
 }
@@ -128,7 +137,8 @@ TEST(SimdSweepTest, RandomBlitsGiveTheSameBytesAtEveryLevel) {
             src->GetBits()[i] = (a << 24) | (rng() & 0xFFFFFF);
             if (rng() % 7 == 0) src->GetBits()[i] = 0x0000FF00;
         }
-        for (int i = 0; i < dw * dh; ++i) base->GetBits()[i] = rng();
+        for (int i = 0; i < dw * dh; ++i)
+            base->GetBits()[i] = rng();
         const DibRect sr{pick(-3, sw), pick(-2, sh), pick(0, sw + 3), pick(0, sh + 2)};
         const bool stretch = rng() & 1;
         const DibSize size{pick(0, 50), pick(0, 12)};
@@ -139,7 +149,8 @@ TEST(SimdSweepTest, RandomBlitsGiveTheSameBytesAtEveryLevel) {
 
         for (int kernel = 0; kernel < 5; ++kernel) {
             std::vector<std::vector<std::uint32_t>> results;
-            for (mmx::SimdLevel level : {mmx::SimdLevel::Scalar, mmx::SimdLevel::Sse2, mmx::SimdLevel::Avx2}) {
+            for (mmx::SimdLevel level :
+                 {mmx::SimdLevel::Scalar, mmx::SimdLevel::Sse2, mmx::SimdLevel::Avx2}) {
                 if (!mmx::Supported(level)) continue;
                 ScopedSimdLevel pin(level);
                 auto dst = MakeDib(Kind::Mmx, dw, dh);
@@ -148,11 +159,21 @@ TEST(SimdSweepTest, RandomBlitsGiveTheSameBytesAtEveryLevel) {
                 DibRect* c = clipped ? &clip : nullptr;
                 const DibSize* z = stretch ? &size : nullptr;
                 switch (kernel) {
-                case 0: dst->BltKeyed(src.get(), dx, dy, &sr, z, c); break;
-                case 1: dst->Blt(src.get(), dx, dy, &sr, z, c); break;
-                case 2: dst->BltAlpha(src.get(), dx, dy, &sr, z, c); break;
-                case 3: dst->BltBlend(src.get(), dx, dy, df, sf, &sr, z, c); break;
-                default: dst->BltAlphaBlend(src.get(), dx, dy, df, sf, &sr, z, c); break;
+                case 0:
+                    dst->BltKeyed(src.get(), dx, dy, &sr, z, c);
+                    break;
+                case 1:
+                    dst->Blt(src.get(), dx, dy, &sr, z, c);
+                    break;
+                case 2:
+                    dst->BltAlpha(src.get(), dx, dy, &sr, z, c);
+                    break;
+                case 3:
+                    dst->BltBlend(src.get(), dx, dy, df, sf, &sr, z, c);
+                    break;
+                default:
+                    dst->BltAlphaBlend(src.get(), dx, dy, df, sf, &sr, z, c);
+                    break;
                 }
                 results.push_back(Pixels(*dst));
             }
@@ -173,12 +194,27 @@ TEST(SimdSweepTest, StretchedAndClippedBlitsNeverReadOutsideTheSourceRectangle) 
             auto src = MakeDib(kind, 30, 20, kMarker);
             const DibRect sr{pick(0, 14), pick(0, 9), pick(15, 30), pick(10, 20)};
             for (int y = sr.top; y < sr.bottom; ++y)
-                for (int x = sr.left; x < sr.right; ++x) src->SetPixel(x, y, 0x00010000u * y + x);
+                for (int x = sr.left; x < sr.right; ++x)
+                    src->SetPixel(x, y, 0x00010000u * y + x);
             auto dst = MakeDib(kind, 40, 30, 0x00FFFFFF);
             const DibSize size{pick(1, 80), pick(1, 60)};
             DibRect clip{pick(-5, 20), pick(-5, 15), pick(10, 45), pick(10, 35)};
             dst->Blt(src.get(), pick(-60, 39), pick(-40, 29), &sr, &size, &clip);
-            for (std::uint32_t p : Pixels(*dst)) ASSERT_NE(p, kMarker) << "iteration " << iter;
+            for (std::uint32_t p : Pixels(*dst))
+                ASSERT_NE(p, kMarker) << "iteration " << iter;
         }
+    }
+}
+
+TEST(SimdSweepTest, PixelCopyOfEveryLengthAroundTheVectorWidths) {
+    std::mt19937 rng(5);
+    for (int n = 0; n <= 100; ++n) {
+        std::vector<std::uint32_t> src(n), dst(n + 2, 0xABABABAB);
+        for (auto& p : src)
+            p = rng();
+        blit_kernels::CopyPixels(dst.data() + 1, src.data(), n);
+        EXPECT_EQ(dst.front(), 0xABABABABu);
+        EXPECT_EQ(dst.back(), 0xABABABABu);
+        EXPECT_TRUE(std::equal(src.begin(), src.end(), dst.begin() + 1)) << n;
     }
 }

@@ -13,11 +13,13 @@ void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint16_t v) {
 
 void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
     if (b.size() < at + 4) b.resize(at + 4);
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
 }
 
 std::uint32_t RowStride(int width, int bitCount) {
-    return static_cast<std::uint32_t>(((static_cast<std::uint64_t>(bitCount) * width + 31) >> 5) * 4);
+    return static_cast<std::uint32_t>(((static_cast<std::uint64_t>(bitCount) * width + 31) >> 5) *
+                                      4);
 }
 
 namespace {
@@ -31,7 +33,7 @@ std::uint32_t Pack(std::uint32_t channel, std::uint32_t mask) {
     return (v << shift) & mask;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<std::uint8_t> EncodeBmp(const BmpImage& im) {
     const bool indexed = im.bitCount <= 8;
@@ -40,7 +42,7 @@ std::vector<std::uint8_t> EncodeBmp(const BmpImage& im) {
     std::uint32_t tableBytes = tableEntries * 4;
     const bool masksAfterHeader = im.bitfields && im.headerSize < 52;
     if (masksAfterHeader) tableBytes += 12;
-    if (!indexed && im.colorsUsed) tableBytes += im.colorsUsed * 4;  // a listed-colour table, unused
+    if (!indexed && im.colorsUsed) tableBytes += im.colorsUsed * 4; // a listed-colour table, unused
 
     const std::uint32_t stride = RowStride(im.width, im.bitCount);
     const std::uint32_t imageBytes = stride * static_cast<std::uint32_t>(im.height);
@@ -84,18 +86,24 @@ std::vector<std::uint8_t> EncodeBmp(const BmpImage& im) {
             const std::size_t i = static_cast<std::size_t>(y) * im.width + x;
             if (indexed) {
                 const std::uint8_t v = i < im.indices.size() ? im.indices[i] : 0;
-                if (im.bitCount == 8) p[x] = v;
-                else if (im.bitCount == 4) p[x >> 1] |= (x & 1) ? (v & 0x0F) : static_cast<std::uint8_t>(v << 4);
-                else if (v & 1) p[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
+                if (im.bitCount == 8)
+                    p[x] = v;
+                else if (im.bitCount == 4)
+                    p[x >> 1] |= (x & 1) ? (v & 0x0F) : static_cast<std::uint8_t>(v << 4);
+                else if (v & 1)
+                    p[x >> 3] |= static_cast<std::uint8_t>(0x80 >> (x & 7));
                 continue;
             }
             const std::uint32_t w = i < im.pixels.size() ? im.pixels[i] : 0;
             if (im.bitCount == 32) {
-                for (int b = 0; b < 4; ++b) p[4 * x + b] = static_cast<std::uint8_t>(w >> (8 * b));
+                for (int b = 0; b < 4; ++b)
+                    p[4 * x + b] = static_cast<std::uint8_t>(w >> (8 * b));
             } else if (im.bitCount == 24) {
-                for (int b = 0; b < 3; ++b) p[3 * x + b] = static_cast<std::uint8_t>(w >> (8 * b));
+                for (int b = 0; b < 3; ++b)
+                    p[3 * x + b] = static_cast<std::uint8_t>(w >> (8 * b));
             } else if (im.bitCount == 16) {
-                const std::uint32_t v = Pack((w >> 16) & 0xFF, im.masks[0]) | Pack((w >> 8) & 0xFF, im.masks[1]) |
+                const std::uint32_t v = Pack((w >> 16) & 0xFF, im.masks[0]) |
+                                        Pack((w >> 8) & 0xFF, im.masks[1]) |
                                         Pack(w & 0xFF, im.masks[2]);
                 p[2 * x] = static_cast<std::uint8_t>(v);
                 p[2 * x + 1] = static_cast<std::uint8_t>(v >> 8);
@@ -112,8 +120,9 @@ bool WriteBmp(const std::filesystem::path& path, const BmpImage& image) {
         std::filesystem::create_directories(path.parent_path(), ec);
     }
     std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    f.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
     return static_cast<bool>(f);
 }
 
-}  // namespace bmp_writer
+} // namespace bmp_writer

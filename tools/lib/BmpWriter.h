@@ -12,7 +12,7 @@ namespace bmp_writer {
 
 struct BmpImage {
     int width = 0;
-    int height = 0;  // rows; written negative when topDown
+    int height = 0; // rows; written negative when topDown
     int bitCount = 24;
     // 16, 24 and 32 bits: one 0xAARRGGBB word per pixel, top row first.
     // 32 bits stores the word as it is; 24 drops the fourth byte; 16 packs
@@ -30,8 +30,8 @@ struct BmpImage {
     // either way (5-5-5 unless changed).
     bool bitfields = false;
     std::array<std::uint32_t, 3> masks{0x7C00, 0x03E0, 0x001F};
-    std::uint32_t headerSize = 40;      // 40, 52, 56, 108 or 124
-    std::uint32_t gapBeforePixels = 0;  // zero bytes between the table and the pixels
+    std::uint32_t headerSize = 40;     // 40, 52, 56, 108 or 124
+    std::uint32_t gapBeforePixels = 0; // zero bytes between the table and the pixels
 };
 
 // Bytes per stored row: padded to a multiple of 4.
@@ -54,4 +54,4 @@ inline constexpr std::size_t kOffBiBitCount = 28;
 inline constexpr std::size_t kOffBiCompression = 30;
 inline constexpr std::size_t kOffBiClrUsed = 46;
 
-}  // namespace bmp_writer
+} // namespace bmp_writer
