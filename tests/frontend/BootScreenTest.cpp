@@ -37,7 +37,7 @@ TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seco
     EXPECT_EQ(PixelOf(cdib[0].get(), 5, 5), kBefore);
     EXPECT_EQ(PixelOf(cdib[2].get(), 5, 5), 0xFFFFFFu);
 
-    hl::AdvanceClock(1000 - Now());
+    AdvanceTo(1000);
     Frame();
     // Level 1000 × 255 / 2000 = 127: red (192·127 >> 8) + (32·128 >> 8) = 95 + 16,
     // green 63 + 32, blue 31 + 48.
@@ -45,40 +45,40 @@ TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seco
     EXPECT_EQ(Boot().SubState, 0);
     EXPECT_EQ(g_voiceChannels[0], nullptr);
 
-    hl::AdvanceClock(2000 - Now());
+    AdvanceTo(2000);
     Frame();  // level 255: the logo stands and the title call starts
     EXPECT_EQ(Boot().SubState, 1);
     EXPECT_EQ(Pixel(100, 100), kLogo);
     EXPECT_NE(g_voiceChannels[0], nullptr);
     EXPECT_EQ(Boot().StartTime, 2000u);
 
-    hl::AdvanceClock(3999 - Now());
+    AdvanceTo(3999);
     Frame();  // 1999 ms of the 2000-ms hold
     EXPECT_EQ(Boot().SubState, 1);
     Frame();
     EXPECT_EQ(Boot().SubState, 2);
     const std::uint32_t whiteFadeStart = Boot().StartTime;
 
-    hl::AdvanceClock(whiteFadeStart + 1000 - Now());
+    AdvanceTo(whiteFadeStart + 1000);
     Frame();
     // Level 127 from the logo to white: red 126 + 96, green 126 + 64, blue 126 + 32.
     EXPECT_EQ(Pixel(700, 500), 0xDEBE9Eu);
     EXPECT_NE(g_voiceChannels[0], nullptr);
 
-    hl::AdvanceClock(whiteFadeStart + 2000 - Now());
+    AdvanceTo(whiteFadeStart + 2000);
     Frame();  // the call is cut off with the end of the fade to white
     EXPECT_EQ(Boot().State, 2);
     EXPECT_EQ(g_voiceChannels[0], nullptr);
     EXPECT_EQ(Pixel(0, 0), 0xFFFFFFu);
 
     const std::uint32_t warningStart = Boot().StartTime;
-    hl::AdvanceClock(warningStart + 5000 - Now());
+    AdvanceTo(warningStart + 5000);
     Frame();
     EXPECT_EQ(Boot().State, 3);
     EXPECT_EQ(Pixel(400, 300), kWarning);
 
     const std::uint32_t holdStart = Boot().StartTime;
-    hl::AdvanceClock(holdStart + 7999 - Now());
+    AdvanceTo(holdStart + 7999);
     Frame();  // 7999 × 380 / 8000 = 379: still held
     EXPECT_EQ(Boot().State, 3);
     Frame();
@@ -153,7 +153,7 @@ TEST_F(BootScreenTest, TitleCallIsPickedByRandTimesClockTimesMinute) {
         g_gameApp->mode = 0;
         g_bootScreen.reset();
         g_mouse->skip = 1;
-        hl::AdvanceClock(c.start - Now());
+        AdvanceTo(c.start);
         platform::Srand(1);
         Frame();
         Frame();
@@ -166,7 +166,7 @@ TEST_F(BootScreenTest, StallLongEnoughToWrapA32BitLevelEndsTheStep) {
     Frame();
     // 16,843,010 × 255 wraps in 32 bits to 254, a level of 0: the fade would
     // start over. The step ends instead.
-    hl::AdvanceClock(16843010 - Now());
+    AdvanceTo(16843010);
     Frame();
     EXPECT_EQ(Boot().SubState, 1);
     EXPECT_EQ(Pixel(1, 1), kLogo);

@@ -85,6 +85,11 @@ protected:
         for (int i = 0; i < n; ++i) Frame();
     }
     std::uint32_t Now() const { return platform::TimeGetTime(); }
+    // Moves the clock forward to `t`; every frame itself sleeps 8 ms.
+    void AdvanceTo(std::uint32_t t) {
+        ASSERT_GE(t, Now());
+        hl::AdvanceClock(t - Now());
+    }
     std::uint32_t Pixel(int x, int y) const { return g_backBuffer->GetPixel(x, y) & 0xFFFFFF; }
     static std::uint32_t PixelOf(const CDib* d, int x, int y) {
         return d->GetPixel(x, y) & 0xFFFFFF;
