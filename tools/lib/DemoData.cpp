@@ -1,0 +1,818 @@
+#include "lib/DemoData.h"
+
+#include "app/ArchiveDecoders.h"
+#include "gfx/Dib.h"
+#include "gfx/GlyphFont.h"
+#include "lib/BmpWriter.h"
+#include "lib/OggWriter.h"
+#include "lib/PackWriter.h"
+#include "lib/ScriptAssembler.h"
+#include "platform/Glyph.h"
+#include "platform/Platform.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <numbers>
+#include <set>
+
+namespace demo {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// ---------------------------------------------------------------- colours
+
+constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t rgb) { return (a << 24) | (rgb & 0xFFFFFF); }
+
+std::uint32_t Lerp(std::uint32_t c0, std::uint32_t c1, int t, int n) {
+    if (n <= 0) return c0;
+    std::uint32_t out = 0;
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int a = static_cast<int>((c0 >> shift) & 0xFF);
+        const int b = static_cast<int>((c1 >> shift) & 0xFF);
+        out |= static_cast<std::uint32_t>(a + (b - a) * t / n) << shift;
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- pictures
+
+// The one glyph font of the generator: labels are drawn with the game's own
+// text renderer, so the pictures show what the game's font looks like.
+CGlyphFont& Font() {
+    static CGlyphFont font(platform::CreateGlyphSource());
+    return font;
+}
+
+std::string Gbk(std::string_view utf8) { return platform::Utf8ToGbk(utf8).value_or(std::string()); }
+
+// Bytes of the character that starts at `i` of a GBK string.
+std::size_t CharBytes(const std::string& gbk, std::size_t i) {
+    return static_cast<unsigned char>(gbk[i]) >= 0x80 && i + 1 < gbk.size() ? 2 : 1;
+}
+
+class Canvas {
+public:
+    Canvas(int w, int h, std::uint32_t argb = 0xFF000000) : w_(w), h_(h), px_(std::size_t(w) * h, argb) {}
+
+    int Width() const { return w_; }
+    int Height() const { return h_; }
+
+    // Covers a pixel with `argb` at coverage `a` (0..255): colours mix, the
+    // fourth byte becomes the union of both coverages.
+    void Blend(int x, int y, std::uint32_t rgb, int a) {
+        if (x < 0 || y < 0 || x >= w_ || y >= h_ || a <= 0) return;
+        std::uint32_t& d = px_[std::size_t(y) * w_ + x];
+        const int da = static_cast<int>(d >> 24);
+        std::uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int s = static_cast<int>((rgb >> shift) & 0xFF);
+            const int o = static_cast<int>((d >> shift) & 0xFF);
+            out |= static_cast<std::uint32_t>((s * a + o * (255 - a)) / 255) << shift;
+        }
+        const int na = a + da * (255 - a) / 255;
+        d = out | (static_cast<std::uint32_t>(na) << 24);
+    }
+    void Set(int x, int y, std::uint32_t argb) {
+        if (x >= 0 && y >= 0 && x < w_ && y < h_) px_[std::size_t(y) * w_ + x] = argb;
+    }
+
+    void Fill(int x, int y, int w, int h, std::uint32_t argb) {
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) Set(i, j, argb);
+    }
+    void VGradient(int x, int y, int w, int h, std::uint32_t top, std::uint32_t bottom) {
+        for (int j = 0; j < h; ++j) {
+            const std::uint32_t c = Lerp(top, bottom, j, std::max(1, h - 1));
+            for (int i = 0; i < w; ++i) Set(x + i, y + j, c);
+        }
+    }
+    void HGradient(int x, int y, int w, int h, std::uint32_t left, std::uint32_t right) {
+        for (int i = 0; i < w; ++i) {
+            const std::uint32_t c = Lerp(left, right, i, std::max(1, w - 1));
+            for (int j = 0; j < h; ++j) Set(x + i, y + j, c);
+        }
+    }
+    // A filled disc with a one-pixel soft edge, blended over what is there.
+    void Disc(int cx, int cy, int r, std::uint32_t rgb, int alpha = 255) {
+        for (int y = cy - r - 1; y <= cy + r + 1; ++y)
+            for (int x = cx - r - 1; x <= cx + r + 1; ++x) {
+                const double d = std::hypot(x - cx, y - cy);
+                const double cover = std::clamp(r + 0.5 - d, 0.0, 1.0);
+                Blend(x, y, rgb, static_cast<int>(cover * alpha));
+            }
+    }
+    void Ring(int cx, int cy, int r, int thickness, std::uint32_t rgb, int alpha = 255) {
+        for (int y = cy - r - 1; y <= cy + r + 1; ++y)
+            for (int x = cx - r - 1; x <= cx + r + 1; ++x) {
+                const double d = std::hypot(x - cx, y - cy);
+                const double cover = std::clamp(std::min(r + 0.5 - d, d - (r - thickness) + 0.5), 0.0, 1.0);
+                Blend(x, y, rgb, static_cast<int>(cover * alpha));
+            }
+    }
+    // A rectangle with rounded corners, blended over what is there.
+    void RoundRect(int x, int y, int w, int h, int r, std::uint32_t rgb, int alpha = 255) {
+        for (int j = y; j < y + h; ++j)
+            for (int i = x; i < x + w; ++i) {
+                const int cx = std::clamp(i, x + r, x + w - 1 - r);
+                const int cy = std::clamp(j, y + r, y + h - 1 - r);
+                const double d = std::hypot(i - cx, j - cy);
+                const double cover = std::clamp(r + 0.5 - d, 0.0, 1.0);
+                Blend(i, j, rgb, static_cast<int>(cover * alpha));
+            }
+    }
+    void Border(int x, int y, int w, int h, int t, std::uint32_t argb) {
+        Fill(x, y, w, t, argb);
+        Fill(x, y + h - t, w, t, argb);
+        Fill(x, y, t, h, argb);
+        Fill(x + w - t, y, t, h, argb);
+    }
+
+    // Width of a UTF-8 text at a glyph size, as the glyph font advances.
+    static int TextWidth(std::string_view utf8, int size) {
+        const std::string gbk = Gbk(utf8);
+        CGlyphFont& font = Font();
+        font.SetFont(size, 0);
+        int w = 0;
+        for (std::size_t i = 0; i < gbk.size(); i += CharBytes(gbk, i))
+            w += font.DrawChar(nullptr, 0, 0, std::string_view(gbk).substr(i), 0xFFFFFF);
+        return w;
+    }
+    // Draws a UTF-8 text with the top-left of its first cell at (x, y).
+    void Text(int x, int y, std::string_view utf8, int size, std::uint32_t rgb, int alpha = 255) {
+        const std::string gbk = Gbk(utf8);
+        if (gbk.empty()) return;
+        const int width = TextWidth(utf8, size) + size;
+        const int height = size + size / 2;
+        CDib scratch;
+        scratch.Create(platform::WindowHandle::None, width, height, 32);
+        CGlyphFont& font = Font();
+        font.SetFont(size, 0);
+        int pen = 0;
+        for (std::size_t i = 0; i < gbk.size(); i += CharBytes(gbk, i))
+            pen += font.DrawChar(&scratch, pen, 0, std::string_view(gbk).substr(i), 0xFFFFFF);
+        // The glyph font inks the fourth byte with the coverage.
+        for (int j = 0; j < height; ++j)
+            for (int i = 0; i < width; ++i) {
+                const std::uint32_t* p = scratch.GetPixelPtr(i, j);
+                if (!p) continue;
+                const int cover = static_cast<int>(*p >> 24) * alpha / 255;
+                Blend(x + i, y + j, rgb, cover);
+            }
+    }
+    // Centred on a box of width w starting at x.
+    void TextCentred(int x, int w, int y, std::string_view utf8, int size, std::uint32_t rgb,
+                     int alpha = 255) {
+        Text(x + (w - TextWidth(utf8, size)) / 2, y, utf8, size, rgb, alpha);
+    }
+    // A text with a dark outline, readable on any background.
+    void OutlinedText(int x, int y, std::string_view utf8, int size, std::uint32_t rgb) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (dx || dy) Text(x + dx, y + dy, utf8, size, 0x101018, 200);
+        Text(x, y, utf8, size, rgb);
+    }
+
+    bmp_writer::BmpImage Image(int bits) const {
+        bmp_writer::BmpImage img;
+        img.width = w_;
+        img.height = h_;
+        img.bitCount = bits;
+        img.pixels = px_;
+        return img;
+    }
+
+private:
+    int w_;
+    int h_;
+    std::vector<std::uint32_t> px_;
+};
+
+// ---------------------------------------------------------------- sounds
+
+constexpr std::uint32_t kRate = 22050;
+
+struct Note {
+    double frequency;  // 0: a rest
+    double seconds;
+};
+
+// Notes with a soft attack and release, each a sine with one overtone.
+std::vector<float> Melody(const std::vector<Note>& notes, double amplitude) {
+    std::vector<float> out;
+    for (const Note& n : notes) {
+        const auto count = static_cast<std::size_t>(n.seconds * kRate);
+        for (std::size_t i = 0; i < count; ++i) {
+            const double t = static_cast<double>(i) / kRate;
+            const double attack = std::min(1.0, t / 0.02);
+            const double release = std::min(1.0, (n.seconds - t) / 0.08);
+            const double env = std::max(0.0, std::min(attack, release));
+            double v = 0;
+            if (n.frequency > 0) {
+                const double w = 2 * std::numbers::pi * n.frequency * t;
+                v = (std::sin(w) + 0.3 * std::sin(2 * w)) / 1.3;
+            }
+            out.push_back(static_cast<float>(amplitude * env * v));
+        }
+    }
+    return out;
+}
+
+double Midi(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+
+// A looping piece: an arpeggio over a chord progression.
+std::vector<float> Music(int root, const std::vector<std::array<int, 3>>& chords, double beat) {
+    std::vector<Note> notes;
+    for (const auto& chord : chords)
+        for (int rep = 0; rep < 2; ++rep)
+            for (int k : {0, 1, 2, 1}) notes.push_back({Midi(root + chord[k]), beat});
+    return Melody(notes, 0.35);
+}
+
+// A voice line: a pitch of its own, spoken in syllables.
+std::vector<float> VoiceLine(int index, double seconds) {
+    const double base = 180.0 + 37.0 * (index % 17);
+    const auto count = static_cast<std::size_t>(seconds * kRate);
+    std::vector<float> out;
+    out.reserve(count);
+    double phase = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        const double syllable = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * t * (4.0 + index % 3));
+        const double glide = 1.0 + 0.08 * std::sin(2 * std::numbers::pi * t * 1.3);
+        phase += 2 * std::numbers::pi * base * glide / kRate;
+        const double fade = std::min(1.0, std::min(t / 0.03, (seconds - t) / 0.05));
+        const double v = std::sin(phase) + 0.4 * std::sin(2 * phase) + 0.2 * std::sin(3 * phase);
+        out.push_back(static_cast<float>(0.3 * fade * syllable * v));
+    }
+    return out;
+}
+
+// A short blip sliding from one pitch to another.
+std::vector<float> Blip(double from, double to, double seconds) {
+    const auto count = static_cast<std::size_t>(seconds * kRate);
+    std::vector<float> out;
+    double phase = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+        const double t = static_cast<double>(i) / kRate;
+        phase += 2 * std::numbers::pi * (from + (to - from) * t / seconds) / kRate;
+        const double env = std::exp(-t * 25.0) * std::min(1.0, t / 0.003);
+        out.push_back(static_cast<float>(0.5 * env * std::sin(phase)));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- the game folder
+
+struct Member {
+    std::string name;
+    std::vector<std::uint8_t> data;
+};
+
+class GameWriter {
+public:
+    GameWriter(fs::path dir, const DemoOptions& options, std::string& error)
+        : dir_(std::move(dir)), options_(options), error_(error) {}
+
+    bool Packed(const std::string& folder) const {
+        if (options_.packing == Packing::AllLoose) return false;
+        const auto& p = PackedFolders();
+        return std::find(p.begin(), p.end(), folder) != p.end();
+    }
+
+    bool Put(const std::string& folder, const std::string& name, std::vector<std::uint8_t> bytes) {
+        if (bytes.empty()) return Fail(folder + "\\" + name + " could not be made");
+        if (Packed(folder)) {
+            members_[folder].push_back({name, std::move(bytes)});
+            return true;
+        }
+        const fs::path path = dir_ / folder / name;
+        std::error_code ec;
+        fs::create_directories(path.parent_path(), ec);
+        std::ofstream f(path, std::ios::binary);
+        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        if (!f) return Fail("cannot write " + path.string());
+        return true;
+    }
+
+    bool Picture(const std::string& path, const Canvas& c, int bits) {
+        const auto slash = path.find('\\');
+        return Put(path.substr(0, slash), path.substr(slash + 1), bmp_writer::EncodeBmp(c.Image(bits)));
+    }
+
+    bool Sound(const std::string& path, const std::vector<float>& samples) {
+        const auto slash = path.find('\\');
+        return Put(path.substr(0, slash), path.substr(slash + 1), tools::EncodeOgg(samples, 1, kRate));
+    }
+
+    bool Script(const std::string& name, const std::string& text) {
+        const nvasm::AssembleResult r = nvasm::Assemble(text);
+        if (!r.ok()) return Fail(name + " line " + std::to_string(r.line) + ": " + r.error);
+        return Put("script", name, nvasm::Complement(r.bytes));
+    }
+
+    // Writes every archive: pictures and scripts coded in turn with each
+    // kind of coding, sounds stored plain (they are read in place).
+    bool Finish() {
+        static constexpr std::array<std::uint32_t, 6> kCodings{
+            kPackFlagLzss,
+            kPackFlagRange,
+            kPackFlagRecency | kPackFlagRange,
+            kPackFlagLzss | kPackFlagScrambled,
+            kPackFlagScrambled,
+            kPackFlagBlockSort | kPackFlagRecency | kPackFlagRange,
+        };
+        for (auto& [folder, members] : members_) {
+            std::vector<packwriter::PackMember> pack;
+            std::size_t turn = 0;
+            for (Member& m : members) {
+                packwriter::PackMember p;
+                p.name = m.name;
+                const bool sound = folder == "bgm" || folder == "se" || folder == "voice";
+                if (!sound) {
+                    std::uint32_t flags = kCodings[turn++ % kCodings.size()];
+                    // The block sort is kept to small members: it is the slow one.
+                    if ((flags & kPackFlagBlockSort) && m.data.size() > 300000) flags = kPackFlagLzss;
+                    p.flags = flags;
+                }
+                p.data = std::move(m.data);
+                pack.push_back(std::move(p));
+            }
+            std::string why;
+            if (!packwriter::WriteArchive(dir_ / (folder + ".dat"), pack, &why))
+                return Fail(folder + ".dat: " + why);
+        }
+        return true;
+    }
+
+    bool Fail(const std::string& why) {
+        if (error_.empty()) error_ = why;
+        return false;
+    }
+
+private:
+    fs::path dir_;
+    DemoOptions options_;
+    std::string& error_;
+    std::map<std::string, std::vector<Member>> members_;
+};
+
+// ---------------------------------------------------------------- the pictures of the screens
+
+struct Box {
+    int left, top, right, bottom;
+    int Width() const { return right - left; }
+    int Height() const { return bottom - top; }
+};
+
+constexpr std::uint32_t kInk = 0xFFFFFF;
+constexpr std::uint32_t kLitInk = 0xFFE070;
+
+// A backdrop: a vertical gradient with soft circles.
+Canvas Backdrop(std::uint32_t top, std::uint32_t bottom, std::uint32_t accent, int seed) {
+    Canvas c(800, 600);
+    c.VGradient(0, 0, 800, 600, top, bottom);
+    for (int k = 0; k < 9; ++k) {
+        const int x = (seed * 131 + k * 257) % 800;
+        const int y = (seed * 71 + k * 173) % 600;
+        c.Disc(x, y, 30 + (k * 37 + seed * 11) % 90, accent, 40);
+    }
+    return c;
+}
+
+bool BootPictures(GameWriter& g) {
+    Canvas logo = Backdrop(0xFF0E1A3A, 0xFF2A4A8A, 0x80C0FF, 1);
+    logo.Ring(400, 260, 120, 10, 0xC0E0FF, 220);
+    logo.Disc(400, 260, 60, 0xFFFFFF, 90);
+    logo.TextCentred(0, 800, 400, "NORVANE", 48, 0xFFFFFF);
+    logo.TextCentred(0, 800, 470, "演示版 · 自制数据", 26, 0xC0D8FF);
+    Canvas warning(800, 600, 0xFFF4F0E8);
+    warning.Border(40, 40, 720, 520, 4, 0xFF806040);
+    warning.TextCentred(0, 800, 120, "注意", 40, 0x803010);
+    const char* lines[] = {"本程序所用的图片、声音与文字", "全部由演示数据生成器自行绘制与合成。",
+                           "按住 Ctrl 键可以跳过开场画面。", "请适度游戏，注意休息。"};
+    for (int i = 0; i < 4; ++i) warning.TextCentred(0, 800, 220 + 60 * i, lines[i], 26, 0x403020);
+    return g.Picture("system\\logo_01.bmp", logo, 24) && g.Picture("system\\warning.bmp", warning, 24);
+}
+
+// Labels in rows of `rowHeight`, each centred on the width of its own box.
+Canvas LabelRows(int width, int rowHeight, const std::vector<std::string>& labels,
+                 const std::vector<int>& boxWidths, int size, std::uint32_t ink) {
+    Canvas c(width, rowHeight * static_cast<int>(labels.size()), 0);
+    for (std::size_t k = 0; k < labels.size(); ++k)
+        c.TextCentred(0, boxWidths[k], static_cast<int>(k) * rowHeight + (rowHeight - size) / 2, labels[k], size,
+                      ink);
+    return c;
+}
+
+bool MainTitlePictures(GameWriter& g) {
+    const std::vector<std::string> items{"故事", "小游戏", "设置", "鉴赏", "退出"};
+    const std::vector<int> itemWidths{110, 188, 134, 120, 88};
+    const Box plates[5] = {{560, 374, 726, 412}, {522, 412, 800, 450}, {514, 450, 714, 488},
+                           {498, 488, 676, 526}, {488, 526, 614, 564}};
+
+    Canvas bg = Backdrop(0xFF1C2B4F, 0xFF6A82B8, 0xFFFFFF, 2);
+    bg.HGradient(440, 370, 360, 230, 0xFF22335C, 0xFF3A5488);
+    Canvas labels = LabelRows(188, 38, items, itemWidths, 26, kInk);
+    Canvas lit = LabelRows(188, 38, items, itemWidths, 26, kLitInk);
+    Canvas plate(278, 190, 0);
+    for (int k = 0; k < 5; ++k) {
+        plate.RoundRect(0, 38 * k + 2, plates[k].Width(), 34, 14, 0x2050A0, 200);
+        plate.RoundRect(2, 38 * k + 4, plates[k].Width() - 4, 30, 12, 0x70A0E0, 120);
+    }
+    // Two logo layers: an emblem and the name, each with its own alpha.
+    Canvas logo(440, 640, 0);
+    logo.Disc(220, 150, 120, 0x6080FF, 110);
+    logo.Ring(220, 150, 120, 6, 0xE0F0FF, 230);
+    logo.Ring(220, 150, 90, 3, 0xE0F0FF, 160);
+    logo.OutlinedText(64, 320 + 110, "NORVANE", 52, 0xFFFFFF);
+    logo.TextCentred(0, 440, 320 + 190, "海风 · 雨夜 · 星空", 26, 0xE8F0FF);
+    return g.Picture("system\\title_bg.bmp", bg, 24) && g.Picture("system\\title_p01.bmp", labels, 32) &&
+           g.Picture("system\\title_p02.bmp", lit, 32) && g.Picture("system\\title_p03.bmp", plate, 32) &&
+           g.Picture("system\\title_logo.bmp", logo, 32);
+}
+
+struct ChooserLook {
+    const char* prefix;    // "title01" or "title02"
+    const char* background;
+    std::vector<std::string> panels;
+    std::vector<std::string> buttons;
+    std::vector<int> buttonWidths;
+    int panelHeight;
+    bool lockedRow;
+};
+
+bool ChooserPictures(GameWriter& g, const ChooserLook& look, int seed) {
+    const int n = static_cast<int>(look.panels.size());
+    const int h = look.panelHeight;
+    Canvas bg = Backdrop(0xFF20304A, 0xFF506C90, 0xFFFFFF, seed);
+    bg.TextCentred(0, 253, 120, seed == 3 ? "选择故事" : "小游戏", 32, 0xFFFFFF);
+    Canvas normal(547, h * (n + (look.lockedRow ? 1 : 0)), 0);
+    Canvas lit(547, h * n, 0xFF000000);
+    const std::uint32_t tones[3] = {0x3A6EA5, 0x7A4EA0, 0x2E8A70};
+    for (int p = 0; p < n; ++p) {
+        normal.RoundRect(8, h * p + 8, 539, h - 16, 18, tones[p], 210);
+        normal.Text(40, h * p + h / 2 - 20, look.panels[p], 32, 0xFFFFFF);
+        lit.VGradient(0, h * p, 547, h, Argb(255, tones[p] + 0x202020), Argb(255, tones[p]));
+        lit.RoundRect(8, h * p + 8, 539, h - 16, 18, 0xFFFFFF, 60);
+        lit.Text(40, h * p + h / 2 - 20, look.panels[p], 32, kLitInk);
+    }
+    if (look.lockedRow) {
+        normal.RoundRect(8, h * n + 8, 539, h - 16, 18, 0x303030, 235);
+        normal.TextCentred(0, 547, h * n + h / 2 - 16, "尚未开放", 32, 0xA0A0A0);
+    }
+    Canvas buttons(look.buttonWidths[0] > 124 ? 156 : 124, 136, 0);
+    for (int b = 0; b < 4; ++b) {
+        buttons.RoundRect(0, 34 * b + 2, look.buttonWidths[b], 30, 12, 0x80A0E0, 170);
+        buttons.TextCentred(0, look.buttonWidths[b], 34 * b + 5, look.buttons[b], 22, kLitInk);
+    }
+    // The buttons' plain look stands in the background.
+    const Box rects[4] = {{seed == 3 ? 8 : 34, 430, seed == 3 ? 164 : 134, 464},
+                          {22, 464, 146, 498},
+                          {28, 498, 140, 532},
+                          {44, 532, 126, 566}};
+    for (int b = 0; b < 4; ++b)
+        bg.TextCentred(rects[b].left, rects[b].Width(), rects[b].top + 5, look.buttons[b], 22, 0xE0E8F0);
+    const std::string p = std::string("system\\") + look.prefix;
+    return g.Picture(std::string("system\\") + look.background, bg, 24) && g.Picture(p + "_p01.bmp", lit, 24) &&
+           g.Picture(p + "_p02.bmp", buttons, 32) && g.Picture(p + "_p03.bmp", normal, 32);
+}
+
+struct ScenarioLook {
+    const char* key;  // s, r, i
+    const char* title;
+    std::uint32_t top, bottom;
+    int x, y0, w, h;
+};
+
+bool ScenarioTitlePictures(GameWriter& g, const ScenarioLook& s, int seed) {
+    const std::vector<std::string> items{"开始", "读取", "设置", "鉴赏", "退出"};
+    Canvas bg = Backdrop(s.top, s.bottom, 0xFFFFFF, seed);
+    bg.OutlinedText(60, 60, s.title, 48, 0xFFFFFF);
+    bg.Text(64, 130, "右键返回故事选择", 20, 0xE0E0E0);
+    Canvas strip(s.w, s.h * 5, 0);
+    for (int k = 1; k <= 5; ++k) {
+        const int y = s.y0 + s.h * k;
+        const int size = std::min(24, s.h - 6);
+        bg.TextCentred(s.x, s.w, y + (s.h - size) / 2, items[k - 1], size, 0xFFFFFF);
+        strip.RoundRect(0, s.h * (k - 1) + 1, s.w, s.h - 2, 10, 0xFFFFFF, 90);
+        strip.TextCentred(0, s.w, s.h * (k - 1) + (s.h - size) / 2, items[k - 1], size, kLitInk);
+    }
+    return g.Picture(std::string("system\\title_bg_") + s.key + ".bmp", bg, 24) &&
+           g.Picture(std::string("system\\title_") + s.key + "_p01.bmp", strip, 32);
+}
+
+// Pictures the script object loads when it is made, and the story's window.
+bool StoryPictures(GameWriter& g) {
+    // Message window: a translucent panel whose top edge stands at y 461.
+    auto window = [](int h, std::uint32_t tone) {
+        Canvas c(800, h, 0);
+        c.RoundRect(10, 4, 780, h - 8, 16, tone, 185);
+        c.RoundRect(14, 8, 772, h - 16, 13, 0xFFFFFF, 24);
+        return c;
+    };
+    Canvas windowPicture = window(139, 0x182238);
+    Canvas window2 = window(139, 0x302018);
+    Canvas window3(800, 600, 0);
+    window3.Fill(0, 0, 800, 600, Argb(150, 0x101018));
+    // Window buttons: plain in the top row, lit below, cells as the window lays them out.
+    const std::pair<int, int> cells[8] = {{0, 48}, {48, 52}, {100, 54}, {154, 54}, {208, 70}, {278, 28}, {301, 40}, {341, 27}};
+    const char* names[8] = {"跳过", "自动", "存档", "读档", "系统", "×", "上", "下"};
+    Canvas buttons(368, 52, 0);
+    for (int k = 0; k < 8; ++k) {
+        buttons.TextCentred(cells[k].first, cells[k].second, 4, names[k], 16, 0xD0D8E8);
+        buttons.TextCentred(cells[k].first, cells[k].second, 30, names[k], 16, kLitInk);
+    }
+    // Click-wait icons: eight frames of a pulsing ring, 70 x 73 each.
+    auto clickWait = [](std::uint32_t tone) {
+        Canvas c(560, 73, 0);
+        for (int f = 0; f < 8; ++f) {
+            c.Ring(70 * f + 35, 36, 10 + f, 3, tone, 230 - 20 * f);
+            c.Disc(70 * f + 35, 36, 4, tone, 230);
+        }
+        return c;
+    };
+    Canvas cWait(280, 74, 0);
+    for (int f = 0; f < 3; ++f) cWait.Disc(36 + 70 * f, 36, 8 + 4 * f, 0xFFE070, 200);
+    for (int k = 0; k < 5; ++k) cWait.Disc(244, 8 + 14 * k, 4 + k % 3, 0xFFFFFF, 220);  // sparkles at (219, 1)
+    Canvas select(512, 128, 0);
+    select.RoundRect(0, 4, 512, 56, 24, 0x203050, 210);
+    select.RoundRect(0, 68, 512, 56, 24, 0x5070B0, 230);
+    select.RoundRect(4, 72, 504, 48, 20, 0xFFFFFF, 50);
+    Canvas selectBase(800, 600, Argb(110, 0x000010));
+    Canvas black(800, 600, 0xFF000000);
+    Canvas icon(64, 64, 0);
+    icon.Disc(32, 32, 28, 0x4070C0);
+    icon.TextCentred(0, 64, 18, "N", 28, 0xFFFFFF);
+    Canvas gaiji(240, 24, 0);
+    const char* glyphs[10] = {"♥", "★", "♪", "☆", "○", "●", "◎", "◇", "◆", "□"};
+    for (int k = 0; k < 10; ++k) gaiji.TextCentred(24 * k, 24, 0, glyphs[k], 22, 0xFFD0E0);
+    Canvas obi(800, 48, 0xFF000000);
+    obi.HGradient(0, 40, 800, 8, 0xFF202020, 0xFF000000);
+    Canvas day(165, 28 * 30, 0);
+    Canvas day2(70, 10 * 30, 0);
+    for (int d = 1; d <= 30; ++d) {
+        day.OutlinedText(4, 28 * (d - 1) + 1, "第 " + std::to_string(d) + " 天", 24, 0xFFFFFF);
+        day2.Fill(2, 10 * (d - 1) + 2, std::min(66, 2 * d + 4), 6, Argb(220, 0xFFE070));
+    }
+    return g.Picture("system\\window.bmp", windowPicture, 32) && g.Picture("system\\window2.bmp", window2, 32) &&
+           g.Picture("system\\window3.bmp", window3, 32) && g.Picture("system\\window_p.bmp", buttons, 32) &&
+           g.Picture("system\\window_p3.bmp", buttons, 32) &&
+           g.Picture("system\\click_wait00.bmp", clickWait(0xFFFFFF), 32) &&
+           g.Picture("system\\click_wait01.bmp", clickWait(0xFFE070), 32) &&
+           g.Picture("system\\click_wait02.bmp", clickWait(0x80E0FF), 32) &&
+           g.Picture("system\\c_wait.bmp", cWait, 32) && g.Picture("system\\select_p.bmp", select, 32) &&
+           g.Picture("system\\select_base.bmp", selectBase, 32) && g.Picture("system\\black.bmp", black, 24) &&
+           g.Picture("system\\T_ICON.bmp", icon, 32) && g.Picture("system\\gaiji.bmp", gaiji, 32) &&
+           g.Picture("system\\obi.bmp", obi, 24) && g.Picture("system\\day.bmp", day, 32) &&
+           g.Picture("system\\day2.bmp", day2, 32);
+}
+
+// ---------------------------------------------------------------- the stories
+
+struct Person {
+    const char* name;       // shown as the speaker
+    const char* voiceKey;   // three letters of the voice files
+    const char* sprite;     // chara\ picture
+    std::uint32_t tone;
+};
+
+struct Story {
+    const char* script;
+    const char* music;
+    const char* backgrounds[2];
+    std::uint32_t skies[2][2];
+    const char* places[2];
+    Person people[2];
+    std::vector<std::pair<int, const char*>> opening;  // speaker (0, 1) and line
+    const char* question;
+    const char* answers[2];
+    const char* replies[2];
+    const char* closing;
+    int textBlock;
+    int setsFlag;  // script flag set at the end (-1 none)
+};
+
+const std::vector<Story>& Stories() {
+    static const std::vector<Story> stories{
+        {"start.s",
+         "s01.ogg",
+         {"bg_s01.bmp", "bg_s02.bmp"},
+         {{0xFF6FB7E8, 0xFFF0E2B0}, {0xFFE89A6F, 0xFF40305A}},
+         {"海边小镇 · 清晨", "海堤 · 黄昏"},
+         {{"林雨", "lyu", "lyu_a.bmp", 0x4A8FD0}, {"周晴", "zqi", "zqi_a.bmp", 0xD06A5A}},
+         {{0, "……早上好。今天的风里有海的味道。"},
+          {1, "林雨！你又在堤上发呆了吗？"},
+          {0, "嗯。听说傍晚会有灯船经过，我想看看。"},
+          {1, "那我们一起去吧。不过先要把信送完。"}},
+          "傍晚要去哪里看灯船？",
+         {"去海堤", "去码头"},
+         {"海堤上风很大，但灯船看得清清楚楚。", "码头人很多，我们挤在人群里笑个不停。"},
+         "……那一天的光，我大概会记很久吧。",
+         100,
+         -1},
+        {"b0.s",
+         "s02.ogg",
+         {"bg_r01.bmp", "bg_r02.bmp"},
+         {{0xFF303A58, 0xFF607090}, {0xFF3C2A20, 0xFFA07850}},
+         {"雨夜 · 街角", "旧书店 · 店内"},
+         {{"苏白", "sbi", "sbi_a.bmp", 0x5AA070}, {"陈默", "cmo", "cmo_a.bmp", 0x9A70C0}},
+         {{0, "雨下得这么大，只好先进来躲一躲了。"},
+          {1, "欢迎光临。这么晚了，还有客人呢。"},
+          {0, "打扰了。这里的书……都好旧啊。"},
+          {1, "每一本都在等它的读者。你想看哪一本？"}},
+         "要看哪一本书？",
+         {"蓝色封面的诗集", "没有书名的日记"},
+         {"诗集里夹着一片干枯的银杏叶。", "日记的最后一页，写着今天的日期。"},
+         "雨停的时候，店里的灯还亮着。",
+         200,
+         -1},
+        {"c01.s",
+         "s03.ogg",
+         {"bg_i01.bmp", "bg_i02.bmp"},
+         {{0xFF0A0F2A, 0xFF2A3A70}, {0xFF101830, 0xFF506090}},
+         {"星空列车 · 月台", "星空列车 · 车厢"},
+         {{"叶子", "yez", "yez_a.bmp", 0xE0B040}, {"顾南", "gnn", "gnn_a.bmp", 0x50B0C0}},
+         {{0, "末班车……真的会开往星星那边吗？"},
+          {1, "车票上是这么写的。要上车吗？"},
+          {0, "当然要。我已经等了很久了。"},
+          {1, "那就出发吧。窗外的风景，不要眨眼哦。"}},
+         "坐在哪一边？",
+         {"靠窗的座位", "过道的座位"},
+         {"窗外的星河一直流到天边。", "过道上，列车员正哼着一首老歌。"},
+         "列车穿过银河，驶向了明天。",
+         300,
+         3},
+    };
+    return stories;
+}
+
+std::string VoiceName(const Person& p, int n) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%s%04d.ogg", p.voiceKey, n);
+    return buf;
+}
+
+std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+
+// The story in the assembler's text form: music fading in, a picture brought
+// in by a transition, a character sprite, speaker lines with voices, a
+// choice with two branches, the music fading out and the end of the script,
+// which goes back to the main title.
+std::string StoryText(const Story& s) {
+    std::string t;
+    int block = s.textBlock;
+    int voice[2] = {1, 1};
+    auto line = [&](int speaker, std::string_view text) {
+        const Person& p = s.people[speaker];
+        t += "text_block block=" + std::to_string(block++) + "\n";
+        t += "message text=" + Quoted(std::string("＃") + p.name) + "\n";
+        t += "play_voice loop=0 text=" + Quoted(VoiceName(p, voice[speaker]++)) + "\n";
+        t += "message text=" + Quoted(text) + "\n";
+    };
+    auto narration = [&](std::string_view text) {
+        t += "text_block block=" + std::to_string(block++) + "\n";
+        t += "message text=" + Quoted(text) + "\n";
+    };
+    t += "play_bgm_fade loop=1 ms=2000 text=" + Quoted(s.music) + "\n";
+    t += "load_image surface=1 text=" + Quoted(s.backgrounds[0]) + "\n";
+    t += "set_char_sprite slot=0 text=" + Quoted(s.people[0].sprite) + "\n";
+    t += "set_char slot=0 face=0 x=250 y=0\n";
+    t += "set_char_sprite slot=1 text=" + Quoted(s.people[1].sprite) + "\n";
+    t += "set_char slot=1 face=0 x=560 y=0\n";
+    t += "transition type=39 ms=1000\n";
+    narration(s.places[0]);
+    for (const auto& [speaker, text] : s.opening) line(speaker, text);
+    t += "clear_choices\n";
+    t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
+    t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
+    narration(s.question);
+    t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
+    t += "first:\n";
+    t += "play_se channel=0 loop=0 ms=0 text=\"se_bell.ogg\"\n";
+    narration(s.replies[0]);
+    t += "jump target=after\n";
+    t += "second:\n";
+    narration(s.replies[1]);
+    t += "after:\n";
+    t += "load_image surface=1 text=" + Quoted(s.backgrounds[1]) + "\n";
+    t += "transition type=39 ms=800\n";
+    narration(s.places[1]);
+    line(1, s.closing);
+    t += "fade_bgm ms=1500\n";
+    if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
+    t += "end\n";
+    return t;
+}
+
+bool StoryData(GameWriter& g) {
+    int voiceIndex = 40;
+    int seed = 10;
+    for (const Story& s : Stories()) {
+        for (int k = 0; k < 2; ++k) {
+            Canvas bg(800, 600);
+            bg.VGradient(0, 0, 800, 600, s.skies[k][0], s.skies[k][1]);
+            for (int i = 0; i < 12; ++i)
+                bg.Disc((seed * 97 + i * 151) % 800, (seed * 53 + i * 89) % 420, 6 + (i * 13) % 40, 0xFFFFFF,
+                        60);
+            bg.Fill(0, 440, 800, 160, Argb(255, (s.skies[k][1] >> 1) & 0x7F7F7F));
+            bg.OutlinedText(24, 24, s.places[k], 26, 0xFFFFFF);
+            ++seed;
+            if (!g.Picture(std::string("bmp\\") + s.backgrounds[k], bg, 24)) return false;
+        }
+        for (int k = 0; k < 2; ++k) {
+            const Person& p = s.people[k];
+            // A figure 320 wide, centred on x by the sprite opcode; the face
+            // area lies at (174, 146), 40 x 43.
+            Canvas sprite(388, 600, 0);
+            sprite.RoundRect(84, 250, 220, 350, 60, p.tone, 255);
+            sprite.Disc(194, 168, 70, 0xF0D0B8, 255);
+            sprite.Disc(170, 160, 6, 0x302020, 255);
+            sprite.Disc(218, 160, 6, 0x302020, 255);
+            sprite.RoundRect(124, 96, 140, 40, 20, (p.tone >> 1) & 0x7F7F7F, 255);
+            sprite.OutlinedText(194 - Canvas::TextWidth(p.name, 28) / 2, 320, p.name, 28, 0xFFFFFF);
+            if (!g.Picture(std::string("chara\\") + p.sprite, sprite, 32)) return false;
+            for (int n = 1; n <= 4; ++n)
+                if (!g.Sound("voice\\" + VoiceName(p, n), VoiceLine(voiceIndex++, 0.9 + 0.1 * n))) return false;
+        }
+        if (!g.Script(s.script, StoryText(s))) return false;
+    }
+    return true;
+}
+
+bool Sounds(GameWriter& g) {
+    struct Track {
+        const char* name;
+        int root;
+        std::vector<std::array<int, 3>> chords;
+        double beat;
+    };
+    const Track tracks[] = {
+        {"n006.ogg", 60, {{0, 4, 7}, {-3, 0, 4}, {-7, -3, 0}, {-5, -1, 2}}, 0.22},
+        {"n002.ogg", 62, {{0, 4, 7}, {5, 9, 12}, {-3, 0, 4}, {7, 11, 14}}, 0.25},
+        {"c006.ogg", 57, {{0, 3, 7}, {-4, 0, 3}, {-2, 2, 5}, {-5, -1, 2}}, 0.3},
+        {"n007.ogg", 64, {{0, 4, 7}, {-5, -1, 2}, {-3, 0, 4}, {-8, -5, -1}}, 0.2},
+        {"s01.ogg", 65, {{0, 4, 7}, {2, 5, 9}, {-1, 2, 5}, {0, 4, 7}}, 0.24},
+        {"s02.ogg", 55, {{0, 3, 7}, {3, 7, 10}, {5, 8, 12}, {-2, 2, 5}}, 0.32},
+        {"s03.ogg", 67, {{0, 4, 7}, {4, 7, 11}, {-3, 0, 4}, {2, 5, 9}}, 0.18},
+    };
+    for (const Track& t : tracks)
+        if (!g.Sound(std::string("bgm\\") + t.name, Music(t.root, t.chords, t.beat))) return false;
+    if (!g.Sound("se\\sys_010.ogg", Blip(1400, 1100, 0.09))) return false;
+    if (!g.Sound("se\\Pop_D002.ogg", Blip(900, 380, 0.16))) return false;
+    if (!g.Sound("se\\se_bell.ogg", Melody({{Midi(84), 0.25}, {Midi(88), 0.45}}, 0.4))) return false;
+    // Title calls and scenario voice lines: one distinct voice each.
+    const char* calls[] = {"vel0276", "dor0467", "fen0251", "pom0471", "lis0293",
+                           "bex0884", "hol0468", "mur0430", "kel0249", "sef0470"};
+    const char* lines[] = {"vel0275", "dor0466", "fen0250", "pom0470", "lis0292", "bex0883",
+                           "hol0467", "mur0429", "kel0248", "sef0469", "gor0150"};
+    int index = 0;
+    for (const char* c : calls)
+        if (!g.Sound(std::string("voice\\") + c + ".ogg", VoiceLine(index++, 1.2))) return false;
+    for (const char* l : lines)
+        if (!g.Sound(std::string("voice\\") + l + ".ogg", VoiceLine(index++, 1.0))) return false;
+    return true;
+}
+
+}  // namespace
+
+const std::vector<std::string>& PackedFolders() {
+    static const std::vector<std::string> folders{"system", "bmp", "script", "bgm"};
+    return folders;
+}
+
+std::vector<StoryScript> StoryScripts() {
+    std::vector<StoryScript> out;
+    for (const Story& s : Stories()) out.push_back({s.script, StoryText(s)});
+    return out;
+}
+
+bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& options) {
+    error.clear();
+    std::error_code ec;
+    fs::create_directories(dir / "save", ec);
+    if (ec) {
+        error = "cannot make " + (dir / "save").string();
+        return false;
+    }
+    GameWriter g(dir, options, error);
+    const bool ok =
+        BootPictures(g) && MainTitlePictures(g) &&
+        ChooserPictures(g, {"title01", "title_bg01.bmp", {"第一话  海风之约", "第二话  雨夜书店", "第三话  星空列车"},
+                            {"小游戏", "设置", "鉴赏", "退出"}, {156, 124, 112, 82}, 200, false}, 3) &&
+        ChooserPictures(g, {"title02", "title_bg02.bmp", {"麻将", "章鱼烧大赛"}, {"故事", "设置", "鉴赏", "退出"},
+                            {100, 124, 112, 82}, 300, true}, 4) &&
+        ScenarioTitlePictures(g, {"s", "海风之约", 0xFF4A90C8, 0xFFF0D8A0, 320, 382, 160, 28}, 5) &&
+        ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
+        ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
+        StoryPictures(g) && StoryData(g) && Sounds(g) && g.Finish();
+    return ok && error.empty();
+}
+
+}  // namespace demo
