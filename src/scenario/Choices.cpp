@@ -133,8 +133,8 @@ void CScenario::RunChoice() {
         effectProgress = static_cast<std::uint16_t>(std::min<std::uint32_t>(step, 90));
         if (step < 90 && !g_mouse->skip) {
             const double ease = SinDeg(90 + static_cast<int>(step));
-            const int x = glideTarget[0] + static_cast<int>((glideFrom[0] - glideTarget[0]) * ease);
-            const int y = glideTarget[1] + static_cast<int>((glideFrom[1] - glideTarget[1]) * ease);
+            const int x = static_cast<int>(glideTarget[0] + (glideFrom[0] - glideTarget[0]) * ease);
+            const int y = static_cast<int>(glideTarget[1] + (glideFrom[1] - glideTarget[1]) * ease);
             WarpCursor(hwnd, x, y);
             return;
         }

@@ -13,7 +13,7 @@ void CopyEntry(std::array<char, kLogEntryBytes>& entry, std::string_view text, s
     const std::size_t zero = text.find('\0');
     if (zero != std::string_view::npos) text = text.substr(0, zero);
     const std::size_t n = std::min({text.size(), limit, entry.size() - 1});
-    std::memcpy(entry.data(), text.data(), n);
+    if (n) std::memcpy(entry.data(), text.data(), n);
 }
 
 }  // namespace
@@ -40,7 +40,7 @@ void AppendMessageHistory(CGameApp& app, std::string_view text, std::string_view
 }
 
 void CountShownMessage(CGameApp& app) {
-    if (app.logCount < 0) app.logCount = 0;
+    app.logCount = std::clamp(app.logCount, 0, kHistoryLimit);
     if (app.logCount < kHistoryLimit) ++app.logCount;
 }
 
