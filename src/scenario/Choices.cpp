@@ -27,11 +27,16 @@ constexpr int kPlateH = 64;
 constexpr std::uint32_t kTakenColour = 0xA9BBFF;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr int kChoicePoints = static_cast<int>((config::kSceneSeen - config::kChoiceFlags) / 3);
-constexpr char kExitQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
+constexpr char kExitQuestion[] =
+    "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF"; // 要退出游戏吗？
 
-int PlateY(int option) { return 140 + 100 * option; }  // option 0-based
+int PlateY(int option) {
+    return 140 + 100 * option;
+} // option 0-based
 
-std::uint32_t RandTimesClock() { return static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime(); }
+std::uint32_t RandTimesClock() {
+    return static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime();
+}
 
 bool InStartScript() {
     if (!g_gameApp) return false;
@@ -52,7 +57,7 @@ void StopChannel(std::unique_ptr<CSeChannel>& c) {
     c.reset();
 }
 
-}  // namespace
+} // namespace
 
 void CScenario::RespawnSparkle(Sparkle& s, std::uint32_t k, bool reborn) {
     if (reborn) {
@@ -62,7 +67,9 @@ void CScenario::RespawnSparkle(Sparkle& s, std::uint32_t k, bool reborn) {
         s.x = static_cast<std::uint16_t>(RandTimesClock() * k % 497u);
         s.rise = static_cast<std::uint16_t>(RandTimesClock() * k % 54u);
     }
-    const auto low = [] { return static_cast<std::int32_t>(static_cast<std::int8_t>(RandTimesClock() & 0xFF)); };
+    const auto low = [] {
+        return static_cast<std::int32_t>(static_cast<std::int8_t>(RandTimesClock() & 0xFF));
+    };
     const auto kk = static_cast<std::int32_t>(k);
     s.size = static_cast<std::uint16_t>((low() * kk & 15) + 1);
     s.drift = static_cast<std::int16_t>((low() * kk & 31) - 16);
@@ -71,17 +78,21 @@ void CScenario::RespawnSparkle(Sparkle& s, std::uint32_t k, bool reborn) {
 }
 
 void CScenario::DrawChoiceText(int option, int y) {
-    if (!g_glyphFont || option < 0 || option >= choiceCount || !choiceText[static_cast<std::size_t>(option)]) return;
+    if (!g_glyphFont || option < 0 || option >= choiceCount ||
+        !choiceText[static_cast<std::size_t>(option)])
+        return;
     const char* raw = choiceText[static_cast<std::size_t>(option)].get();
     const std::string_view text(raw, strnlen(raw, choiceLength[static_cast<std::size_t>(option)]));
-    const bool taken = choicePoint < kChoicePoints &&
-                       g_config[config::kChoiceFlags + 3u * choicePoint + static_cast<std::size_t>(option)] != 0;
+    const bool taken =
+        choicePoint < kChoicePoints &&
+        g_config[config::kChoiceFlags + 3u * choicePoint + static_cast<std::size_t>(option)] != 0;
     int x = std::max(0, 400 - static_cast<int>(text.size() / 2) * 13);
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t n = IsLeadByte(text.substr(i)) && i + 1 < text.size() ? 2 : 1;
         std::int16_t advance = 0;
         for (int twice = 0; twice < 2; ++twice)
-            advance = g_glyphFont->DrawChar(g_backBuffer.get(), x, y, text.substr(i, n), taken ? kTakenColour : kWhite);
+            advance = g_glyphFont->DrawChar(g_backBuffer.get(), x, y, text.substr(i, n),
+                                            taken ? kTakenColour : kWhite);
         x += advance;
         i += n;
     }
@@ -91,11 +102,17 @@ void CScenario::DrawChoicePlate(int option, bool lit) {
     if (!g_backBuffer) return;
     const int y = PlateY(option);
     if (lit) {
-        if (g_screenSnapshot) BltCopy(g_backBuffer.get(), kLitPlateX, y, g_screenSnapshot.get(), kLitPlateX, y, 514, kPlateH);
-        if (g_choicePlate) BltAlpha(g_backBuffer.get(), kLitPlateX, y, g_choicePlate.get(), 0, kPlateH, kPlateW, kPlateH);
+        if (g_screenSnapshot)
+            BltCopy(g_backBuffer.get(), kLitPlateX, y, g_screenSnapshot.get(), kLitPlateX, y, 514,
+                    kPlateH);
+        if (g_choicePlate)
+            BltAlpha(g_backBuffer.get(), kLitPlateX, y, g_choicePlate.get(), 0, kPlateH, kPlateW,
+                     kPlateH);
     } else {
-        if (g_screenSnapshot) BltCopy(g_backBuffer.get(), 158, y, g_screenSnapshot.get(), 158, y, 507, 71);
-        if (g_choicePlate) BltAlpha(g_backBuffer.get(), kPlateX, y, g_choicePlate.get(), 0, 0, kPlateW, kPlateH);
+        if (g_screenSnapshot)
+            BltCopy(g_backBuffer.get(), 158, y, g_screenSnapshot.get(), 158, y, 507, 71);
+        if (g_choicePlate)
+            BltAlpha(g_backBuffer.get(), kPlateX, y, g_choicePlate.get(), 0, 0, kPlateW, kPlateH);
     }
 }
 
@@ -105,15 +122,20 @@ void CScenario::RunChoice() {
     switch (subState) {
     case 0: {
         if (g_glyphFont) g_glyphFont->SetFont(26, 0);
-        for (std::uint32_t k = 1; k <= sparkles.size(); ++k) RespawnSparkle(sparkles[k - 1], k, false);
+        for (std::uint32_t k = 1; k <= sparkles.size(); ++k)
+            RespawnSparkle(sparkles[k - 1], k, false);
         g_screenSnapshot = CopyOf(hwnd, g_backBuffer.get());
-        if (g_choiceBase) BltAlpha(g_screenSnapshot.get(), 0, 0, g_choiceBase.get(), 0, 0, 800, 600);
+        if (g_choiceBase)
+            BltAlpha(g_screenSnapshot.get(), 0, 0, g_choiceBase.get(), 0, 0, 800, 600);
         g_backBuffer = CopyOf(hwnd, g_screenSnapshot.get());
         FullRedraw();
         for (int i = 0; i < choiceCount; ++i) {
             const int y = PlateY(i);
-            if (g_choicePlate) BltAlpha(g_backBuffer.get(), kPlateX, y, g_choicePlate.get(), 0, 0, kPlateW, kPlateH);
-            choicePlateRects[static_cast<std::size_t>(i)] = {kPlateX, y, kPlateX + kPlateW, y + kPlateH};
+            if (g_choicePlate)
+                BltAlpha(g_backBuffer.get(), kPlateX, y, g_choicePlate.get(), 0, 0, kPlateW,
+                         kPlateH);
+            choicePlateRects[static_cast<std::size_t>(i)] = {kPlateX, y, kPlateX + kPlateW,
+                                                             y + kPlateH};
             DrawChoiceText(i, y + 21);
         }
         choiceHover = prevChoiceHover = 0;
@@ -123,7 +145,8 @@ void CScenario::RunChoice() {
             subState = 1;
         } else {
             glideTarget = {411, 175};
-            glideFrom = {static_cast<std::int16_t>(g_mouse->x), static_cast<std::int16_t>(g_mouse->y)};
+            glideFrom = {static_cast<std::int16_t>(g_mouse->x),
+                         static_cast<std::int16_t>(g_mouse->y)};
             subState = 6;
         }
         return;
@@ -145,7 +168,8 @@ void CScenario::RunChoice() {
         subState = 1;
         return;
     }
-    case 1: break;
+    case 1:
+        break;
     case 2: {
         const int h = choiceHover;
         if (h >= 1 && h <= choiceCount) {
@@ -154,7 +178,8 @@ void CScenario::RunChoice() {
             AppendChoiceHistory(*g_gameApp, std::string_view(raw, strnlen(raw, choiceLength[k])));
             pc = choiceTarget[k];
             // A point beyond the flag table records nothing.
-            if (choicePoint < kChoicePoints) g_config[config::kChoiceFlags + 3u * choicePoint + k] = 1;
+            if (choicePoint < kChoicePoints)
+                g_config[config::kChoiceFlags + 3u * choicePoint + k] = 1;
         }
         FullRedraw();
         windowShown = 0;
@@ -168,7 +193,8 @@ void CScenario::RunChoice() {
         subState = 0;
         SetMode(2);
         return;
-    default: return;
+    default:
+        return;
     }
 
     // State 1: choosing.
@@ -197,17 +223,22 @@ void CScenario::RunChoice() {
     choiceHover = 0;
     for (int i = 0; i < choiceCount; ++i) {
         const platform::Rect& r = choicePlateRects[static_cast<std::size_t>(i)];
-        if (g_mouse->x >= r.left && g_mouse->x < r.right && g_mouse->y >= r.top && g_mouse->y < r.bottom) {
+        if (g_mouse->x >= r.left && g_mouse->x < r.right && g_mouse->y >= r.top &&
+            g_mouse->y < r.bottom) {
             choiceHover = static_cast<std::uint8_t>(i + 1);
             break;
         }
     }
     if (g_keyboard && choiceCount > 0 && (g_keyboard->up || g_keyboard->down)) {
         if (g_keyboard->up) {
-            choiceHover = static_cast<std::uint8_t>(choiceHover == 0 ? 1 : choiceHover == 1 ? choiceCount : choiceHover - 1);
+            choiceHover = static_cast<std::uint8_t>(choiceHover == 0   ? 1
+                                                    : choiceHover == 1 ? choiceCount
+                                                                       : choiceHover - 1);
             g_keyboard->up = 0;
         } else {
-            choiceHover = static_cast<std::uint8_t>(choiceHover == 0 ? choiceCount : choiceHover >= choiceCount ? 1 : choiceHover + 1);
+            choiceHover = static_cast<std::uint8_t>(choiceHover == 0             ? choiceCount
+                                                    : choiceHover >= choiceCount ? 1
+                                                                                 : choiceHover + 1);
             g_keyboard->down = 0;
         }
         const platform::Rect& r = choicePlateRects[static_cast<std::size_t>(choiceHover - 1)];
@@ -235,8 +266,9 @@ void CScenario::RunChoice() {
             for (const Sparkle& s : sparkles) {
                 const double sine = SinDeg(static_cast<int>(s.phase));
                 const int x = r.left + s.x + static_cast<int>(s.drift * sine);
-                BlendAddAlphaStretch(g_backBuffer.get(), x, r.top + s.rise, s.size, s.size, g_waitIcon.get(), 219, 1,
-                                     50, 72, static_cast<int>(sine * 255));
+                BlendAddAlphaStretch(g_backBuffer.get(), x, r.top + s.rise, s.size, s.size,
+                                     g_waitIcon.get(), 219, 1, 50, 72,
+                                     static_cast<int>(sine * 255));
             }
         }
         DrawChoiceText(h, PlateY(h) + 21);

@@ -29,16 +29,26 @@ constexpr int kColumnStep = 42;
 // Every pass of a drawing loop moves the index forward, so a message of at
 // most 255 bytes needs fewer passes than this.
 constexpr int kStepGuard = 1024;
-constexpr char kExitQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
+constexpr char kExitQuestion[] =
+    "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF"; // 要退出游戏吗？
 
 bool IsIconMarker(std::string_view rest) {
-    return rest.size() >= 2 && static_cast<std::uint8_t>(rest[0]) == 0x81 && static_cast<std::uint8_t>(rest[1]) == 0xE8;
+    return rest.size() >= 2 && static_cast<std::uint8_t>(rest[0]) == 0x81 &&
+           static_cast<std::uint8_t>(rest[1]) == 0xE8;
 }
 
-std::int8_t TextSpeed() { return static_cast<std::int8_t>(g_config[config::kTextSpeed]); }
-bool UnreadSkipping() { return g_config[config::kSkipScope] != 0; }
-bool CtrlHeld() { return g_mouse && g_mouse->skip; }
-bool Clicked() { return g_mouse && g_mouse->click; }
+std::int8_t TextSpeed() {
+    return static_cast<std::int8_t>(g_config[config::kTextSpeed]);
+}
+bool UnreadSkipping() {
+    return g_config[config::kSkipScope] != 0;
+}
+bool CtrlHeld() {
+    return g_mouse && g_mouse->skip;
+}
+bool Clicked() {
+    return g_mouse && g_mouse->click;
+}
 
 std::unique_ptr<CDib> CopyOf(platform::WindowHandle window, const CDib* source) {
     auto dib = std::make_unique<CDib>();
@@ -49,10 +59,11 @@ std::unique_ptr<CDib> CopyOf(platform::WindowHandle window, const CDib* source) 
 
 // The pen never starts left of the surface.
 std::int16_t CentredX(std::size_t bytes, int centre, int perTwoBytes) {
-    return static_cast<std::int16_t>(std::max(0, centre - static_cast<int>(bytes / 2) * perTwoBytes));
+    return static_cast<std::int16_t>(
+        std::max(0, centre - static_cast<int>(bytes / 2) * perTwoBytes));
 }
 
-}  // namespace
+} // namespace
 
 std::string_view CScenario::MessageView() const {
     if (!messageBuffer) return {};
@@ -63,9 +74,15 @@ std::string_view CScenario::MessageView() const {
 void CScenario::RunMessage() {
     const std::string_view text = MessageView();
     switch (messageStyle) {
-    case 1: ShowMessageFull(text); break;
-    case 2: ShowMessageStyle2(text); break;
-    default: ShowMessageWindow(text); break;
+    case 1:
+        ShowMessageFull(text);
+        break;
+    case 2:
+        ShowMessageStyle2(text);
+        break;
+    default:
+        ShowMessageWindow(text);
+        break;
     }
 }
 
@@ -90,8 +107,8 @@ void CScenario::MarkTextRead() {
 void CScenario::TakeMenuSnapshot(bool eraseWindow) {
     g_menuSnapshot = CopyOf(hwnd, g_backBuffer.get());
     if (eraseWindow && g_msgWindowBase && cdib[0])
-        BltCopy(g_menuSnapshot.get(), 0, kWindowTop, cdib[0].get(), 0, kWindowTop, g_msgWindowBase->GetWidth(),
-                g_msgWindowBase->GetHeight());
+        BltCopy(g_menuSnapshot.get(), 0, kWindowTop, cdib[0].get(), 0, kWindowTop,
+                g_msgWindowBase->GetWidth(), g_msgWindowBase->GetHeight());
 }
 
 bool CScenario::CommandLine(std::string_view text) {
@@ -146,7 +163,9 @@ void CScenario::NewLine(std::string_view text, bool forcedBreak) {
         break;
     case 2:
         penY = static_cast<std::int16_t>(penY + (forcedBreak ? 24 : 34));
-        penX = forcedBreak ? CentredX(text.size() - std::min<std::size_t>(charIndex, text.size()), 400, 11) : 72;
+        penX = forcedBreak
+                   ? CentredX(text.size() - std::min<std::size_t>(charIndex, text.size()), 400, 11)
+                   : 72;
         break;
     default:
         penX = 84;
@@ -168,7 +187,8 @@ void CScenario::DrawIcon(std::string_view text) {
     const CDib* sheet = g_gaijiSheet.get();
     if (messageStyle == 1) {
         penY = static_cast<std::int16_t>(penY + 24);
-        if (sheet && cdib[0]) BltCopy(cdib[0].get(), penX - 2, penY - 21, sheet, 24 * tile, 0, 24, 24);
+        if (sheet && cdib[0])
+            BltCopy(cdib[0].get(), penX - 2, penY - 21, sheet, 24 * tile, 0, 24, 24);
     } else {
         CDib* target = messageStyle == 2 ? g_backBuffer.get() : g_msgWindowText.get();
         const int y = messageStyle == 2 ? penY : penY - kWindowTop;
@@ -189,7 +209,8 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
         if (i >= text.size()) return DrawStop::End;
         if (text[i] == '#') {
             const std::uint8_t before = g_gameApp ? g_gameApp->mode : 3;
-            charIndex = static_cast<std::uint8_t>(std::clamp(ParseTextTag(text, i), i + 1, text.size()));
+            charIndex =
+                static_cast<std::uint8_t>(std::clamp(ParseTextTag(text, i), i + 1, text.size()));
             if (g_gameApp && g_gameApp->mode != before) return DrawStop::Voice;
             continue;
         }
@@ -201,7 +222,8 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
                 charIndex = static_cast<std::uint8_t>(i + 1);
             } else {
                 rubyEnd = static_cast<std::uint16_t>(std::max<int>(penX, 0));
-                charIndex = static_cast<std::uint8_t>(std::clamp(DrawRuby(text, i), i + 1, text.size()));
+                charIndex =
+                    static_cast<std::uint8_t>(std::clamp(DrawRuby(text, i), i + 1, text.size()));
                 rubyOpen = 0;
             }
             continue;
@@ -211,13 +233,14 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
     const std::size_t i = charIndex;
     if (i >= text.size()) return DrawStop::End;
     const bool twoByte = IsLeadByte(text.substr(i));
-    if (twoByte && i + 1 >= text.size()) {  // a lead byte cut by the end
+    if (twoByte && i + 1 >= text.size()) { // a lead byte cut by the end
         charIndex = static_cast<std::uint8_t>(text.size());
         return DrawStop::End;
     }
     const std::size_t length = twoByte ? 2 : 1;
-    const std::int16_t advance =
-        g_glyphFont ? g_glyphFont->DrawChar(target, penX, penY - yOffset, text.substr(i, length), kWhite) : 0;
+    const std::int16_t advance = g_glyphFont ? g_glyphFont->DrawChar(target, penX, penY - yOffset,
+                                                                     text.substr(i, length), kWhite)
+                                             : 0;
     penX = static_cast<std::int16_t>(penX + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
@@ -232,7 +255,9 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
     } else if (lineColumn >= limit) {
         // A character that may not begin a line hangs past the limit.
         if (IsKinsokuChar(text.substr(charIndex))) {
-            if (g_glyphFont) g_glyphFont->DrawChar(target, penX, penY - yOffset, text.substr(charIndex, 2), kWhite);
+            if (g_glyphFont)
+                g_glyphFont->DrawChar(target, penX, penY - yOffset, text.substr(charIndex, 2),
+                                      kWhite);
             charIndex = static_cast<std::uint8_t>(charIndex + 2);
         }
         NewLine(text, false);
@@ -248,7 +273,8 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
         const std::string_view rest = text.substr(i);
         if (rest[0] == '#') {
             const std::uint8_t before = g_gameApp ? g_gameApp->mode : 3;
-            charIndex = static_cast<std::uint8_t>(std::clamp(ParseTextTag(text, i), i + 1, text.size()));
+            charIndex =
+                static_cast<std::uint8_t>(std::clamp(ParseTextTag(text, i), i + 1, text.size()));
             if (g_gameApp && g_gameApp->mode != before) return DrawStop::Voice;
             continue;
         }
@@ -260,7 +286,8 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
                 charIndex = static_cast<std::uint8_t>(i + 1);
             } else {
                 rubyEnd = static_cast<std::uint16_t>(std::max<int>(penY, 0));
-                charIndex = static_cast<std::uint8_t>(std::clamp(DrawRuby(text, i), i + 1, text.size()));
+                charIndex =
+                    static_cast<std::uint8_t>(std::clamp(DrawRuby(text, i), i + 1, text.size()));
                 rubyOpen = 0;
             }
             continue;
@@ -285,14 +312,18 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
     }
     const std::size_t length = twoByte ? 2 : 1;
     const std::int16_t advance =
-        g_glyphFont ? g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(i, length), kWhite) : 0;
+        g_glyphFont
+            ? g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(i, length), kWhite)
+            : 0;
     penY = static_cast<std::int16_t>(penY + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
     if (twoByte && IsIconMarker(text.substr(charIndex))) DrawIcon(text);
     if (lineColumn >= kLineBytes) {
         if (twoByte && IsKinsokuChar(text.substr(charIndex))) {
-            if (g_glyphFont) g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(charIndex, 2), kWhite);
+            if (g_glyphFont)
+                g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(charIndex, 2),
+                                           kWhite);
             charIndex = static_cast<std::uint8_t>(charIndex + 2);
         }
         // The end of every message moves one column left by itself.
@@ -308,7 +339,7 @@ namespace {
 // Where instant completion comes from.
 enum class Completion : std::uint8_t { None, Skip, ClickOrFullSpeed };
 
-}  // namespace
+} // namespace
 
 void CScenario::ShowMessageWindow(std::string_view text) {
     HandleMessageRightClick();
@@ -323,8 +354,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
             buttonLatched = 0;
         }
         if (!full && g_msgWindowText && g_msgWindowBase)
-            BltCopy(g_msgWindowText.get(), 0, 0, g_msgWindowBase.get(), 0, 0, g_msgWindowBase->GetWidth(),
-                    g_msgWindowBase->GetHeight());
+            BltCopy(g_msgWindowText.get(), 0, 0, g_msgWindowBase.get(), 0, 0,
+                    g_msgWindowBase->GetWidth(), g_msgWindowBase->GetHeight());
         if (CommandLine(text)) return;
         windowShown = 1;
         subState = 1;
@@ -339,7 +370,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
                 int x = std::max(0, (8 - (nameBytes - 2) / 2) * 12);
                 for (std::size_t i = 0; i < name.size() && g_glyphFont;) {
                     const std::size_t n = IsLeadByte(name.substr(i)) && i + 1 < name.size() ? 2 : 1;
-                    x += g_glyphFont->DrawChar(g_msgWindowText.get(), x, 469 - kWindowTop, name.substr(i, n), kWhite);
+                    x += g_glyphFont->DrawChar(g_msgWindowText.get(), x, 469 - kWindowTop,
+                                               name.substr(i, n), kWhite);
                     i += n;
                 }
             }
@@ -367,7 +399,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
         const bool read = TextBlockRead();
         Completion completion = Completion::None;
         if (skipMode || (CtrlHeld() && (read || UnreadSkipping()))) completion = Completion::Skip;
-        if ((Clicked() && !buttonLatched) || TextSpeed() == 100) completion = Completion::ClickOrFullSpeed;
+        if ((Clicked() && !buttonLatched) || TextSpeed() == 100)
+            completion = Completion::ClickOrFullSpeed;
 
         auto finishText = [&](bool doneNow) {
             if (full) penX = static_cast<std::int16_t>(penX - kColumnStep);
@@ -377,7 +410,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
         auto pageEnd = [&] {
             BeginClickWait();
             g_clickWaitIcon = std::make_unique<CDib>();
-            const std::string folder = g_pathTable ? g_pathTable->GetPath(kDataSystem) : std::string();
+            const std::string folder =
+                g_pathTable ? g_pathTable->GetPath(kDataSystem) : std::string();
             g_clickWaitIcon->LoadFile(hwnd, (folder + "click_wait02.bmp").c_str());
             SetMode(55);
             if (g_mouse) {
@@ -419,7 +453,9 @@ void CScenario::ShowMessageWindow(std::string_view text) {
     if (subState == 3) ClickWait(text);
 }
 
-void CScenario::ShowMessageFull(std::string_view text) { ShowMessageWindow(text); }
+void CScenario::ShowMessageFull(std::string_view text) {
+    ShowMessageWindow(text);
+}
 
 void CScenario::ShowMessageStyle2(std::string_view text) {
     if (subState == 0) {
@@ -467,7 +503,8 @@ void CScenario::ShowMessageStyle2(std::string_view text) {
 
 void CScenario::ClickWait(std::string_view) {
     if (windowHidden) {
-        const bool any = (g_mouse && (g_mouse->click || g_mouse->cancel)) || (g_keyboard && g_keyboard->space);
+        const bool any =
+            (g_mouse && (g_mouse->click || g_mouse->cancel)) || (g_keyboard && g_keyboard->space);
         if (!any) return;
         if (g_menuSnapshot) {
             g_backBuffer = CopyOf(hwnd, g_menuSnapshot.get());
@@ -496,7 +533,8 @@ void CScenario::ClickWait(std::string_view) {
     const bool read = TextBlockRead();
     const bool ctrl = CtrlHeld();
     if ((Clicked() && !buttonLatched && hoverButton == 0) || (ctrl && !UnreadSkipping() && read) ||
-        (skipMode && ((read && !UnreadSkipping()) || UnreadSkipping())) || (UnreadSkipping() && ctrl)) {
+        (skipMode && ((read && !UnreadSkipping()) || UnreadSkipping())) ||
+        (UnreadSkipping() && ctrl)) {
         AdvanceMessage(true);
         return;
     }
@@ -508,7 +546,8 @@ void CScenario::ClickWait(std::string_view) {
         AdvanceMessage(false);
         return;
     }
-    const auto wait = static_cast<std::uint32_t>(std::max(0, 3000 - 30 * g_config[config::kAutoSpeed]));
+    const auto wait =
+        static_cast<std::uint32_t>(std::max(0, 3000 - 30 * g_config[config::kAutoSpeed]));
     if (platform::TimeGetTime() - textDoneTime > wait) AdvanceMessage(false);
 }
 
@@ -537,8 +576,11 @@ std::uint8_t CScenario::HitTestWindowButton() const {
     if (!g_mouse) return 0;
     const bool full = messageStyle == 1;
     for (int b = 1; b <= 6; ++b) {
-        const platform::Rect& r = full ? buttonHits1[static_cast<std::size_t>(b - 1)] : buttonHits0[static_cast<std::size_t>(b - 1)];
-        if (g_mouse->x < r.left || g_mouse->x >= r.right || g_mouse->y < r.top || g_mouse->y >= r.bottom) continue;
+        const platform::Rect& r = full ? buttonHits1[static_cast<std::size_t>(b - 1)]
+                                       : buttonHits0[static_cast<std::size_t>(b - 1)];
+        if (g_mouse->x < r.left || g_mouse->x >= r.right || g_mouse->y < r.top ||
+            g_mouse->y >= r.bottom)
+            continue;
         if (playContext >= 1 && playContext <= 3) {
             const bool barred = full && playContext <= 2 ? (b == 3 || b == 4) : (b >= 3 && b <= 5);
             if (barred) return 0;
@@ -565,7 +607,8 @@ void CScenario::PressWindowButton(std::uint8_t button) {
     pendingButton = button;
     buttonLatched = 1;
     g_mouse->click = 0;
-    const bool silent = (button == 6 && playContext == 0) || (button >= 3 && button <= 5 && playContext != 0);
+    const bool silent =
+        (button == 6 && playContext == 0) || (button >= 3 && button <= 5 && playContext != 0);
     if (silent || g_config[config::kSeOff] != 0) return;
     auto& click = g_seChannels[0];
     if (click) click->Stop();
@@ -582,7 +625,8 @@ void CScenario::DrawWindowButton(std::uint8_t button) {
     const bool full = messageStyle == 1;
     const Area& cell = full ? buttonCells1[k] : buttonCells0[k];
     const platform::Rect& at = full ? buttonDraws1[k] : buttonDraws0[k];
-    BltAlpha(g_backBuffer.get(), at.left, at.top, g_msgWindowButtons.get(), cell.x, 0, cell.width, 26);
+    BltAlpha(g_backBuffer.get(), at.left, at.top, g_msgWindowButtons.get(), cell.x, 0, cell.width,
+             26);
 }
 
 void CScenario::DoWindowButtonAction() {
@@ -592,7 +636,8 @@ void CScenario::DoWindowButtonAction() {
         if (!g_msgWindowButtons || !g_backBuffer) return;
         const Area& cell = full ? buttonCells1[k] : buttonCells0[k];
         const platform::Rect& at = full ? buttonDraws1[k] : buttonDraws0[k];
-        BltAlpha(g_backBuffer.get(), at.left, at.top, g_msgWindowButtons.get(), cell.x, full ? 25 : 26, cell.width, 26);
+        BltAlpha(g_backBuffer.get(), at.left, at.top, g_msgWindowButtons.get(), cell.x,
+                 full ? 25 : 26, cell.width, 26);
     };
     switch (pendingButton) {
     case 1:
@@ -621,7 +666,9 @@ void CScenario::DoWindowButtonAction() {
         HideWindow();
         buttonLatched = 0;
         break;
-    default: buttonLatched = 0; break;
+    default:
+        buttonLatched = 0;
+        break;
     }
 }
 
@@ -630,8 +677,8 @@ void CScenario::HandleMessageRightClick() {
     if (playContext == 0) {
         StopVoiceAndScriptSound();
         if (g_msgWindowBase && g_backBuffer && cdib[0])
-            BltCopy(g_backBuffer.get(), 0, kWindowTop, cdib[0].get(), 0, kWindowTop, g_msgWindowBase->GetWidth(),
-                    g_msgWindowBase->GetHeight());
+            BltCopy(g_backBuffer.get(), 0, kWindowTop, cdib[0].get(), 0, kWindowTop,
+                    g_msgWindowBase->GetWidth(), g_msgWindowBase->GetHeight());
         TakeMenuSnapshot(false);
         if (g_gameApp) g_gameApp->returnMode = g_gameApp->mode;
         SetMode(8);
@@ -639,7 +686,8 @@ void CScenario::HandleMessageRightClick() {
         return;
     }
     if (playContext != 1) return;
-    if (platform::AskOkCancel(kExitQuestion, g_windowTitle, platform::BoxIcon::Question) == platform::BoxAnswer::Ok) {
+    if (platform::AskOkCancel(kExitQuestion, g_windowTitle, platform::BoxIcon::Question) ==
+        platform::BoxAnswer::Ok) {
         StopVoiceAndScriptSound();
         if (g_seChannels[0]) {
             g_seChannels[0]->Stop();

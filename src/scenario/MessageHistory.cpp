@@ -16,7 +16,7 @@ void CopyEntry(std::array<char, kLogEntryBytes>& entry, std::string_view text, s
     if (n) std::memcpy(entry.data(), text.data(), n);
 }
 
-}  // namespace
+} // namespace
 
 void MakeHistoryRoom(CGameApp& app) {
     if (app.logCount < 0) app.logCount = 0;
@@ -47,7 +47,8 @@ void CountShownMessage(CGameApp& app) {
 void AppendChoiceHistory(CGameApp& app, std::string_view optionText) {
     MakeHistoryRoom(app);
     const auto k = static_cast<std::size_t>(app.logCount);
-    const std::string marked = std::string("\xA1\xF9\xA1\xA1") + std::string(optionText.substr(0, optionText.find('\0'))) +
+    const std::string marked = std::string("\xA1\xF9\xA1\xA1") +
+                               std::string(optionText.substr(0, optionText.find('\0'))) +
                                "\xA1\xA1\xA1\xF9";
     CopyEntry(app.logText[k], marked, kLogEntryBytes - 1);
     CopyEntry(app.logNames[k], {}, 0);

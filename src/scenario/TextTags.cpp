@@ -24,17 +24,19 @@ void SetFont(int size, int face) {
 // allowed, stopping at the first non-digit, 0 without digits.
 long LeadingNumber(std::string_view field) {
     std::size_t i = 0;
-    while (i < field.size() && (field[i] == ' ' || field[i] == '\t')) ++i;
+    while (i < field.size() && (field[i] == ' ' || field[i] == '\t'))
+        ++i;
     bool negative = false;
     if (i < field.size() && (field[i] == '-' || field[i] == '+')) negative = field[i++] == '-';
     long v = 0;
-    for (; i < field.size() && field[i] >= '0' && field[i] <= '9' && v < 100000; ++i) v = v * 10 + (field[i] - '0');
+    for (; i < field.size() && field[i] >= '0' && field[i] <= '9' && v < 100000; ++i)
+        v = v * 10 + (field[i] - '0');
     return negative ? -v : v;
 }
 
 // Fields are gathered in 128-byte buffers: longer ones are cut.
 constexpr std::size_t kFieldBytes = 127;
-constexpr int kScriptSoundChannels = 9;  // elements 1..9 of the effect slots
+constexpr int kScriptSoundChannels = 9; // elements 1..9 of the effect slots
 
 // A field in parentheses (or brackets): each character overwrites the first
 // place, so the last one before the closing mark counts. Moves `at` past the
@@ -42,7 +44,8 @@ constexpr int kScriptSoundChannels = 9;  // elements 1..9 of the effect slots
 char OneCharField(std::string_view body, std::size_t& at, char open, char close) {
     if (at < body.size() && body[at] == open) ++at;
     char last = 0;
-    while (at < body.size() && body[at] != close) last = body[at++];
+    while (at < body.size() && body[at] != close)
+        last = body[at++];
     if (at < body.size()) ++at;
     return last;
 }
@@ -50,16 +53,19 @@ char OneCharField(std::string_view body, std::size_t& at, char open, char close)
 // Characters up to one of `stops` (or the end), cut to the field buffer.
 std::string_view FieldText(std::string_view body, std::size_t& at, std::string_view stops) {
     const std::size_t from = at;
-    while (at < body.size() && stops.find(body[at]) == std::string_view::npos) ++at;
+    while (at < body.size() && stops.find(body[at]) == std::string_view::npos)
+        ++at;
     const std::string_view field = body.substr(from, at - from);
     return field.substr(0, std::min(field.size(), kFieldBytes));
 }
 
-int DigitValue(char c) { return c >= '0' && c <= '9' ? c - '0' : 0; }
+int DigitValue(char c) {
+    return c >= '0' && c <= '9' ? c - '0' : 0;
+}
 
-constexpr platform::Rect kFaceRect{174, 146, 40, 43};  // x, y, width, height
+constexpr platform::Rect kFaceRect{174, 146, 40, 43}; // x, y, width, height
 
-}  // namespace
+} // namespace
 
 bool CScenario::TagTextSkipped() const {
     if (!g_mouse || !g_mouse->skip) return false;
@@ -74,16 +80,19 @@ void CScenario::TagFace(std::string_view body) {
     if (!g_gameApp) return;
     g_gameApp->charParams[static_cast<std::size_t>(slot)] = static_cast<std::uint8_t>(face);
     const CDib* frame = g_charFrames[static_cast<std::size_t>(slot)].get();
-    const int left = g_gameApp->charCentreX[static_cast<std::size_t>(slot)] - (frame ? frame->GetWidth() : 0) / 2;
+    const int left = g_gameApp->charCentreX[static_cast<std::size_t>(slot)] -
+                     (frame ? frame->GetWidth() : 0) / 2;
     const CDib* sheet = g_faceFrames[static_cast<std::size_t>(slot)].get();
     if (!sheet) platform::Tell("Not FaceFrame", "Error:SetScrCharSet", platform::BoxIcon::None);
     const int w = kFaceRect.right, h = kFaceRect.bottom;
     const int cellX = static_cast<int>(face % 5) * w, cellY = static_cast<int>(face / 5) * h;
     for (CDib* target : {g_backBuffer.get(), cdib[0].get()}) {
         if (!target) continue;
-        if (g_backupSurface) BltCopy(target, left + kFaceRect.left, kFaceRect.top, g_backupSurface.get(),
-                                     left + kFaceRect.left, kFaceRect.top, w, h);
-        if (sheet) BltAlpha(target, left + kFaceRect.left, kFaceRect.top, sheet, cellX, cellY, w, h);
+        if (g_backupSurface)
+            BltCopy(target, left + kFaceRect.left, kFaceRect.top, g_backupSurface.get(),
+                    left + kFaceRect.left, kFaceRect.top, w, h);
+        if (sheet)
+            BltAlpha(target, left + kFaceRect.left, kFaceRect.top, sheet, cellX, cellY, w, h);
     }
     FullRedraw();
 }
@@ -94,10 +103,12 @@ void CScenario::TagSound(std::string_view body) {
     const std::string name(FieldText(body, at, ""));
     if (channel == 2 && g_gameApp) {
         g_gameApp->seName.fill(0);
-        std::copy_n(name.begin(), std::min(name.size(), g_gameApp->seName.size() - 1), g_gameApp->seName.begin());
+        std::copy_n(name.begin(), std::min(name.size(), g_gameApp->seName.size() - 1),
+                    g_gameApp->seName.begin());
     }
     // Script channels are 0..8: element channel + 1 of the ten effect slots.
-    if (channel >= kScriptSoundChannels || TagTextSkipped() || g_config[config::kSeOff] != 0) return;
+    if (channel >= kScriptSoundChannels || TagTextSkipped() || g_config[config::kSeOff] != 0)
+        return;
     auto& slot = g_seChannels[static_cast<std::size_t>(channel) + 1];
     if (slot) slot->Stop();
     slot = std::make_unique<CSeChannel>();
@@ -136,7 +147,7 @@ void CScenario::TagPositions(std::string_view body) {
         const auto slot = static_cast<std::size_t>(DigitValue(OneCharField(body, at, '(', ')')));
         const int image = DigitValue(OneCharField(body, at, '[', ']'));
         const long x = std::clamp(LeadingNumber(FieldText(body, at, ":")), -32768L, 32767L);
-        if (at < body.size()) ++at;  // the ':'
+        if (at < body.size()) ++at; // the ':'
         if (!g_gameApp) continue;
         g_gameApp->charCentreX[slot] = static_cast<std::int16_t>(x);
         g_gameApp->charShown[slot] = 1;
@@ -144,8 +155,9 @@ void CScenario::TagPositions(std::string_view body) {
         const CDib* frame = g_charFrames[slot].get();
         if (!frame) continue;
         for (CDib* target : {g_backBuffer.get(), cdib[0].get()})
-            if (target) BltAlpha(target, static_cast<int>(x) - frame->GetWidth() / 2, 0, frame, 0, 0,
-                                 frame->GetWidth(), frame->GetHeight());
+            if (target)
+                BltAlpha(target, static_cast<int>(x) - frame->GetWidth() / 2, 0, frame, 0, 0,
+                         frame->GetWidth(), frame->GetHeight());
     }
     FullRedraw();
 }
@@ -153,7 +165,8 @@ void CScenario::TagPositions(std::string_view body) {
 std::size_t CScenario::ParseTextTag(std::string_view text, std::size_t index) {
     if (index + 1 >= text.size()) return text.size();
     const char letter = text[index + 1];
-    if (letter != 's' && letter != 'f' && letter != 'b' && letter != 'v' && letter != 'p') return index + 2;
+    if (letter != 's' && letter != 'f' && letter != 'b' && letter != 'v' && letter != 'p')
+        return index + 2;
     // A tag runs to its closing '#'; an unclosed one to the end of the text.
     const std::size_t close = text.find('#', index + 2);
     const std::size_t end = close == std::string_view::npos ? text.size() : close;
@@ -164,10 +177,18 @@ std::size_t CScenario::ParseTextTag(std::string_view text, std::size_t index) {
         if (size >= 1 && size <= 255) SetFont(static_cast<int>(size), 0);
         break;
     }
-    case 'f': TagFace(body); break;
-    case 'b': TagSound(body); break;
-    case 'v': TagVoice(body); break;
-    default: TagPositions(body); break;
+    case 'f':
+        TagFace(body);
+        break;
+    case 'b':
+        TagSound(body);
+        break;
+    case 'v':
+        TagVoice(body);
+        break;
+    default:
+        TagPositions(body);
+        break;
     }
     return close == std::string_view::npos ? text.size() : close + 1;
 }
@@ -196,9 +217,11 @@ std::size_t CScenario::DrawRubyInto(std::string_view text, std::size_t index, CD
         std::int16_t advance = 0;
         for (int twice = 0; twice < 2; ++twice) {
             if (column)
-                advance = g_glyphFont->DrawCharGray4(columnTarget, rubyLine - 19, position, ch, 0xFFFFFF);
+                advance =
+                    g_glyphFont->DrawCharGray4(columnTarget, rubyLine - 19, position, ch, 0xFFFFFF);
             else
-                advance = g_glyphFont->DrawCharGray4Plain(g_msgWindowText.get(), position, rubyLine - 461, ch, 0xFFFFFF);
+                advance = g_glyphFont->DrawCharGray4Plain(g_msgWindowText.get(), position,
+                                                          rubyLine - 461, ch, 0xFFFFFF);
         }
         position += advance;
     }

@@ -15,7 +15,8 @@ class ChoiceTest : public MessageTest {
 protected:
     // Two options: "ab" jumps to label a, "cd" to label b.
     void StartChoice(int point, const std::string& name = "test.s") {
-        Start("clear_choices\nadd_choice target=a text=\"ab\"\nadd_choice target=b text=\"cd\"\nchoice point=" +
+        Start("clear_choices\nadd_choice target=a text=\"ab\"\nadd_choice target=b "
+              "text=\"cd\"\nchoice point=" +
                   std::to_string(point) + "\na: end\nb: end",
               name);
         RunUntilModeChanges();
@@ -26,18 +27,21 @@ protected:
         S().RunChoice();
         hl::AdvanceClock(ms);
     }
-    std::uint32_t Flag(int point, int option) const { return g_config[config::kChoiceFlags + 3u * point + option]; }
+    std::uint32_t Flag(int point, int option) const {
+        return g_config[config::kChoiceFlags + 3u * point + option];
+    }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ChoiceTest, PlatesShowTheirTextsWithTakenOptionsInTheirColour) {
-    g_config[config::kChoiceFlags + 3 * 4 + 1] = 1;  // point 4, option 2 taken before
+    g_config[config::kChoiceFlags + 3 * 4 + 1] = 1; // point 4, option 2 taken before
     StartChoice(4);
     Frame();
     EXPECT_EQ(S().subState, 1);
     const platform::Rect& r = S().choicePlateRects[1];
-    EXPECT_EQ((std::array<int, 4>{r.left, r.top, r.right, r.bottom}), (std::array<int, 4>{152, 240, 664, 304}));
+    EXPECT_EQ((std::array<int, 4>{r.left, r.top, r.right, r.bottom}),
+              (std::array<int, 4>{152, 240, 664, 304}));
     // The scene under the half-black overlay is darker; the plates are opaque grey.
     const std::uint32_t dim = Rgb(g_backBuffer.get(), 10, 10);
     EXPECT_LT(dim & 0xFF, 0x30u);
@@ -66,12 +70,13 @@ TEST_F(ChoiceTest, AClickOnAPlateLogsTheOptionSetsItsFlagAndJumps) {
     EXPECT_EQ(S().subState, 2);
     Frame();
     EXPECT_EQ(App().logCount, 2);
-    EXPECT_EQ(std::string(App().logText[1].data()), "\xA1\xF9\xA1\xA1" "cd\xA1\xA1\xA1\xF9");
+    EXPECT_EQ(std::string(App().logText[1].data()), "\xA1\xF9\xA1\xA1"
+                                                    "cd\xA1\xA1\xA1\xF9");
     EXPECT_EQ(Flag(7, 1), 1u);
     EXPECT_EQ(Flag(7, 0), 0u);
     EXPECT_EQ(S().pc, S().choiceTarget[1]);
     EXPECT_EQ(g_screenSnapshot, nullptr);
-    EXPECT_EQ(Rgb(g_backBuffer.get(), 160, 150), MessageTest::kBackColour);  // plates gone
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 160, 150), MessageTest::kBackColour); // plates gone
     Frame();
     EXPECT_EQ(App().mode, 2);
     EXPECT_EQ(S().subState, 0);
@@ -113,7 +118,7 @@ TEST_F(ChoiceTest, UpAndDownWrapAroundAndPutTheCursorOnThePlate) {
     g_keyboard->down = 1;
     g_mouse->x = g_mouse->y = 0;
     Frame();
-    EXPECT_EQ(S().choiceHover, 2);  // from nothing down selects the last
+    EXPECT_EQ(S().choiceHover, 2); // from nothing down selects the last
     g_mouse->click = 1;
     Frame();
     Frame();
@@ -122,7 +127,7 @@ TEST_F(ChoiceTest, UpAndDownWrapAroundAndPutTheCursorOnThePlate) {
 
 TEST_F(ChoiceTest, APointBeyondTheFlagTableRecordsNothing) {
     StartChoice(1);
-    S().choicePoint = 200;  // past the 100 points of the table
+    S().choicePoint = 200; // past the 100 points of the table
     Frame();
     g_mouse->x = 300;
     g_mouse->y = 150;
@@ -145,7 +150,7 @@ TEST_F(ChoiceTest, TheCursorGlidesToItsTargetUnlessCtrlIsHeld) {
     hl::AdvanceClock(75);
     Frame(0);
     const platform::Rect r = platform::GetWindowRect();
-    const int top = r.top;  // no display controller: no caption above the client area
+    const int top = r.top; // no display controller: no caption above the client area
     EXPECT_EQ(hl::CursorX() - r.left, 128);
     EXPECT_EQ(hl::CursorY() - top, 457);
     g_mouse->click = 1;

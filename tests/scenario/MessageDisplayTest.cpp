@@ -3,6 +3,7 @@
 // history count and the read flags.
 #include "MessageFixture.h"
 
+#include "app/ModeTable.h"
 #include "app/Shell.h"
 #include "lib/OggWriter.h"
 #include "sound/SoundChannel.h"
@@ -17,7 +18,7 @@ namespace hl = platform::headless;
 
 namespace {
 
-const std::string kThree = "\xC4\xE3\xBA\xC3\xC2\xF0";  // 你好吗
+const std::string kThree = "\xC4\xE3\xBA\xC3\xC2\xF0"; // 你好吗
 
 class MessageDisplayTest : public MessageTest {
 protected:
@@ -25,10 +26,14 @@ protected:
     // window buttons after either, as the frame pacing does.
     void Story(int frames, std::uint32_t ms = 8) {
         for (int i = 0; i < frames; ++i) {
-            if (App().mode == 2) S().Step();
-            else if (App().mode == 3) S().RunMessage();
-            else if (App().mode == 36) S().SkipMessageLine(S().MessageView());
-            else break;
+            if (App().mode == 2)
+                S().Step();
+            else if (App().mode == 3)
+                S().RunMessage();
+            else if (App().mode == 36)
+                S().SkipMessageLine(S().MessageView());
+            else
+                break;
             if (App().mode == 2 || App().mode == 3) S().PressWindowButton(S().hoverButton);
             hl::AdvanceClock(ms);
         }
@@ -37,12 +42,12 @@ protected:
     bool Read(std::uint32_t block) const { return g_config[config::kReadFlags + block] != 0; }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MessageDisplayTest, CharactersAppearAtTheTextSpeed) {
     struct Case {
         std::uint8_t speed;
-        std::array<std::uint32_t, 3> times;  // when characters 1, 2 and 3 appear
+        std::array<std::uint32_t, 3> times; // when characters 1, 2 and 3 appear
     };
     // A character follows once more than 100 - speed ms have passed.
     const Case cases[] = {{0, {0, 101, 202}}, {50, {0, 51, 102}}, {100, {0, 0, 0}}};
@@ -126,7 +131,7 @@ TEST_F(MessageDisplayTest, SkipGoesOnThroughReadTextAndStopsAtUnreadText) {
     Story(40);
     EXPECT_TRUE(Read(2));
     EXPECT_TRUE(Read(3));
-    EXPECT_EQ(App().mode, 1);  // the script ended
+    EXPECT_EQ(App().mode, 1); // the script ended
 }
 
 TEST_F(MessageDisplayTest, AutoModeAdvancesAfterItsWaitOrWhenTheVoiceEnds) {
@@ -149,14 +154,14 @@ TEST_F(MessageDisplayTest, AutoModeAdvancesAfterItsWaitOrWhenTheVoiceEnds) {
     InitDirectSound(platform::WindowHandle::Main);
     g_voiceEnabled = 1;
     tools::ToneSpec tone;
-    tone.samples = 44100 * 3;  // 3 s
+    tone.samples = 44100 * 3; // 3 s
     ASSERT_TRUE(tools::WriteOggTone("voice/long.ogg", tone));
     g_voiceChannels[0] = std::make_unique<CVoiceChannel>();
     ASSERT_TRUE(g_voiceChannels[0]->Load("long.ogg"));
     ASSERT_TRUE(g_voiceChannels[0]->Play(Repeat::Once));
     SetMessage(kThree);
     S().RunMessage();
-    for (int i = 0; i < 25; ++i) {  // 2.5 s
+    for (int i = 0; i < 25; ++i) { // 2.5 s
         hl::AdvanceClock(100);
         S().RunMessage();
     }
@@ -172,7 +177,8 @@ TEST_F(MessageDisplayTest, HidingAndShowingTheWindowRestoresTheSamePixels) {
     ShowWhole(kThree);
     // Something of the window on the back buffer that the background lacks.
     g_backBuffer->FillRect(0, 461, 800, 139, 0x00ABCDEF);
-    const std::vector<std::uint32_t> before(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
+    const std::vector<std::uint32_t> before(g_backBuffer->GetBits(),
+                                            g_backBuffer->GetBits() + 800 * 600);
     g_keyboard->space = 1;
     S().RunMessage();
     EXPECT_EQ(S().windowHidden, 1);
@@ -185,13 +191,15 @@ TEST_F(MessageDisplayTest, HidingAndShowingTheWindowRestoresTheSamePixels) {
     EXPECT_EQ(S().windowHidden, 0);
     EXPECT_EQ(S().windowShown, 1);
     EXPECT_EQ(g_mouse->click, 0);
-    const std::vector<std::uint32_t> after(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
+    const std::vector<std::uint32_t> after(g_backBuffer->GetBits(),
+                                           g_backBuffer->GetBits() + 800 * 600);
     EXPECT_TRUE(before == after);
     EXPECT_EQ(g_menuSnapshot, nullptr);
 }
 
 TEST_F(MessageDisplayTest, TheHistoryCountsShownMessagesOnly) {
-    Start("message rawtext=\"\\xA3\\xA3\\xC0\\xEE\\x00\"\nmessage text=\"one\"\nwindow_style style=2\nmessage text=\"band\"\n"
+    Start("message rawtext=\"\\xA3\\xA3\\xC0\\xEE\\x00\"\nmessage text=\"one\"\nwindow_style "
+          "style=2\nmessage text=\"band\"\n"
           "message_silent text=\"quiet\"\nend");
     g_config[config::kTextSpeed] = 100;
     // The command line names the speaker and is not counted.
@@ -222,7 +230,7 @@ TEST_F(MessageDisplayTest, TheHistoryCountsShownMessagesOnly) {
 }
 
 TEST_F(MessageDisplayTest, ReadFlagsStayInsideTheirTable) {
-    S().textBlock = config::kReadFlagCount;  // one past the table
+    S().textBlock = config::kReadFlagCount; // one past the table
     ShowWhole("a");
     g_mouse->click = 1;
     S().RunMessage();
@@ -244,12 +252,12 @@ TEST_F(MessageDisplayTest, RightClickOpensTheMenuOrAsksInSceneReplay) {
     EXPECT_EQ(App().mode, 8);
     EXPECT_EQ(App().returnMode, 3);
     ASSERT_NE(g_menuSnapshot, nullptr);
-    EXPECT_EQ(Rgb(g_menuSnapshot.get(), 400, 500), kBackColour);  // window taken off
+    EXPECT_EQ(Rgb(g_menuSnapshot.get(), 400, 500), kBackColour); // window taken off
 
     S().playContext = 1;
     ShowWhole(kThree);
     g_mouse->cancel = 1;
-    S().RunMessage();  // Cancel (no answer queued)
+    S().RunMessage(); // Cancel (no answer queued)
     ASSERT_EQ(hl::Questions().size(), 1u);
     EXPECT_EQ(hl::Questions()[0].gbkCaption, g_windowTitle);
     EXPECT_TRUE(hl::Questions()[0].okCancel);
@@ -280,12 +288,12 @@ TEST_F(MessageDisplayTest, WindowButtonsAreHitLatchedAndCarriedOut) {
         std::uint8_t button;
     };
     const Hit hits[] = {
-        {514, 472, 0, 0, true, 1},  {545, 481, 0, 0, true, 1},   {546, 472, 0, 0, true, 0},
-        {514, 472, 0, 0, false, 0},  // skip over unread text
-        {560, 475, 0, 0, false, 2}, {610, 475, 0, 0, true, 3},   {670, 475, 0, 0, true, 4},
-        {720, 475, 0, 0, true, 5},  {785, 475, 0, 0, true, 6},   {610, 475, 0, 1, true, 0},
-        {720, 475, 0, 3, true, 0},  {490, 575, 1, 0, true, 1},   {730, 575, 1, 0, true, 0},
-        {690, 575, 1, 1, true, 5},  {690, 575, 1, 3, true, 0},   {580, 575, 1, 2, true, 0},
+        {514, 472, 0, 0, true, 1},  {545, 481, 0, 0, true, 1}, {546, 472, 0, 0, true, 0},
+        {514, 472, 0, 0, false, 0}, // skip over unread text
+        {560, 475, 0, 0, false, 2}, {610, 475, 0, 0, true, 3}, {670, 475, 0, 0, true, 4},
+        {720, 475, 0, 0, true, 5},  {785, 475, 0, 0, true, 6}, {610, 475, 0, 1, true, 0},
+        {720, 475, 0, 3, true, 0},  {490, 575, 1, 0, true, 1}, {730, 575, 1, 0, true, 0},
+        {690, 575, 1, 1, true, 5},  {690, 575, 1, 3, true, 0}, {580, 575, 1, 2, true, 0},
     };
     for (const Hit& h : hits) {
         g_mouse->x = h.x;
@@ -354,7 +362,8 @@ TEST_F(MessageDisplayTest, FullPageColumnsRunRightToLeftAndEndAtThePageMark) {
     g_config[config::kTextSpeed] = 100;
     // 23 characters fill a column exactly at the end: no extra column.
     std::string column;
-    for (int i = 0; i < 23; ++i) column += "\xC4\xE3";
+    for (int i = 0; i < 23; ++i)
+        column += "\xC4\xE3";
     SetMessage(column);
     S().RunMessage();
     EXPECT_EQ(S().subState, 3);
@@ -364,10 +373,38 @@ TEST_F(MessageDisplayTest, FullPageColumnsRunRightToLeftAndEndAtThePageMark) {
     // Column x 712, glyph rows from 16 - 19 + 23 * k: the 2nd character is ink at (712, 20).
     EXPECT_EQ(Rgb(cdib[0].get(), 712, 20), testing_support::kInk);
     // One more character opens a second column; the page mark ends the page.
-    SetMessage(column + "\xBA\xC3" "\xA1\xFD" "\xC2\xF0");
+    SetMessage(column + "\xBA\xC3"
+                        "\xA1\xFD"
+                        "\xC2\xF0");
     S().RunMessage();
     EXPECT_EQ(App().mode, 55);
     EXPECT_EQ(S().penX, 712 - 42 - 42);
     EXPECT_EQ(S().penY, 16 + 23);
     EXPECT_EQ(DrawnCodes(0xC2F0), 0u);
+}
+
+TEST_F(MessageDisplayTest, TheFrameRunsTheStoryModesAndPressesTheHoveredButton) {
+    SetMessage(kThree);
+    g_config[config::kTextSpeed] = 100;
+    ActiveModeTable().runOther(3, platform::WindowHandle::Main);
+    EXPECT_EQ(S().subState, 3);
+    // The pacing passes the hovered button on in the story modes...
+    for (std::uint8_t mode : {2, 3, 4, 18, 25, 38, 39, 40, 55}) {
+        App().mode = mode;
+        S().hoverButton = 2;
+        S().buttonLatched = 0;
+        g_mouse->click = 1;
+        App().Pace();
+        EXPECT_EQ(S().buttonLatched, 1) << int(mode);
+        EXPECT_EQ(S().pendingButton, 2) << int(mode);
+    }
+    // ...and not elsewhere.
+    App().mode = 17;
+    S().buttonLatched = 0;
+    g_mouse->click = 1;
+    App().Pace();
+    EXPECT_EQ(S().buttonLatched, 0);
+    EXPECT_EQ(g_mouse->click, 1);
+    for (auto& c : g_seChannels)
+        c.reset();
 }

@@ -3,9 +3,9 @@
 // message window, choices and icons as solid test colours.
 #pragma once
 
+#include "ScenarioFixture.h"
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
-#include "ScenarioFixture.h"
 
 #include <algorithm>
 #include <utility>
@@ -30,9 +30,10 @@ public:
         out = {};
         out.blackBoxX = out.blackBoxY = 1;
         out.originX = 0;
-        out.originY = 5;  // the box's top row is the cell's top row
+        out.originY = 5; // the box's top row is the cell's top row
         out.cellIncX = code > 0xFF ? height_ : height_ / 2;
-        out.bits = {static_cast<std::uint8_t>(levels == platform::GlyphLevels::Levels65 ? 64 : 16), 0, 0, 0};
+        out.bits = {static_cast<std::uint8_t>(levels == platform::GlyphLevels::Levels65 ? 64 : 16),
+                    0, 0, 0};
         return platform::GlyphResult::Ok;
     }
 
@@ -61,11 +62,12 @@ inline std::vector<std::pair<int, int>> Ink(const CDib* dib) {
 
 class MessageTest : public ScenarioTest {
 protected:
-    static constexpr std::uint32_t kWindowColour = 0x40203040;  // alpha 0x40
+    static constexpr std::uint32_t kWindowColour = 0x40203040; // alpha 0x40
     static constexpr std::uint32_t kBackColour = 0x00102030;
 
     MessageTest() {
-        g_glyphFont = std::make_unique<CGlyphFont>(std::make_unique<RecordingGlyphSource>(&codes_), GlyphCache::Off);
+        g_glyphFont = std::make_unique<CGlyphFont>(std::make_unique<RecordingGlyphSource>(&codes_),
+                                                   GlyphCache::Off);
         g_glyphFont->SetFont(26, 0);
         WritePictures();
         g_scenario.reset();
@@ -90,13 +92,14 @@ protected:
         std::filesystem::create_directories(dir_.path() / "system");
         Picture("system/window.bmp", 800, 139, kWindowColour);
         Picture("system/window_p.bmp", 306, 52, 0xFF00FF00);
-        Picture("system/select_base.bmp", 800, 600, 0x80000000);  // halves the scene
+        Picture("system/select_base.bmp", 800, 600, 0x80000000); // halves the scene
         bmp_writer::BmpImage plates;
         plates.width = 512;
         plates.height = 128;
         plates.bitCount = 32;
         for (int y = 0; y < 128; ++y)
-            for (int x = 0; x < 512; ++x) plates.pixels.push_back(y < 64 ? 0xFF404040u : 0xFF808080u);
+            for (int x = 0; x < 512; ++x)
+                plates.pixels.push_back(y < 64 ? 0xFF404040u : 0xFF808080u);
         ASSERT_TRUE(bmp_writer::WriteBmp(dir_.path() / "system/select_p.bmp", plates));
         Picture("system/c_wait.bmp", 300, 80, 0x00000000);
         bmp_writer::BmpImage gaiji;
@@ -104,7 +107,8 @@ protected:
         gaiji.height = 24;
         gaiji.bitCount = 32;
         for (int y = 0; y < 24; ++y)
-            for (int x = 0; x < gaiji.width; ++x) gaiji.pixels.push_back(0xFFFF0000u + static_cast<std::uint32_t>(x / 24));
+            for (int x = 0; x < gaiji.width; ++x)
+                gaiji.pixels.push_back(0xFFFF0000u + static_cast<std::uint32_t>(x / 24));
         ASSERT_TRUE(bmp_writer::WriteBmp(dir_.path() / "system/gaiji.bmp", gaiji));
     }
 
@@ -129,9 +133,11 @@ protected:
         S().RunMessage();
     }
     std::vector<std::pair<int, int>> TextInk() { return Ink(g_msgWindowText.get()); }
-    std::size_t DrawnCodes(std::uint32_t code) const { return static_cast<std::size_t>(std::count(codes_.begin(), codes_.end(), code)); }
+    std::size_t DrawnCodes(std::uint32_t code) const {
+        return static_cast<std::size_t>(std::count(codes_.begin(), codes_.end(), code));
+    }
 
     std::vector<std::uint32_t> codes_;
 };
 
-}  // namespace testing_support
+} // namespace testing_support

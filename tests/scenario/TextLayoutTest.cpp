@@ -16,49 +16,56 @@ namespace hl = platform::headless;
 
 namespace {
 
-const std::string kNi = "\xC4\xE3";   // 你
-const std::string kHao = "\xBA\xC3";  // 好
-const std::string kBreak = "\xA1\xE7";  // ＄
-const std::string kComma = "\x81\x41";  // a character that may not begin a line
+const std::string kNi = "\xC4\xE3";    // 你
+const std::string kHao = "\xBA\xC3";   // 好
+const std::string kBreak = "\xA1\xE7"; // ＄
+const std::string kComma = "\x81\x41"; // a character that may not begin a line
 
 std::string Times(const std::string& s, int n) {
     std::string out;
-    for (int i = 0; i < n; ++i) out += s;
+    for (int i = 0; i < n; ++i)
+        out += s;
     return out;
 }
 
 class TextLayoutTest : public MessageTest {};
 
-}  // namespace
+} // namespace
 
 TEST_F(TextLayoutTest, CharactersLandOnTheirLinesAndBreakAt46Bytes) {
     struct Case {
         const char* name;
         std::string text;
-        Points ink;  // sorted by row, then column
+        Points ink; // sorted by row, then column
     };
     const Case cases[] = {
         // 26 pixels a two-byte character, 13 a one-byte one.
         {"plain", kNi + "a" + kHao, {{84, 37}, {110, 37}, {123, 37}}},
         {"forced break", kNi + kBreak + kHao, {{84, 37}, {84, 71}}},
         // 23 characters fill 46 bytes: the 24th starts line 2 (pen y + 34).
-        {"width", Times(kNi, 24), [] {
+        {"width", Times(kNi, 24),
+         [] {
              Points p;
-             for (int i = 0; i < 23; ++i) p.emplace_back(84 + 26 * i, 37);
+             for (int i = 0; i < 23; ++i)
+                 p.emplace_back(84 + 26 * i, 37);
              p.emplace_back(84, 71);
              return p;
          }()},
         // The character after the 46th byte hangs at x 84 + 23 * 26 = 682.
-        {"kinsoku", Times(kNi, 23) + kComma + kHao, [] {
+        {"kinsoku", Times(kNi, 23) + kComma + kHao,
+         [] {
              Points p;
-             for (int i = 0; i < 24; ++i) p.emplace_back(84 + 26 * i, 37);
+             for (int i = 0; i < 24; ++i)
+                 p.emplace_back(84 + 26 * i, 37);
              p.emplace_back(84, 71);
              return p;
          }()},
         // One-byte characters break when the width reaches 46 as well.
-        {"one-byte", std::string(47, 'a'), [] {
+        {"one-byte", std::string(47, 'a'),
+         [] {
              Points p;
-             for (int i = 0; i < 46; ++i) p.emplace_back(84 + 13 * i, 37);
+             for (int i = 0; i < 46; ++i)
+                 p.emplace_back(84 + 13 * i, 37);
              p.emplace_back(84, 71);
              return p;
          }()},
@@ -79,7 +86,9 @@ TEST_F(TextLayoutTest, CharactersLandOnTheirLinesAndBreakAt46Bytes) {
         g_glyphFont->SetFont(26, 0);
         ShowWhole(c.text);
         Points ink = TextInk();
-        std::sort(ink.begin(), ink.end(), [](auto a, auto b) { return a.second != b.second ? a.second < b.second : a.first < b.first; });
+        std::sort(ink.begin(), ink.end(), [](auto a, auto b) {
+            return a.second != b.second ? a.second < b.second : a.first < b.first;
+        });
         EXPECT_EQ(ink, c.ink) << c.name;
         EXPECT_EQ(S().subState, 3) << c.name;
     }
@@ -87,7 +96,10 @@ TEST_F(TextLayoutTest, CharactersLandOnTheirLinesAndBreakAt46Bytes) {
 
 TEST_F(TextLayoutTest, IconsTakeTheirTileAndMoveThePen) {
     // Digits 1 and 2: tile 12 (x 288) beside the character, the pen 26 on.
-    ShowWhole(kNi + "\x81\xE8" "12" + kHao);
+    ShowWhole(kNi +
+              "\x81\xE8"
+              "12" +
+              kHao);
     EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 26 + 2, 37 + 5), 0xFF0000u + 12);
     EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 26 + 2 + 23, 37 + 23), 0xFF0000u + 12);
     EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 26 + 2 + 24, 37 + 10), kWindowColour & 0xFFFFFF);
@@ -96,7 +108,9 @@ TEST_F(TextLayoutTest, IconsTakeTheirTileAndMoveThePen) {
     EXPECT_EQ(S().lineColumn, 2 + 4 + 2);
 
     // A marker whose digits are cut off by the end of the text ends it.
-    for (const std::string& cut : {kNi + "\x81\xE8" "1", kNi + "\x81\xE8", kNi + std::string("\x81")}) {
+    for (const std::string& cut : {kNi + "\x81\xE8"
+                                         "1",
+                                   kNi + "\x81\xE8", kNi + std::string("\x81")}) {
         g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
         ShowWhole(cut);
         EXPECT_EQ(TextInk(), (Points{{84, 37}})) << cut.size();
@@ -110,7 +124,7 @@ TEST_F(TextLayoutTest, RubyCentresOverItsBaseUnlessTheBaseWraps) {
     const std::string pin = "\xC6\xB4";
     ShowWhole("<" + kNi + kHao + "<" + pin + ">" + kHao);
     EXPECT_EQ(TextInk(), (Points{{105, 27}, {84, 37}, {110, 37}, {136, 37}}));
-    EXPECT_EQ(DrawnCodes(0xC6B4), 2u);  // drawn twice at the same place
+    EXPECT_EQ(DrawnCodes(0xC6B4), 2u); // drawn twice at the same place
     EXPECT_EQ(g_glyphFont->GetSize(), 26);
 
     // 22 characters, then a base that breaks after its first character: the
@@ -119,7 +133,7 @@ TEST_F(TextLayoutTest, RubyCentresOverItsBaseUnlessTheBaseWraps) {
     g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
     ShowWhole(Times(kNi, 22) + "<" + kNi + kHao + "<" + pin + ">");
     EXPECT_EQ(DrawnCodes(0xC6B4), 0u);
-    EXPECT_EQ(Rgb(g_msgWindowText.get(), 84, 71), testing_support::kInk);  // 好 on line 2
+    EXPECT_EQ(Rgb(g_msgWindowText.get(), 84, 71), testing_support::kInk); // 好 on line 2
     EXPECT_EQ(S().rubyOpen, 0);
 }
 
@@ -150,15 +164,19 @@ TEST_F(TextLayoutTest, TagsActOnTheirSlotsWithinTheirTables) {
     ShowWhole("#b(2)se01#" + kNi);
     EXPECT_EQ(std::string(App().seName.data()), "se01");
     EXPECT_NE(g_seChannels[3], nullptr);
-    for (auto& c : g_seChannels) c.reset();
+    for (auto& c : g_seChannels)
+        c.reset();
     ShowWhole("#b(9)se02#" + kNi);
-    for (const auto& c : g_seChannels) EXPECT_EQ(c, nullptr);
-    for (auto& c : g_seChannels) c.reset();
+    for (const auto& c : g_seChannels)
+        EXPECT_EQ(c, nullptr);
+    for (auto& c : g_seChannels)
+        c.reset();
 
     // A name longer than its field is cut to 127 bytes.
     ShowWhole("#b(2)" + std::string(200, 'n') + "#" + kNi);
     EXPECT_EQ(std::string(App().seName.data()).size(), 127u);
-    for (auto& c : g_seChannels) c.reset();
+    for (auto& c : g_seChannels)
+        c.reset();
 }
 
 TEST_F(TextLayoutTest, AVoiceTagHandsOverToTheVoiceWaitAndDrawingResumesAfterIt) {
@@ -185,7 +203,9 @@ TEST_F(TextLayoutTest, TheMarkupFreeCopyKeepsTwoByteCharactersAndRubyBases) {
     const Case cases[] = {
         {"message rawtext=\"#s30#abc\\xC4\\xE3\\x00\"\nend", "\xC4\xE3"},
         {"message rawtext=\"<\\xC4\\xE3<\\xC6\\xB4>>\\xBA\\xC3\\x00\"\nend", "\xC4\xE3\xBA\xC3"},
-        {"message rawtext=\"\\x81\\xE8" "12\\xBA\\xC3\\x00\"\nend", "\x81\xE8\xBA\xC3"},
+        {"message rawtext=\"\\x81\\xE8"
+         "12\\xBA\\xC3\\x00\"\nend",
+         "\x81\xE8\xBA\xC3"},
     };
     for (const Case& c : cases) {
         Start(c.script);
@@ -195,7 +215,8 @@ TEST_F(TextLayoutTest, TheMarkupFreeCopyKeepsTwoByteCharactersAndRubyBases) {
 }
 
 TEST(MessageHistoryTest, TheNewestTwoHundredFiftyStayAndChoicesAreMarked) {
-    auto app = std::make_unique<CGameApp>(platform::WindowHandle::Main, platform::WindowHandle::Main);
+    auto app =
+        std::make_unique<CGameApp>(platform::WindowHandle::Main, platform::WindowHandle::Main);
     for (int i = 0; i < 251; ++i) {
         const std::string text = "m" + std::to_string(i);
         AppendMessageHistory(*app, text, i % 2 ? "who" : "", "v" + std::to_string(i), 254);
