@@ -255,7 +255,8 @@ void CScenario::RunChoice() {
         for (Sparkle& s : sparkles) {
             s.phase += s.step;
             if (s.phase >= 180) s.phase = 0;
-            s.rise = static_cast<std::uint16_t>(s.rise - 1);
+            // A sparkle that has risen to the top stays there to be reborn.
+            if (s.rise > 0) --s.rise;
             if (s.x < 9 || s.x >= 490 || s.rise < 5) RespawnSparkle(s, k, true);
             ++k;
         }

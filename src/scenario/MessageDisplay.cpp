@@ -458,6 +458,9 @@ void CScenario::ShowMessageFull(std::string_view text) {
 }
 
 void CScenario::ShowMessageStyle2(std::string_view text) {
+    // The band shares the window's button places: a click on one is no advance.
+    prevHoverButton = hoverButton;
+    hoverButton = HitTestWindowButton();
     if (subState == 0) {
         if (skipMode && !UnreadSkipping() && !TextBlockRead()) {
             skipMode = 0;

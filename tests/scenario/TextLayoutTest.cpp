@@ -244,3 +244,22 @@ TEST(MessageHistoryTest, TheNewestTwoHundredFiftyStayAndChoicesAreMarked) {
     CountShownMessage(*app);
     EXPECT_EQ(app->logCount, 1);
 }
+
+TEST_F(TextLayoutTest, PositionsFromTextLengthsStayOnTheSurface) {
+    // A 40-byte name would start at (8 - 19) * 12 < 0: it starts at 0.
+    S().speakerName = std::make_unique<char[]>(41);
+    const std::string name = Times(kNi, 20);
+    std::copy(name.begin(), name.end(), S().speakerName.get());
+    ShowWhole(kNi);
+    EXPECT_EQ(testing_support::Rgb(g_msgWindowText.get(), 0, 8), testing_support::kInk);
+
+    // Caption band: a long message starts at y 518 with its first line (up to
+    // the break) centred: 6 bytes -> x = 400 - 3 * 11 = 367; after the break
+    // y + 24 and the rest (80 bytes) centred: 400 - 40 * 11 = -40 -> 0.
+    S().messageStyle = 2;
+    g_glyphFont->SetFont(23, 0);
+    ShowWhole(Times(kNi, 3) + kBreak + std::string(80, 'a'));
+    EXPECT_EQ(testing_support::Rgb(g_backBuffer.get(), 367, 518), testing_support::kInk);
+    EXPECT_EQ(testing_support::Rgb(g_backBuffer.get(), 0, 542), testing_support::kInk);
+    EXPECT_EQ(App().logCount, 1); // the window message only: the band is not counted
+}
