@@ -263,3 +263,43 @@ TEST_F(TextLayoutTest, PositionsFromTextLengthsStayOnTheSurface) {
     EXPECT_EQ(testing_support::Rgb(g_backBuffer.get(), 0, 542), testing_support::kInk);
     EXPECT_EQ(App().logCount, 1); // the window message only: the band is not counted
 }
+
+TEST_F(TextLayoutTest, DamagedTextEndsInsideItsBytesInEveryStyle) {
+    // Messages built from the bytes that steer the walk: tag and ruby marks,
+    // field brackets, marker halves, lead bytes and digits, in random order and
+    // cut anywhere. Each must finish, or hand over to another mode, within a
+    // bounded number of frames, its index never past its end.
+    const std::string alphabet =
+        std::string("#<>()[]:sfbvp0123456789 a") + "\x81\xE8\xA1\xE7\xFD\xA3\xC4\xE3\x82";
+    std::uint32_t seed = 12345;
+    auto next = [&] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 16;
+    };
+    for (int round = 0; round < 300; ++round) {
+        std::string text(next() % 256, ' ');
+        for (char& c : text)
+            c = alphabet[next() % alphabet.size()];
+        const std::size_t zero = text.find('\0');
+        if (zero != std::string::npos) text.resize(zero);
+        S().messageStyle = static_cast<std::uint8_t>(round % 3);
+        S().penX = 712;
+        g_glyphFont->SetFont(26, 0);
+        g_config[config::kTextSpeed] = round % 2 ? 100 : 50;
+        SetMessage(text);
+        int frames = 0;
+        for (; frames < 600 && App().mode == 3 && S().subState != 3; ++frames) {
+            S().RunMessage();
+            hl::AdvanceClock(101);
+            if (App().mode == 23) { // the voice wait hands back in sub-state 2
+                App().mode = 3;
+                S().subState = 2;
+            }
+        }
+        EXPECT_LT(frames, 600) << round;
+        EXPECT_LE(S().charIndex, S().MessageView().size()) << round;
+        App().mode = 3;
+    }
+    for (auto& c : g_seChannels)
+        c.reset();
+}
