@@ -156,7 +156,9 @@ TEST_F(ScenarioTitleTest, HoveredItemShowsItsRowOfTheHighlightStrip) {
             EXPECT_EQ(Title().HoverItem, k);
             EXPECT_EQ(Pixel(c.x, c.y0 + c.h * k), kStrip[k - 1]);
             EXPECT_EQ(Pixel(c.x, c.y0 + c.h * k + c.h - 1), kStrip[k - 1]);
-            if (k > 1) EXPECT_EQ(Pixel(c.x, c.y0 + c.h * (k - 1)), kBg) << "old item restored";
+            if (k > 1) {
+                EXPECT_EQ(Pixel(c.x, c.y0 + c.h * (k - 1)), kBg) << "old item restored";
+            }
         }
         MoveTo(5, 5);
         Frame();
@@ -237,7 +239,9 @@ TEST_F(ScenarioTitleTest, LoadSettingsAndExtrasComeBackToThisTitle) {
         // The save group stays set for the load screen.
         EXPECT_EQ(g_scenario->saveGroup, 1);
         EXPECT_EQ(g_bgmChannel != nullptr, c.item != 4);  // extras stop the music
-        if (c.item == 4) EXPECT_EQ(g_scenario->playContext, 1);
+        if (c.item == 4) {
+            EXPECT_EQ(g_scenario->playContext, 1);
+        }
     }
 }
 
