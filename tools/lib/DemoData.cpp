@@ -517,16 +517,22 @@ bool StoryPictures(GameWriter& g) {
         c.RoundRect(14, 8, 772, h - 16, 13, 0xFFFFFF, 24);
         return c;
     };
+    // Window buttons: the plain look stands in the window picture, the
+    // hover look in the top row of the button sheet, the lit look below.
+    const std::pair<int, int> cells[8] = {{0, 48}, {48, 52}, {100, 54}, {154, 54}, {208, 70}, {278, 28}, {301, 40}, {341, 27}};
+    const int places[6] = {506, 546, 594, 650, 704, 772};
+    const char* names[8] = {"跳过", "自动", "存档", "读档", "系统", "×", "上", "下"};
     Canvas windowPicture = window(139, 0x182238);
     Canvas window2 = window(139, 0x302018);
+    for (int k = 0; k < 6; ++k) {
+        windowPicture.TextCentred(places[k], cells[k].second, 7, names[k], 16, 0x8890A0);
+        window2.TextCentred(places[k], cells[k].second, 7, names[k], 16, 0x8890A0);
+    }
     Canvas window3(800, 600, 0);
     window3.Fill(0, 0, 800, 600, Argb(150, 0x101018));
-    // Window buttons: plain in the top row, lit below, cells as the window lays them out.
-    const std::pair<int, int> cells[8] = {{0, 48}, {48, 52}, {100, 54}, {154, 54}, {208, 70}, {278, 28}, {301, 40}, {341, 27}};
-    const char* names[8] = {"跳过", "自动", "存档", "读档", "系统", "×", "上", "下"};
     Canvas buttons(368, 52, 0);
     for (int k = 0; k < 8; ++k) {
-        buttons.TextCentred(cells[k].first, cells[k].second, 4, names[k], 16, 0xD0D8E8);
+        buttons.TextCentred(cells[k].first, cells[k].second, 4, names[k], 16, 0xFFFFFF);
         buttons.TextCentred(cells[k].first, cells[k].second, 30, names[k], 16, kLitInk);
     }
     // Click-wait icons: eight frames of a pulsing ring, 70 x 73 each.
