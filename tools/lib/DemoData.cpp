@@ -668,9 +668,10 @@ std::string VoiceName(const Person& p, int n) {
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
 // The story in the assembler's text form: music fading in, a picture brought
-// in by a transition, a character sprite, speaker lines with voices, a
-// choice with two branches, the music fading out and the end of the script,
-// which goes back to the main title.
+// in by a cross-fade, character sprites, speaker lines with voices, a shake
+// and a quake, a choice with two branches, a mask wipe to the next picture,
+// the music fading out and the end of the script, which goes back to the
+// main title.
 std::string StoryText(const Story& s) {
     std::string t;
     int block = s.textBlock;
@@ -692,9 +693,15 @@ std::string StoryText(const Story& s) {
     t += "set_char slot=0 face=0 x=250 y=0\n";
     t += "set_char_sprite slot=1 text=" + Quoted(s.people[1].sprite) + "\n";
     t += "set_char slot=1 face=0 x=560 y=0\n";
-    t += "transition type=39 ms=1000\n";
+    t += "mask_wipe type=39 ms=1000\n";
     narration(s.places[0]);
-    for (const auto& [speaker, text] : s.opening) line(speaker, text);
+    for (std::size_t k = 0; k < s.opening.size(); ++k) {
+        line(s.opening[k].first, s.opening[k].second);
+        // Something happens half way: the screen shakes, then a quake.
+        if (k == 1) t += "transition type=1 ms=600\n";
+        if (k == 2) t += "quake type=0 loop=0 amplitude=6 period=400\n";
+    }
+    t += "stop_quake\n";
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
@@ -708,7 +715,8 @@ std::string StoryText(const Story& s) {
     narration(s.replies[1]);
     t += "after:\n";
     t += "load_image surface=1 text=" + Quoted(s.backgrounds[1]) + "\n";
-    t += "transition type=39 ms=800\n";
+    // The next picture comes in along a grey-ramp mask.
+    t += "mask_wipe type=" + std::to_string(40 + s.textBlock / 100 - 1) + " ms=1200\n";
     narration(s.places[1]);
     line(1, s.closing);
     t += "fade_bgm ms=1500\n";
@@ -749,6 +757,18 @@ bool StoryData(GameWriter& g) {
         }
         if (!g.Script(s.script, StoryText(s))) return false;
     }
+    // Rule masks for the mask wipes: grey ramps, left to right, top to
+    // bottom, and from the centre out.
+    Canvas ramps[3] = {Canvas(800, 600), Canvas(800, 600), Canvas(800, 600)};
+    for (int y = 0; y < 600; ++y)
+        for (int x = 0; x < 800; ++x) {
+            const auto grey = [](int v) { return 0xFF000000u | (std::uint32_t(v) * 0x010101u); };
+            ramps[0].Set(x, y, grey(x * 255 / 799));
+            ramps[1].Set(x, y, grey(y * 255 / 599));
+            ramps[2].Set(x, y, grey(std::min(255, static_cast<int>(std::hypot(x - 400, y - 300) * 255 / 500))));
+        }
+    for (int k = 0; k < 3; ++k)
+        if (!g.Picture("bmp\\mask0" + std::to_string(k + 1) + ".bmp", ramps[k], 24)) return false;
     return true;
 }
 
