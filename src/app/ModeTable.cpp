@@ -32,6 +32,27 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 2:
         if (g_scenario) g_scenario->Step();
         break;
+    case 4:
+        if (g_scenario) g_scenario->RunMaskTransition();
+        break;
+    case 5:
+        if (g_scenario) g_scenario->RunTransition();
+        break;
+    case 18:
+        if (g_scenario) g_scenario->RunTimedWait();
+        break;
+    case 25:
+        if (g_scenario) g_scenario->RunScroll();
+        break;
+    case 35:
+        if (g_scenario) g_scenario->RunColorFade();
+        break;
+    case 38:
+        if (g_scenario) g_scenario->WaitLayerAnim();
+        break;
+    case 51:
+        if (g_scenario) g_scenario->WaitClick();
+        break;
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;

@@ -151,6 +151,32 @@ public:
     std::uint32_t OpStopBand(std::uint32_t at);
     std::uint32_t OpClearLayer(std::uint32_t at);
 
+    // Sprite layers and the scene (SceneLayers.cpp).
+    // Rebuilds the back buffer from the background, the bands and the layers.
+    void ComposeScene();
+    // Advances and draws one slot (nothing without a picture).
+    void DrawLayer(int slot);
+    // Draws one slot at its settled opacity without advancing it.
+    void DrawLayerStatic(int slot);
+    // The per-frame step of one slot's clocks, rectangles, opacity and angle.
+    void UpdateLayerTween(int slot);
+    // The cloud strip over the middle of the screen.
+    void DrawScrollBand();
+    void WaitLayerAnim();  // mode 38
+    void RunColorFade();   // mode 35
+
+    // Screen quake (Quake.cpp): the offset of the painted picture for `row`.
+    std::int16_t GetQuakeOffset(int row);
+    // The particle step of the frame pacing: particles are placed, never moved.
+    void UpdateParticles(int unused);
+
+    // Timed steps (TimedModes.cpp).
+    void RunMaskTransition();  // mode 4
+    void RunTransition();      // mode 5
+    void RunScroll();          // mode 25
+    void RunTimedWait();       // mode 18
+    void WaitClick();          // mode 51
+
     // At the '#' at `index` of a message: carries out the tag and returns the
     // index after its closing '#' (the end of the text when it is unclosed).
     std::size_t ParseTextTag(std::string_view text, std::size_t index);
@@ -310,6 +336,15 @@ private:
     void MakeWindowTextSurface();
     // Places the first 32 particles of each group inside `particleRect`.
     void InitParticles();
+    // One frame of screen effect `effectKind` (mode 5).
+    void DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::uint32_t length);
+    // Mode 38's way out: every slot with a picture jumps to its end.
+    void FinishLayers();
+    // Union of the current rectangles of the started slots with pictures,
+    // seeded with `seed`, kept on the screen.
+    platform::Rect LayerUnion(const platform::Rect& seed) const;
+    // Draws slot `slot` at opacity `alpha` into the destination its state picks.
+    void DrawLayerPicture(int slot, int alpha);
     // Leaves an empty script in place of one that could not be loaded.
     void FailLoad(const std::string& why);
     // Tells the player, once per script, what is wrong with it.
@@ -320,6 +355,11 @@ private:
 };
 
 extern std::unique_ptr<CScenario> g_scenario;
+
+struct QuakeView;
+// The paint step's view of the quake of `g_scenario`, while one runs; the
+// script object's constructor installs it as the presentation's quake source.
+bool StoryQuake(QuakeView& out);
 
 // Surfaces the script object owns: made by its constructor or by opcodes,
 // freed by its destructor.
