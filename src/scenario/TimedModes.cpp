@@ -80,6 +80,11 @@ void CScenario::RunMaskTransition() {
                            600, static_cast<int>(level), 0);
         } else {
             effectProgress = 255;
+            // These effects keep what was last drawn: draw the finished frame,
+            // so that a skipped run keeps the same picture as a full one.
+            if (e == 2 || e == 3 || e == 34)
+                DrawTransition(e, g_backBuffer.get(), Ensure(hwnd, cdib[1]), Ensure(hwnd, cdib[0]), 0, 0, 0, 0, 800,
+                               600, 256, 0);
             subState = 2;
         }
         break;
