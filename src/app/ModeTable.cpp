@@ -53,6 +53,33 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 51:
         if (g_scenario) g_scenario->WaitClick();
         break;
+    case 19:
+        if (g_scenario) g_scenario->RunEyeCatch();
+        break;
+    case 26:
+        if (g_scenario) g_scenario->IdleMode26();
+        break;
+    case 37:
+        if (g_scenario) g_scenario->RunFadeIn();
+        break;
+    case 39:
+        if (g_scenario) g_scenario->RunCrossFade();
+        break;
+    case 40:
+        if (g_scenario) g_scenario->IdleMode40();
+        break;
+    case 41:
+        if (g_scenario) g_scenario->RunFadeToSaved();
+        break;
+    case 42:
+        if (g_scenario) g_scenario->RunDayLogo();
+        break;
+    case 44:
+        if (g_scenario) g_scenario->RunCurtain();
+        break;
+    case 46:
+        if (g_scenario) g_scenario->RunAnnouncement();
+        break;
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;

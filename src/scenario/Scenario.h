@@ -177,6 +177,18 @@ public:
     void RunTimedWait();       // mode 18
     void WaitClick();          // mode 51
 
+    // Story sequences (Sequences.cpp).
+    void RunDayLogo();       // mode 42
+    void RunEyeCatch();      // mode 19
+    void RunCurtain();       // mode 44
+    void RunAnnouncement();  // mode 46
+    void RunFadeIn();        // mode 37
+    void RunFadeToSaved();   // mode 41
+    void RunCrossFade();     // mode 39
+    // Modes with nothing to do: they say so once and hand back.
+    void IdleMode26();
+    void IdleMode40();
+
     // At the '#' at `index` of a message: carries out the tag and returns the
     // index after its closing '#' (the end of the text when it is unclosed).
     std::size_t ParseTextTag(std::string_view text, std::size_t index);
@@ -288,6 +300,12 @@ public:
     std::array<platform::Rect, kMaxChoices> choicePlateRects{};
     platform::WindowHandle hwnd = platform::WindowHandle::None;
 
+    // The eye-catch's letters, pieces and marks: start time, state (0
+    // waiting, 1 moving, 2 at rest) and travel.
+    std::array<std::uint32_t, 6> pieceStart{};
+    std::array<std::uint8_t, 6> pieceState{};
+    std::array<std::uint32_t, 6> pieceTravel{};
+
     // Message-window buttons: picture cells in the button sheet, hit
     // rectangles (left, top, right, bottom) and draw positions, per style.
     std::array<Area, 8> buttonCells0{};
@@ -338,6 +356,14 @@ private:
     void InitParticles();
     // One frame of screen effect `effectKind` (mode 5).
     void DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::uint32_t length);
+    // The clock of a sequence step: true once it is over (p reached `limit`,
+    // or Ctrl or skipped effects); `p` the progress at the current time.
+    bool StepOver(std::uint32_t length, std::uint32_t& p, std::uint32_t limit = 255);
+    // The next step of a sequence, its clock restarted.
+    void NextStep(std::uint8_t step);
+    // Back to the interpreter with `message` said once (a sequence that
+    // would otherwise never end).
+    void LeaveUnknownSequence(const char* message);
     // Mode 38's way out: every slot with a picture jumps to its end.
     void FinishLayers();
     // Union of the current rectangles of the started slots with pictures,
