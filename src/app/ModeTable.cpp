@@ -41,6 +41,15 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 18:
         if (g_scenario) g_scenario->RunTimedWait();
         break;
+    case 23:
+        if (g_scenario) g_scenario->PlayWaveWait();
+        break;
+    case 52:
+        if (g_scenario) g_scenario->WaitSeEnd();
+        break;
+    case 53:
+        if (g_scenario) g_scenario->StopSeSlot();
+        break;
     case 25:
         if (g_scenario) g_scenario->RunScroll();
         break;

@@ -177,6 +177,15 @@ public:
     void RunTimedWait();       // mode 18
     void WaitClick();          // mode 51
 
+    // Voice waits, the click-wait icon and the sprite reload (VoiceWaits.cpp).
+    void PlayWaveWait();  // mode 23
+    void WaitSeEnd();     // mode 52
+    void StopSeSlot();    // mode 53
+    // The animated click-wait icon at (x, y), while a message waits for a click.
+    void DrawClickWaitIcon(int x, int y);
+    // Reloads every named character sprite and draws the shown ones onto `target`.
+    void ReloadScrCharSet(CDib* target);
+
     // Story sequences (Sequences.cpp).
     void RunDayLogo();       // mode 42
     void RunEyeCatch();      // mode 19
@@ -299,6 +308,11 @@ public:
     std::uint8_t effectKind = 0;
     std::array<platform::Rect, kMaxChoices> choicePlateRects{};
     platform::WindowHandle hwnd = platform::WindowHandle::None;
+
+    // The style-0 click-wait icon: the opacity of each of its eight cells and
+    // whether the whole icon is fading out.
+    std::array<std::uint16_t, 8> waitCellOpacity{};
+    std::uint8_t waitIconFading = 0;
 
     // The eye-catch's letters, pieces and marks: start time, state (0
     // waiting, 1 moving, 2 at rest) and travel.
