@@ -194,6 +194,8 @@ public:
     void RunFadeIn();        // mode 37
     void RunFadeToSaved();   // mode 41
     void RunCrossFade();     // mode 39
+    // Eye-catch variants 4 and 5: pieces that fly in turning.
+    void RunEyeCatchFlying(int variant);
     // Modes with nothing to do: they say so once and hand back.
     void IdleMode26();
     void IdleMode40();

@@ -197,6 +197,7 @@ constexpr Letter kLetters[6] = {{431, 435, 83, 125, 0},   {491, 435, 83, 125, 83
 
 void CScenario::RunEyeCatch() {
     const int variant = effectType;
+    if (variant == 4 || variant == 5) return RunEyeCatchFlying(variant);
     if (variant != 0 && variant != 1 && variant != 3) {
         LeaveUnknownSequence("eye-catch variant without a sequence: back to the script");
         return;

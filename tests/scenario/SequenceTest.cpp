@@ -17,7 +17,8 @@ protected:
         // word pictures are 32-bit with opaque pixels and one colour per row.
         const char* plain[] = {"system/day_base_b.bmp", "system/day_base.bmp",  "system/eye_base.bmp",
                                "system/eye_base_02.bmp", "system/eye_base_04.bmp", "system/maku_base02.bmp",
-                               "system/ann_base.bmp",    "system/ann_base02.bmp", "system/ann_base03.bmp"};
+                               "system/ann_base.bmp",    "system/ann_base02.bmp", "system/ann_base03.bmp",
+                               "system/eye_base_05.bmp", "system/eye_base_06-1.bmp", "system/eye_base_06-2.bmp"};
         std::uint32_t colour = 0x203040;
         for (const char* name : plain) {
             Picture(name, 800, 600, colour);
@@ -33,6 +34,16 @@ protected:
         Picture("system/eye_word_04.bmp", 480, 90, 0xFF402080, 32);
         Picture("system/maku_p02.bmp", 640, 100, 0xFFA0A0A0, 32);
         Picture("system/ann_moji.bmp", 510, 484, 0xFF101010, 32);
+        // The flying pieces: banner, letters, emblem and marks in one sheet.
+        bmp_writer::BmpImage sheet;
+        sheet.width = 546;
+        sheet.height = 244;
+        sheet.bitCount = 32;
+        for (int y = 0; y < sheet.height; ++y)
+            for (int x = 0; x < sheet.width; ++x)
+                sheet.pixels.push_back(((x / 9 + y / 7) % 3 ? 0xFF000000u : 0x80000000u) |
+                                       static_cast<std::uint32_t>(x * 3 % 256) << 8 | static_cast<std::uint32_t>(y % 256));
+        ASSERT_TRUE(bmp_writer::WriteBmp(dir_.path() / "system/eye_word_05.bmp", sheet));
     }
     // 29 rows of `h` pixels; row k is green (k + 1) * 8, opaque.
     void Rows(const std::string& name, int w, int h) {
@@ -72,7 +83,8 @@ protected:
 TEST_F(SequenceTest, SkippedSequencesEndOnTheSamePixels) {
     const std::string records[] = {"day day=3\nset_mode mode=42", "eye_catch variant=0", "eye_catch variant=1",
                                    "eye_catch variant=3",         "curtain variant=2",   "set_mode mode=46",
-                                   "fade_to_saved",               "window_style style=1"};
+                                   "fade_to_saved",               "window_style style=1",
+                                   "eye_catch variant=4",         "eye_catch variant=5"};
     for (const std::string& record : records) {
         const End full = Run(record, false);
         const End skipped = Run(record, true);
