@@ -62,23 +62,25 @@ struct Scene {
             LayerSlot& l = s.layers[i];
             const auto x = static_cast<std::int16_t>(i * 40);
             l.startRect = l.rect = {x, static_cast<std::int16_t>(i * 30), 400, 300};
-            l.endRect = {static_cast<std::int16_t>(x + 300), static_cast<std::int16_t>(i * 30 + 200), 400, 300};
+            l.endRect = {static_cast<std::int16_t>(x + 300),
+                         static_cast<std::int16_t>(i * 30 + 200), 400, 300};
             l.startSrc = l.src = l.endSrc = {0, 0, 400, 300};
             l.duration = 1000000;
             l.tweenType = 1;
             l.easeSpan = 90;
             l.alphaAnimOn = 1;
             l.alphaSweep = 180;
-            l.alphaPhase = 45;  // visible from the first frame: opacity about 180
+            l.alphaPhase = 45; // visible from the first frame: opacity about 180
             l.alphaTarget = 256;
             l.alphaRamp = 1000000;
         }
         platform::headless::AdvanceClock(1);
-        s.ComposeScene();  // starts every slot
+        s.ComposeScene(); // starts every slot
     }
     ~Scene() {
         g_scenario.reset();
-        for (auto& p : g_layerImages) p.reset();
+        for (auto& p : g_layerImages)
+            p.reset();
         g_backBuffer.reset();
         cdib[0].reset();
         cdib[1].reset();
@@ -100,11 +102,11 @@ BENCHMARK(BM_SceneMemcpy800x600)->Unit(benchmark::kMicrosecond);
 void BM_SceneComposeTenLayersMaskWipe(benchmark::State& state) {
     Scene scene;
     for (auto _ : state) {
-        platform::headless::AdvanceClock(16);  // the layers move and fade every frame
+        platform::headless::AdvanceClock(16); // the layers move and fade every frame
         g_scenario->ComposeScene();
         benchmark::DoNotOptimize(g_backBuffer->GetBits());
     }
 }
 BENCHMARK(BM_SceneComposeTenLayersMaskWipe)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace

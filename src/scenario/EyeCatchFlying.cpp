@@ -27,9 +27,9 @@ constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kFillColour = 0xFFFFFFFFu;
 
 struct Piece {
-    int sx, sy, w, h;  // in the word picture
-    int cx, cy;        // centre of its place on the screen
-    int restX, restY;  // where it is put at rest
+    int sx, sy, w, h; // in the word picture
+    int cx, cy;       // centre of its place on the screen
+    int restX, restY; // where it is put at rest
 };
 constexpr Piece kLetters[5] = {{0, 144, 100, 100, 266, 500, 216, 450},
                                {100, 144, 100, 100, 346, 491, 296, 441},
@@ -39,10 +39,13 @@ constexpr Piece kLetters[5] = {{0, 144, 100, 100, 266, 500, 216, 450},
 constexpr Piece kEmblem4{440, 0, 106, 106, 589, 497, 536, 444};
 constexpr Piece kEmblem5{440, 0, 105, 105, 588, 496, 536, 444};
 
-const char* const kNameCalls[10] = {"velmo.ogg", "dorile.ogg", "fenika.ogg", "pomi.ogg", "lisk.ogg",
-                                    "bex.ogg",   "holtea.ogg", "mureli.ogg", "kelbo.ogg", "sefi.ogg"};
+const char* const kNameCalls[10] = {"velmo.ogg", "dorile.ogg", "fenika.ogg", "pomi.ogg",
+                                    "lisk.ogg",  "bex.ogg",    "holtea.ogg", "mureli.ogg",
+                                    "kelbo.ogg", "sefi.ogg"};
 
-CDib* Back() { return g_backBuffer.get(); }
+CDib* Back() {
+    return g_backBuffer.get();
+}
 
 std::unique_ptr<CDib> LoadFrom(platform::WindowHandle window, int kind, const char* name) {
     auto dib = std::make_unique<CDib>();
@@ -59,12 +62,14 @@ void Put(CDib* dst, const CDib* word, const Piece& piece, int w, int h) {
 }
 
 // 1 - log10(9 sin(a + 90) + 1): 0 at a = 0, rising fast to 1 at 90.
-double Settle(std::uint32_t a) { return std::log10(9.0 * SinDeg(static_cast<int>(a) + 90) + 1.0); }
+double Settle(std::uint32_t a) {
+    return std::log10(9.0 * SinDeg(static_cast<int>(a) + 90) + 1.0);
+}
 
 // Sound elements: element n is sound-effect channel n.
 void LoadElement(int n, const char* file) {
     auto channel = std::make_unique<CSeChannel>();
-    if (!channel->Load(file)) return;  // not played
+    if (!channel->Load(file)) return; // not played
     g_seChannels[static_cast<std::size_t>(n)] = std::move(channel);
 }
 void PlayElement(int n, Repeat repeat = Repeat::Once) {
@@ -79,7 +84,7 @@ void ReleaseElement(int n) {
     c.reset();
 }
 
-}  // namespace
+} // namespace
 
 void CScenario::RunEyeCatchFlying(int variant) {
     CDib* back = Back();
@@ -102,7 +107,8 @@ void CScenario::RunEyeCatchFlying(int variant) {
         pieceStart[0] = now;
     };
     auto maskWipe = [&](CDib* a, CDib* b) {
-        if (back && a && b) DrawTransition(40, back, a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
+        if (back && a && b)
+            DrawTransition(40, back, a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
     };
     auto copyToBack = [&](const CDib* from) {
         if (back && from) BltCopy(back, 0, 0, from, 0, 0, 800, 600);
@@ -120,7 +126,8 @@ void CScenario::RunEyeCatchFlying(int variant) {
         const double c = layer_math::CosDegrees(degrees), s = layer_math::SinDegrees(degrees);
         for (std::size_t k = 0; k < 4; ++k) {
             const double dx = sq[k].x - mx, dy = sq[k].y - my;
-            dq[k] = {static_cast<int>(std::trunc(dx * c - dy * s)) + x, static_cast<int>(std::trunc(dx * s + dy * c)) + y};
+            dq[k] = {static_cast<int>(std::trunc(dx * c - dy * s)) + x,
+                     static_cast<int>(std::trunc(dx * s + dy * c)) + y};
         }
         cdib[3]->QuadBlt(word, sq, dq, nullptr, 0);
     };
@@ -142,9 +149,11 @@ void CScenario::RunEyeCatchFlying(int variant) {
             const auto q = static_cast<int>(std::min<std::uint64_t>(255, 255ull * since / 1000));
             const int drop = std::min(30, q * 30 >> 8);
             const auto a = static_cast<double>(std::min<std::uint64_t>(360, 360ull * since / 1000));
-            const int sway = std::min(30, static_cast<int>(std::trunc(layer_math::SinDegrees(a) * 30)));
+            const int sway =
+                std::min(30, static_cast<int>(std::trunc(layer_math::SinDegrees(a) * 30)));
             if (m == 0) {
-                if (back && word) BltAlphaBlend(back, 442 + sway, 473 - drop, word, 430, 214, 30, 30, q);
+                if (back && word)
+                    BltAlphaBlend(back, 442 + sway, 473 - drop, word, 430, 214, 30, 30, q);
                 if (q > 85 && pieceState[1] == 0) {
                     PlayElement(6);
                     pieceState[1] = 1;
@@ -163,14 +172,17 @@ void CScenario::RunEyeCatchFlying(int variant) {
         Restore(cdib[1].get(), 0, 0, 800, 600);
     };
     auto finish = [&] {
-        for (int n = 0; n < 10; ++n) ReleaseElement(n);
-        for (int k = 1; k <= 3; ++k) cdib[k].reset();
+        for (int n = 0; n < 10; ++n)
+            ReleaseElement(n);
+        for (int k = 1; k <= 3; ++k)
+            cdib[k].reset();
         g_maskImage.reset();
         subState = 0;
         SetMode(2);
     };
     auto nameCall = [&] {
-        const std::uint32_t pick = static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime() % 10u;
+        const std::uint32_t pick =
+            static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime() % 10u;
         LoadElement(6, kNameCalls[pick]);
     };
 
@@ -198,9 +210,11 @@ void CScenario::RunEyeCatchFlying(int variant) {
             const bool over = StepOver(600, p);
             Restore(cdib[1].get(), 180, 0, 440, 600);
             if (!over) {
-                const auto a = static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 600));
+                const auto a =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 600));
                 const int y = static_cast<int>(std::trunc(570 - Settle(a) * 570));
-                if (back && word) BltAlphaBlend(back, 180, y - 144, word, 0, 0, 440, 144, static_cast<int>(p));
+                if (back && word)
+                    BltAlphaBlend(back, 180, y - 144, word, 0, 0, 440, 144, static_cast<int>(p));
                 break;
             }
             if (back && word) BltAlpha(back, 180, 426, word, 0, 0, 440, 144);
@@ -212,15 +226,17 @@ void CScenario::RunEyeCatchFlying(int variant) {
             const bool over = StepOver(1400, p);
             Restore(cdib[1].get(), 108, 0, 584, 600);
             if (!over) {
-                const double s = layer_math::SinDegrees(static_cast<double>(540ull * elapsed / 1400));
+                const double s =
+                    layer_math::SinDegrees(static_cast<double>(540ull * elapsed / 1400));
                 const int a1 = 72 - static_cast<int>(72ull * elapsed / 1400);
                 const int a3 = 144 - static_cast<int>(144ull * elapsed / 1400);
                 const int dx = static_cast<int>(std::trunc(a1 * s));
                 const int dy = static_cast<int>(std::trunc((a1 / 4) * s));
                 const int e = static_cast<int>(std::trunc(a3 * s));
                 if (back && word)
-                    BltStretchAlphaBlend(back, 180 - std::abs(dx), 426 + dy - std::abs(e), 440 + 2 * std::abs(dx),
-                                         144 - dy, word, 0, 0, 440, 144, 254);
+                    BltStretchAlphaBlend(back, 180 - std::abs(dx), 426 + dy - std::abs(e),
+                                         440 + 2 * std::abs(dx), 144 - dy, word, 0, 0, 440, 144,
+                                         254);
                 break;
             }
             if (cdib[1] && word) BltAlpha(cdib[1].get(), 180, 426, word, 0, 0, 440, 144);
@@ -239,7 +255,8 @@ void CScenario::RunEyeCatchFlying(int variant) {
                     const Piece& l = kLetters[i];
                     if (pieceState[i] == 1) {
                         const std::uint32_t since = now - pieceStart[i];
-                        auto q = static_cast<std::uint32_t>(std::min<std::uint64_t>(255, 255ull * since / 750));
+                        auto q = static_cast<std::uint32_t>(
+                            std::min<std::uint64_t>(255, 255ull * since / 750));
                         if (q >= 255) pieceState[i] = 2;
                         pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
                         const double theta = -static_cast<double>(720ull * since / 750);
@@ -248,14 +265,16 @@ void CScenario::RunEyeCatchFlying(int variant) {
                             pieceStart[i + 1] = now;
                         }
                         if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
-                            turned(l, l.w, l.h, theta, l.cx - static_cast<int>(pieceTravel[i]) + 536, l.cy);
+                            turned(l, l.w, l.h, theta,
+                                   l.cx - static_cast<int>(pieceTravel[i]) + 536, l.cy);
                     }
                     if (pieceState[i] == 2) Put(back, word, l, l.w, l.h);
                 }
                 layScratch();
                 break;
             }
-            for (const Piece& l : kLetters) Put(cdib[1].get(), word, l, l.w, l.h);
+            for (const Piece& l : kLetters)
+                Put(cdib[1].get(), word, l, l.w, l.h);
             Restore(cdib[1].get(), 180, 400, 620, 200);
             ReleaseElement(2);
             NextStep(5);
@@ -265,11 +284,12 @@ void CScenario::RunEyeCatchFlying(int variant) {
             const bool over = longStep(800);
             Restore(cdib[1].get(), 0, 0, 800, 600);
             if (!over) {
-                const auto a = static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 800));
+                const auto a =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 800));
                 const int l = static_cast<int>(std::trunc(212 - Settle(a) * 212));
                 if (back && word)
-                    BltStretchAlphaBlend(back, 324 + l, 232 + l, 2 * (265 - l), 2 * (265 - l), word, 440, 0, 106, 106,
-                                         static_cast<int>(p));
+                    BltStretchAlphaBlend(back, 324 + l, 232 + l, 2 * (265 - l), 2 * (265 - l), word,
+                                         440, 0, 106, 106, static_cast<int>(p));
                 break;
             }
             Put(back, word, kEmblem4, 106, 106);
@@ -282,8 +302,10 @@ void CScenario::RunEyeCatchFlying(int variant) {
             Restore(cdib[1].get(), 0, 0, 800, 600);
             if (!over) {
                 fillScratch();
-                const double swing = layer_math::SinDegrees(static_cast<double>(2160ull * elapsed / 650));
-                const int theta = static_cast<int>(std::trunc(swing * (28 - static_cast<int>(28ull * elapsed / 650))));
+                const double swing =
+                    layer_math::SinDegrees(static_cast<double>(2160ull * elapsed / 650));
+                const int theta = static_cast<int>(
+                    std::trunc(swing * (28 - static_cast<int>(28ull * elapsed / 650))));
                 turned(kEmblem4, 106, 106, theta, kEmblem4.cx, kEmblem4.cy);
                 layScratch();
                 break;
@@ -311,7 +333,9 @@ void CScenario::RunEyeCatchFlying(int variant) {
             copyToBack(cdib[0].get());
             NextStep(10);
             break;
-        default: finish(); break;
+        default:
+            finish();
+            break;
         }
         return;
     }
@@ -324,14 +348,16 @@ void CScenario::RunEyeCatchFlying(int variant) {
         cdib[2] = LoadFrom(hwnd, kDataSystem, "eye_word_05.bmp");
         cdib[3] = LoadFrom(hwnd, kDataSystem, "eye_base_06-2.bmp");
         g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
-        for (int n = 0; n < 6; ++n) LoadElement(n, "nse_i_03.ogg");
+        for (int n = 0; n < 6; ++n)
+            LoadElement(n, "nse_i_03.ogg");
         nameCall();
         NextStep(1);
         break;
     case 1:
         if (!StepOver(1000, p)) {
             if (back && cdib[3] && cdib[0])
-                DrawTransition(39, back, cdib[3].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
+                DrawTransition(39, back, cdib[3].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600,
+                               static_cast<int>(p), 0);
             break;
         }
         copyToBack(cdib[3].get());
@@ -354,13 +380,15 @@ void CScenario::RunEyeCatchFlying(int variant) {
                 const auto [w, h] = pieceSize(i, kEmblem5);
                 if (pieceState[i] == 1) {
                     const std::uint32_t since = now - pieceStart[i];
-                    const auto q = static_cast<std::uint32_t>(std::min<std::uint64_t>(255, 255ull * since / 1600));
+                    const auto q = static_cast<std::uint32_t>(
+                        std::min<std::uint64_t>(255, 255ull * since / 1600));
                     if (q >= 255) pieceState[i] = 2;
                     pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
-                    const double theta =
-                        std::trunc(layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) * 54);
+                    const double theta = std::trunc(
+                        layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) * 54);
                     if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
-                        turned(piece, w, h, theta, piece.cx, piece.cy + static_cast<int>(pieceTravel[i]) - 536);
+                        turned(piece, w, h, theta, piece.cx,
+                               piece.cy + static_cast<int>(pieceTravel[i]) - 536);
                     if (q > 95 && i + 1 < 6 && pieceState[i + 1] == 0) {
                         PlayElement(i + 1);
                         pieceState[i + 1] = 1;
@@ -375,9 +403,11 @@ void CScenario::RunEyeCatchFlying(int variant) {
         // The whole screen, not only the letters' band: pieces may still be
         // in the air above it.
         Restore(cdib[1].get(), 0, 0, 800, 600);
-        for (const Piece& l : kLetters) Put(back, word, l, l.w, l.h);
+        for (const Piece& l : kLetters)
+            Put(back, word, l, l.w, l.h);
         Put(back, word, kEmblem5, 106, 106);
-        for (int n = 0; n < 6; ++n) ReleaseElement(n);
+        for (int n = 0; n < 6; ++n)
+            ReleaseElement(n);
         LoadElement(0, "nse_i_04.ogg");
         PlayElement(0);
         NextStep(4);
@@ -387,13 +417,16 @@ void CScenario::RunEyeCatchFlying(int variant) {
         const bool over = StepOver(2000, p);
         Restore(cdib[1].get(), 180, 400, 620, 200);
         if (!over) {
-            if (back && word) BltAlphaBlend(back, 180, 426, word, 0, 0, 440, 144, static_cast<int>(p));
-            for (const Piece& l : kLetters) Put(back, word, l, l.w, l.h);
+            if (back && word)
+                BltAlphaBlend(back, 180, 426, word, 0, 0, 440, 144, static_cast<int>(p));
+            for (const Piece& l : kLetters)
+                Put(back, word, l, l.w, l.h);
             Put(back, word, kEmblem5, 106, 106);
             break;
         }
         if (cdib[1] && word) BltAlphaBlend(cdib[1].get(), 180, 426, word, 0, 0, 440, 144, 254);
-        for (const Piece& l : kLetters) Put(cdib[1].get(), word, l, l.w, l.h);
+        for (const Piece& l : kLetters)
+            Put(cdib[1].get(), word, l, l.w, l.h);
         Put(cdib[1].get(), word, kEmblem5, 106, 106);
         Restore(cdib[1].get(), 180, 400, 620, 200);
         resetTable();
@@ -418,6 +451,8 @@ void CScenario::RunEyeCatchFlying(int variant) {
         copyToBack(cdib[0].get());
         NextStep(8);
         break;
-    default: finish(); break;
+    default:
+        finish();
+        break;
     }
 }

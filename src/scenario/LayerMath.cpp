@@ -20,10 +20,14 @@ std::int16_t ToField(std::int64_t v) {
     return static_cast<std::int16_t>(std::clamp<std::int64_t>(v, -32768, 32767));
 }
 
-}  // namespace
+} // namespace
 
-double SinDegrees(double degrees) { return std::sin(degrees * std::numbers::pi / 180.0); }
-double CosDegrees(double degrees) { return std::cos(degrees * std::numbers::pi / 180.0); }
+double SinDegrees(double degrees) {
+    return std::sin(degrees * std::numbers::pi / 180.0);
+}
+double CosDegrees(double degrees) {
+    return std::cos(degrees * std::numbers::pi / 180.0);
+}
 
 std::uint32_t CurveP(const TweenClock& c, bool byDuration) {
     const std::uint64_t divisor = byDuration ? std::max<std::uint64_t>(c.duration, 1)
@@ -40,17 +44,25 @@ std::uint32_t CurveQ(const TweenClock& c) {
 Curve CurveFor(std::uint8_t tweenType, int index, bool& byDuration) {
     byDuration = false;
     switch (tweenType) {
-    case 1: return Curve::SineOut;
-    case 2: return Curve::SineBack;
-    case 3: return Curve::LogOut;
-    case 4: return Curve::LogBack;
-    case 5: return Curve::DecaySwing;
-    case 6: return Curve::GrowSwing;
+    case 1:
+        return Curve::SineOut;
+    case 2:
+        return Curve::SineBack;
+    case 3:
+        return Curve::LogOut;
+    case 4:
+        return Curve::LogBack;
+    case 5:
+        return Curve::DecaySwing;
+    case 6:
+        return Curve::GrowSwing;
     case 10:
         byDuration = true;
-        return index % 2 == 0 ? Curve::SineOut : Curve::Linear;  // x and w
-    case 11: return index % 2 == 1 ? Curve::SineOut : Curve::Linear;  // y and h
-    default: return Curve::Linear;
+        return index % 2 == 0 ? Curve::SineOut : Curve::Linear; // x and w
+    case 11:
+        return index % 2 == 1 ? Curve::SineOut : Curve::Linear; // y and h
+    default:
+        return Curve::Linear;
     }
 }
 
@@ -60,11 +72,15 @@ bool TweenHolds(std::uint8_t tweenType, const TweenClock& c) {
     case 2:
     case 3:
     case 4:
-    case 11: return CurveP(c, false) == 0;
-    case 10: return CurveP(c, true) == 0;
+    case 11:
+        return CurveP(c, false) == 0;
+    case 10:
+        return CurveP(c, true) == 0;
     case 5:
-    case 6: return CurveQ(c) == 0;
-    default: return false;
+    case 6:
+        return CurveQ(c) == 0;
+    default:
+        return false;
     }
 }
 
@@ -87,13 +103,26 @@ std::int16_t TweenValue(std::uint8_t tweenType, int index, std::int16_t start, s
         const double d = static_cast<double>(e - s);
         double f = 0;
         switch (curve) {
-        case Curve::SineOut: f = s + SinDeg(p) * d; break;
-        case Curve::SineBack: f = s + SinDeg(p + 90) * d; break;
-        case Curve::LogOut: f = s + std::log10(9 * SinDeg(p) + 1) * d; break;
-        case Curve::LogBack: f = e + std::log10(9 * SinDeg(p + 90) + 1) * -d; break;
-        case Curve::DecaySwing: f = s + SinDeg(q + 90) * d * SinDegrees(2.0 * p); break;
-        case Curve::GrowSwing: f = s + SinDeg(q) * d * SinDegrees(2.0 * p); break;
-        case Curve::Linear: break;
+        case Curve::SineOut:
+            f = s + SinDeg(p) * d;
+            break;
+        case Curve::SineBack:
+            f = s + SinDeg(p + 90) * d;
+            break;
+        case Curve::LogOut:
+            f = s + std::log10(9 * SinDeg(p) + 1) * d;
+            break;
+        case Curve::LogBack:
+            f = e + std::log10(9 * SinDeg(p + 90) + 1) * -d;
+            break;
+        case Curve::DecaySwing:
+            f = s + SinDeg(q + 90) * d * SinDegrees(2.0 * p);
+            break;
+        case Curve::GrowSwing:
+            f = s + SinDeg(q) * d * SinDegrees(2.0 * p);
+            break;
+        case Curve::Linear:
+            break;
         }
         v = static_cast<std::int64_t>(std::trunc(f));
     }
@@ -125,4 +154,4 @@ std::uint32_t AngleAt(std::uint32_t fixedAngle, std::uint32_t startAngle, std::u
     return startAngle + static_cast<std::uint32_t>(turned % 360u);
 }
 
-}  // namespace layer_math
+} // namespace layer_math

@@ -12,18 +12,18 @@ namespace layer_math {
 // Tween curves by `tweenType`; anything else is linear.
 enum class Curve : std::uint8_t {
     Linear,
-    SineOut,       // 1
-    SineBack,      // 2
-    LogOut,        // 3
-    LogBack,       // 4
-    DecaySwing,    // 5
-    GrowSwing,     // 6
+    SineOut,    // 1
+    SineBack,   // 2
+    LogOut,     // 3
+    LogBack,    // 4
+    DecaySwing, // 5
+    GrowSwing,  // 6
 };
 
 struct TweenClock {
-    std::uint32_t t = 0;         // ms since the tween started
-    std::uint32_t duration = 0;  // not 0
-    std::uint32_t easeSpan = 0;  // degrees swept by the sine-table curves
+    std::uint32_t t = 0;        // ms since the tween started
+    std::uint32_t duration = 0; // not 0
+    std::uint32_t easeSpan = 0; // degrees swept by the sine-table curves
 };
 
 // p of the curves: easeSpan * t / (duration + 1) (type 10: / duration), at
@@ -46,9 +46,9 @@ std::int16_t TweenValue(std::uint8_t tweenType, int index, std::int16_t start, s
                         std::int16_t current, const TweenClock& c);
 
 struct AlphaCurve {
-    std::uint32_t sweep = 0;  // degrees swept
-    std::uint32_t phase = 0;  // degrees added to the angle
-    std::uint32_t ramp = 0;   // ms
+    std::uint32_t sweep = 0; // degrees swept
+    std::uint32_t phase = 0; // degrees added to the angle
+    std::uint32_t ramp = 0;  // ms
     std::int16_t base = 0;
     std::int16_t target = 0;
 };
@@ -67,4 +67,4 @@ std::uint32_t AngleAt(std::uint32_t fixedAngle, std::uint32_t startAngle, std::u
 double SinDegrees(double degrees);
 double CosDegrees(double degrees);
 
-}  // namespace layer_math
+} // namespace layer_math

@@ -34,7 +34,8 @@ std::int16_t CScenario::GetQuakeOffset(int row) {
         if (quakeType >= 2 && quakeType <= 5 && ++quakePhase > 2) quakePhase = 1;
         a = 0;
     }
-    return static_cast<std::int16_t>(std::trunc(layer_math::SinDegrees(static_cast<double>(a)) * amplitude));
+    return static_cast<std::int16_t>(
+        std::trunc(layer_math::SinDegrees(static_cast<double>(a)) * amplitude));
 }
 
 void CScenario::UpdateParticles(int) {}

@@ -19,9 +19,11 @@
 namespace {
 
 constexpr platform::Rect kFullScreen{0, 0, 800, 600};
-constexpr std::uint32_t kFillColour = 0xFFFFFFFFu;  // FillRect: the surface's fill colour
+constexpr std::uint32_t kFillColour = 0xFFFFFFFFu; // FillRect: the surface's fill colour
 
-platform::Rect RectOf(const std::array<std::int16_t, 4>& r) { return {r[0], r[1], r[0] + r[2], r[1] + r[3]}; }
+platform::Rect RectOf(const std::array<std::int16_t, 4>& r) {
+    return {r[0], r[1], r[0] + r[2], r[1] + r[3]};
+}
 
 void SetRedraw(const platform::Rect& r) {
     if (g_gameApp) g_gameApp->screenRect = r;
@@ -36,12 +38,15 @@ void CopyArea(CDib* dst, const CDib* src, const platform::Rect& r) {
 DibPoint Turn(int dx, int dy, double degrees, int ox, int oy) {
     const double c = layer_math::CosDegrees(degrees);
     const double s = layer_math::SinDegrees(degrees);
-    return {static_cast<int>(std::trunc(dx * c - dy * s)) + ox, static_cast<int>(std::trunc(dx * s + dy * c)) + oy};
+    return {static_cast<int>(std::trunc(dx * c - dy * s)) + ox,
+            static_cast<int>(std::trunc(dx * s + dy * c)) + oy};
 }
 
-bool Skipping(const CScenario& s) { return (g_mouse && g_mouse->skip) || s.skipEffects; }
+bool Skipping(const CScenario& s) {
+    return (g_mouse && g_mouse->skip) || s.skipEffects;
+}
 
-}  // namespace
+} // namespace
 
 void CScenario::UpdateLayerTween(int slot) {
     LayerSlot& s = layers[static_cast<std::size_t>(slot)];
@@ -55,7 +60,8 @@ void CScenario::UpdateLayerTween(int slot) {
     const std::uint32_t t = now - s.tweenStart;
     const std::uint32_t t2 = now - s.alphaClock;
     if (s.alphaAnimOn) {
-        const layer_math::AlphaCurve curve{s.alphaSweep, s.alphaPhase, s.alphaRamp, s.alphaBase, s.alphaTarget};
+        const layer_math::AlphaCurve curve{s.alphaSweep, s.alphaPhase, s.alphaRamp, s.alphaBase,
+                                           s.alphaTarget};
         s.alpha = layer_math::AlphaAt(curve, t2);
     }
     if (s.duration == 0) return;
@@ -63,8 +69,10 @@ void CScenario::UpdateLayerTween(int slot) {
     const layer_math::TweenClock clock{t, s.duration, s.easeSpan};
     if (layer_math::TweenHolds(s.tweenType, clock)) return;
     for (int i = 0; i < 4; ++i) {
-        s.rect[i] = layer_math::TweenValue(s.tweenType, i, s.startRect[i], s.endRect[i], s.rect[i], clock);
-        s.src[i] = layer_math::TweenValue(s.tweenType, i + 4, s.startSrc[i], s.endSrc[i], s.src[i], clock);
+        s.rect[i] =
+            layer_math::TweenValue(s.tweenType, i, s.startRect[i], s.endRect[i], s.rect[i], clock);
+        s.src[i] =
+            layer_math::TweenValue(s.tweenType, i + 4, s.startSrc[i], s.endSrc[i], s.src[i], clock);
     }
 }
 
@@ -79,8 +87,8 @@ void CScenario::DrawLayer(int slot) {
 void CScenario::DrawLayerStatic(int slot) {
     if (!g_layerImages[static_cast<std::size_t>(slot)]) return;
     const LayerSlot& s = layers[static_cast<std::size_t>(slot)];
-    const std::int16_t alpha =
-        layer_math::SettledAlpha({s.alphaSweep, s.alphaPhase, s.alphaRamp, s.alphaBase, s.alphaTarget});
+    const std::int16_t alpha = layer_math::SettledAlpha(
+        {s.alphaSweep, s.alphaPhase, s.alphaRamp, s.alphaBase, s.alphaTarget});
     if (s.started == 0 || alpha <= 0) return;
     DrawLayerPicture(slot, alpha);
 }
@@ -101,11 +109,13 @@ void CScenario::DrawLayerPicture(int slot, int a) {
     DibQuad sq{}, dq{};
     if (turned) {
         if (sw == 0 || sh == 0) return;
-        sq = {DibPoint{sx, sy}, DibPoint{sx + sw, sy}, DibPoint{sx, sy + sh}, DibPoint{sx + sw, sy + sh}};
+        sq = {DibPoint{sx, sy}, DibPoint{sx + sw, sy}, DibPoint{sx, sy + sh},
+              DibPoint{sx + sw, sy + sh}};
         const int cx = (2 * sx + sw) / 2;
         const int cy = (2 * sy + sh) / 2;
         for (std::size_t k = 0; k < 4; ++k)
-            dq[k] = Turn((sq[k].x - cx) * w / sw, (sq[k].y - cy) * h / sh, static_cast<double>(s.angle), x, y);
+            dq[k] = Turn((sq[k].x - cx) * w / sw, (sq[k].y - cy) * h / sh,
+                         static_cast<double>(s.angle), x, y);
     }
 
     if (picture->GetBitCount() == 32) {
@@ -119,11 +129,14 @@ void CScenario::DrawLayerPicture(int slot, int a) {
             const DibRect whole = scratch->GetRect();
             dst->BltAlphaBlend(scratch, 0, 0, dstFactor, srcFactor, &whole, nullptr, nullptr);
         } else if (quakeType == 10) {
-            if (cdib[1]) BltStretchAlphaBlend(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a - 1);
+            if (cdib[1])
+                BltStretchAlphaBlend(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a - 1);
         } else if (quakeType == 11) {
-            if (cdib[1]) BlendAddAlphaStretch(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a);
+            if (cdib[1])
+                BlendAddAlphaStretch(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a);
         } else if (quakeType == 12) {
-            if (g_backBuffer) BlendAddAlphaStretch(g_backBuffer.get(), x, y, w, h, picture, sx, sy, sw, sh, a);
+            if (g_backBuffer)
+                BlendAddAlphaStretch(g_backBuffer.get(), x, y, w, h, picture, sx, sy, sw, sh, a);
         } else {
             BltStretchAlphaBlend(dst, x, y, w, h, picture, sx, sy, sw, sh, a - 1);
         }
@@ -132,8 +145,10 @@ void CScenario::DrawLayerPicture(int slot, int a) {
     if (s.tweenType == 20) {
         BlendAddStretch(dst, x, y, w, h, picture, sx, sy, sw, sh, a);
     } else if (s.tweenType == 21) {
-        if (quakeType != 10) BlendMultiply(dst, x, y, picture, sx, sy, sw, sh, a);
-        else if (cdib[1]) BlendAddStretch(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a);
+        if (quakeType != 10)
+            BlendMultiply(dst, x, y, picture, sx, sy, sw, sh, a);
+        else if (cdib[1])
+            BlendAddStretch(cdib[1].get(), x, y, w, h, picture, sx, sy, sw, sh, a);
     } else if (turned) {
         dst->QuadBltBlend(picture, sq, dq, dstFactor, srcFactor, nullptr, 0);
     } else {
@@ -169,7 +184,8 @@ void CScenario::ComposeScene() {
 
     if (mode == 3) {
         if (messageStyle == 1) {
-            if (!windowHidden && back && background) BltCopy(back, 22, 19, background, 22, 19, textW + 22, 781);
+            if (!windowHidden && back && background)
+                BltCopy(back, 22, 19, background, 22, 19, textW + 22, 781);
         } else if (messageStyle == 0) {
             const platform::Rect band{0, 461, textW, 461 + textH};
             SetRedraw(band);
@@ -178,10 +194,12 @@ void CScenario::ComposeScene() {
     } else if (mode == 38) {
         const platform::Rect u = LayerUnion(slot0);
         particleRect = slot0;
-        const bool anyTurned =
-            std::any_of(layers.begin(), layers.end(), [](const LayerSlot& s) { return s.startAngle != 0; });
-        if (anyTurned) CopyArea(back, background, kFullScreen);
-        else if (quakeType != 10 && layerMaskWipe == 0) CopyArea(back, background, u);
+        const bool anyTurned = std::any_of(layers.begin(), layers.end(),
+                                           [](const LayerSlot& s) { return s.startAngle != 0; });
+        if (anyTurned)
+            CopyArea(back, background, kFullScreen);
+        else if (quakeType != 10 && layerMaskWipe == 0)
+            CopyArea(back, background, u);
         SetRedraw(kFullScreen);
     } else {
         SetRedraw(kFullScreen);
@@ -190,24 +208,28 @@ void CScenario::ComposeScene() {
     }
 
     if (bandKind == 2) DrawScrollBand();
-    for (int i = 0; i < kLayerSlots; ++i) DrawLayer(i);
+    for (int i = 0; i < kLayerSlots; ++i)
+        DrawLayer(i);
 
     const std::uint32_t now = platform::TimeGetTime();
     if (bandKind == 1 && g_bandImage && back) {
         const std::uint32_t f = bandPos % 18u;
-        BltStretchAlphaBlend(back, 0, 75, 800, 450, g_bandImage.get(), static_cast<int>(f % 3) * 400,
-                             static_cast<int>(f / 3) * 300, 400, 300, 255);
+        BltStretchAlphaBlend(back, 0, 75, 800, 450, g_bandImage.get(),
+                             static_cast<int>(f % 3) * 400, static_cast<int>(f / 3) * 300, 400, 300,
+                             255);
         if (now - bandStart > 66) {
             bandPos = (f + 1) % 18;
             bandStart = now;
         }
     }
     if (layerMaskWipe != 0 && back && cdib[1] && cdib[0])
-        DrawTransition(40, back, cdib[1].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600, layers[0].alpha, 0);
+        DrawTransition(40, back, cdib[1].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600,
+                       layers[0].alpha, 0);
     if (quakeActive) {
         SetRedraw(kFullScreen);
         if (quakeType == 10 && cdib[1] && back) {
-            const DibQuad sq{DibPoint{0, 0}, DibPoint{800, 0}, DibPoint{0, 600}, DibPoint{800, 600}};
+            const DibQuad sq{DibPoint{0, 0}, DibPoint{800, 0}, DibPoint{0, 600},
+                             DibPoint{800, 600}};
             DibQuad dq{};
             for (std::size_t k = 0; k < 4; ++k) {
                 const int dx = (sq[k].x - 400) * 960 / 800;
@@ -294,13 +316,14 @@ void CScenario::RunColorFade() {
         const std::uint32_t elapsed = platform::TimeGetTime() - effectStart;
         // A zero duration is over at once.
         const std::uint64_t level =
-            effectDuration == 0 ? 255 : std::min<std::uint64_t>(255ull * elapsed / effectDuration, 255);
+            effectDuration == 0 ? 255
+                                : std::min<std::uint64_t>(255ull * elapsed / effectDuration, 255);
         effectProgress = static_cast<std::uint16_t>(level);
         if (!cdib[1]) cdib[1] = ScreenFilled(hwnd, 0);
         if (level < 255 && !Skipping(*this)) {
             if (g_backBuffer && cdib[0])
-                DrawTransition(39, g_backBuffer.get(), cdib[1].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600,
-                               effectProgress, 0);
+                DrawTransition(39, g_backBuffer.get(), cdib[1].get(), cdib[0].get(), 0, 0, 0, 0,
+                               800, 600, effectProgress, 0);
         } else {
             if (g_backBuffer) BltCopy(g_backBuffer.get(), 0, 0, cdib[1].get(), 0, 0, 800, 600);
             subState = 2;

@@ -30,10 +30,13 @@ std::unique_ptr<CDib> LoadSystem(platform::WindowHandle window, const char* name
     return dib;
 }
 
-CDib* Back() { return g_backBuffer.get(); }
+CDib* Back() {
+    return g_backBuffer.get();
+}
 
 void CrossFade(CDib* a, CDib* b, std::uint32_t p) {
-    if (Back() && a && b) DrawTransition(39, Back(), a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
+    if (Back() && a && b)
+        DrawTransition(39, Back(), a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
 }
 
 void Blend(CDib* dst, int x, int y, const CDib* pic, int sx, int sy, int w, int h, int o) {
@@ -52,14 +55,17 @@ void CopyToBack(const CDib* from) {
     if (Back() && from) BltCopy(Back(), 0, 0, from, 0, 0, 800, 600);
 }
 
-int Width(const CDib* d) { return d ? d->GetWidth() : 0; }
+int Width(const CDib* d) {
+    return d ? d->GetWidth() : 0;
+}
 
 // 254 - log10(9 sin(a + 90) + 1) * 254: an opacity that rises fast and settles.
 int SettlingOpacity(std::uint32_t a) {
-    return static_cast<int>(std::trunc(254.0 - std::log10(9.0 * SinDeg(static_cast<int>(a) + 90) + 1.0) * 254.0));
+    return static_cast<int>(
+        std::trunc(254.0 - std::log10(9.0 * SinDeg(static_cast<int>(a) + 90) + 1.0) * 254.0));
 }
 
-}  // namespace
+} // namespace
 
 bool CScenario::StepOver(std::uint32_t length, std::uint32_t& p, std::uint32_t limit) {
     const std::uint32_t elapsed = platform::TimeGetTime() - effectStart;
@@ -148,7 +154,8 @@ void CScenario::RunDayLogo() {
         Restore(cdib[2].get(), 200, 200, 400, 200);
         if (!over) {
             row(back, 263, 287, 6, 100, Width(cdib[6].get()), static_cast<int>(255 - p));
-            row(back, 276, 300, 5, 74, Width(cdib[5].get()), static_cast<int>(std::min(2 * p, 254u)));
+            row(back, 276, 300, 5, 74, Width(cdib[5].get()),
+                static_cast<int>(std::min(2 * p, 254u)));
             break;
         }
         row(cdib[2].get(), 276, 300, 5, 74, Width(cdib[5].get()), 254);
@@ -176,7 +183,8 @@ void CScenario::RunDayLogo() {
         NextStep(10);
         break;
     default:
-        for (int k = 1; k <= 6; ++k) cdib[k].reset();
+        for (int k = 1; k <= 6; ++k)
+            cdib[k].reset();
         subState = 0;
         SetMode(2);
         break;
@@ -190,10 +198,11 @@ namespace {
 struct Letter {
     int x, y, w, h, sx;
 };
-constexpr Letter kLetters[6] = {{431, 435, 83, 125, 0},   {491, 435, 83, 125, 83},  {561, 435, 69, 125, 166},
-                                {602, 435, 74, 125, 235}, {662, 435, 74, 125, 309}, {716, 435, 74, 125, 383}};
+constexpr Letter kLetters[6] = {{431, 435, 83, 125, 0},   {491, 435, 83, 125, 83},
+                                {561, 435, 69, 125, 166}, {602, 435, 74, 125, 235},
+                                {662, 435, 74, 125, 309}, {716, 435, 74, 125, 383}};
 
-}  // namespace
+} // namespace
 
 void CScenario::RunEyeCatch() {
     const int variant = effectType;
@@ -207,8 +216,12 @@ void CScenario::RunEyeCatch() {
     const std::uint32_t now = platform::TimeGetTime();
     if (subState == 0) {
         FullRedraw();
-        const char* base = variant == 0 ? "eye_base.bmp" : variant == 1 ? "eye_base_02.bmp" : "eye_base_04.bmp";
-        const char* word = variant == 0 ? "eye_word.bmp" : variant == 1 ? "eye_word_02.bmp" : "eye_word_04.bmp";
+        const char* base = variant == 0   ? "eye_base.bmp"
+                           : variant == 1 ? "eye_base_02.bmp"
+                                          : "eye_base_04.bmp";
+        const char* word = variant == 0   ? "eye_word.bmp"
+                           : variant == 1 ? "eye_word_02.bmp"
+                                          : "eye_word_04.bmp";
         cdib[1] = LoadSystem(hwnd, base);
         cdib[2] = LoadSystem(hwnd, word);
         if (!cdib[0]) cdib[0] = ScreenFilled(hwnd, 0);
@@ -233,7 +246,8 @@ void CScenario::RunEyeCatch() {
             const bool over = StepOver(500, p);
             Restore(cdib[1].get(), 320, 287, 480, 85);
             if (!over) {
-                const int w = static_cast<int>(std::min<std::uint64_t>(480, 480ull * (now - effectStart) / 500));
+                const int w = static_cast<int>(
+                    std::min<std::uint64_t>(480, 480ull * (now - effectStart) / 500));
                 Blend(back, 800 - w, 299, cdib[2].get(), 0, 0, w, 1, static_cast<int>(p));
                 break;
             }
@@ -246,7 +260,8 @@ void CScenario::RunEyeCatch() {
             const bool over = StepOver(1400, p);
             Restore(cdib[1].get(), 320, 287, 480, 85);
             if (!over) {
-                const int h = static_cast<int>(std::min<std::uint64_t>(11, 11ull * (now - effectStart) / 800));
+                const int h = static_cast<int>(
+                    std::min<std::uint64_t>(11, 11ull * (now - effectStart) / 800));
                 Blend(back, 558, 298 - h, cdib[2].get(), 0, 1, 240, h, static_cast<int>(p));
                 Blend(back, 672, 302, cdib[2].get(), 0, 12, 126, 70, static_cast<int>(p));
                 break;
@@ -285,13 +300,15 @@ void CScenario::RunEyeCatch() {
             for (int i = 0; i < 6; ++i) {
                 if (pieceState[i] == 0) continue;
                 const Letter& l = kLetters[i];
-                const auto q = static_cast<int>(std::min<std::uint64_t>(255, 255ull * (now - pieceStart[i]) / 450));
+                const auto q = static_cast<int>(
+                    std::min<std::uint64_t>(255, 255ull * (now - pieceStart[i]) / 450));
                 const int drop = std::min(12, q * 13 >> 8);
                 if (q >= 96 && i + 1 < 6 && pieceState[i + 1] == 0) {
                     pieceState[i + 1] = 1;
                     pieceStart[i + 1] = now;
                 }
-                if (q - 1 > 0) Blend(back, l.x, l.y + drop - 12, cdib[2].get(), l.sx, 0, l.w, 125, q - 1);
+                if (q - 1 > 0)
+                    Blend(back, l.x, l.y + drop - 12, cdib[2].get(), l.sx, 0, l.w, 125, q - 1);
             }
             break;
         }
@@ -378,7 +395,8 @@ void CScenario::RunCurtain() {
         const std::uint32_t length = subState == 3 ? 800 : 1000;
         const bool over = StepOver(length, p);
         if (!over) {
-            const auto a = static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / length));
+            const auto a =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / length));
             const int o = SettlingOpacity(a);
             if (subState == 3) {
                 const int h1 = static_cast<int>(24ull * elapsed / length);
@@ -412,7 +430,8 @@ void CScenario::RunCurtain() {
         NextStep(7);
         break;
     default:
-        for (int k = 1; k <= 3; ++k) cdib[k].reset();
+        for (int k = 1; k <= 3; ++k)
+            cdib[k].reset();
         subState = 0;
         SetMode(2);
         break;
@@ -464,9 +483,12 @@ void CScenario::RunAnnouncement() {
     }
     case 4: {
         if (!StepOver(3000, p, 127)) {
-            const auto q = static_cast<std::uint32_t>(std::min<std::uint64_t>(255, 512ull * elapsed / 3000));
-            if (q >= 255) CopyToBack(cdib[0].get());
-            else CrossFade(cdib[0].get(), cdib[2].get(), q);
+            const auto q =
+                static_cast<std::uint32_t>(std::min<std::uint64_t>(255, 512ull * elapsed / 3000));
+            if (q >= 255)
+                CopyToBack(cdib[0].get());
+            else
+                CrossFade(cdib[0].get(), cdib[2].get(), q);
             Blend(back, 140, 56, cdib[4].get(), 0, 0, 510, 484, static_cast<int>(2 * p));
             break;
         }
@@ -486,7 +508,8 @@ void CScenario::RunAnnouncement() {
         NextStep(7);
         break;
     default:
-        for (int k = 1; k <= 4; ++k) cdib[k].reset();
+        for (int k = 1; k <= 4; ++k)
+            cdib[k].reset();
         g_config[config::kScriptByte] = 2;
         subState = 0;
         SetMode(2);
@@ -566,7 +589,8 @@ void CScenario::RunCrossFade() {
         NextStep(1);
         break;
     case 1:
-        if (!StepOver(effectDuration, p)) return CrossFade(g_screenSnapshot.get(), cdib[0].get(), p);
+        if (!StepOver(effectDuration, p))
+            return CrossFade(g_screenSnapshot.get(), cdib[0].get(), p);
         NextStep(2);
         break;
     case 2:
@@ -581,6 +605,10 @@ void CScenario::RunCrossFade() {
     }
 }
 
-void CScenario::IdleMode26() { LeaveUnknownSequence("mode 26 has nothing to run: back to the script"); }
+void CScenario::IdleMode26() {
+    LeaveUnknownSequence("mode 26 has nothing to run: back to the script");
+}
 
-void CScenario::IdleMode40() { LeaveUnknownSequence("mode 40 has nothing to run: back to the script"); }
+void CScenario::IdleMode40() {
+    LeaveUnknownSequence("mode 40 has nothing to run: back to the script");
+}

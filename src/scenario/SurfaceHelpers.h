@@ -2,16 +2,18 @@
 // what they return.
 #pragma once
 
+#include "app/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
-#include "app/PathTable.h"
 
 #include <memory>
 
 namespace scenario_surfaces {
 
 // The folder of a data kind (kDataBmp, kDataSystem, ...), with its separator.
-inline std::string Folder(int kind) { return g_pathTable ? g_pathTable->GetPath(kind) : CPathTable().GetPath(kind); }
+inline std::string Folder(int kind) {
+    return g_pathTable ? g_pathTable->GetPath(kind) : CPathTable().GetPath(kind);
+}
 
 inline std::unique_ptr<CDib> NewSurface(platform::WindowHandle window, int width, int height) {
     auto dib = std::make_unique<CDib>();
@@ -36,10 +38,13 @@ inline std::unique_ptr<CDib> ScreenFilled(platform::WindowHandle window, std::ui
 
 // Copies the pixels of `src` into `dst` (made black and 800x600 first when
 // absent), so two surfaces never share pixels.
-inline void CopyScreenInto(platform::WindowHandle window, std::unique_ptr<CDib>& dst, const CDib* src) {
+inline void CopyScreenInto(platform::WindowHandle window, std::unique_ptr<CDib>& dst,
+                           const CDib* src) {
     if (!dst) dst = ScreenFilled(window, 0);
-    if (src) BltCopy(dst.get(), 0, 0, src, 0, 0, 800, 600);
-    else dst->FillRect(0, 0, 800, 600, 0);
+    if (src)
+        BltCopy(dst.get(), 0, 0, src, 0, 0, 800, 600);
+    else
+        dst->FillRect(0, 0, 800, 600, 0);
 }
 
-}  // namespace scenario_surfaces
+} // namespace scenario_surfaces

@@ -23,7 +23,9 @@ using namespace scenario_surfaces;
 
 namespace {
 
-bool CtrlHeld() { return g_mouse && g_mouse->skip; }
+bool CtrlHeld() {
+    return g_mouse && g_mouse->skip;
+}
 
 // 255 * elapsed / length, a zero length counting as over.
 std::uint32_t Level(std::uint32_t elapsed, std::uint32_t length) {
@@ -41,7 +43,7 @@ void CopyRows(CDib* dst, const CDib* src, int top, int height) {
     if (dst && src) BltCopy(dst, 0, top, src, 0, top, 800, height);
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- mode 4
 
@@ -53,9 +55,12 @@ void CScenario::RunMaskTransition() {
         FullRedraw();
         CopyScreenInto(hwnd, g_backBuffer, cdib[0].get());
         int mask = 0;
-        if (e >= 40 && e <= 59) mask = e - 39;
-        else if (e == 69) mask = 30;
-        else if (e == 70) mask = 31;
+        if (e >= 40 && e <= 59)
+            mask = e - 39;
+        else if (e == 69)
+            mask = 30;
+        else if (e == 70)
+            mask = 31;
         if (mask) {
             char file[16];
             std::snprintf(file, sizeof file, "mask%02d.bmp", mask);
@@ -76,15 +81,15 @@ void CScenario::RunMaskTransition() {
         const std::uint32_t level = Level(platform::TimeGetTime() - effectStart, effectDuration);
         effectProgress = static_cast<std::uint16_t>(level);
         if (level < 255 && !CtrlHeld() && !skipEffects) {
-            DrawTransition(e, g_backBuffer.get(), Ensure(hwnd, cdib[1]), Ensure(hwnd, cdib[0]), 0, 0, 0, 0, 800,
-                           600, static_cast<int>(level), 0);
+            DrawTransition(e, g_backBuffer.get(), Ensure(hwnd, cdib[1]), Ensure(hwnd, cdib[0]), 0,
+                           0, 0, 0, 800, 600, static_cast<int>(level), 0);
         } else {
             effectProgress = 255;
             // These effects keep what was last drawn: draw the finished frame,
             // so that a skipped run keeps the same picture as a full one.
             if (e == 2 || e == 3 || e == 34)
-                DrawTransition(e, g_backBuffer.get(), Ensure(hwnd, cdib[1]), Ensure(hwnd, cdib[0]), 0, 0, 0, 0, 800,
-                               600, 256, 0);
+                DrawTransition(e, g_backBuffer.get(), Ensure(hwnd, cdib[1]), Ensure(hwnd, cdib[0]),
+                               0, 0, 0, 0, 800, 600, 256, 0);
             subState = 2;
         }
         break;
@@ -131,7 +136,9 @@ void CScenario::RunTransition() {
             switch (t) {
             case 0:
             case 1:
-            case 2: BltCopy(fx, 0, 0, cdib[0].get(), 0, 0, 800, 600); break;
+            case 2:
+                BltCopy(fx, 0, 0, cdib[0].get(), 0, 0, 800, 600);
+                break;
             case 3:
             case 4:
             case 5:
@@ -143,14 +150,19 @@ void CScenario::RunTransition() {
             case 15:
                 if (g_gameApp) g_gameApp->screenRect = {0, t == 14 ? 461 : 453, 800, 600};
                 if (g_msgWindowText && g_msgWindowBase)
-                    BltCopy(g_msgWindowText.get(), 0, 0, g_msgWindowBase.get(), 0, 0, g_msgWindowBase->GetWidth(),
-                            g_msgWindowBase->GetHeight());
+                    BltCopy(g_msgWindowText.get(), 0, 0, g_msgWindowBase.get(), 0, 0,
+                            g_msgWindowBase->GetWidth(), g_msgWindowBase->GetHeight());
                 break;
             case 7:
             case 8:
-            case 9: CopyScreenInto(hwnd, g_backBuffer, cdib[0].get()); break;
-            case 10: BltCopyBytes(fx, 0, 0, cdib[0].get(), 0, 0, 800, 600); break;
-            default: break;  // 12 and others: blank
+            case 9:
+                CopyScreenInto(hwnd, g_backBuffer, cdib[0].get());
+                break;
+            case 10:
+                BltCopyBytes(fx, 0, 0, cdib[0].get(), 0, 0, 800, 600);
+                break;
+            default:
+                break; // 12 and others: blank
             }
         }
         const std::uint32_t now = platform::TimeGetTime();
@@ -166,7 +178,8 @@ void CScenario::RunTransition() {
         const std::uint32_t elapsed = now - effectStart;
         const auto length = static_cast<std::uint32_t>(effectLength);
         // A zero length ends in the first frame, whatever time has passed.
-        if (CtrlHeld() || g_config[config::kNoTimedTransitions] != 0 || elapsed > length || length == 0) {
+        if (CtrlHeld() || g_config[config::kNoTimedTransitions] != 0 || elapsed > length ||
+            length == 0) {
             subState = 2;
             break;
         }
@@ -183,8 +196,9 @@ void CScenario::RunTransition() {
                 FullRedraw();
             } else if (t == 6 || t == 14 || t == 15) {
                 CopyRows(g_backBuffer.get(), cdib[0].get(), 453, 147);
-                if (back && g_msgWindowBase) BltAlpha(back, 0, 461, g_msgWindowBase.get(), 0, 0,
-                                                      g_msgWindowBase->GetWidth(), g_msgWindowBase->GetHeight());
+                if (back && g_msgWindowBase)
+                    BltAlpha(back, 0, 461, g_msgWindowBase.get(), 0, 0, g_msgWindowBase->GetWidth(),
+                             g_msgWindowBase->GetHeight());
             } else {
                 CopyScreenInto(hwnd, g_backBuffer, cdib[0].get());
             }
@@ -224,35 +238,49 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
     };
     // The wave amplitudes grow over the first fifth of the length.
     auto amplitude = [&](std::uint32_t top) {
-        return static_cast<int>(std::min<std::uint64_t>(top, std::uint64_t{top} * elapsed / (length / 5 + 1)));
+        return static_cast<int>(
+            std::min<std::uint64_t>(top, std::uint64_t{top} * elapsed / (length / 5 + 1)));
     };
     auto shifted = [&](int y, int s, int sourceRow) {
-        if (s >= 0) BltCopy(back, s, y, scene, 0, sourceRow, 800 - s, 1);
-        else BltCopy(back, 0, y, scene, -s, sourceRow, 800 + s, 1);
+        if (s >= 0)
+            BltCopy(back, s, y, scene, 0, sourceRow, 800 - s, 1);
+        else
+            BltCopy(back, 0, y, scene, -s, sourceRow, 800 + s, 1);
     };
-    auto sinDeg = [](long long degrees) { return layer_math::SinDegrees(static_cast<double>(degrees)); };
+    auto sinDeg = [](long long degrees) {
+        return layer_math::SinDegrees(static_cast<double>(degrees));
+    };
     switch (t) {
     case 0: {
         static constexpr int kFrom[4][2] = {{16, 16}, {0, 0}, {0, 16}, {16, 0}};
         static constexpr int kTo[4][2] = {{0, 0}, {16, 16}, {16, 0}, {0, 16}};
-        BltCopy(back, kTo[phase][0], kTo[phase][1], scene, kFrom[phase][0], kFrom[phase][1], 784, 584);
+        BltCopy(back, kTo[phase][0], kTo[phase][1], scene, kFrom[phase][0], kFrom[phase][1], 784,
+                584);
         break;
     }
     case 1:
-        if (phase == 0) BltCopy(back, 0, 0, scene, 16, 0, 784, 600);
-        else if (phase == 2) BltCopy(back, 16, 0, scene, 0, 0, 784, 600);
-        else whole(scene);
+        if (phase == 0)
+            BltCopy(back, 0, 0, scene, 16, 0, 784, 600);
+        else if (phase == 2)
+            BltCopy(back, 16, 0, scene, 0, 0, 784, 600);
+        else
+            whole(scene);
         break;
     case 2:
-        if (phase == 0) BltCopy(back, 0, 0, scene, 0, 16, 800, 584);
-        else if (phase == 2) BltCopy(back, 0, 16, scene, 0, 0, 800, 584);
-        else whole(scene);
+        if (phase == 0)
+            BltCopy(back, 0, 0, scene, 0, 16, 800, 584);
+        else if (phase == 2)
+            BltCopy(back, 0, 16, scene, 0, 0, 800, 584);
+        else
+            whole(scene);
         break;
     case 3:
     case 4:
     case 5:
     case 10:
-    case 12: whole(phase == 0 ? fx : scene); break;
+    case 12:
+        whole(phase == 0 ? fx : scene);
+        break;
     case 6: {
         static constexpr int kY[4] = {453, 461, 469, 461};
         CopyRows(back, scene, 453, 147);
@@ -261,7 +289,8 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
     }
     case 7: {
         const int a = amplitude(32);
-        for (int y = 0; y < 600; ++y) shifted(y, static_cast<int>(std::trunc(sinDeg(effectDuration + y) * a)), y);
+        for (int y = 0; y < 600; ++y)
+            shifted(y, static_cast<int>(std::trunc(sinDeg(effectDuration + y) * a)), y);
         effectDuration += 2;
         break;
     }
@@ -279,8 +308,8 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
         const int b = amplitude(24);
         for (int y = 0; y < 600; ++y) {
             const int s = static_cast<int>(std::trunc(sinDeg(effectDuration + y) * a));
-            const int from =
-                y + static_cast<int>(std::trunc(sinDeg(static_cast<long long>(effectDuration) - y + 600) * b));
+            const int from = y + static_cast<int>(std::trunc(
+                                     sinDeg(static_cast<long long>(effectDuration) - y + 600) * b));
             if (from >= 0 && from <= 599) shifted(y, s, from);
         }
         effectDuration += 2;
@@ -303,7 +332,9 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
         drawWindow(kPos[phase][0], kPos[phase][1]);
         break;
     }
-    default: whole(scene); break;
+    default:
+        whole(scene);
+        break;
     }
 }
 
@@ -334,15 +365,20 @@ void CScenario::RunScroll() {
         auto axis = [&](int f, int t) {
             switch (ease) {
             case 1:
-            case 3: return f + static_cast<int>(std::trunc((t - f) * SinDeg(step)));
+            case 3:
+                return f + static_cast<int>(std::trunc((t - f) * SinDeg(step)));
             case 2:
-            case 4: return f + static_cast<int>(std::trunc((t - f) * SinDeg(step + 90)));
-            default: return f + static_cast<int>(static_cast<std::int64_t>(t - f) * e / length);
+            case 4:
+                return f + static_cast<int>(std::trunc((t - f) * SinDeg(step + 90)));
+            default:
+                return f + static_cast<int>(static_cast<std::int64_t>(t - f) * e / length);
             }
         };
         const int x = axis(panFrom[0], panTo[0]);
         int y = axis(panFrom[1], panTo[1]);
-        if (ease == 3) y = std::clamp(y, std::min<int>(panFrom[1], panTo[1]), std::max<int>(panFrom[1], panTo[1]));
+        if (ease == 3)
+            y = std::clamp(y, std::min<int>(panFrom[1], panTo[1]),
+                           std::max<int>(panFrom[1], panTo[1]));
         if ((ease == 3 || ease == 4) && step == 0) break;
         CDib* surface = Ensure(hwnd, cdib[n]);
         CDib* back = g_backBuffer.get();
@@ -351,10 +387,15 @@ void CScenario::RunScroll() {
         case 0:
             if (back) BltCopy(back, 0, 0, surface, x, y, 800, 600);
             break;
-        case 1: DrawTransition(68, back, surface, cdib[0].get(), 0, 0, x, y, 800, 600, p, 0); break;
-        case 2: DrawTransition(68, back, surface, cdib[0].get(), 0, 0, x, y, 800, 600, 255 - p, 0); break;
+        case 1:
+            DrawTransition(68, back, surface, cdib[0].get(), 0, 0, x, y, 800, 600, p, 0);
+            break;
+        case 2:
+            DrawTransition(68, back, surface, cdib[0].get(), 0, 0, x, y, 800, 600, 255 - p, 0);
+            break;
         default:
-            if (ease != 1 && ease != 2) DrawTransition(68, back, surface, nullptr, 0, 0, x, y, 800, 600, 255 - p, 0);
+            if (ease != 1 && ease != 2)
+                DrawTransition(68, back, surface, nullptr, 0, 0, x, y, 800, 600, 255 - p, 0);
             break;
         }
         break;
@@ -394,7 +435,8 @@ void CScenario::RunTimedWait() {
         subState = 1;
         break;
     case 1:
-        if (Level(platform::TimeGetTime() - effectStart, static_cast<std::uint32_t>(effectLength)) >= 255 ||
+        if (Level(platform::TimeGetTime() - effectStart,
+                  static_cast<std::uint32_t>(effectLength)) >= 255 ||
             CtrlHeld() || skipEffects)
             subState = 2;
         break;
@@ -407,7 +449,9 @@ void CScenario::RunTimedWait() {
 
 void CScenario::WaitClick() {
     switch (subState) {
-    case 0: subState = 1; break;
+    case 0:
+        subState = 1;
+        break;
     case 1:
         if (g_mouse && g_mouse->click) {
             g_mouse->click = 0;

@@ -31,7 +31,7 @@ std::unique_ptr<CVoiceChannel>* VoiceSlot(std::uint8_t index) {
     return index < kVoiceChannelCount ? &g_voiceChannels[index] : nullptr;
 }
 
-}  // namespace
+} // namespace
 
 void CScenario::PlayWaveWait() {
     const bool click = g_mouse && g_mouse->click;
@@ -79,7 +79,9 @@ void CScenario::PlayWaveWait() {
 
 void CScenario::WaitSeEnd() {
     switch (subState) {
-    case 0: subState = 1; break;
+    case 0:
+        subState = 1;
+        break;
     case 1: {
         if ((g_mouse && g_mouse->skip) || skipMode || skipEffects) {
             subState = 2;
@@ -90,7 +92,8 @@ void CScenario::WaitSeEnd() {
         break;
     }
     default:
-        for (auto& channel : g_voiceChannels) StopVoice(channel);
+        for (auto& channel : g_voiceChannels)
+            StopVoice(channel);
         subState = 0;
         seWaitSlot = 0;
         SetMode(2);
@@ -122,7 +125,8 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
         }
         const int s = static_cast<int>(std::trunc(layer_math::SinDegrees(waitIconFrame) * 29));
         if (g_clickWaitIcon)
-            BltStretchAlphaBlend(back, x + (s >> 1), y, 30 - s, 14, g_clickWaitIcon.get(), 0, 0, 30, 14, 254);
+            BltStretchAlphaBlend(back, x + (s >> 1), y, 30 - s, 14, g_clickWaitIcon.get(), 0, 0, 30,
+                                 14, 254);
         return;
     }
     if (messageStyle != 0) return;
@@ -131,7 +135,8 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
         const std::uint32_t p = (now * 255u - waitStartTime * 255u) / 1000u;
         if (p < 255) {
             for (int c = 0; c < 8; ++c)
-                if (icon) BltAlphaBlend(back, x, y, icon, 70 * c, 0, 70, 73, static_cast<int>(255 - p));
+                if (icon)
+                    BltAlphaBlend(back, x, y, icon, 70 * c, 0, 70, 73, static_cast<int>(255 - p));
         } else {
             waitIconFading = 0;
             waitIconFrame = 0;
@@ -148,8 +153,10 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
         for (std::uint32_t c = 0; c < waitIconFrame; ++c) {
             std::uint16_t& o = waitCellOpacity[c];
             if (icon) {
-                if (o < 128) BltAlphaBlend(back, x - 1, y - 1, icon, 70 * static_cast<int>(c), 0, 70, 72, o);
-                else BltAlphaBlend(back, x, y, icon, 70 * static_cast<int>(c), 0, 70, 73, o);
+                if (o < 128)
+                    BltAlphaBlend(back, x - 1, y - 1, icon, 70 * static_cast<int>(c), 0, 70, 72, o);
+                else
+                    BltAlphaBlend(back, x, y, icon, 70 * static_cast<int>(c), 0, 70, 73, o);
             }
             o = static_cast<std::uint16_t>(std::min(o + 128, 254));
         }
@@ -176,7 +183,8 @@ void CScenario::ReloadScrCharSet(CDib* target) {
         }
         const CDib* frame = g_charFrames[static_cast<std::size_t>(n)].get();
         if (target && g_gameApp->charShown[static_cast<std::size_t>(n)])
-            BltAlpha(target, g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2, 0, frame, 0,
-                     0, frame->GetWidth(), frame->GetHeight());
+            BltAlpha(target,
+                     g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2, 0,
+                     frame, 0, 0, frame->GetWidth(), frame->GetHeight());
     }
 }

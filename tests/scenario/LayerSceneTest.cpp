@@ -27,7 +27,8 @@ protected:
 
 TEST_F(LayerSceneTest, ADelayedSlotAppearsOnlyAfterItsDelayAndAFrameLater) {
     Start("load_layer layer=0 text=\"l0.bmp\"\n"
-          "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 delay=500\n"
+          "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 "
+          "delay=500\n"
           "layer_wobble layer=0 sweep=90 opacity=256 ramp=0\n"
           "start_layer layer=0\n"
           "wait ms=1\n");
@@ -40,13 +41,13 @@ TEST_F(LayerSceneTest, ADelayedSlotAppearsOnlyAfterItsDelayAndAFrameLater) {
     }
     // The opacity ran while waiting: past the zero ramp it is sin 90 * 256.
     EXPECT_EQ(S().layers[0].alpha, 256);
-    hl::AdvanceClock(1);  // 500 ms: the slot starts and its clocks restart
+    hl::AdvanceClock(1); // 500 ms: the slot starts and its clocks restart
     Compose();
     EXPECT_EQ(S().layers[0].started, 1);
     EXPECT_EQ(S().layers[0].alphaClock, 1500u);
     // Opacity 256 is a stretched copy.
     EXPECT_EQ(Rgb(g_backBuffer.get(), 100, 100), kBlue);
-    EXPECT_EQ(Rgb(g_backBuffer.get(), 119, 119), kBlue);  // 10x10 stretched to 20x20
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 119, 119), kBlue); // 10x10 stretched to 20x20
     EXPECT_EQ(Rgb(g_backBuffer.get(), 120, 119), kBg);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 99, 100), kBg);
 }
@@ -67,14 +68,15 @@ TEST_F(LayerSceneTest, ASlotWithoutAnOpacityAnimationStaysInvisible) {
 TEST_F(LayerSceneTest, ClickingModeThirtyEightAwaySettlesEverySlotAtItsEnd) {
     Start("load_layer layer=0 text=\"l0.bmp\"\n"
           "layer_mask layer=0 mask=0 x=100 y=100 w=10 h=10 src_x=0 src_y=0 src_w=10 src_h=10\n"
-          "layer_tween layer=0 type=0 x=300 y=100 w=10 h=10 src_x=0 src_y=0 src_w=10 src_h=10 ms=1000\n"
+          "layer_tween layer=0 type=0 x=300 y=100 w=10 h=10 src_x=0 src_y=0 src_w=10 src_h=10 "
+          "ms=1000\n"
           "layer_wobble layer=0 sweep=90 opacity=256 ramp=0\n"
           "start_layer layer=0\n"
           "wait_layers ms=5000\n"
           "wait ms=1\n");
     RunScript();
     ASSERT_EQ(App().mode, 38);
-    App().RunFrame();  // starts the slot
+    App().RunFrame(); // starts the slot
     hl::AdvanceClock(500);
     App().RunFrame();
     // 100 + 200 * 500 / 1001
@@ -99,9 +101,10 @@ TEST_F(LayerSceneTest, ClickingModeThirtyEightAwaySettlesEverySlotAtItsEnd) {
 TEST_F(LayerSceneTest, ModeThirtyEightEndsByItselfAndOnCtrl) {
     Start("start_layer layer=0\nwait_layers ms=300\nwait ms=1\n");
     RunScript();
-    EXPECT_EQ(RunModeToEnd(100), 5);  // 0, 100, 200: waiting; 300: over; then back to 2
+    EXPECT_EQ(RunModeToEnd(100), 5); // 0, 100, 200: waiting; 300: over; then back to 2
     Start("load_layer layer=0 text=\"l0.bmp\"\n"
-          "layer_tween layer=0 type=0 x=300 y=100 w=10 h=10 src_x=0 src_y=0 src_w=10 src_h=10 ms=1000\n"
+          "layer_tween layer=0 type=0 x=300 y=100 w=10 h=10 src_x=0 src_y=0 src_w=10 src_h=10 "
+          "ms=1000\n"
           "wait_layers ms=5000\nwait ms=1\n");
     RunScript();
     EXPECT_EQ(RunModeToEnd(16, true), 2);
@@ -116,10 +119,10 @@ TEST_F(LayerSceneTest, TheMaskCompositeShowsTheLayersAtSlotZerosOpacity) {
     RunScript();
     ASSERT_NE(cdib[1], nullptr);
     cdib[1]->FillRect(0, 0, 800, 600, 0x445566);
-    Compose();  // starts
-    EXPECT_EQ(Rgb(g_backBuffer.get(), 400, 400), kBg);  // progress 0: all background
+    Compose();                                         // starts
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 400, 400), kBg); // progress 0: all background
     hl::AdvanceClock(10);
-    Compose();  // progress 256: all composite
+    Compose(); // progress 256: all composite
     EXPECT_EQ(Rgb(cdib[1].get(), 105, 105), kBlue);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 105, 105), kBlue);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 400, 400), 0x445566u);
@@ -127,7 +130,8 @@ TEST_F(LayerSceneTest, TheMaskCompositeShowsTheLayersAtSlotZerosOpacity) {
 
 TEST_F(LayerSceneTest, ATurnedSlotWithAnEmptySourceDrawsNothing) {
     Start("load_layer layer=0 text=\"l0.bmp\"\n"
-          "layer_mask layer=0 mask=0 x=100 y=100 w=10 h=10 src_x=0 src_y=0 src_w=0 src_h=10 angle=30\n"
+          "layer_mask layer=0 mask=0 x=100 y=100 w=10 h=10 src_x=0 src_y=0 src_w=0 src_h=10 "
+          "angle=30\n"
           "layer_wobble layer=0 sweep=90 opacity=256 ramp=0\n"
           "wait ms=1\n");
     RunScript();
@@ -156,15 +160,15 @@ TEST_F(LayerSceneTest, ColourFadeEndsOnTheSamePixelsWithOrWithoutCtrl) {
     EXPECT_EQ(back[0], back[1]);
     EXPECT_EQ(scene[0], scene[1]);
     EXPECT_EQ(backup[0], backup[1]);
-    EXPECT_EQ(back[0], scene[0]);  // the tinted picture became the scene
+    EXPECT_EQ(back[0], scene[0]); // the tinted picture became the scene
     EXPECT_NE(back[0], 0u);
 }
 
 TEST_F(LayerSceneTest, AColourFadeOfZeroLengthIsOverInItsFirstFrame) {
     Start("color_fade layer=0 ms=0 color=0xFF000000\nwait ms=1\n");
     RunScript();
-    EXPECT_EQ(RunModeToEnd(0), 4);  // set up, finish, copy, hand back
-    EXPECT_EQ(Rgb(cdib[0].get(), 10, 10), 0u);  // opaque black laid over
+    EXPECT_EQ(RunModeToEnd(0), 4);             // set up, finish, copy, hand back
+    EXPECT_EQ(Rgb(cdib[0].get(), 10, 10), 0u); // opaque black laid over
 }
 
-}  // namespace
+} // namespace

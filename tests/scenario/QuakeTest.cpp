@@ -1,7 +1,7 @@
 // The screen quake: offsets per kind and phase on the virtual clock, the
 // start rules under Ctrl, and the paint step's view after opcode 81.
-#include "app/Present.h"
 #include "SceneTestSupport.h"
+#include "app/Present.h"
 
 #include <vector>
 
@@ -15,7 +15,8 @@ protected:
     void SetUp() override { hl::AdvanceClock(1000); }
     void Quake(int type, int loop, int amplitude, int period) {
         Start("quake type=" + std::to_string(type) + " loop=" + std::to_string(loop) +
-              " amplitude=" + std::to_string(amplitude) + " period=" + std::to_string(period) + "\nwait ms=1\n");
+              " amplitude=" + std::to_string(amplitude) + " period=" + std::to_string(period) +
+              "\nwait ms=1\n");
         RunScript();
     }
     // The offset asked at `ms` after the start.
@@ -32,11 +33,11 @@ TEST_F(QuakeTest, AOneShotShakeFollowsOneSineAndSwitchesItselfOff) {
     ASSERT_EQ(S().quakeActive, 1);
     // 8 sin(a), a = ms * 360 / 400.
     EXPECT_EQ(At(0), 0);
-    EXPECT_EQ(At(50), 5);     // a 45: 5.66
-    EXPECT_EQ(At(100), 8);    // a 90
-    EXPECT_EQ(At(300), -8);   // a 270
-    EXPECT_EQ(At(350), -5);   // a 315
-    EXPECT_EQ(At(399), 0);    // a 359: -0.14
+    EXPECT_EQ(At(50), 5);   // a 45: 5.66
+    EXPECT_EQ(At(100), 8);  // a 90
+    EXPECT_EQ(At(300), -8); // a 270
+    EXPECT_EQ(At(350), -5); // a 315
+    EXPECT_EQ(At(399), 0);  // a 359: -0.14
     EXPECT_EQ(S().quakeActive, 1);
     EXPECT_EQ(At(400), 0);
     EXPECT_EQ(S().quakeActive, 0);
@@ -46,7 +47,7 @@ TEST_F(QuakeTest, ALoopingDiagonalShakeAlternatesItsDiagonals) {
     Quake(2, 1, 10, 200);
     EXPECT_EQ(S().quakePhase, 1u);
     EXPECT_EQ(At(50), 10);
-    EXPECT_EQ(At(200), 0);  // the period restarts on the other diagonal
+    EXPECT_EQ(At(200), 0); // the period restarts on the other diagonal
     EXPECT_EQ(S().quakePhase, 2u);
     EXPECT_EQ(S().quakeActive, 1);
     EXPECT_EQ(At(150), -10);
@@ -66,9 +67,9 @@ TEST_F(QuakeTest, AHorizontalWaveSwellsThenHoldsAndMovesFourDegreesPerPaint) {
     EXPECT_EQ(At(100, 266), -14); // sin 270
     EXPECT_EQ(S().quakePhase, 4u);
     // After the period the wave stays at full height; the next paint is at 8 degrees.
-    EXPECT_EQ(At(500, 0), 2);     // sin 8 * 20 = 2.78
+    EXPECT_EQ(At(500, 0), 2); // sin 8 * 20 = 2.78
     EXPECT_EQ(At(500, 82), 20);
-    EXPECT_EQ(S().quakeActive, 1);  // waves run until stopped
+    EXPECT_EQ(S().quakeActive, 1); // waves run until stopped
     EXPECT_EQ(S().quakePhase, 8u);
 }
 
@@ -98,10 +99,11 @@ TEST_F(QuakeTest, CtrlStoresAShakeWithoutStartingItButStartsThePlane) {
 
 TEST_F(QuakeTest, ThePaintStepShiftsWhileItRunsAndStopsAfterOpcodeEightyOne) {
     for (int y = 0; y < 600; ++y)
-        for (int x = 0; x < 800; ++x) g_backBuffer->SetPixel(x, y, static_cast<std::uint32_t>(y * 800 + x));
+        for (int x = 0; x < 800; ++x)
+            g_backBuffer->SetPixel(x, y, static_cast<std::uint32_t>(y * 800 + x));
     std::vector<std::uint32_t> window(800 * 600);
     Quake(0, 1, 8, 400);
-    At(100);  // a 90: +8
+    At(100); // a 90: +8
     hl::AdvanceClock(0);
     QuakeView view;
     ASSERT_TRUE(StoryQuake(view));
@@ -120,16 +122,17 @@ TEST_F(QuakeTest, ThePaintStepShiftsWhileItRunsAndStopsAfterOpcodeEightyOne) {
 
 TEST_F(QuakeTest, AVerticalWaveReadsNoRowOutsideThePicture) {
     g_backBuffer->FillRect(0, 0, 800, 600, 0x777777);
-    Quake(7, 0, 300, 1);  // full height at once: offsets up to 300 rows
+    Quake(7, 0, 300, 1); // full height at once: offsets up to 300 rows
     hl::AdvanceClock(10);
     QuakeView view;
     ASSERT_TRUE(StoryQuake(view));
     std::vector<std::uint32_t> window(800 * 600);
     ComposeWindowPicture(*g_backBuffer, &view, window);
     int black = 0, grey = 0;
-    for (int y = 0; y < 600; ++y) (window[y * 800 + 5] & 0xFFFFFF) == 0x777777 ? ++grey : ++black;
-    EXPECT_GT(black, 0);  // rows whose source lies outside stay black
+    for (int y = 0; y < 600; ++y)
+        (window[y * 800 + 5] & 0xFFFFFF) == 0x777777 ? ++grey : ++black;
+    EXPECT_GT(black, 0); // rows whose source lies outside stay black
     EXPECT_GT(grey, 0);
 }
 
-}  // namespace
+} // namespace

@@ -2,8 +2,8 @@
 // pan, an eye-catch and the day logo, writing the presented picture at
 // chosen times into build/test/scene-shots/ for people to look at. All
 // pictures are drawn here.
-#include "app/Present.h"
 #include "SceneTestSupport.h"
+#include "app/Present.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,7 +29,8 @@ protected:
         image.height = h;
         image.bitCount = bits;
         for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x) image.pixels.push_back(paint(x, y, w, h));
+            for (int x = 0; x < w; ++x)
+                image.pixels.push_back(paint(x, y, w, h));
         ASSERT_TRUE(bmp_writer::WriteBmp(dir_.path() / name, image));
     }
     void MakePictures() {
@@ -51,7 +52,9 @@ protected:
             const double a = std::atan2(y - 48, x - 48);
             const double r = std::hypot(x - 48, y - 48);
             const double edge = 26 + 18 * std::cos(5 * a);
-            const int alpha = r < edge ? 255 : r < edge + 6 ? static_cast<int>(255 * (edge + 6 - r) / 6) : 0;
+            const int alpha = r < edge       ? 255
+                              : r < edge + 6 ? static_cast<int>(255 * (edge + 6 - r) / 6)
+                                             : 0;
             return static_cast<std::uint32_t>(alpha) << 24 | Mix(255, 220, 60);
         });
         // A wide panorama of stripes to pan across.
@@ -59,14 +62,18 @@ protected:
             return ((x / 50 + y / 50) % 2) ? Mix(x / 5, 120, 255 - x / 5) : Mix(30, 30, 60);
         });
         // The eye-catch: a plain card and six lettered blocks with a rule.
-        Paint("system/eye_base.bmp", 800, 600, 24, [](int x, int y, int, int) { return Mix(250 - y / 6, 245, 235 - x / 10); });
+        Paint("system/eye_base.bmp", 800, 600, 24,
+              [](int x, int y, int, int) { return Mix(250 - y / 6, 245, 235 - x / 10); });
         Paint("system/eye_word.bmp", 460, 170, 32, [](int x, int y, int, int) {
-            const bool ink = y < 125 ? ((x % 83) > 10 && (x % 83) < 70 && y > 15 && y < 110) : y < 150;
+            const bool ink =
+                y < 125 ? ((x % 83) > 10 && (x % 83) < 70 && y > 15 && y < 110) : y < 150;
             return ink ? 0xFF000000u | Mix(30 + x / 4, 40, 120) : 0u;
         });
         // The day logo's cards and rows (row r is day r + 1).
-        Paint("system/day_base_b.bmp", 800, 600, 24, [](int, int y, int, int) { return Mix(10, 10, 30 + y / 10); });
-        Paint("system/day_base.bmp", 800, 600, 24, [](int x, int, int, int) { return Mix(20, 30 + x / 20, 60); });
+        Paint("system/day_base_b.bmp", 800, 600, 24,
+              [](int, int y, int, int) { return Mix(10, 10, 30 + y / 10); });
+        Paint("system/day_base.bmp", 800, 600, 24,
+              [](int x, int, int, int) { return Mix(20, 30 + x / 20, 60); });
         auto rows = [](int x, int y, int w, int) {
             const bool ink = (x % 40) > 6 && (y % 74) > 8 && (y % 74) < 64 && x < w - 10;
             return ink ? 0xFF000000u | Mix(200, 200 - (y / 74) * 6, 80) : 0u;
@@ -105,11 +112,14 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
     std::filesystem::create_directories(ShotDir());
     Start("load_layer layer=0 text=\"ball.bmp\"\n"
           "layer_mask layer=0 mask=0 x=60 y=150 w=120 h=120 src_x=0 src_y=0 src_w=64 src_h=64\n"
-          "layer_tween layer=0 type=1 x=560 y=120 w=180 h=180 src_x=0 src_y=0 src_w=64 src_h=64 span=90 ms=1500\n"
+          "layer_tween layer=0 type=1 x=560 y=120 w=180 h=180 src_x=0 src_y=0 src_w=64 src_h=64 "
+          "span=90 ms=1500\n"
           "layer_wobble layer=0 sweep=90 opacity=256 ramp=600\n"
           "load_layer layer=1 text=\"star.bmp\"\n"
-          "layer_mask layer=1 mask=0 x=400 y=330 w=140 h=140 src_x=0 src_y=0 src_w=96 src_h=96 angle=10 delay=300\n"
-          "layer_tween layer=1 type=0 x=400 y=330 w=140 h=140 src_x=0 src_y=0 src_w=96 src_h=96 angle=370 ms=1500\n"
+          "layer_mask layer=1 mask=0 x=400 y=330 w=140 h=140 src_x=0 src_y=0 src_w=96 src_h=96 "
+          "angle=10 delay=300\n"
+          "layer_tween layer=1 type=0 x=400 y=330 w=140 h=140 src_x=0 src_y=0 src_w=96 src_h=96 "
+          "angle=370 ms=1500\n"
           "layer_wobble layer=1 sweep=90 opacity=256 ramp=400\n"
           "start_layer layer=0\n"
           "start_layer layer=1\n"
@@ -133,9 +143,12 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
         const std::vector<std::uint32_t> window = Presented();
         if (App().mode == 38) {
             const std::uint32_t shown = window[300 * 800 + 400] & 0xFFFFFF;
-            if (S().quakeActive && shown != (*g_backBuffer->GetPixelPtr(400, 300) & 0xFFFFFF)) sawShake = true;
-            if (S().layers[0].alpha > 0 && Rgb(g_backBuffer.get(), S().layers[0].rect[0] + S().layers[0].rect[2] / 2,
-                                                 S().layers[0].rect[1] + S().layers[0].rect[3] / 2) != Rgb(cdib[0].get(), 10, 10))
+            if (S().quakeActive && shown != (*g_backBuffer->GetPixelPtr(400, 300) & 0xFFFFFF))
+                sawShake = true;
+            if (S().layers[0].alpha > 0 &&
+                Rgb(g_backBuffer.get(), S().layers[0].rect[0] + S().layers[0].rect[2] / 2,
+                    S().layers[0].rect[1] + S().layers[0].rect[3] / 2) !=
+                    Rgb(cdib[0].get(), 10, 10))
                 sawBall = true;
         }
         if (ms >= nextShot) {
@@ -145,7 +158,7 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
         }
         hl::AdvanceClock(16);
     }
-    EXPECT_EQ(App().mode, 1);  // the script ran to its end
+    EXPECT_EQ(App().mode, 1); // the script ran to its end
     EXPECT_TRUE(sawShake);
     EXPECT_TRUE(sawBall);
     EXPECT_GT(shots, 40);
@@ -153,4 +166,4 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
     EXPECT_EQ(Rgb(g_backBuffer.get(), 400, 300), 0xFFFFFFu);
 }
 
-}  // namespace
+} // namespace

@@ -3,8 +3,8 @@
 // object on the virtual clock.
 #pragma once
 
-#include "lib/BmpWriter.h"
 #include "ScenarioFixture.h"
+#include "lib/BmpWriter.h"
 
 #include <cstdint>
 #include <string>
@@ -29,7 +29,8 @@ protected:
     }
     static void FillPattern(CDib* dib, std::uint32_t seed) {
         for (int y = 0; y < dib->GetHeight(); ++y)
-            for (int x = 0; x < dib->GetWidth(); ++x) dib->SetPixel(x, y, PatternAt(x, y, seed));
+            for (int x = 0; x < dib->GetWidth(); ++x)
+                dib->SetPixel(x, y, PatternAt(x, y, seed));
     }
     static std::uint32_t Rgb(const CDib* dib, int x, int y) {
         const std::uint32_t* p = dib ? dib->GetPixelPtr(x, y) : nullptr;
@@ -61,4 +62,4 @@ protected:
     void RunScript() { RunUntilModeChanges(); }
 };
 
-}  // namespace testing_support
+} // namespace testing_support

@@ -64,7 +64,8 @@ protected:
 TEST_F(TimedModesTest, EveryScreenEffectEndsOnTheSamePixelsWhenSkipped) {
     for (int type = 0; type <= 15; ++type) {
         const bool instant = type == 11 || type == 13;
-        ExpectSkipEquivalence("transition type=" + std::to_string(type) + " ms=400", instant ? 3 : 10);
+        ExpectSkipEquivalence("transition type=" + std::to_string(type) + " ms=400",
+                              instant ? 3 : 10);
     }
 }
 
@@ -79,7 +80,8 @@ TEST_F(TimedModesTest, PansEndOnTheSamePixelsWhenSkipped) {
     // other three end on fixed pictures.
     for (int mode = 0; mode <= 2; ++mode)
         for (int ease = 0; ease <= 4; ++ease)
-            ExpectSkipEquivalence("pan surface=5 ease=" + std::to_string(ease) + " variant=" + std::to_string(mode) +
+            ExpectSkipEquivalence("pan surface=5 ease=" + std::to_string(ease) +
+                                      " variant=" + std::to_string(mode) +
                                       " from_x=0 from_y=0 to_x=200 to_y=100 ms=300",
                                   15);
 }
@@ -112,8 +114,9 @@ TEST_F(TimedModesTest, TimedWaitsLastTheirLengthAndZeroFinishesAtOnce) {
     const std::uint32_t took = platform::TimeGetTime() - start;
     EXPECT_GE(took, 1000u);
     EXPECT_LE(took, 1040u);
-    for (const char* record : {"wait ms=0", "mask_wipe type=39 ms=0", "transition type=1 ms=0",
-                               "pan surface=5 ease=0 variant=0 from_x=0 from_y=0 to_x=0 to_y=0 ms=0"}) {
+    for (const char* record :
+         {"wait ms=0", "mask_wipe type=39 ms=0", "transition type=1 ms=0",
+          "pan surface=5 ease=0 variant=0 from_x=0 from_y=0 to_x=0 to_y=0 ms=0"}) {
         Prepare();
         Start(std::string(record) + "\nend\n");
         RunUntilModeChanges();
@@ -125,13 +128,16 @@ TEST_F(TimedModesTest, AHorizontalShakeShowsLeftCentreRightCentre) {
     Prepare();
     Start("transition type=1 ms=500\nend\n");
     RunUntilModeChanges();
-    App().RunFrame();  // sets the effect up
+    App().RunFrame(); // sets the effect up
     // Phase 0: source x 16 at x 0; 1 and 3: centred; 2: source x 0 at x 16.
     std::vector<int> seen;
     for (int i = 0; i < 60 && App().mode == 5; ++i) {
         App().RunFrame();
         const std::uint32_t v = Rgb(g_backBuffer.get(), 100, 50);
-        const int shift = v == PatternAt(116, 50, 1) ? -16 : v == PatternAt(84, 50, 1) ? 16 : v == PatternAt(100, 50, 1) ? 0 : 99;
+        const int shift = v == PatternAt(116, 50, 1)   ? -16
+                          : v == PatternAt(84, 50, 1)  ? 16
+                          : v == PatternAt(100, 50, 1) ? 0
+                                                       : 99;
         if (seen.empty() || seen.back() != shift) seen.push_back(shift);
         hl::AdvanceClock(8);
     }
@@ -158,16 +164,17 @@ TEST_F(TimedModesTest, AMaskTransitionLoadsItsNumberedMask) {
     EXPECT_EQ(g_maskImage->GetWidth(), 800);
     RunModeToEnd();
     EXPECT_EQ(Digest(cdib[0].get()), Digest(g_backBuffer.get()));
-    EXPECT_EQ(Rgb(cdib[0].get(), 7, 9), PatternAt(7, 9, 2));  // the incoming picture
+    EXPECT_EQ(Rgb(cdib[0].get(), 7, 9), PatternAt(7, 9, 2)); // the incoming picture
 }
 
 TEST_F(TimedModesTest, AClickWaitEndsOnlyOnAClick) {
     Start("wait_click\nend\n");
     RunUntilModeChanges();
     ASSERT_EQ(App().mode, 51);
-    for (int i = 0; i < 10; ++i) App().RunFrame();
+    for (int i = 0; i < 10; ++i)
+        App().RunFrame();
     EXPECT_EQ(App().mode, 51);
-    g_mouse->skip = 1;  // Ctrl does not end it
+    g_mouse->skip = 1; // Ctrl does not end it
     App().RunFrame();
     EXPECT_EQ(App().mode, 51);
     g_mouse->click = 1;
@@ -177,4 +184,4 @@ TEST_F(TimedModesTest, AClickWaitEndsOnlyOnAClick) {
     EXPECT_EQ(App().mode, 2);
 }
 
-}  // namespace
+} // namespace

@@ -1,11 +1,11 @@
 // Voice waits on the headless sound device, whose play cursors follow the
 // virtual clock: a voice's end time is the length of the tone written for
 // it. Also the click-wait icon's animation and the sprite reload.
+#include "SceneTestSupport.h"
 #include "app/Config.h"
 #include "lib/OggWriter.h"
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
-#include "SceneTestSupport.h"
 
 #include <cstring>
 
@@ -30,7 +30,8 @@ protected:
         hl::AdvanceClock(1000);
     }
     void TearDown() override {
-        for (auto& c : g_voiceChannels) c.reset();
+        for (auto& c : g_voiceChannels)
+            c.reset();
         g_soundDevice.Close();
     }
     // A voice of `ms` playing in slot `n`.
@@ -61,7 +62,8 @@ TEST_F(VoiceWaitTest, WaitingForAVoiceLastsUntilItEndsThenStopsEveryVoice) {
     EXPECT_GE(took, 1990u);
     EXPECT_LE(took, 2400u);
     EXPECT_EQ(App().mode, 2);
-    for (const auto& c : g_voiceChannels) EXPECT_EQ(c, nullptr);
+    for (const auto& c : g_voiceChannels)
+        EXPECT_EQ(c, nullptr);
     EXPECT_EQ(S().seWaitSlot, 0);
 }
 
@@ -70,13 +72,14 @@ TEST_F(VoiceWaitTest, CtrlEndsTheVoiceWaitAtOnceAndStillStopsEveryVoice) {
     Start("wait_voice channel=3\nwait ms=1\n");
     RunUntilModeChanges();
     g_mouse->skip = 1;
-    EXPECT_LE(RunWhile(52, 5000), 60u);  // three frames of 10 ms plus the 8 ms pause
-    for (const auto& c : g_voiceChannels) EXPECT_EQ(c, nullptr);
+    EXPECT_LE(RunWhile(52, 5000), 60u); // three frames of 10 ms plus the 8 ms pause
+    for (const auto& c : g_voiceChannels)
+        EXPECT_EQ(c, nullptr);
     // A missing channel is over at once too.
     g_mouse->skip = 0;
     Start("wait_voice channel=19\nwait ms=1\n");
     RunUntilModeChanges();
-    EXPECT_LE(RunWhile(52, 5000), 60u);  // three frames of 10 ms plus the 8 ms pause
+    EXPECT_LE(RunWhile(52, 5000), 60u); // three frames of 10 ms plus the 8 ms pause
 }
 
 TEST_F(VoiceWaitTest, StoppingAVoiceSlotTakesTwoFramesAndLeavesTheOthers) {
@@ -119,8 +122,8 @@ TEST_F(WaveWaitTest, WithoutAVoiceTheWaitGivesUpByTheAutoSpeed) {
         }
         const std::uint32_t took = platform::TimeGetTime() - start;
         EXPECT_GT(took, limit) << setting;
-        EXPECT_LE(took, limit + 40) << setting;  // frames are 18 ms apart
-        App().RunFrame();  // loads and plays the new voice
+        EXPECT_LE(took, limit + 40) << setting; // frames are 18 ms apart
+        App().RunFrame();                       // loads and plays the new voice
         ASSERT_NE(g_voiceChannels[0], nullptr);
         EXPECT_FALSE(g_voiceChannels[0]->IsStopped());
         App().RunFrame();
@@ -138,18 +141,18 @@ TEST_F(WaveWaitTest, WithoutAVoiceTheWaitGivesUpByTheAutoSpeed) {
 TEST_F(WaveWaitTest, AClickCutsThePreviousVoiceAndStartsTheNextAtOnce) {
     PlayVoice(0, "before.ogg", 4000);
     ASSERT_TRUE(tools::WriteOggTone(dir_.path() / "voice" / "after.ogg", Tone(600)));
-    Enter("dir\\after.ogg");  // only the file name counts
+    Enter("dir\\after.ogg"); // only the file name counts
     App().RunFrame();
     hl::AdvanceClock(100);
     App().RunFrame();
-    EXPECT_EQ(S().subState, 0);  // the previous voice still plays
+    EXPECT_EQ(S().subState, 0); // the previous voice still plays
     g_mouse->click = 1;
     App().RunFrame();
     EXPECT_EQ(g_mouse->click, 0);
     App().RunFrame();
     ASSERT_NE(g_voiceChannels[0], nullptr);
     EXPECT_FALSE(g_voiceChannels[0]->IsStopped());
-    EXPECT_NEAR(g_voiceChannels[0]->GetLengthSeconds(), 44 * 600 / 44100.0, 1e-9);  // the new voice
+    EXPECT_NEAR(g_voiceChannels[0]->GetLengthSeconds(), 44 * 600 / 44100.0, 1e-9); // the new voice
 }
 
 TEST_F(WaveWaitTest, AMissingVoiceIsNotPlayedButTheMessageGoesOn) {
@@ -198,8 +201,9 @@ TEST_F(ClickIconTest, TheStyleOneIconTurnsLikeACoin) {
     EXPECT_EQ(S().waitIconFrame, 0u);
     // Nothing while the line is not waiting, in auto mode or in style 2.
     g_backBuffer->FillRect(0, 0, 800, 600, 0);
-    for (auto set : {+[] { g_scenario->subState = 2; }, +[] { g_scenario->autoMode = 1; },
-                     +[] { g_scenario->messageStyle = 2; }, +[] { g_scenario->windowHidden = 1; }}) {
+    for (auto set :
+         {+[] { g_scenario->subState = 2; }, +[] { g_scenario->autoMode = 1; },
+          +[] { g_scenario->messageStyle = 2; }, +[] { g_scenario->windowHidden = 1; }}) {
         SetUp();
         S().messageStyle = 1;
         S().windowHidden = 0;
@@ -230,7 +234,7 @@ TEST_F(ClickIconTest, TheStyleZeroCellsAppearOneByOneThenAllFadeOut) {
     EXPECT_EQ(S().waitIconFading, 1);
     hl::AdvanceClock(999);
     S().DrawClickWaitIcon(700, 500);
-    EXPECT_EQ(S().waitIconFading, 1);  // p = 254
+    EXPECT_EQ(S().waitIconFading, 1); // p = 254
     hl::AdvanceClock(5);
     S().DrawClickWaitIcon(700, 500);
     EXPECT_EQ(S().waitIconFading, 0);
@@ -248,7 +252,7 @@ TEST_F(SceneTest, ReloadingTheSpritesDrawsTheShownOnesHangingFromTheTop) {
     name(2, "old\\girl.bmp");
     g_gameApp->charShown[2] = 1;
     g_gameApp->charCentreX[2] = 300;
-    name(4, "girl.bmp");  // loaded but not shown
+    name(4, "girl.bmp"); // loaded but not shown
     g_gameApp->charShown[4] = 0;
     name(6, "missing.bmp");
     g_gameApp->charShown[6] = 1;
@@ -265,4 +269,4 @@ TEST_F(SceneTest, ReloadingTheSpritesDrawsTheShownOnesHangingFromTheTop) {
     EXPECT_EQ(hl::Questions()[0].gbkCaption, "Error:SetScrCharSet");
 }
 
-}  // namespace
+} // namespace
