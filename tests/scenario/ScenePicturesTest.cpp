@@ -69,6 +69,24 @@ protected:
                 y < 125 ? ((x % 83) > 10 && (x % 83) < 70 && y > 15 && y < 110) : y < 150;
             return ink ? 0xFF000000u | Mix(30 + x / 4, 40, 120) : 0u;
         });
+        // Eye-catch variant 4: a card and a sheet with the banner (0, 0, 440 x 144),
+        // five letters from (0, 144), the emblem at (440, 0) and two marks.
+        Paint("system/eye_base_05.bmp", 800, 600, 24,
+              [](int x, int y, int, int) { return Mix(30, 40 + y / 8, 90 + x / 10); });
+        Paint("system/eye_word_05.bmp", 546, 244, 32, [](int x, int y, int, int) {
+            std::uint32_t colour = 0;
+            if (y < 144 && x < 440)
+                colour = (y > 20 && y < 124) ? Mix(200, 80, 40) : 0;
+            else if (x >= 440 && y < 106)
+                colour = std::hypot(x - 493, y - 53) < 50 ? Mix(240, 200, 40) : 0;
+            else if (y >= 144 && x < 470)
+                colour = ((x % 100) > 15 && (x % 100) < 85 && y > 160 && y < 230)
+                             ? Mix(250, 250, 250)
+                             : 0;
+            else if (y >= 214 && x >= 400)
+                colour = Mix(80, 220, 120);
+            return colour ? 0xFF000000u | colour : 0u;
+        });
         // The day logo's cards and rows (row r is day r + 1).
         Paint("system/day_base_b.bmp", 800, 600, 24,
               [](int, int y, int, int) { return Mix(10, 10, 30 + y / 10); });
@@ -129,6 +147,7 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
           "load_image surface=5 text=\"wide.bmp\"\n"
           "pan surface=5 ease=1 variant=0 from_x=0 from_y=0 to_x=400 to_y=0 ms=1200\n"
           "eye_catch variant=0\n"
+          "eye_catch variant=4\n"
           "day day=3\n"
           "set_mode mode=42\n"
           "end\n");
@@ -137,7 +156,7 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
     int shots = 0;
     bool sawShake = false;
     bool sawBall = false;
-    for (int frame = 0; frame < 5000 && App().mode != 1; ++frame) {
+    for (int frame = 0; frame < 9000 && App().mode != 1; ++frame) {
         App().RunFrame();
         const std::uint32_t ms = platform::TimeGetTime() - start;
         const std::vector<std::uint32_t> window = Presented();
