@@ -32,6 +32,15 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 2:
         if (g_scenario) g_scenario->Step();
         break;
+    case 3:
+        if (g_scenario) g_scenario->RunMessage();
+        break;
+    case 17:
+        if (g_scenario) g_scenario->RunChoice();
+        break;
+    case 36:
+        if (g_scenario) g_scenario->SkipMessageLine(g_scenario->MessageView());
+        break;
     case 4:
         if (g_scenario) g_scenario->RunMaskTransition();
         break;
@@ -43,6 +52,9 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
         break;
     case 23:
         if (g_scenario) g_scenario->PlayWaveWait();
+        break;
+    case 55:
+        if (g_scenario) g_scenario->WaitClickIcon();
         break;
     case 52:
         if (g_scenario) g_scenario->WaitSeEnd();

@@ -1,6 +1,6 @@
 // The voice waits of the story (a message's voice, waiting for or stopping
-// a voice channel), the animated click-wait icon and the reload of the
-// character sprites after a restore.
+// a voice channel), the message overlay with its click wait and animated
+// icon, and the reload of the character sprites after a restore.
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
@@ -110,6 +110,51 @@ void CScenario::StopSeSlot() {
     subState = 0;
     seWaitSlot = 0;
     SetMode(2);
+}
+
+void CScenario::DrawMessageOverlay() {
+    CDib* back = g_backBuffer.get();
+    const CDib* text = g_msgWindowText.get();
+    const std::uint8_t mode = g_gameApp ? g_gameApp->mode : 0;
+    if (!windowShown || !back) return;
+    if (mode == 3) {
+        if (messageStyle == 0) {
+            if (text) BltAlpha(back, 0, 461, text, 0, 0, text->GetWidth(), text->GetHeight());
+            DrawWindowButton(hoverButton);
+            if (buttonLatched) DoWindowButtonAction();
+            DrawClickWaitIcon(732, 529);
+            return;
+        }
+        if (windowHidden) return;
+        FullRedraw();
+        DrawWindowButton(hoverButton);
+        if (buttonLatched) DoWindowButtonAction();
+        DrawClickWaitIcon(penX + 36, penY + 3);
+        return;
+    }
+    if (mode == 4 || mode == 39 || mode == 40) return;
+    // The copy's height has never been set anywhere: the text surface's own.
+    if (text) BltAlpha(back, windowX, windowY, text, 0, 0, columnStartX, text->GetHeight());
+}
+
+void CScenario::WaitClickIcon() {
+    HandleMessageRightClick();
+    prevHoverButton = hoverButton;
+    hoverButton = HitTestWindowButton();
+    if (subState != 3 || hoverButton != 0) return;
+    const bool go = (g_mouse && (g_mouse->click || g_mouse->skip)) || skipMode || autoMode;
+    if (!go) return;
+    if (g_backBuffer && cdib[0])
+        BltCopy(g_backBuffer.get(), penX - 5, penY + 1, cdib[0].get(), penX - 5, penY + 1, 28, 28);
+    if (g_mouse) {
+        g_mouse->click = 0;
+        g_mouse->skip = 0;
+    }
+    subState = 2;
+    SetMode(3);
+    g_clickWaitIcon = std::make_unique<CDib>();
+    g_clickWaitIcon->LoadFile(
+        hwnd, (scenario_surfaces::Folder(kDataSystem) + "click_wait00.bmp").c_str());
 }
 
 void CScenario::DrawClickWaitIcon(int x, int y) {
