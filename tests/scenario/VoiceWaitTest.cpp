@@ -270,3 +270,95 @@ TEST_F(SceneTest, ReloadingTheSpritesDrawsTheShownOnesHangingFromTheTop) {
 }
 
 } // namespace
+
+namespace {
+
+class ClickWaitModeTest : public SceneTest {
+protected:
+    void SetUp() override {
+        Picture("system/click_wait00.bmp", 30, 14, 0xFF123456, 32);
+        cdib[0]->FillRect(0, 0, 800, 600, 0x445566);
+        g_backBuffer->FillRect(0, 0, 800, 600, 0xAAAAAA);
+        S().messageStyle = 1;
+        S().penX = 400;
+        S().penY = 300;
+        S().subState = 3;
+        g_mouse->x = 5; // away from every button
+        g_mouse->y = 5;
+        App().mode = 55;
+    }
+};
+
+TEST_F(ClickWaitModeTest, AClickErasesTheIconAndGoesBackToTheMessage) {
+    for (int i = 0; i < 5; ++i)
+        S().WaitClickIcon();
+    EXPECT_EQ(App().mode, 55);
+    g_mouse->click = 1;
+    g_mouse->skip = 1;
+    S().WaitClickIcon();
+    EXPECT_EQ(App().mode, 3);
+    EXPECT_EQ(S().subState, 2);
+    EXPECT_EQ(g_mouse->click, 0);
+    EXPECT_EQ(g_mouse->skip, 0);
+    // (penX - 5, penY + 1) 28 x 28 from the background.
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 395, 301), 0x445566u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 422, 328), 0x445566u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 423, 328), 0xAAAAAAu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 395, 300), 0xAAAAAAu);
+    ASSERT_NE(g_clickWaitIcon, nullptr);
+    EXPECT_EQ(g_clickWaitIcon->GetWidth(), 30);
+}
+
+TEST_F(ClickWaitModeTest, SkipAndAutoGoOnButAClickOnAButtonDoesNot) {
+    S().skipMode = 1;
+    S().WaitClickIcon();
+    EXPECT_EQ(App().mode, 3);
+    SetUp();
+    S().skipMode = 0;
+    S().autoMode = 1;
+    S().WaitClickIcon();
+    EXPECT_EQ(App().mode, 3);
+    SetUp();
+    S().autoMode = 0;
+    const platform::Rect hide = S().buttonHits1[5];
+    g_mouse->x = hide.left + 1;
+    g_mouse->y = hide.top + 1;
+    g_mouse->click = 1;
+    S().WaitClickIcon();
+    EXPECT_NE(S().hoverButton, 0);
+    EXPECT_EQ(App().mode, 55);
+}
+
+TEST_F(ClickWaitModeTest, TheOverlayPutsTheWindowTextOverTheComposedFrame) {
+    g_msgWindowText = std::make_unique<CDib>();
+    g_msgWindowText->Create(platform::WindowHandle::Main, 800, 139, 24);
+    // Fourth byte 255: an opaque text surface.
+    for (int y = 0; y < 139; ++y)
+        for (int x = 0; x < 800; ++x)
+            g_msgWindowText->SetPixel(x, y, 0xFF0000FFu);
+    S().windowShown = 1;
+    S().messageStyle = 0;
+    S().subState = 0;
+    App().mode = 3;
+    S().DrawMessageOverlay();
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 10, 461), 0x0000FFu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 10, 460), 0xAAAAAAu);
+    // Outside the message modes the text is put at (windowX, windowY),
+    // `columnStartX` wide.
+    g_backBuffer->FillRect(0, 0, 800, 600, 0xAAAAAA);
+    App().mode = 55;
+    S().windowX = 100;
+    S().windowY = 50;
+    S().columnStartX = 20;
+    S().DrawMessageOverlay();
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 100, 50), 0x0000FFu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 119, 188), 0x0000FFu);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 120, 50), 0xAAAAAAu);
+    // A window that is not shown is not put.
+    g_backBuffer->FillRect(0, 0, 800, 600, 0xAAAAAA);
+    S().windowShown = 0;
+    S().DrawMessageOverlay();
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 100, 50), 0xAAAAAAu);
+}
+
+} // namespace
