@@ -72,6 +72,24 @@ void CGameApp::Pace() {
         break;
     default: break;
     }
+    if (g_scenario) {
+        switch (mode) {
+        case 3:
+        case 18:
+        case 38:
+        case 55: g_scenario->ComposeScene(); break;
+        default: break;
+        }
+        switch (mode) {
+        case 4:
+        case 18:
+        case 25:
+        case 39:
+        case 40: g_scenario->UpdateParticles(0); break;
+        default: break;
+        }
+        if (mode == 3 || mode == 55) g_scenario->DrawMessageOverlay();
+    }
     std::uint32_t sleep = 8;
     switch (mode) {
     case 2:

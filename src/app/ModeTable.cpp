@@ -55,6 +55,66 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 36:
         if (g_scenario) g_scenario->SkipMessageLine(g_scenario->MessageView());
         break;
+    case 4:
+        if (g_scenario) g_scenario->RunMaskTransition();
+        break;
+    case 5:
+        if (g_scenario) g_scenario->RunTransition();
+        break;
+    case 18:
+        if (g_scenario) g_scenario->RunTimedWait();
+        break;
+    case 23:
+        if (g_scenario) g_scenario->PlayWaveWait();
+        break;
+    case 55:
+        if (g_scenario) g_scenario->WaitClickIcon();
+        break;
+    case 52:
+        if (g_scenario) g_scenario->WaitSeEnd();
+        break;
+    case 53:
+        if (g_scenario) g_scenario->StopSeSlot();
+        break;
+    case 25:
+        if (g_scenario) g_scenario->RunScroll();
+        break;
+    case 35:
+        if (g_scenario) g_scenario->RunColorFade();
+        break;
+    case 38:
+        if (g_scenario) g_scenario->WaitLayerAnim();
+        break;
+    case 51:
+        if (g_scenario) g_scenario->WaitClick();
+        break;
+    case 19:
+        if (g_scenario) g_scenario->RunEyeCatch();
+        break;
+    case 26:
+        if (g_scenario) g_scenario->IdleMode26();
+        break;
+    case 37:
+        if (g_scenario) g_scenario->RunFadeIn();
+        break;
+    case 39:
+        if (g_scenario) g_scenario->RunCrossFade();
+        break;
+    case 40:
+        if (g_scenario) g_scenario->IdleMode40();
+        break;
+    case 41:
+        if (g_scenario) g_scenario->RunFadeToSaved();
+        break;
+    case 42:
+        if (g_scenario) g_scenario->RunDayLogo();
+        break;
+    case 44:
+        if (g_scenario) g_scenario->RunCurtain();
+        break;
+    case 46:
+        if (g_scenario) g_scenario->RunAnnouncement();
+        break;
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;

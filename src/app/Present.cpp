@@ -36,10 +36,10 @@ void ComposeWindowPicture(const CDib& back, const QuakeView* quake, std::span<st
         Copy(back, window, L, T, L, T, R, B);
         return;
     }
-    const int phase = quake->phase;
     auto at = [&](int row) { return quake->offset ? quake->offset(row) : std::int16_t{0}; };
     // Kinds 0 to 5 ask for one offset per paint, whatever their phase.
     const int o = (quake->type >= 0 && quake->type <= 5) ? at(0) : 0;
+    const int phase = quake->phaseNow ? quake->phaseNow() : quake->phase;
     switch (quake->type) {
     case 0: Copy(back, window, L + o, T, L, T, R, B); break;
     case 1: Copy(back, window, L, T + o, L, T, R, B); break;
@@ -61,7 +61,10 @@ void ComposeWindowPicture(const CDib& back, const QuakeView* quake, std::span<st
     case 7:
         for (int y = 0; y < kH; ++y) Copy(back, window, L, y, L, y + at(y), R, 1);
         break;
-    case 10: Copy(back, window, L, T, L, T, R, B); break;
-    default: break;  // 8, 9 and 11 onwards copy nothing
+    default:
+        // 10 has no shake; 8, 9 and 11 onwards shake nothing either, and a
+        // plain copy keeps the picture from freezing under them.
+        Copy(back, window, L, T, L, T, R, B);
+        break;
     }
 }

@@ -13,6 +13,9 @@ struct QuakeView {
     // Offset for a screen row (kinds 6 and 7 ask rows 0..599 in order; the
     // other kinds ask row 0 once).
     std::function<std::int16_t(int row)> offset;
+    // The phase as it stands after the offset was asked (asking may start the
+    // next period); `phase` when not given.
+    std::function<int()> phaseNow;
 };
 
 // Fills `window` (800x600, top row first) from the back buffer as the paint

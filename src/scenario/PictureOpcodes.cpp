@@ -11,6 +11,7 @@
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "scenario/CgNames.h"
+#include "scenario/SurfaceHelpers.h"
 #include "scenario/TextRules.h"
 
 #include <algorithm>
@@ -21,9 +22,11 @@
 
 namespace {
 
-constexpr platform::Rect kFullScreen{0, 0, 800, 600};
+using scenario_surfaces::Folder;
+using scenario_surfaces::NewSurface;
+using scenario_surfaces::ScreenCopyOf;
 
-std::string Folder(int kind) { return g_pathTable ? g_pathTable->GetPath(kind) : CPathTable().GetPath(kind); }
+constexpr platform::Rect kFullScreen{0, 0, 800, 600};
 
 std::string_view FileNamePart(std::string_view name) {
     const std::size_t slash = name.find_last_of("\\/");
@@ -39,23 +42,9 @@ void MarkCgSeen(std::string_view name) {
     if (const auto entry = FindCgEntry(name)) g_config[config::kCgFlags + *entry] = 1;
 }
 
-std::unique_ptr<CDib> NewSurface(platform::WindowHandle window, int width, int height) {
-    auto dib = std::make_unique<CDib>();
-    dib->Create(window, width, height, 24);
-    return dib;
-}
-
 std::unique_ptr<CDib> LoadPicture(platform::WindowHandle window, const std::string& path) {
     auto dib = std::make_unique<CDib>();
     dib->LoadFile(window, path.c_str());
-    return dib;
-}
-
-// A new 800x600 surface holding a copy of `source` (black without one).
-std::unique_ptr<CDib> ScreenCopyOf(platform::WindowHandle window, const CDib* source) {
-    auto dib = NewSurface(window, 800, 600);
-    dib->FillRect(0, 0, 800, 600, 0);
-    if (source) BltCopy(dib.get(), 0, 0, source, 0, 0, 800, 600);
     return dib;
 }
 

@@ -6,6 +6,7 @@
 #include "app/Log.h"
 #include "app/PackFile.h"
 #include "app/PathTable.h"
+#include "app/Present.h"
 #include "gfx/Dib.h"
 #include "gfx/TrigTables.h"
 #include "mahjong/MahjongGame.h"
@@ -82,6 +83,7 @@ void CopyPlainText(const std::uint8_t* p, const std::uint8_t* end, TextField& ou
 // ---------------------------------------------------------------- life
 
 CScenario::CScenario(platform::WindowHandle window) : hwnd(window) {
+    g_quakeSource = &StoryQuake;
     LoadSystemPictures();
     for (auto& p : g_layerImages) p.reset();
     g_layerScratch = std::make_unique<CDib>();

@@ -175,6 +175,59 @@ public:
     // Mode 17: the choice screen.
     void RunChoice();
 
+    // Sprite layers and the scene (SceneLayers.cpp).
+    // Rebuilds the back buffer from the background, the bands and the layers.
+    void ComposeScene();
+    // Advances and draws one slot (nothing without a picture).
+    void DrawLayer(int slot);
+    // Draws one slot at its settled opacity without advancing it.
+    void DrawLayerStatic(int slot);
+    // The per-frame step of one slot's clocks, rectangles, opacity and angle.
+    void UpdateLayerTween(int slot);
+    // The cloud strip over the middle of the screen.
+    void DrawScrollBand();
+    void WaitLayerAnim();  // mode 38
+    void RunColorFade();   // mode 35
+
+    // Screen quake (Quake.cpp): the offset of the painted picture for `row`.
+    std::int16_t GetQuakeOffset(int row);
+    // The particle step of the frame pacing: particles are placed, never moved.
+    void UpdateParticles(int unused);
+
+    // Timed steps (TimedModes.cpp).
+    void RunMaskTransition();  // mode 4
+    void RunTransition();      // mode 5
+    void RunScroll();          // mode 25
+    void RunTimedWait();       // mode 18
+    void WaitClick();          // mode 51
+
+    // Voice waits, the click-wait icon and the sprite reload (VoiceWaits.cpp).
+    void PlayWaveWait();  // mode 23
+    void WaitSeEnd();     // mode 52
+    void StopSeSlot();    // mode 53
+    // The message window, its buttons and the click-wait icon over the
+    // composed frame (modes 3 and 55).
+    void DrawMessageOverlay();
+    void WaitClickIcon();  // mode 55
+    // The animated click-wait icon at (x, y), while a message waits for a click.
+    void DrawClickWaitIcon(int x, int y);
+    // Reloads every named character sprite and draws the shown ones onto `target`.
+    void ReloadScrCharSet(CDib* target);
+
+    // Story sequences (Sequences.cpp).
+    void RunDayLogo();       // mode 42
+    void RunEyeCatch();      // mode 19
+    void RunCurtain();       // mode 44
+    void RunAnnouncement();  // mode 46
+    void RunFadeIn();        // mode 37
+    void RunFadeToSaved();   // mode 41
+    void RunCrossFade();     // mode 39
+    // Eye-catch variants 4 and 5: pieces that fly in turning.
+    void RunEyeCatchFlying(int variant);
+    // Modes with nothing to do: they say so once and hand back.
+    void IdleMode26();
+    void IdleMode40();
+
     // At the '#' at `index` of a message: carries out the tag and returns the
     // index after its closing '#' (the end of the text when it is unclosed).
     std::size_t ParseTextTag(std::string_view text, std::size_t index);
@@ -299,6 +352,17 @@ public:
     std::array<Sparkle, 64> sparkles{};
     std::uint32_t sparkleClock = 0;
 
+    // The style-0 click-wait icon: the opacity of each of its eight cells and
+    // whether the whole icon is fading out.
+    std::array<std::uint16_t, 8> waitCellOpacity{};
+    std::uint8_t waitIconFading = 0;
+
+    // The eye-catch's letters, pieces and marks: start time, state (0
+    // waiting, 1 moving, 2 at rest) and travel.
+    std::array<std::uint32_t, 6> pieceStart{};
+    std::array<std::uint8_t, 6> pieceState{};
+    std::array<std::uint32_t, 6> pieceTravel{};
+
     // Message-window buttons: picture cells in the button sheet, hit
     // rectangles (left, top, right, bottom) and draw positions, per style.
     std::array<Area, 8> buttonCells0{};
@@ -372,6 +436,23 @@ private:
     void MakeWindowTextSurface();
     // Places the first 32 particles of each group inside `particleRect`.
     void InitParticles();
+    // One frame of screen effect `effectKind` (mode 5).
+    void DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::uint32_t length);
+    // The clock of a sequence step: true once it is over (p reached `limit`,
+    // or Ctrl or skipped effects); `p` the progress at the current time.
+    bool StepOver(std::uint32_t length, std::uint32_t& p, std::uint32_t limit = 255);
+    // The next step of a sequence, its clock restarted.
+    void NextStep(std::uint8_t step);
+    // Back to the interpreter with `message` said once (a sequence that
+    // would otherwise never end).
+    void LeaveUnknownSequence(const char* message);
+    // Mode 38's way out: every slot with a picture jumps to its end.
+    void FinishLayers();
+    // Union of the current rectangles of the started slots with pictures,
+    // seeded with `seed`, kept on the screen.
+    platform::Rect LayerUnion(const platform::Rect& seed) const;
+    // Draws slot `slot` at opacity `alpha` into the destination its state picks.
+    void DrawLayerPicture(int slot, int alpha);
     // Leaves an empty script in place of one that could not be loaded.
     void FailLoad(const std::string& why);
     // Tells the player, once per script, what is wrong with it.
@@ -382,6 +463,11 @@ private:
 };
 
 extern std::unique_ptr<CScenario> g_scenario;
+
+struct QuakeView;
+// The paint step's view of the quake of `g_scenario`, while one runs; the
+// script object's constructor installs it as the presentation's quake source.
+bool StoryQuake(QuakeView& out);
 
 // Surfaces the script object owns: made by its constructor or by opcodes,
 // freed by its destructor.

@@ -43,7 +43,7 @@ TEST(PresentTest, ShiftedKindsLeaveUncoveredAreasBlack) {
                           {4, 1, -o, o}, {5, 2, o, o},  {10, 0, 0, 0}};
     for (const Case& c : cases) {
         int asked = 0;
-        QuakeView q{c.type, c.phase, [&](int) { ++asked; return std::int16_t(o); }};
+        QuakeView q{c.type, c.phase, [&](int) { ++asked; return std::int16_t(o); }, {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         const int x = 400, y = 300;
@@ -61,17 +61,41 @@ TEST(PresentTest, ShiftedKindsLeaveUncoveredAreasBlack) {
     }
 }
 
-TEST(PresentTest, PhaseOutsideOneAndTwoAndUnknownKindsCopyNothing) {
+TEST(PresentTest, PhaseOutsideOneAndTwoCopiesNothing) {
     const CDib& back = Numbered();
-    for (auto [type, phase] : {std::pair{2, 0}, {3, 3}, {4, 0}, {5, 7}, {8, 1}, {9, 1}, {11, 1}}) {
+    for (auto [type, phase] : {std::pair{2, 0}, {3, 3}, {4, 0}, {5, 7}}) {
         int asked = 0;
-        QuakeView q{type, phase, [&](int) { ++asked; return std::int16_t(3); }};
+        QuakeView q{type, phase, [&](int) { ++asked; return std::int16_t(3); }, {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         EXPECT_EQ(w.at(400, 300), 0u) << type;
         // Kinds 0 to 5 still ask for the offset once per paint.
-        EXPECT_EQ(asked, type <= 5 ? 1 : 0) << type;
+        EXPECT_EQ(asked, 1) << type;
     }
+}
+
+TEST(PresentTest, KindsWithoutAShakeShowThePictureUnshifted) {
+    const CDib& back = Numbered();
+    for (int type : {8, 9, 11, 12, 200}) {
+        int asked = 0;
+        QuakeView q{type, 1, [&](int) { ++asked; return std::int16_t(3); }, {}};
+        Window w;
+        ComposeWindowPicture(back, &q, w.px);
+        EXPECT_EQ(w.at(400, 300), Src(400, 300)) << type;
+        EXPECT_EQ(w.at(0, 0), Src(0, 0)) << type;
+        EXPECT_EQ(asked, 0) << type;
+    }
+}
+
+TEST(PresentTest, TheDiagonalIsReadAfterTheOffsetIsAsked) {
+    // Asking may start the next period on the other diagonal: the copy
+    // follows the diagonal as it stands after the question.
+    const CDib& back = Numbered();
+    int phase = 1;
+    QuakeView q{2, phase, [&](int) { phase = 2; return std::int16_t(4); }, [&] { return phase; }};
+    Window w;
+    ComposeWindowPicture(back, &q, w.px);
+    EXPECT_EQ(w.at(400, 300), Src(404, 296));  // copied to (L - 4, T + 4)
 }
 
 TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
@@ -82,7 +106,7 @@ TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
         return std::int16_t(row % 3 - 1);  // -1, 0, 1, -1, ...
     };
     {
-        QuakeView q{6, 0, wave};
+        QuakeView q{6, 0, wave, {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         ASSERT_EQ(rows.size(), 600u);
@@ -96,7 +120,7 @@ TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
     }
     rows.clear();
     {
-        QuakeView q{7, 0, wave};
+        QuakeView q{7, 0, wave, {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         EXPECT_EQ(rows.size(), 600u);

@@ -1,0 +1,458 @@
+// Eye-catch variants 4 and 5: a banner, five letters and an emblem that fly
+// into place turning, two marks that drop in, with their sounds; then a wipe
+// to white. Every step bakes its pieces at their places when it ends, so a
+// skipped step ends where a watched one does.
+#include "scenario/Scenario.h"
+
+#include "app/Config.h"
+#include "app/GameApp.h"
+#include "app/Input.h"
+#include "gfx/Blit.h"
+#include "gfx/Dib.h"
+#include "gfx/Transition.h"
+#include "gfx/TrigTables.h"
+#include "scenario/LayerMath.h"
+#include "scenario/SurfaceHelpers.h"
+#include "sound/SoundChannel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+using namespace scenario_surfaces;
+
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kFillColour = 0xFFFFFFFFu;
+
+struct Piece {
+    int sx, sy, w, h; // in the word picture
+    int cx, cy;       // centre of its place on the screen
+    int restX, restY; // where it is put at rest
+};
+constexpr Piece kLetters[5] = {{0, 144, 100, 100, 266, 500, 216, 450},
+                               {100, 144, 100, 100, 346, 491, 296, 441},
+                               {200, 144, 100, 100, 422, 490, 372, 440},
+                               {300, 144, 100, 100, 489, 494, 439, 444},
+                               {400, 144, 70, 70, 549, 514, 514, 479}};
+constexpr Piece kEmblem4{440, 0, 106, 106, 589, 497, 536, 444};
+constexpr Piece kEmblem5{440, 0, 105, 105, 588, 496, 536, 444};
+
+const char* const kNameCalls[10] = {"velmo.ogg", "dorile.ogg", "fenika.ogg", "pomi.ogg",
+                                    "lisk.ogg",  "bex.ogg",    "holtea.ogg", "mureli.ogg",
+                                    "kelbo.ogg", "sefi.ogg"};
+
+CDib* Back() {
+    return g_backBuffer.get();
+}
+
+std::unique_ptr<CDib> LoadFrom(platform::WindowHandle window, int kind, const char* name) {
+    auto dib = std::make_unique<CDib>();
+    dib->LoadFile(window, (Folder(kind) + name).c_str());
+    return dib;
+}
+
+void Restore(const CDib* from, int x, int y, int w, int h) {
+    if (Back() && from) BltCopy(Back(), x, y, from, x, y, w, h);
+}
+
+void Put(CDib* dst, const CDib* word, const Piece& piece, int w, int h) {
+    if (dst && word) BltAlpha(dst, piece.restX, piece.restY, word, piece.sx, piece.sy, w, h);
+}
+
+// 1 - log10(9 sin(a + 90) + 1): 0 at a = 0, rising fast to 1 at 90.
+double Settle(std::uint32_t a) {
+    return std::log10(9.0 * SinDeg(static_cast<int>(a) + 90) + 1.0);
+}
+
+// Sound elements: element n is sound-effect channel n.
+void LoadElement(int n, const char* file) {
+    auto channel = std::make_unique<CSeChannel>();
+    if (!channel->Load(file)) return; // not played
+    g_seChannels[static_cast<std::size_t>(n)] = std::move(channel);
+}
+void PlayElement(int n, Repeat repeat = Repeat::Once) {
+    CSeChannel* c = g_seChannels[static_cast<std::size_t>(n)].get();
+    if (!c) return;
+    c->SetVolume(g_config[config::kSeVolume]);
+    c->Play(repeat);
+}
+void ReleaseElement(int n) {
+    auto& c = g_seChannels[static_cast<std::size_t>(n)];
+    if (c) c->Stop();
+    c.reset();
+}
+
+} // namespace
+
+void CScenario::RunEyeCatchFlying(int variant) {
+    CDib* back = Back();
+    CDib* word = cdib[2].get();
+    const std::uint32_t now = platform::TimeGetTime();
+    const std::uint32_t elapsed = now - effectStart;
+    const bool skipping = (g_mouse && g_mouse->skip) || skipEffects;
+    std::uint32_t p = 0;
+    // A step that runs while p = elapsed * 255 / length is below 256.
+    auto longStep = [&](std::uint32_t length) {
+        p = static_cast<std::uint32_t>(std::min<std::uint64_t>(256, 255ull * elapsed / length));
+        effectProgress = static_cast<std::uint16_t>(p);
+        return p >= 256 || skipping;
+    };
+    auto resetTable = [&] {
+        pieceStart.fill(0);
+        pieceState.fill(0);
+        pieceTravel.fill(0);
+        pieceState[0] = 1;
+        pieceStart[0] = now;
+    };
+    auto maskWipe = [&](CDib* a, CDib* b) {
+        if (back && a && b)
+            DrawTransition(40, back, a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
+    };
+    auto copyToBack = [&](const CDib* from) {
+        if (back && from) BltCopy(back, 0, 0, from, 0, 0, 800, 600);
+    };
+    auto fillScratch = [&] {
+        if (cdib[3]) cdib[3]->FillRect(0, 0, 800, 600, kFillColour);
+    };
+    // A piece turned by `degrees` with its centre at (x, y), through cdib[3].
+    auto turned = [&](const Piece& piece, int w, int h, double degrees, int x, int y) {
+        if (!cdib[3] || !word) return;
+        const int l = piece.sx, t = piece.sy, r = piece.sx + w, b = piece.sy + h;
+        const int mx = (l + r) / 2, my = (t + b) / 2;
+        const DibQuad sq{DibPoint{l, t}, DibPoint{r, t}, DibPoint{l, b}, DibPoint{r, b}};
+        DibQuad dq{};
+        const double c = layer_math::CosDegrees(degrees), s = layer_math::SinDegrees(degrees);
+        for (std::size_t k = 0; k < 4; ++k) {
+            const double dx = sq[k].x - mx, dy = sq[k].y - my;
+            dq[k] = {static_cast<int>(std::trunc(dx * c - dy * s)) + x,
+                     static_cast<int>(std::trunc(dx * s + dy * c)) + y};
+        }
+        cdib[3]->QuadBlt(word, sq, dq, nullptr, 0);
+    };
+    auto layScratch = [&] {
+        if (!back || !cdib[3]) return;
+        const DibRect whole = cdib[3]->GetRect();
+        back->BltAlphaBlend(cdib[3].get(), 0, 0, 0, 0xFFFFFF, &whole, nullptr, nullptr);
+    };
+    auto pieceSize = [&](int i, const Piece& emblem) {
+        const Piece& piece = i < 5 ? kLetters[i] : emblem;
+        return std::pair{piece.w, piece.h};
+    };
+    // The marks that drop in (step 7 of variant 4, step 5 of variant 5).
+    auto marks = [&] {
+        Restore(cdib[1].get(), 0, 0, 800, 600);
+        for (int m = 0; m < 2; ++m) {
+            if (pieceState[m] == 0) continue;
+            const std::uint32_t since = now - pieceStart[m];
+            const auto q = static_cast<int>(std::min<std::uint64_t>(255, 255ull * since / 1000));
+            const int drop = std::min(30, q * 30 >> 8);
+            const auto a = static_cast<double>(std::min<std::uint64_t>(360, 360ull * since / 1000));
+            const int sway =
+                std::min(30, static_cast<int>(std::trunc(layer_math::SinDegrees(a) * 30)));
+            if (m == 0) {
+                if (back && word)
+                    BltAlphaBlend(back, 442 + sway, 473 - drop, word, 430, 214, 30, 30, q);
+                if (q > 85 && pieceState[1] == 0) {
+                    PlayElement(6);
+                    pieceState[1] = 1;
+                    pieceStart[1] = now;
+                }
+            } else if (back && word) {
+                BltAlphaBlend(back, 422 + sway, 482 - drop, word, 400, 214, 30, 30, q);
+            }
+        }
+    };
+    auto bakeMarks = [&] {
+        if (cdib[1] && word) {
+            BltAlpha(cdib[1].get(), 422, 453, word, 400, 214, 30, 30);
+            BltAlpha(cdib[1].get(), 442, 444, word, 430, 214, 30, 30);
+        }
+        Restore(cdib[1].get(), 0, 0, 800, 600);
+    };
+    auto finish = [&] {
+        for (int n = 0; n < 10; ++n)
+            ReleaseElement(n);
+        for (int k = 1; k <= 3; ++k)
+            cdib[k].reset();
+        g_maskImage.reset();
+        subState = 0;
+        SetMode(2);
+    };
+    auto nameCall = [&] {
+        const std::uint32_t pick =
+            static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime() % 10u;
+        LoadElement(6, kNameCalls[pick]);
+    };
+
+    if (variant == 4) {
+        switch (subState) {
+        case 0:
+            FullRedraw();
+            cdib[1] = LoadFrom(hwnd, kDataSystem, "eye_base_05.bmp");
+            cdib[2] = LoadFrom(hwnd, kDataSystem, "eye_word_05.bmp");
+            cdib[3] = LoadFrom(hwnd, kDataSystem, "eye_base_05.bmp");
+            g_maskImage = LoadFrom(hwnd, kDataBmp, "mask36.bmp");
+            if (!cdib[0]) cdib[0] = ScreenFilled(hwnd, 0);
+            LoadElement(0, "nse057_1.ogg");
+            LoadElement(1, "nse_i_01.ogg");
+            LoadElement(2, "nse_i_02.ogg");
+            nameCall();
+            NextStep(1);
+            break;
+        case 1:
+            if (!StepOver(1000, p)) return maskWipe(cdib[1].get(), cdib[0].get());
+            copyToBack(cdib[1].get());
+            NextStep(2);
+            break;
+        case 2: {
+            const bool over = StepOver(600, p);
+            Restore(cdib[1].get(), 180, 0, 440, 600);
+            if (!over) {
+                const auto a =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 600));
+                const int y = static_cast<int>(std::trunc(570 - Settle(a) * 570));
+                if (back && word)
+                    BltAlphaBlend(back, 180, y - 144, word, 0, 0, 440, 144, static_cast<int>(p));
+                break;
+            }
+            if (back && word) BltAlpha(back, 180, 426, word, 0, 0, 440, 144);
+            PlayElement(0);
+            NextStep(3);
+            break;
+        }
+        case 3: {
+            const bool over = StepOver(1400, p);
+            Restore(cdib[1].get(), 108, 0, 584, 600);
+            if (!over) {
+                const double s =
+                    layer_math::SinDegrees(static_cast<double>(540ull * elapsed / 1400));
+                const int a1 = 72 - static_cast<int>(72ull * elapsed / 1400);
+                const int a3 = 144 - static_cast<int>(144ull * elapsed / 1400);
+                const int dx = static_cast<int>(std::trunc(a1 * s));
+                const int dy = static_cast<int>(std::trunc((a1 / 4) * s));
+                const int e = static_cast<int>(std::trunc(a3 * s));
+                if (back && word)
+                    BltStretchAlphaBlend(back, 180 - std::abs(dx), 426 + dy - std::abs(e),
+                                         440 + 2 * std::abs(dx), 144 - dy, word, 0, 0, 440, 144,
+                                         254);
+                break;
+            }
+            if (cdib[1] && word) BltAlpha(cdib[1].get(), 180, 426, word, 0, 0, 440, 144);
+            Restore(cdib[1].get(), 180, 0, 440, 600);
+            resetTable();
+            PlayElement(2, Repeat::Endless);
+            NextStep(4);
+            break;
+        }
+        case 4: {
+            const bool over = StepOver(2000, p);
+            Restore(cdib[1].get(), 180, 400, 620, 200);
+            if (!over) {
+                fillScratch();
+                for (int i = 0; i < 5; ++i) {
+                    const Piece& l = kLetters[i];
+                    if (pieceState[i] == 1) {
+                        const std::uint32_t since = now - pieceStart[i];
+                        auto q = static_cast<std::uint32_t>(
+                            std::min<std::uint64_t>(255, 255ull * since / 750));
+                        if (q >= 255) pieceState[i] = 2;
+                        pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
+                        const double theta = -static_cast<double>(720ull * since / 750);
+                        if (q >= 96 && i + 1 < 5 && pieceState[i + 1] == 0) {
+                            pieceState[i + 1] = 1;
+                            pieceStart[i + 1] = now;
+                        }
+                        if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
+                            turned(l, l.w, l.h, theta,
+                                   l.cx - static_cast<int>(pieceTravel[i]) + 536, l.cy);
+                    }
+                    if (pieceState[i] == 2) Put(back, word, l, l.w, l.h);
+                }
+                layScratch();
+                break;
+            }
+            for (const Piece& l : kLetters)
+                Put(cdib[1].get(), word, l, l.w, l.h);
+            Restore(cdib[1].get(), 180, 400, 620, 200);
+            ReleaseElement(2);
+            NextStep(5);
+            break;
+        }
+        case 5: {
+            const bool over = longStep(800);
+            Restore(cdib[1].get(), 0, 0, 800, 600);
+            if (!over) {
+                const auto a =
+                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 800));
+                const int l = static_cast<int>(std::trunc(212 - Settle(a) * 212));
+                if (back && word)
+                    BltStretchAlphaBlend(back, 324 + l, 232 + l, 2 * (265 - l), 2 * (265 - l), word,
+                                         440, 0, 106, 106, static_cast<int>(p));
+                break;
+            }
+            Put(back, word, kEmblem4, 106, 106);
+            PlayElement(1);
+            NextStep(6);
+            break;
+        }
+        case 6: {
+            const bool over = StepOver(650, p);
+            Restore(cdib[1].get(), 0, 0, 800, 600);
+            if (!over) {
+                fillScratch();
+                const double swing =
+                    layer_math::SinDegrees(static_cast<double>(2160ull * elapsed / 650));
+                const int theta = static_cast<int>(
+                    std::trunc(swing * (28 - static_cast<int>(28ull * elapsed / 650))));
+                turned(kEmblem4, 106, 106, theta, kEmblem4.cx, kEmblem4.cy);
+                layScratch();
+                break;
+            }
+            Put(cdib[1].get(), word, kEmblem4, 106, 106);
+            Restore(cdib[1].get(), 0, 0, 800, 600);
+            resetTable();
+            NextStep(7);
+            break;
+        }
+        case 7:
+            if (!longStep(1500)) return marks();
+            bakeMarks();
+            NextStep(8);
+            break;
+        case 8:
+            if (!StepOver(1000, p, 254)) break;
+            cdib[0] = ScreenFilled(hwnd, kWhite);
+            g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
+            NextStep(9);
+            break;
+        case 9:
+            FullRedraw();
+            if (!StepOver(1500, p)) return maskWipe(cdib[0].get(), cdib[1].get());
+            copyToBack(cdib[0].get());
+            NextStep(10);
+            break;
+        default:
+            finish();
+            break;
+        }
+        return;
+    }
+
+    switch (subState) {
+    case 0:
+        FullRedraw();
+        cdib[0] = ScreenCopyOf(hwnd, back);
+        cdib[1] = LoadFrom(hwnd, kDataSystem, "eye_base_06-1.bmp");
+        cdib[2] = LoadFrom(hwnd, kDataSystem, "eye_word_05.bmp");
+        cdib[3] = LoadFrom(hwnd, kDataSystem, "eye_base_06-2.bmp");
+        g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
+        for (int n = 0; n < 6; ++n)
+            LoadElement(n, "nse_i_03.ogg");
+        nameCall();
+        NextStep(1);
+        break;
+    case 1:
+        if (!StepOver(1000, p)) {
+            if (back && cdib[3] && cdib[0])
+                DrawTransition(39, back, cdib[3].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600,
+                               static_cast<int>(p), 0);
+            break;
+        }
+        copyToBack(cdib[3].get());
+        NextStep(2);
+        break;
+    case 2:
+        if (!StepOver(1000, p)) return maskWipe(cdib[1].get(), cdib[3].get());
+        copyToBack(cdib[1].get());
+        resetTable();
+        PlayElement(0);
+        NextStep(3);
+        break;
+    case 3: {
+        const bool over = StepOver(6000, p);
+        Restore(cdib[1].get(), 0, 0, 800, 600);
+        if (!over) {
+            fillScratch();
+            for (int i = 0; i < 6; ++i) {
+                const Piece& piece = i < 5 ? kLetters[i] : kEmblem5;
+                const auto [w, h] = pieceSize(i, kEmblem5);
+                if (pieceState[i] == 1) {
+                    const std::uint32_t since = now - pieceStart[i];
+                    const auto q = static_cast<std::uint32_t>(
+                        std::min<std::uint64_t>(255, 255ull * since / 1600));
+                    if (q >= 255) pieceState[i] = 2;
+                    pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
+                    const double theta = std::trunc(
+                        layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) * 54);
+                    if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
+                        turned(piece, w, h, theta, piece.cx,
+                               piece.cy + static_cast<int>(pieceTravel[i]) - 536);
+                    if (q > 95 && i + 1 < 6 && pieceState[i + 1] == 0) {
+                        PlayElement(i + 1);
+                        pieceState[i + 1] = 1;
+                        pieceStart[i + 1] = now;
+                    }
+                }
+                if (pieceState[i] == 2) Put(back, word, piece, w, h);
+            }
+            layScratch();
+            break;
+        }
+        // The whole screen, not only the letters' band: pieces may still be
+        // in the air above it.
+        Restore(cdib[1].get(), 0, 0, 800, 600);
+        for (const Piece& l : kLetters)
+            Put(back, word, l, l.w, l.h);
+        Put(back, word, kEmblem5, 106, 106);
+        for (int n = 0; n < 6; ++n)
+            ReleaseElement(n);
+        LoadElement(0, "nse_i_04.ogg");
+        PlayElement(0);
+        NextStep(4);
+        break;
+    }
+    case 4: {
+        const bool over = StepOver(2000, p);
+        Restore(cdib[1].get(), 180, 400, 620, 200);
+        if (!over) {
+            if (back && word)
+                BltAlphaBlend(back, 180, 426, word, 0, 0, 440, 144, static_cast<int>(p));
+            for (const Piece& l : kLetters)
+                Put(back, word, l, l.w, l.h);
+            Put(back, word, kEmblem5, 106, 106);
+            break;
+        }
+        if (cdib[1] && word) BltAlphaBlend(cdib[1].get(), 180, 426, word, 0, 0, 440, 144, 254);
+        for (const Piece& l : kLetters)
+            Put(cdib[1].get(), word, l, l.w, l.h);
+        Put(cdib[1].get(), word, kEmblem5, 106, 106);
+        Restore(cdib[1].get(), 180, 400, 620, 200);
+        resetTable();
+        NextStep(5);
+        break;
+    }
+    case 5:
+        if (!longStep(1500)) return marks();
+        bakeMarks();
+        NextStep(6);
+        break;
+    case 6:
+        if (!StepOver(1000, p, 254)) break;
+        ReleaseElement(0);
+        cdib[0] = ScreenFilled(hwnd, kWhite);
+        g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
+        NextStep(7);
+        break;
+    case 7:
+        FullRedraw();
+        if (!StepOver(1500, p)) return maskWipe(cdib[0].get(), cdib[1].get());
+        copyToBack(cdib[0].get());
+        NextStep(8);
+        break;
+    default:
+        finish();
+        break;
+    }
+}
