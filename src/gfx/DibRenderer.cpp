@@ -284,28 +284,24 @@ int CDibRenderer::ClipPlaced(const CDib* src, const Placement& p, DibRect* clip,
     i64 ex = -dw, ey = -dh;
     // A clip of the whole width (or height) leaves nothing.
     if (k.left - dl >= dw || k.top - dt >= dh) return kClipNothing;
-    auto product = [productCap](i64 a, i64 b) {
-        i64 r;
-        return __builtin_mul_overflow(a, b, &r) || r > productCap ? productCap : r;
+    // A destination edge clipped in by c pixels starts the walk c steps on:
+    // the source edge moves by the whole steps and the error keeps the rest.
+    auto clipEdge = [productCap](i64 c, i64 sourceSize, i64 size, i64& source, i64& error) {
+        if (c < 1) return;
+        i64 product;
+        if (__builtin_mul_overflow(c, sourceSize, &product) || product > productCap)
+            product = productCap;
+        error = -size + product;
+        if (error > 0) {
+            const i64 step = error / size + 1;
+            source += step;
+            error -= step * size;
+        }
     };
-    if (const i64 c = k.left - dl; c >= 1) {
-        ex = -dw + product(c, sw);
-        if (ex > 0) {
-            const i64 step = ex / dw + 1;
-            sl += step;
-            ex -= step * dw;
-        }
-        dl = k.left;
-    }
-    if (const i64 c = k.top - dt; c >= 1) {
-        ey = -dh + product(c, sh);
-        if (ey > 0) {
-            const i64 step = ey / dh + 1;
-            st += step;
-            ey -= step * dh;
-        }
-        dt = k.top;
-    }
+    clipEdge(k.left - dl, sw, dw, sl, ex);
+    clipEdge(k.top - dt, sh, dh, st, ey);
+    dl = std::max<i64>(dl, k.left);
+    dt = std::max<i64>(dt, k.top);
     dr = std::min<i64>(dr, k.right);
     db = std::min<i64>(db, k.bottom);
     if (sl >= sr || st >= sb || dl >= dr || dt >= db) return kClipNothing;
