@@ -110,8 +110,9 @@ public:
         long long dw = 0, dh = 0;
     };
     // The clip stepping of a stretch multiplies a clipped-off width by the
-    // source width; a cap holds that product (and an overflow) at the cap.
-    // The int blits never come near it, so for them the product is exact.
+    // source width; a cap holds that product (and an overflow) at the cap,
+    // which 64-bit callers choose. The int blits pass kExactProduct: their
+    // products always fit in 64 bits, so they stay exact.
     static constexpr long long kExactProduct = 0x7FFFFFFFFFFFFFFFLL;
     // ClipBlt with a 64-bit placement.
     int ClipPlaced(const CDib* src, const Placement& p, DibRect* clip,
