@@ -35,20 +35,27 @@ constexpr std::array<std::string_view, 12> kMainVoiceCodes = {
 // The other speaking characters, all at the volume of settings byte 20:
 // switch A covers entries 0..8, switch B entries 9..14.
 constexpr std::array<std::string_view, 15> kMinorVoiceCodes = {
-    "mab", "nod", "osk", "pim", "qin", "rud", "sal", "tav", "ume",
-    "vic", "wen", "xia", "yot", "zel", "oda",
+    "mab", "nod", "osk", "pim", "qin", "rud", "sal", "tav",
+    "ume", "vic", "wen", "xia", "yot", "zel", "oda",
 };
 constexpr std::size_t kOtherVoicesLevel = config::kVoiceLevels + kMainVoiceCodes.size();
 
-std::uint8_t Setting(std::size_t offset) { return g_config[offset]; }
+std::uint8_t Setting(std::size_t offset) {
+    return g_config[offset];
+}
 
-bool SkipHeld() { return g_mouse && g_mouse->skip != 0; }
+bool SkipHeld() {
+    return g_mouse && g_mouse->skip != 0;
+}
 
-char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char AsciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return AsciiLower(x) == AsciiLower(y);
+           });
 }
 
 // Index of the code that begins `name`, case ignored; the table's size when
@@ -63,10 +70,11 @@ std::size_t VoiceCodeIndex(const std::array<std::string_view, N>& table, std::st
 }
 
 // Records name sounds with any extension or none, and with any folder.
-std::string SoundFileName(std::string_view operand) { return PathFileTitle(std::string(operand)) + ".ogg"; }
+std::string SoundFileName(std::string_view operand) {
+    return PathFileTitle(std::string(operand)) + ".ogg";
+}
 
-template <std::size_t N>
-void SetName(std::array<char, N>& field, std::string_view name) {
+template <std::size_t N> void SetName(std::array<char, N>& field, std::string_view name) {
     field.fill(0);
     std::copy_n(name.begin(), std::min(name.size(), field.size() - 1), field.begin());
 }
@@ -80,8 +88,7 @@ void SetLoopingSeName(std::string_view name) {
 }
 
 // A fade runs on the timer thread: it is stopped before the channel goes.
-template <class Channel>
-void DeleteFadingChannel(std::unique_ptr<Channel>& channel) {
+template <class Channel> void DeleteFadingChannel(std::unique_ptr<Channel>& channel) {
     if (!channel) return;
     channel->StopFade();
     channel->Stop();
@@ -102,20 +109,25 @@ template <class Channel>
 bool LoadFresh(std::unique_ptr<Channel>& channel, const std::string& name, OnFailedLoad onFail) {
     channel = std::make_unique<Channel>();
     if (channel->Load(name)) return true;
-    LogMessage("sound \"%s\" could not be opened", name.c_str());
+    LogMessage("sound \"%s\" could not be loaded", name.c_str());
     if (onFail == OnFailedLoad::Delete) channel.reset();
     return false;
 }
 
-Repeat RepeatOf(std::uint8_t loopByte) { return loopByte == 1 ? Repeat::Endless : Repeat::Once; }
+Repeat RepeatOf(std::uint8_t loopByte) {
+    return loopByte == 1 ? Repeat::Endless : Repeat::Once;
+}
 
-std::unique_ptr<CSeChannel>& SeSlot(std::uint8_t c) { return g_seChannels[static_cast<std::size_t>(c) + 1]; }
+std::unique_ptr<CSeChannel>& SeSlot(std::uint8_t c) {
+    return g_seChannels[static_cast<std::size_t>(c) + 1];
+}
 
 // The text on screen is being skipped: the skip key is held and the skip
 // scope covers this text (everything, or text already read).
 bool SkippingText(const CScenario& s) {
     if (!SkipHeld()) return false;
-    return Setting(config::kSkipScope) == 1 || (Setting(config::kSkipScope) == 0 && s.TextBlockRead());
+    return Setting(config::kSkipScope) == 1 ||
+           (Setting(config::kSkipScope) == 0 && s.TextBlockRead());
 }
 
 // The script's own skip mode over text it may skip.
@@ -153,7 +165,7 @@ bool KeepVoiceNameAndMayPlay(CScenario& s, const std::string& name) {
     return !SkippingText(s) && Setting(config::kVoiceOff) == 0 && !SkipModeSkipping(s);
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- music
 
@@ -161,7 +173,7 @@ std::uint32_t CScenario::OpPlayBgm(std::uint32_t at) {
     const std::string name = SoundFileName(StringOperand(at));
     SetMusicName(name);
     if (bgmName && EqualIgnoringCase(bgmName.get(), name)) {
-        SetMode(2);  // that music plays on
+        SetMode(2); // that music plays on
         return NextRecord(at);
     }
     bgmName = HeapCopy(name);
@@ -232,7 +244,6 @@ std::uint32_t CScenario::OpLowerBgm(std::uint32_t at) {
     return NextRecord(at);
 }
 
-
 // ---------------------------------------------------------------- voices
 
 std::uint32_t CScenario::OpPlayVoice(std::uint32_t at) {
@@ -277,10 +288,11 @@ std::uint32_t CScenario::OpPlayWave(std::uint32_t at) {
     const std::uint8_t volumeClass = Byte(at + 3);
     const bool muteA = Setting(config::kVoiceMuteA) == 1;
     const bool muteB = Setting(config::kVoiceMuteB) == 1;
-    const bool muted = (muteB && volumeClass == 1) || (muteA && (volumeClass == 0 || volumeClass == 14));
+    const bool muted =
+        (muteB && volumeClass == 1) || (muteA && (volumeClass == 0 || volumeClass == 14));
     CVoiceChannel* channel = g_voiceChannels[Byte(at + 2)].get();
-    if (!SkippingText(*this) && Setting(config::kVoiceOff) == 0 && !SkipModeSkipping(*this) && !muted &&
-        channel) {
+    if (!SkippingText(*this) && Setting(config::kVoiceOff) == 0 && !SkipModeSkipping(*this) &&
+        !muted && channel) {
         channel->SetVolume(Setting(config::kVoiceLevels + volumeClass));
         channel->Play(Repeat::Once);
     }
