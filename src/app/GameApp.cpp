@@ -57,6 +57,21 @@ void CGameApp::RunFrame() {
 }
 
 void CGameApp::Pace() {
+    // The window buttons take their clicks in every mode that shows the window.
+    switch (mode) {
+    case 2:
+    case 3:
+    case 4:
+    case 18:
+    case 25:
+    case 38:
+    case 39:
+    case 40:
+    case 55:
+        if (g_scenario) g_scenario->PressWindowButton(g_scenario->hoverButton);
+        break;
+    default: break;
+    }
     std::uint32_t sleep = 8;
     switch (mode) {
     case 2:

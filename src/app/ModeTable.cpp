@@ -32,6 +32,15 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 2:
         if (g_scenario) g_scenario->Step();
         break;
+    case 3:
+        if (g_scenario) g_scenario->RunMessage();
+        break;
+    case 17:
+        if (g_scenario) g_scenario->RunChoice();
+        break;
+    case 36:
+        if (g_scenario) g_scenario->SkipMessageLine(g_scenario->MessageView());
+        break;
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;

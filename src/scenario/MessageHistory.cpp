@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -12,10 +13,10 @@ void CopyEntry(std::array<char, kLogEntryBytes>& entry, std::string_view text, s
     const std::size_t zero = text.find('\0');
     if (zero != std::string_view::npos) text = text.substr(0, zero);
     const std::size_t n = std::min({text.size(), limit, entry.size() - 1});
-    std::memcpy(entry.data(), text.data(), n);
+    if (n) std::memcpy(entry.data(), text.data(), n);
 }
 
-}  // namespace
+} // namespace
 
 void MakeHistoryRoom(CGameApp& app) {
     if (app.logCount < 0) app.logCount = 0;
@@ -36,4 +37,21 @@ void AppendMessageHistory(CGameApp& app, std::string_view text, std::string_view
     CopyEntry(app.logText[k], text, kLogEntryBytes - 1);
     CopyEntry(app.logNames[k], speaker, kLogEntryBytes - 1);
     CopyEntry(app.logVoices[k], voice, voiceLimit);
+}
+
+void CountShownMessage(CGameApp& app) {
+    app.logCount = std::clamp(app.logCount, 0, kHistoryLimit);
+    if (app.logCount < kHistoryLimit) ++app.logCount;
+}
+
+void AppendChoiceHistory(CGameApp& app, std::string_view optionText) {
+    MakeHistoryRoom(app);
+    const auto k = static_cast<std::size_t>(app.logCount);
+    const std::string marked = std::string("\xA1\xF9\xA1\xA1") +
+                               std::string(optionText.substr(0, optionText.find('\0'))) +
+                               "\xA1\xA1\xA1\xF9";
+    CopyEntry(app.logText[k], marked, kLogEntryBytes - 1);
+    CopyEntry(app.logNames[k], {}, 0);
+    CopyEntry(app.logVoices[k], {}, 0);
+    ++app.logCount;
 }

@@ -19,3 +19,9 @@ void MakeHistoryRoom(CGameApp& app);
 // its bound (the voice name of a message record keeps at most 254 bytes).
 void AppendMessageHistory(CGameApp& app, std::string_view text, std::string_view speaker,
                           std::string_view voice, std::size_t voiceLimit);
+
+// The message display shows the entry written last: it now counts.
+void CountShownMessage(CGameApp& app);
+
+// Logs a taken option as "※　text　※" with no speaker or voice, counted at once.
+void AppendChoiceHistory(CGameApp& app, std::string_view optionText);

@@ -151,12 +151,37 @@ public:
     std::uint32_t OpStopBand(std::uint32_t at);
     std::uint32_t OpClearLayer(std::uint32_t at);
 
+    // ------------------------------------------------------- message display
+    // Mode 3: runs the display of the style in `messageStyle`.
+    void RunMessage();
+    // Mode 3 in styles 0, 1 and 2; `text` is the message being shown.
+    void ShowMessageWindow(std::string_view text);
+    void ShowMessageFull(std::string_view text);
+    void ShowMessageStyle2(std::string_view text);
+    // Mode 36: logs and marks the message without drawing it.
+    void SkipMessageLine(std::string_view text);
+    // The message being shown (empty when none).
+    std::string_view MessageView() const;
+    // Window button under the cursor (1 skip, 2 auto, 3 save, 4 load, 5 menu,
+    // 6 hide), 0 none.
+    std::uint8_t HitTestWindowButton() const;
+    // Each frame of the story modes: a click on `button` latches it.
+    void PressWindowButton(std::uint8_t button);
+    // The hover picture of a button into the back buffer (nothing for 0).
+    void DrawWindowButton(std::uint8_t button);
+    // Carries out the latched button; called every frame while it is latched.
+    void DoWindowButtonAction();
+    void HandleMessageRightClick();
+    // Mode 17: the choice screen.
+    void RunChoice();
+
     // At the '#' at `index` of a message: carries out the tag and returns the
     // index after its closing '#' (the end of the text when it is unclosed).
     std::size_t ParseTextTag(std::string_view text, std::size_t index);
     // At the second '<' of a ruby: draws the ruby text (full-screen style into
     // work surface 1) and returns the index after its '>'.
     std::size_t DrawRubyAlt(std::string_view text, std::size_t index);
+    std::size_t DrawRuby(std::string_view text, std::size_t index);
 
     // ---------------------------------------------------------------- fields
     std::uint8_t skipMode = 0;
@@ -262,6 +287,18 @@ public:
     std::array<platform::Rect, kMaxChoices> choicePlateRects{};
     platform::WindowHandle hwnd = platform::WindowHandle::None;
 
+    // Sparkles over the hovered choice plate.
+    struct Sparkle {
+        std::uint16_t x = 0;
+        std::uint16_t rise = 0;
+        std::uint16_t size = 1;
+        std::int16_t drift = 0;
+        std::uint16_t step = 1;
+        std::uint32_t phase = 0;
+    };
+    std::array<Sparkle, 64> sparkles{};
+    std::uint32_t sparkleClock = 0;
+
     // Message-window buttons: picture cells in the button sheet, hit
     // rectangles (left, top, right, bottom) and draw positions, per style.
     std::array<Area, 8> buttonCells0{};
@@ -302,6 +339,31 @@ private:
     void SetMode(std::uint8_t mode);
     void FullRedraw();
     std::size_t DrawRubyInto(std::string_view text, std::size_t index, CDib* columnTarget);
+
+    // What one drawing step of the message met.
+    enum class DrawStop : std::uint8_t { Drew, End, Voice, FrameEnd, PageEnd };
+    // Draws the next character of the message (after the tags and ruby marks
+    // ahead of it) and applies the break rules.
+    DrawStop DrawMessageStep(std::string_view text);
+    DrawStop DrawColumnStep(std::string_view text);
+    void NewLine(std::string_view text, bool forcedBreak);
+    void DrawIcon(std::string_view text);
+    bool CommandLine(std::string_view text);
+    void BeginClickWait();
+    void ClickWait(std::string_view text);
+    void AdvanceMessage(bool stopSounds);
+    void HideWindow();
+    void MarkTextRead();
+    bool TagTextSkipped() const;
+    void StopVoiceAndScriptSound();
+    void TakeMenuSnapshot(bool eraseWindow);
+    void DrawChoicePlate(int option, bool lit);
+    void DrawChoiceText(int option, int y);
+    void RespawnSparkle(Sparkle& s, std::uint32_t k, bool reborn);
+    void TagFace(std::string_view body);
+    void TagSound(std::string_view body);
+    void TagVoice(std::string_view body);
+    void TagPositions(std::string_view body);
     // Opcode 65: the last `pageLines` history entries as columns in surface 1.
     void DrawFullPageText();
     // The system pictures the constructor loads.
