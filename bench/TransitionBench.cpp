@@ -54,13 +54,16 @@ void BM_Transition(benchmark::State& state) {
     }
     state.SetBytesProcessed(state.iterations() * 800 * 600 * 4);
 }
-// Cross-fade, mask wipe, dither, swirl, ripple.
+// Cross-fade, mask wipe, dither, swirl, ripple; zoom and soft wipe (the
+// stretched and the self-blending rectangle blits).
 BENCHMARK(BM_Transition)
     ->Arg(39)
     ->Arg(40)
     ->Arg(15)
     ->Arg(16)
     ->Arg(36)
+    ->Arg(33)
+    ->Arg(62)
     ->Unit(benchmark::kMicrosecond);
 
 } // namespace

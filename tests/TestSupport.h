@@ -1,6 +1,7 @@
 // Shared test fixtures: a fresh headless machine in a temporary game folder.
 #pragma once
 
+#include "app/DataPath.h"
 #include "platform/Platform.h"
 #include "platform/headless/Headless.h"
 
@@ -51,8 +52,16 @@ inline std::vector<std::uint8_t> ReadFile(const std::filesystem::path& p) {
 // A headless machine in a temporary current directory.
 class HeadlessTest : public ::testing::Test {
 protected:
-    HeadlessTest() { platform::headless::Reset(); }
-    ~HeadlessTest() override { platform::headless::Reset(); }
+    // The base folder of data lookups is process-wide: each test starts from
+    // its own temporary folder, not from the folder of the test before.
+    HeadlessTest() {
+        platform::headless::Reset();
+        g_baseDir.clear();
+    }
+    ~HeadlessTest() override {
+        platform::headless::Reset();
+        g_baseDir.clear();
+    }
     TempDir dir_;
 };
 

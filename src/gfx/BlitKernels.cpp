@@ -15,6 +15,20 @@ inline std::uint32_t Sat(std::uint32_t v) {
     return v > 255u ? 255u : v;
 }
 
+// Per-pixel alpha times the factors, as both classes work it for a pixel
+// they draw: ws = a'*sf >> 8, wd = 255 - (a'*(255 - df) >> 8).
+inline std::uint32_t AlphaBlendPixel(std::uint32_t S, std::uint32_t D, const RowArgs& args) {
+    const std::uint32_t a = S >> 24;
+    const std::uint32_t as = a == 255 ? 256 : a;
+    std::uint32_t out = 0;
+    for (int c = 0; c < 3; ++c) {
+        const std::uint32_t ws = as * Chan(args.srcFactor, c) >> 8;
+        const std::uint32_t wd = 255 - (as * (255 - Chan(args.dstFactor, c)) >> 8);
+        out |= Sat((Chan(S, c) * ws >> 8) + (Chan(D, c) * wd >> 8)) << (8 * c);
+    }
+    return out;
+}
+
 } // namespace
 
 void CopyRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs&) {
@@ -62,18 +76,8 @@ void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 }
 
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
-    for (int i = 0; i < n; ++i) {
-        const std::uint32_t S = s[i], D = d[i];
-        const std::uint32_t a = S >> 24;
-        const std::uint32_t as = a == 255 ? 256 : a;
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) {
-            const std::uint32_t ws = as * Chan(args.srcFactor, c) >> 8;
-            const std::uint32_t wd = 255 - (as * (255 - Chan(args.dstFactor, c)) >> 8);
-            out |= Sat((Chan(S, c) * ws >> 8) + (Chan(D, c) * wd >> 8)) << (8 * c);
-        }
-        d[i] = out;
-    }
+    for (int i = 0; i < n; ++i)
+        d[i] = AlphaBlendPixel(s[i], d[i], args);
 }
 
 } // namespace plain
@@ -102,19 +106,8 @@ void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 }
 
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
-    for (int i = 0; i < n; ++i) {
-        const std::uint32_t S = s[i], D = d[i];
-        const std::uint32_t a = S >> 24;
-        if (a == 0) continue;
-        const std::uint32_t as = a == 255 ? 256 : a;
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) {
-            const std::uint32_t ws = as * Chan(args.srcFactor, c) >> 8;
-            const std::uint32_t wd = 255 - (as * (255 - Chan(args.dstFactor, c)) >> 8);
-            out |= Sat((Chan(S, c) * ws >> 8) + (Chan(D, c) * wd >> 8)) << (8 * c);
-        }
-        d[i] = out;
-    }
+    for (int i = 0; i < n; ++i)
+        if (s[i] >> 24 != 0) d[i] = AlphaBlendPixel(s[i], d[i], args);
 }
 
 } // namespace scalar

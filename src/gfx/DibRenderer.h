@@ -100,6 +100,31 @@ public:
     int ClipBlt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                 DibRect* clip);
 
+    // A rectangle blit placed in 64 bits, for callers that work their
+    // positions out in 64 bits and may land far outside either image: the
+    // destination top-left, the source rectangle, and the destination size
+    // (equal to the source size: unscaled).
+    struct Placement {
+        long long dx = 0, dy = 0;
+        long long sl = 0, st = 0, sr = 0, sb = 0;
+        long long dw = 0, dh = 0;
+    };
+    // The clip stepping of a stretch multiplies a clipped-off width by the
+    // source width; a cap holds that product (and an overflow) at the cap,
+    // which 64-bit callers choose. The int blits pass kExactProduct: their
+    // products always fit in 64 bits, so they stay exact.
+    static constexpr long long kExactProduct = 0x7FFFFFFFFFFFFFFFLL;
+    // ClipBlt with a 64-bit placement.
+    int ClipPlaced(const CDib* src, const Placement& p, DibRect* clip,
+                   long long productCap = kExactProduct);
+    // Plain copy and constant blend (as BltBlend) with a 64-bit placement.
+    int BltPlaced(const CDib* src, const Placement& p, DibRect* clip, long long productCap);
+    int BltBlendPlaced(const CDib* src, const Placement& p, std::uint32_t dstFactor,
+                       std::uint32_t srcFactor, DibRect* clip, long long productCap);
+    // The source and destination rectangles the last clip that drew left.
+    const DibRect& ClippedSource() const { return blit_.src; }
+    const DibRect& ClippedDestination() const { return blit_.dst; }
+
     virtual int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect,
                          const DibSize* dstSize, DibRect* clip) = 0;
     virtual int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
@@ -190,6 +215,10 @@ protected:
     // Clips and walks a rectangle blit and hands each row to fn (null = copy).
     int RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
                 DibRect* clip, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
+    // Walks the blit the last clip left.
+    int DrawClipped(const CDib* src, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
+    // The constant-blend kernel of this class.
+    virtual blit_kernels::RowFn BlendKernel() const = 0;
 
     BlitState blit_;
 
@@ -224,6 +253,9 @@ public:
     int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
                       std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
                       DibRect* clip) override;
+
+protected:
+    blit_kernels::RowFn BlendKernel() const override;
 };
 
 class CDibRendererMmx final : public CDibRenderer {
@@ -239,4 +271,7 @@ public:
     int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
                       std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
                       DibRect* clip) override;
+
+protected:
+    blit_kernels::RowFn BlendKernel() const override;
 };

@@ -30,7 +30,7 @@ int CDibRendererMmx::BltAlpha(const CDib* src, int dx, int dy, const DibRect* sr
 int CDibRendererMmx::BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
                               std::uint32_t srcFactor, const DibRect* srcRect,
                               const DibSize* dstSize, DibRect* clip) {
-    return RunBlit(src, dx, dy, srcRect, dstSize, clip, Active().blend, {0, dstFactor, srcFactor});
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, BlendKernel(), {0, dstFactor, srcFactor});
 }
 
 int CDibRendererMmx::BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
@@ -38,4 +38,8 @@ int CDibRendererMmx::BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_
                                    const DibSize* dstSize, DibRect* clip) {
     return RunBlit(src, dx, dy, srcRect, dstSize, clip, Active().alphaBlend,
                    {0, dstFactor, srcFactor});
+}
+
+bk::RowFn CDibRendererMmx::BlendKernel() const {
+    return Active().blend;
 }

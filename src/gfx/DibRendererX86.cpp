@@ -23,8 +23,7 @@ int CDibRendererX86::BltAlpha(const CDib* src, int dx, int dy, const DibRect* sr
 int CDibRendererX86::BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
                               std::uint32_t srcFactor, const DibRect* srcRect,
                               const DibSize* dstSize, DibRect* clip) {
-    return RunBlit(src, dx, dy, srcRect, dstSize, clip, bk::plain::BlendRow,
-                   {0, dstFactor, srcFactor});
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, BlendKernel(), {0, dstFactor, srcFactor});
 }
 
 int CDibRendererX86::BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
@@ -32,4 +31,8 @@ int CDibRendererX86::BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_
                                    const DibSize* dstSize, DibRect* clip) {
     return RunBlit(src, dx, dy, srcRect, dstSize, clip, bk::plain::AlphaBlendRow,
                    {0, dstFactor, srcFactor});
+}
+
+bk::RowFn CDibRendererX86::BlendKernel() const {
+    return bk::plain::BlendRow;
 }

@@ -1,5 +1,7 @@
 #include "gfx/TestScenes.h"
 
+#include "gfx/Blend.h"
+#include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "gfx/Transition.h"
@@ -14,9 +16,10 @@
 #include <string_view>
 #include <vector>
 
-// The scenes draw their own pictures and blit with small local loops (alpha,
-// keyed, additive, rotated); none of this is game behaviour, only something
-// to look at.
+// The scenes draw their own pictures and blit with the surface blits, except
+// for two local loops whose arithmetic none of those has (the opacity alpha
+// blit and the float turn-and-scale); none of this is game behaviour, only
+// something to look at.
 
 namespace {
 
@@ -180,45 +183,22 @@ void AlphaBlit(CDib& dst, int x0, int y0, const CDib& src, int opacity) {
 enum class Blit { Keyed, Plain, Alpha, Half, AlphaHalf };
 
 void DrawBlit(Blit kind, CDib& dst, int x0, int y0, const CDib& src) {
-    if (kind == Blit::Alpha) return AlphaBlit(dst, x0, y0, src, 256);
-    if (kind == Blit::AlphaHalf) return AlphaBlit(dst, x0, y0, src, 128);
-    for (int y = 0; y < src.GetHeight(); ++y) {
-        for (int x = 0; x < src.GetWidth(); ++x) {
-            std::uint32_t* d = dst.GetPixelPtr(x0 + x, y0 + y);
-            if (!d) continue;
-            const std::uint32_t s = *src.GetPixelPtr(x, y);
-            if (kind == Blit::Plain) {
-                *d = s;
-            } else if (kind == Blit::Keyed) {
-                if (s != kKey) *d = s;
-            } else {
-                std::uint32_t out = 0;
-                for (int c = 0; c < 24; c += 8)
-                    out |= (((((s >> c) & 0xFF) * 128) >> 8) + ((((*d >> c) & 0xFF) * 128) >> 8))
-                           << c;
-                *d = out;
-            }
-        }
-    }
-}
-
-// D := min(255, D + (S * o >> 8)) over the whole of dst.
-void AddBlend(CDib& dst, const CDib& src, int opacity) {
-    const int w = std::min(dst.GetWidth(), src.GetWidth());
-    const int h = std::min(dst.GetHeight(), src.GetHeight());
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            std::uint32_t* d = dst.GetPixelPtr(x, y);
-            const std::uint32_t s = *src.GetPixelPtr(x, y);
-            std::uint32_t out = *d & 0xFF000000u;
-            for (int c = 0; c < 24; c += 8) {
-                const std::uint32_t v =
-                    ((*d >> c) & 0xFF) +
-                    ((((s >> c) & 0xFF) * static_cast<std::uint32_t>(opacity)) >> 8);
-                out |= std::min<std::uint32_t>(v, 255) << c;
-            }
-            *d = out;
-        }
+    switch (kind) {
+    case Blit::Keyed:
+        dst.BltKeyed(&src, x0, y0, nullptr, nullptr, nullptr);
+        break;
+    case Blit::Plain:
+        dst.Blt(&src, x0, y0, nullptr, nullptr, nullptr);
+        break;
+    case Blit::Alpha:
+        AlphaBlit(dst, x0, y0, src, 256);
+        break;
+    case Blit::Half:
+        dst.BltBlend(&src, x0, y0, 0x808080u, 0x808080u, nullptr, nullptr, nullptr);
+        break;
+    case Blit::AlphaHalf:
+        AlphaBlit(dst, x0, y0, src, 128);
+        break;
     }
 }
 
@@ -241,10 +221,7 @@ void RotateBlit(CDib& dst, int cx, int cy, const CDib& src, double degrees, doub
 }
 
 void CopyAll(CDib& dst, const CDib& src) {
-    const int w = std::min(dst.GetWidth(), src.GetWidth());
-    const int h = std::min(dst.GetHeight(), src.GetHeight());
-    for (int y = 0; y < h; ++y)
-        std::copy_n(src.GetPixelPtr(0, y), w, dst.GetPixelPtr(0, y));
+    dst.Blt(&src, 0, 0, nullptr, nullptr, nullptr);
 }
 
 // Seven-segment digits of filled rectangles, 12x20 each.
@@ -534,10 +511,8 @@ void TestRotateScene(platform::WindowHandle) {
     if (!Back()) return;
     RotateScene& s = Scene(g_rotate);
     const double t = (Now() - s.start) / 1000.0;
-    for (int y = 0; y < 600; ++y) {
-        std::copy_n(s.backgrounds[0]->GetPixelPtr(0, y), 400, Back()->GetPixelPtr(0, y));
-        std::copy_n(s.backgrounds[1]->GetPixelPtr(400, y), 400, Back()->GetPixelPtr(400, y));
-    }
+    BltCopy(Back(), 0, 0, s.backgrounds[0].get(), 0, 0, 400, 600);
+    BltCopy(Back(), 400, 0, s.backgrounds[1].get(), 400, 0, 400, 600);
     RotateBlit(*Back(), 200, 300, *s.sprite, t * 60.0, 1.0 + 0.5 * std::sin(t));
     RotateBlit(*Back(), 600, 300, *s.sprite, -t * 90.0, 1.2 + 0.6 * std::cos(t * 1.3));
 }
@@ -585,7 +560,8 @@ void TestBlendScene(platform::WindowHandle) {
     BlendScene& s = Scene(g_blend);
     CopyAll(*Back(), *s.background);
     const double t = (Now() - s.start) / 1000.0;
-    AddBlend(*Back(), *s.light, static_cast<int>(128 + 127 * std::sin(t * 2)));
+    BlendAdd(Back(), 0, 0, s.light.get(), 0, 0, 800, 600,
+             static_cast<int>(128 + 127 * std::sin(t * 2)));
 }
 
 void TestCopyScene(platform::WindowHandle) {
@@ -635,7 +611,8 @@ void TestDemoSequence(platform::WindowHandle) {
     }
     CopyAll(*Back(), *s.screen);
     if (step.kind == 3)
-        AddBlend(*Back(), *s.glow, static_cast<int>(96 + 95 * std::sin(t / 1000.0 * 2 * kPi)));
+        BlendAdd(Back(), 0, 0, s.glow.get(), 0, 0, 800, 600,
+                 static_cast<int>(96 + 95 * std::sin(t / 1000.0 * 2 * kPi)));
     if (t >= step.duration) {
         s.state = (s.state + 1) % static_cast<int>(kSteps.size());
         s.start = Now();

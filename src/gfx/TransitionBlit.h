@@ -1,14 +1,12 @@
 // Rectangle blits of the transition effects: plain and stretched copies and
-// constant-alpha blends with the clipping and Bresenham stepping of the
-// renderer kernels, plus a clip rectangle so that an effect never writes
-// outside its own area.
+// constant-alpha blends, drawn by the destination's renderer (its clipping,
+// stepping and row kernels) with a clip rectangle added so that an effect
+// never writes outside its own area.
 //
-// These stand in for the shared blit functions (copy, stretch, stretch-blend,
-// blend-ex, over-blend) until those land in CDib; they follow the same
-// arithmetic, so they can be folded onto them later. Differences kept on
-// purpose: every coordinate is worked in 64 bits, a destination size of 0 or
-// less draws nothing, and a blit of a surface onto itself reads the source
-// as it was before the blit (as if it had been copied first).
+// What they add to the surface blits: every coordinate is worked in 64 bits,
+// a destination size of 0 or less draws nothing, and a blit of a surface
+// onto itself reads the source as it was before the blit (as if it had been
+// copied first).
 #pragma once
 
 #include <cstdint>

@@ -234,42 +234,37 @@ int TransitionLineJitter2(const TransitionArgs& t) {
     return 0;
 }
 
-int TransitionWaveSwirlZoom(const TransitionArgs& t) {
-    EnsureTransitionTables();
+namespace {
+
+// The two swirl transitions: with the flag B is copied and A swirled on it
+// (`towardA`), else A is copied and B swirled on it (`towardB`).
+int DrawSwirlOver(const TransitionArgs& t, const Swirl& towardA, const Swirl& towardB) {
     const Rect area = OriginAndArgs(t);
     if (t.p < 1) return 0;
     if (t.p >= 256) {
         CopyA(t, area);
         return 0;
     }
-    const std::int64_t p = t.p;
-    if (t.flag != 0) {
-        Copy(t.dst, t.dx, t.dy, t.b, t.dx, t.dy, t.w, t.h, area);
-        DrawSwirl(t, {t.a, 2 * (256 - p), p, SwirlColour::Replace}, area);
-    } else {
-        Copy(t.dst, t.dx, t.dy, t.a, t.dx, t.dy, t.w, t.h, area);
-        DrawSwirl(t, {t.b, 2 * p, 256 - p, SwirlColour::Replace}, area);
-    }
+    const bool flag = t.flag != 0;
+    Copy(t.dst, t.dx, t.dy, flag ? t.b : t.a, t.dx, t.dy, t.w, t.h, area);
+    DrawSwirl(t, flag ? towardA : towardB, area);
     return 0;
+}
+
+} // namespace
+
+int TransitionWaveSwirlZoom(const TransitionArgs& t) {
+    EnsureTransitionTables();
+    const std::int64_t p = t.p;
+    return DrawSwirlOver(t, {t.a, 2 * (256 - p), p, SwirlColour::Replace},
+                         {t.b, 2 * p, 256 - p, SwirlColour::Replace});
 }
 
 int TransitionWaveSwirlBlend(const TransitionArgs& t) {
     EnsureTransitionTables();
-    const Rect area = OriginAndArgs(t);
-    if (t.p < 1) return 0;
-    if (t.p >= 256) {
-        CopyA(t, area);
-        return 0;
-    }
     const std::int64_t p = t.p;
-    if (t.flag != 0) {
-        Copy(t.dst, t.dx, t.dy, t.b, t.dx, t.dy, t.w, t.h, area);
-        DrawSwirl(t, {t.a, 2 * (256 - p), 0, SwirlColour::SourceWeightP}, area);
-    } else {
-        Copy(t.dst, t.dx, t.dy, t.a, t.dx, t.dy, t.w, t.h, area);
-        DrawSwirl(t, {t.b, 2 * p, 0, SwirlColour::DestWeightP}, area);
-    }
-    return 0;
+    return DrawSwirlOver(t, {t.a, 2 * (256 - p), 0, SwirlColour::SourceWeightP},
+                         {t.b, 2 * p, 0, SwirlColour::DestWeightP});
 }
 
 int TransitionWaveSwirlIn(const TransitionArgs& t) {

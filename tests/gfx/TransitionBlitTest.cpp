@@ -146,6 +146,36 @@ TEST(TransitionBlitTest, SelfBlitAtAnOffsetReadsTheSourceAsItWas) {
     EXPECT_EQ(Px(*dst, 2, 0), Grey(109));
 }
 
+TEST(TransitionBlitTest, StretchedAndBlendedSelfBlitsReadTheSourceAsItWas) {
+    // Rows 0..1 of the column 1 2 3 4 stretched over all four rows: the
+    // error starts at -4 - 1 and gains 2 a row, so rows 0, 0, 0, 1 are read:
+    // 1 1 1 2. Drawn row by row from the live picture the last row would
+    // read back row 1 already overwritten, giving 1 1 1 1.
+    auto column = MakePicture(1, 4, [](int, int y) { return static_cast<std::uint32_t>(y + 1); });
+    tb::Stretch(column.get(), 0, 0, 1, 4, column.get(), 0, 0, 1, 2, kNoClip);
+    EXPECT_EQ(Pixels(*column), (std::vector<std::uint32_t>{1, 1, 1, 2}));
+
+    // Rows 0..1 blended one row down at 128. Row 1: (0 * 128 >> 8) +
+    // (100 * 127 >> 8) = 49; row 2 reads row 1 as it was (100):
+    // 50 + (200 * 127 >> 8) = 50 + 99, not 24 + 99 from the new row 1.
+    auto greys =
+        MakePicture(1, 3, [](int, int y) { return Grey(static_cast<std::uint32_t>(100 * y)); });
+    tb::StretchBlend(greys.get(), 0, 1, 1, 2, greys.get(), 0, 0, 1, 2, 128, kNoClip);
+    EXPECT_EQ(Px(*greys, 0, 0), Grey(0));
+    EXPECT_EQ(Px(*greys, 0, 1), Grey(49));
+    EXPECT_EQ(Px(*greys, 0, 2), Grey(149));
+
+    // A source starting above the picture, moved down by two and clipped to
+    // rows 2..3: the clip brings the read back to rows 0..1, which land on
+    // rows 2..3 (1 2 1 2).
+    column = MakePicture(1, 4, [](int, int y) { return static_cast<std::uint32_t>(y + 1); });
+    tb::Copy(column.get(), 0, 1, column.get(), 0, -1, 1, 3, tb::Rect{0, 2, 1, 4});
+    EXPECT_EQ(Pixels(*column), (std::vector<std::uint32_t>{1, 2, 1, 2}));
+    // Unclipped, the same source reaches outside the picture: nothing drawn.
+    tb::Stretch(column.get(), 0, 0, 1, 4, column.get(), 0, -1, 1, 3, kNoClip);
+    EXPECT_EQ(Pixels(*column), (std::vector<std::uint32_t>{1, 2, 1, 2}));
+}
+
 TEST(TransitionBlitTest, FillUsesTheFillColourAndClips) {
     auto dst = Coded(kTagD, 4, 3);
     tb::FillWithFillColour(dst.get(), -1, 1, 3, 5, tb::Rect{0, 0, 4, 2});

@@ -10,6 +10,7 @@
 #include "lib/ScriptAssembler.h"
 #include "mahjong/MahjongGame.h"
 #include "scenario/Scenario.h"
+#include "sound/SoundChannel.h"
 #include "TestSupport.h"
 
 #include <string>
@@ -32,6 +33,7 @@ protected:
         g_scenario = std::make_unique<CScenario>(platform::WindowHandle::Main);
     }
     ~ScenarioTest() override {
+        FreeSoundChannels();
         g_gameApp.reset();  // frees the script object first
         g_scenario.reset();
         g_mouse.reset();
@@ -41,6 +43,16 @@ protected:
         for (auto& d : cdib) d.reset();
     }
 
+    // Sound records leave their channels behind; fades stop first.
+    static void FreeSoundChannels() {
+        if (g_bgmChannel) g_bgmChannel->StopFade();
+        g_bgmChannel.reset();
+        for (auto& c : g_seChannels) {
+            if (c) c->StopFade();
+            c.reset();
+        }
+        for (auto& c : g_voiceChannels) c.reset();
+    }
     // Assembles `text` into script\<name>.
     void WriteScript(const std::string& name, std::string_view text) {
         std::string error;
