@@ -56,6 +56,9 @@ TEST_F(DemoDataTest, ScreenPicturesHaveTheSizesAndDepthsTheirScreensLayOut) {
         {"system\\select_base.bmp", 800, 600, 32},  {"system\\click_wait01.bmp", 560, 73, 32},
         {"system\\gaiji.bmp", 240, 24, 32},         {"system\\day.bmp", 165, 840, 32},
         {"system\\day2.bmp", 70, 300, 32},          {"bmp\\mask01.bmp", 800, 600, 24},
+        {"system\\eye_word.bmp", 457, 161, 32},     {"system\\eye_day.bmp", 310, 350, 32},
+        {"system\\eye_day_b.bmp", 330, 518, 32},    {"system\\day_logo_b.bmp", 274, 700, 32},
+        {"system\\day_base.bmp", 800, 600, 24},     {"bmp\\orb.bmp", 80, 80, 32},
     };
     for (const Expect& p : pictures) {
         SCOPED_TRACE(p.name);

@@ -1,6 +1,7 @@
 // The demo game played on the headless machine through the program's own
 // main loop: boot, main title, story chooser, a scenario title, its story
-// with pages of text, voices and a choice, and back at the main title;
+// (day logo, pages of text with voices, a sprite layer, a shake, a choice,
+// an eye-catch, mask wipes) and back at the main title;
 // quitting through the close question; start-up with damaged or missing
 // data. Each test records the sequence of modes it passed through, and
 // writes the back buffer at each screen to build/test/e2e-shots/.
@@ -136,10 +137,21 @@ protected:
         int choices = 0;
         bool voice = false;
         bool music = false;
+        bool dayLogo = false;
+        bool eyeCatch = false;
     };
     StoryRun PlayStory(const std::string& shotPrefix, int option) {
         StoryRun run;
         for (int step = 0; step < 20000 && !InMode(1) && !quit_; ++step) {
+            // The day logo and the eye-catch are pictured while they hold.
+            if (InMode(42) && g_scenario->subState == 7 && !run.dayLogo) {
+                run.dayLogo = true;
+                Shot(shotPrefix + "-day-logo");
+            }
+            if (InMode(19) && g_scenario->subState == 4 && !run.eyeCatch) {
+                run.eyeCatch = true;
+                Shot(shotPrefix + "-eye-catch");
+            }
             if (g_voiceChannels[0]) run.voice = true;
             if (g_bgmChannel) run.music = true;
             if (InMode(17)) {
@@ -153,7 +165,7 @@ protected:
                 RunUntil([&] { return !InMode(17); }, 2000);
                 continue;
             }
-            if (InMode(3) && g_scenario->subState >= 3) {
+            if (InMode(3) && g_scenario->subState == 3) {
                 // A page stands whole and waits for the click.
                 ++run.pages;
                 if (run.pages == 3) Shot(shotPrefix + "-page");  // a speaker's line
@@ -227,8 +239,10 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
     }
 
     EXPECT_TRUE(Contains(modes_, {0, 1, 56, titleMode, 2}));
-    EXPECT_TRUE(Contains(modes_, {17}));
-    EXPECT_TRUE(Contains(modes_, {3}));
+    EXPECT_TRUE(run.dayLogo);
+    EXPECT_TRUE(run.eyeCatch);
+    // Message display, the choice, the mask wipes, the shake, the layer wait.
+    for (int m : {3, 17, 4, 5, 38}) EXPECT_TRUE(Contains(modes_, {m})) << m;
     EXPECT_EQ(modes_.back(), 1);
     // Nothing was missing: no message box, no picture left unloaded.
     EXPECT_TRUE(hl::Questions().empty());

@@ -64,19 +64,21 @@ public:
     int Width() const { return w_; }
     int Height() const { return h_; }
 
-    // Covers a pixel with `argb` at coverage `a` (0..255): colours mix, the
-    // fourth byte becomes the union of both coverages.
+    // Lays `rgb` over a pixel at coverage `a` (0..255), "over" compositing:
+    // the fourth byte becomes the union of both coverages, and a clear pixel
+    // takes the colour as it is (no darkening towards its black).
     void Blend(int x, int y, std::uint32_t rgb, int a) {
         if (x < 0 || y < 0 || x >= w_ || y >= h_ || a <= 0) return;
         std::uint32_t& d = px_[std::size_t(y) * w_ + x];
         const int da = static_cast<int>(d >> 24);
+        const int below = da * (255 - a) / 255;  // what still shows of the old pixel
+        const int na = a + below;
         std::uint32_t out = 0;
         for (int shift = 0; shift < 24; shift += 8) {
             const int s = static_cast<int>((rgb >> shift) & 0xFF);
             const int o = static_cast<int>((d >> shift) & 0xFF);
-            out |= static_cast<std::uint32_t>((s * a + o * (255 - a)) / 255) << shift;
+            out |= static_cast<std::uint32_t>((s * a + o * below) / na) << shift;
         }
-        const int na = a + da * (255 - a) / 255;
         d = out | (static_cast<std::uint32_t>(na) << 24);
     }
     void Set(int x, int y, std::uint32_t argb) {
@@ -580,6 +582,42 @@ bool StoryPictures(GameWriter& g) {
            g.Picture("system\\day2.bmp", day2, 32);
 }
 
+// The story sequences: the day logo's plates and rows, the eye-catch's
+// backdrop and word, and the orb of the sprite layer.
+bool SequencePictures(GameWriter& g) {
+    constexpr int kDays = 7;
+    Canvas dayBaseDark = Backdrop(0xFF060A18, 0xFF18244A, 0x8090C0, 21);
+    Canvas dayBase = Backdrop(0xFFF0ECE0, 0xFFD0D8E8, 0xFFFFFF, 22);
+    dayBase.Border(190, 190, 420, 220, 2, 0xFF8090A8);
+    Canvas eyeDay(310, 50 * kDays, 0);
+    Canvas eyeDayGlow(330, 74 * kDays, 0);
+    Canvas dayLogo(248, 74 * kDays, 0);
+    Canvas dayLogoGlow(274, 100 * kDays, 0);
+    for (int d = 1; d <= kDays; ++d) {
+        const int r = d - 1;
+        eyeDay.TextCentred(0, 310, 50 * r + 8, "第 " + std::to_string(d) + " 天", 32, 0x304060);
+        eyeDayGlow.RoundRect(4, 74 * r + 6, 322, 62, 28, 0xFFE8A0, 160);
+        dayLogo.TextCentred(0, 248, 74 * r + 12, "DAY " + std::to_string(d), 48, 0x203050);
+        dayLogoGlow.RoundRect(6, 100 * r + 10, 262, 80, 36, 0xA0C8FF, 150);
+    }
+    Canvas eyeBase = Backdrop(0xFF2A1840, 0xFFB06080, 0xFFE0F0, 23);
+    eyeBase.Fill(420, 400, 380, 200, Argb(255, 0x201028));
+    // Six letters in cells of the widths the eye-catch cuts, and a subtitle.
+    Canvas eyeWord(457, 161, 0);
+    const int cellX[6] = {0, 83, 166, 235, 309, 383};
+    const int cellW[6] = {83, 83, 69, 74, 74, 74};
+    const char* letters[6] = {"D", "R", "E", "A", "M", "S"};
+    for (int k = 0; k < 6; ++k) eyeWord.OutlinedText(cellX[k] + (cellW[k] - 40) / 2, 30, letters[k], 72, 0xFFE0F0);
+    eyeWord.TextCentred(0, 352, 130, "— 稍后继续 —", 24, 0xFFFFFF);
+    Canvas orb(80, 80, 0);
+    for (int r = 38; r > 0; r -= 2) orb.Disc(40, 40, r, 0xFFF8D0, 255 - r * 6);
+    return g.Picture("system\\day_base_b.bmp", dayBaseDark, 24) && g.Picture("system\\day_base.bmp", dayBase, 24) &&
+           g.Picture("system\\eye_day.bmp", eyeDay, 32) && g.Picture("system\\eye_day_b.bmp", eyeDayGlow, 32) &&
+           g.Picture("system\\day_logo.bmp", dayLogo, 32) && g.Picture("system\\day_logo_b.bmp", dayLogoGlow, 32) &&
+           g.Picture("system\\eye_base.bmp", eyeBase, 24) && g.Picture("system\\eye_word.bmp", eyeWord, 32) &&
+           g.Picture("bmp\\orb.bmp", orb, 32);
+}
+
 // ---------------------------------------------------------------- the stories
 
 struct Person {
@@ -667,11 +705,11 @@ std::string VoiceName(const Person& p, int n) {
 
 std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
 
-// The story in the assembler's text form: music fading in, a picture brought
-// in by a cross-fade, character sprites, speaker lines with voices, a shake
-// and a quake, a choice with two branches, a mask wipe to the next picture,
-// the music fading out and the end of the script, which goes back to the
-// main title.
+// The story in the assembler's text form: the day logo, music fading in, a
+// picture brought in by a cross-fade, character sprites, a sprite layer,
+// speaker lines with voices, a shake and a quake, a choice with two
+// branches, an eye-catch, a mask wipe to the next picture, the music fading
+// out and the end of the script, which goes back to the main title.
 std::string StoryText(const Story& s) {
     std::string t;
     int block = s.textBlock;
@@ -687,6 +725,9 @@ std::string StoryText(const Story& s) {
         t += "text_block block=" + std::to_string(block++) + "\n";
         t += "message text=" + Quoted(text) + "\n";
     };
+    // The day logo opens the story.
+    t += "day day=" + std::to_string(s.textBlock / 100) + "\n";
+    t += "set_mode mode=42\n";
     t += "play_bgm_fade loop=1 ms=2000 text=" + Quoted(s.music) + "\n";
     t += "load_image surface=1 text=" + Quoted(s.backgrounds[0]) + "\n";
     t += "set_char_sprite slot=0 text=" + Quoted(s.people[0].sprite) + "\n";
@@ -695,6 +736,15 @@ std::string StoryText(const Story& s) {
     t += "set_char slot=1 face=0 x=560 y=0\n";
     t += "mask_wipe type=39 ms=1000\n";
     narration(s.places[0]);
+    // A sprite layer: a glowing orb drifts across the sky while it fades in.
+    t += "load_layer layer=0 text=\"orb.bmp\"\n";
+    t += "layer_mask layer=0 mask=0 x=-40 y=140 w=80 h=80 src_x=0 src_y=0 src_w=80 src_h=80 "
+         "fixed_angle=0 angle=0 delay=0\n";
+    t += "layer_tween layer=0 type=1 x=660 y=40 w=80 h=80 src_x=0 src_y=0 src_w=80 src_h=80 "
+         "span=90 angle=0 ms=1400\n";
+    t += "layer_wobble layer=0 sweep=90 opacity=256 ramp=800\n";
+    t += "start_layer layer=0\n";
+    t += "wait_layers value=0 ms=1600\n";
     for (std::size_t k = 0; k < s.opening.size(); ++k) {
         line(s.opening[k].first, s.opening[k].second);
         // Something happens half way: the screen shakes, then a quake.
@@ -714,6 +764,9 @@ std::string StoryText(const Story& s) {
     t += "second:\n";
     narration(s.replies[1]);
     t += "after:\n";
+    // An eye-catch between the two halves; it ends on black.
+    t += "reset_layers\n";
+    t += "eye_catch variant=0\n";
     t += "load_image surface=1 text=" + Quoted(s.backgrounds[1]) + "\n";
     // The next picture comes in along a grey-ramp mask.
     t += "mask_wipe type=" + std::to_string(40 + s.textBlock / 100 - 1) + " ms=1200\n";
@@ -837,7 +890,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"s", "海风之约", 0xFF4A90C8, 0xFFF0D8A0, 320, 382, 160, 28}, 5) &&
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
-        StoryPictures(g) && StoryData(g) && Sounds(g) && g.Finish();
+        StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) && g.Finish();
     return ok && error.empty();
 }
 
