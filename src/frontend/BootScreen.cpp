@@ -24,7 +24,7 @@ constexpr std::uint32_t kWarningHoldMs = 8000;
 constexpr std::uint32_t kWarningHoldFull = 380;
 constexpr std::uint32_t kWhiteFadeMs = 2000;
 
-}  // namespace
+} // namespace
 
 CBootScreen::CBootScreen() {
     if (g_gameApp) g_gameApp->screenRect = platform::Rect{0, 0, kScreenWidth, kScreenHeight};
@@ -32,8 +32,12 @@ CBootScreen::CBootScreen() {
 
 bool CBootScreen::Run(platform::WindowHandle window) {
     switch (State) {
-    case 0: Open(window); break;
-    case 1: ShowLogo(window); break;
+    case 0:
+        Open(window);
+        break;
+    case 1:
+        ShowLogo(window);
+        break;
     case 2: {
         Elapsed = platform::TimeGetTime() - StartTime;
         const std::uint32_t level = FadeLevel(Elapsed, kWarningFadeMs);
@@ -67,8 +71,11 @@ bool CBootScreen::Run(platform::WindowHandle window) {
         }
         break;
     }
-    case 6: Close(window); break;
-    default: break;
+    case 6:
+        Close(window);
+        break;
+    default:
+        break;
     }
     return true;
 }
@@ -121,7 +128,8 @@ void CBootScreen::ShowLogo(platform::WindowHandle) {
         StartTime = platform::TimeGetTime();
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -22,7 +22,7 @@ public:
     // 0 Open, 1 ShowLogo, 2 fade to the warning, 3 warning hold, 4 fade to
     // white, 6 Close.
     std::uint8_t State = 0;
-    std::uint8_t SubState = 0;  // step of ShowLogo
+    std::uint8_t SubState = 0; // step of ShowLogo
     std::uint32_t StartTime = 0;
     std::uint32_t Elapsed = 0;
 

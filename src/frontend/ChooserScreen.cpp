@@ -26,16 +26,18 @@ constexpr std::uint32_t kMusicFadeMs = 1000;
 constexpr char kMusic[] = "bgm\\n006.ogg";
 constexpr char kMusicName[] = "n006.ogg";
 
-int Width(const Rect& r) { return r.right - r.left; }
+int Width(const Rect& r) {
+    return r.right - r.left;
+}
 
-}  // namespace
+} // namespace
 
 CChooserScreen::CChooserScreen(const ChooserLayout& layout) : layout_(layout) {
     ButtonRects = {layout.firstButton, Rect{22, 464, 146, 498}, Rect{28, 498, 140, 532},
                    Rect{44, 532, 126, 566}};
     for (int p = 0; p < layout.panelCount; ++p)
-        PanelRects[p] = Rect{kPanelLeft, layout.panelHeight * p, kScreenWidth,
-                             layout.panelHeight * (p + 1)};
+        PanelRects[p] =
+            Rect{kPanelLeft, layout.panelHeight * p, kScreenWidth, layout.panelHeight * (p + 1)};
     if (g_gameApp) g_gameApp->screenRect = Rect{0, 0, kScreenWidth, kScreenHeight};
 }
 
@@ -54,25 +56,40 @@ void CChooserScreen::ComposePanels() {
 }
 
 void CChooserScreen::FreeSurfaces() {
-    for (int slot = 1; slot <= 4; ++slot) FreeSurface(slot);
+    for (int slot = 1; slot <= 4; ++slot)
+        FreeSurface(slot);
     FreeSurface(10);
 }
 
 void CChooserScreen::Run(platform::WindowHandle window) {
     switch (State) {
-    case 0: Open(window); break;
-    case 1: Intro(window); break;
-    case 2: Input(window); break;
-    case 4: FadeOut(window); break;
-    case 5: LeaveByPanel(window); break;
-    case 6: LeaveByButton(window); break;
-    default: break;
+    case 0:
+        Open(window);
+        break;
+    case 1:
+        Intro(window);
+        break;
+    case 2:
+        Input(window);
+        break;
+    case 4:
+        FadeOut(window);
+        break;
+    case 5:
+        LeaveByPanel(window);
+        break;
+    case 6:
+        LeaveByButton(window);
+        break;
+    default:
+        break;
     }
 }
 
 void CChooserScreen::Open(platform::WindowHandle) {
     SaveConfig();
-    for (int slot = 1; slot <= 4; ++slot) LoadSurface(slot, layout_.pictures[slot - 1]);
+    for (int slot = 1; slot <= 4; ++slot)
+        LoadSurface(slot, layout_.pictures[slot - 1]);
     CopyOfBackBuffer(0);
     CopyOfSurface(10, Slot(1));
     // The title music plays on from the main title or the other chooser.
@@ -160,7 +177,8 @@ void CChooserScreen::Intro(platform::WindowHandle) {
         SubState = 0;
         State = 2;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -302,6 +320,7 @@ void CChooserScreen::LeaveByButton(platform::WindowHandle window) {
         StopMusic();
         DestroyWindow(window);
         break;
-    default: break;
+    default:
+        break;
     }
 }

@@ -13,7 +13,7 @@
 struct ChooserLayout {
     std::uint8_t ownMode;
     std::uint8_t otherChooser;
-    std::array<const char*, 4> pictures;  // background, highlighted panels, buttons, panels
+    std::array<const char*, 4> pictures; // background, highlighted panels, buttons, panels
     platform::Rect firstButton;
     int panelCount;
     int panelHeight;
@@ -49,9 +49,9 @@ public:
     std::uint32_t StartTime = 0;
     std::uint32_t Elapsed = 0;
     std::uint16_t Level = 0;
-    std::uint8_t HoverButton = 0;  // 1..4, 0 none
+    std::uint8_t HoverButton = 0; // 1..4, 0 none
     std::uint8_t PrevHoverButton = 0;
-    std::uint8_t HoverPanel = 0;  // 1..panel count, 0 none
+    std::uint8_t HoverPanel = 0; // 1..panel count, 0 none
     std::uint8_t PrevHoverPanel = 0;
     // Per panel, index p - 1 for panel p.
     std::array<std::int32_t, 5> PanelSlide{};

@@ -19,7 +19,7 @@ std::unique_ptr<CMainTitle> g_mainTitle;
 namespace {
 
 constexpr int kLabelWidth = 188;
-constexpr int kRow = 38;  // label, highlight and plate rows
+constexpr int kRow = 38; // label, highlight and plate rows
 constexpr int kLogoWidth = 440;
 constexpr int kLogoHeight = 320;
 constexpr int kLogoAreaWidth = 540;
@@ -35,29 +35,45 @@ constexpr std::uint32_t kWhiteFadeMs = 1000;
 constexpr char kMusic[] = "bgm\\n006.ogg";
 constexpr char kMusicName[] = "n006.ogg";
 
-int Width(const Rect& r) { return r.right - r.left; }
-int Height(const Rect& r) { return r.bottom - r.top; }
+int Width(const Rect& r) {
+    return r.right - r.left;
+}
+int Height(const Rect& r) {
+    return r.bottom - r.top;
+}
 
-}  // namespace
+} // namespace
 
 CMainTitle::CMainTitle() {
     ItemRects = {Rect{586, 374, 696, 412}, Rect{568, 412, 756, 450}, Rect{546, 450, 680, 488},
                  Rect{526, 488, 646, 526}, Rect{506, 526, 594, 564}};
-    HighlightRects = {Rect{560, 374, 726, 412}, Rect{522, 412, 800, 450},
-                      Rect{514, 450, 714, 488}, Rect{498, 488, 676, 526},
-                      Rect{488, 526, 614, 564}};
+    HighlightRects = {Rect{560, 374, 726, 412}, Rect{522, 412, 800, 450}, Rect{514, 450, 714, 488},
+                      Rect{498, 488, 676, 526}, Rect{488, 526, 614, 564}};
     if (g_gameApp) g_gameApp->screenRect = Rect{0, 0, kScreenWidth, kScreenHeight};
 }
 
 void CMainTitle::Run(platform::WindowHandle window) {
     switch (State) {
-    case 0: Open(window); break;
-    case 1: ShowLogo(window); break;
-    case 2: Input(window); break;
-    case 4: FadeToWhite(window); break;
-    case 5: Exit(window); break;
-    case 6: ChosenZoom(window); break;
-    default: break;
+    case 0:
+        Open(window);
+        break;
+    case 1:
+        ShowLogo(window);
+        break;
+    case 2:
+        Input(window);
+        break;
+    case 4:
+        FadeToWhite(window);
+        break;
+    case 5:
+        Exit(window);
+        break;
+    case 6:
+        ChosenZoom(window);
+        break;
+    default:
+        break;
     }
 }
 
@@ -187,7 +203,8 @@ void CMainTitle::ShowLogo(platform::WindowHandle) {
         SubState = 0;
         State = 2;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -305,7 +322,8 @@ void CMainTitle::FadeToWhite(platform::WindowHandle) {
 }
 
 void CMainTitle::Exit(platform::WindowHandle window) {
-    for (int slot = 1; slot <= 10; ++slot) FreeSurface(slot);
+    for (int slot = 1; slot <= 10; ++slot)
+        FreeSurface(slot);
     switch (HoverItem) {
     case 1:
         g_mouse->click = 0;
@@ -341,6 +359,7 @@ void CMainTitle::Exit(platform::WindowHandle window) {
         StopMusic();
         DestroyWindow(window);
         break;
-    default: break;
+    default:
+        break;
     }
 }

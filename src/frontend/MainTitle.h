@@ -30,7 +30,7 @@ public:
     std::uint32_t StartTime = 0;
     std::uint32_t Elapsed = 0;
     std::uint16_t Level = 0;
-    std::uint8_t HoverItem = 0;  // 1..5, 0 none; after a choice the chosen item
+    std::uint8_t HoverItem = 0; // 1..5, 0 none; after a choice the chosen item
     std::uint8_t PrevHoverItem = 0;
     // Per item, index k - 1 for item k.
     std::array<std::int32_t, kItems> ItemSlide{};
@@ -38,7 +38,7 @@ public:
     std::array<std::uint32_t, kItems> ItemStartTime{};
     std::array<platform::Rect, kItems> ItemRects{};
     std::array<platform::Rect, kItems> HighlightRects{};
-    std::uint8_t HoverPhase = 0;  // 0 none, 1 growing, 2 whole
+    std::uint8_t HoverPhase = 0; // 0 none, 1 growing, 2 whole
     std::uint32_t HoverStart = 0;
 
 private:

@@ -19,6 +19,6 @@ const ChooserLayout kMiniGameLayout{
     {61, 65, 0},
 };
 
-}  // namespace
+} // namespace
 
 CMiniGameChooser::CMiniGameChooser() : CChooserScreen(kMiniGameLayout) {}

@@ -21,10 +21,11 @@ void ReloadIfPresent(std::unique_ptr<CDib>& picture, const char* name) {
     frontend::LoadPicture(picture.get(), name);
 }
 
-}  // namespace
+} // namespace
 
 void ResetStory(platform::WindowHandle) {
-    for (int slot = 0; slot <= 3; ++slot) frontend::FreeSeSlot(slot);
+    for (int slot = 0; slot <= 3; ++slot)
+        frontend::FreeSeSlot(slot);
     if (g_gameApp) g_gameApp->seName.fill(0);
     SaveConfig();
 
@@ -32,9 +33,12 @@ void ResetStory(platform::WindowHandle) {
     // them until the block is next written.
     std::fill_n(g_config.begin() + config::kChoiceFlags, kChoiceBytes, 0);
     if (g_gameApp) {
-        for (auto& row : g_gameApp->logText) row.fill(0);
-        for (auto& row : g_gameApp->logNames) row.fill(0);
-        for (auto& row : g_gameApp->logVoices) row.fill(0);
+        for (auto& row : g_gameApp->logText)
+            row.fill(0);
+        for (auto& row : g_gameApp->logNames)
+            row.fill(0);
+        for (auto& row : g_gameApp->logVoices)
+            row.fill(0);
         g_gameApp->logCount = 0;
     }
     if (g_scenario) {

@@ -22,6 +22,6 @@ const ScenarioTitleLayout kLayout{
     false,
 };
 
-}  // namespace
+} // namespace
 
 CScenarioTitle1::CScenarioTitle1() : CScenarioTitleScreen(kLayout) {}

@@ -22,6 +22,6 @@ const ScenarioTitleLayout kLayout{
     false,
 };
 
-}  // namespace
+} // namespace
 
 CScenarioTitle2::CScenarioTitle2() : CScenarioTitleScreen(kLayout) {}

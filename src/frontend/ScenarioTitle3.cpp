@@ -22,6 +22,6 @@ const ScenarioTitleLayout kLayout{
     true,
 };
 
-}  // namespace
+} // namespace
 
 CScenarioTitle3::CScenarioTitle3() : CScenarioTitleScreen(kLayout) {}

@@ -22,7 +22,7 @@ namespace {
 constexpr std::uint32_t kFadeMs = 1000;
 constexpr char kCancelSound[] = "se\\Pop_D002.ogg";
 
-}  // namespace
+} // namespace
 
 CScenarioTitleScreen::CScenarioTitleScreen(const ScenarioTitleLayout& layout)
     : ItemRects(layout.itemRects), layout_(layout) {
@@ -31,12 +31,23 @@ CScenarioTitleScreen::CScenarioTitleScreen(const ScenarioTitleLayout& layout)
 
 void CScenarioTitleScreen::Run(platform::WindowHandle window) {
     switch (State) {
-    case 0: Open(window); break;
-    case 1: FadeIn(window); break;
-    case 2: Input(window); break;
-    case 4: FadeOut(window); break;
-    case 5: Exit(window); break;
-    default: break;
+    case 0:
+        Open(window);
+        break;
+    case 1:
+        FadeIn(window);
+        break;
+    case 2:
+        Input(window);
+        break;
+    case 4:
+        FadeOut(window);
+        break;
+    case 5:
+        Exit(window);
+        break;
+    default:
+        break;
     }
 }
 
@@ -136,7 +147,8 @@ void CScenarioTitleScreen::StopStorySounds() {
 void CScenarioTitleScreen::Exit(platform::WindowHandle window) {
     // The voice line is cut off when the title is left.
     if (layout_.voiceLine) FreeVoiceSlot(0);
-    for (int slot = 1; slot <= 4; ++slot) FreeSurface(slot);
+    for (int slot = 1; slot <= 4; ++slot)
+        FreeSurface(slot);
     FreeSurface(10);
     const std::uint8_t m = layout_.ownMode;
     switch (HoverItem) {
@@ -190,6 +202,7 @@ void CScenarioTitleScreen::Exit(platform::WindowHandle window) {
         }
         g_gameApp->mode = 56;
         break;
-    default: break;
+    default:
+        break;
     }
 }

@@ -20,7 +20,7 @@ struct ScenarioTitleLayout {
     // Item k's highlight stands at (x, y0 + h × k), w × h; its row in the
     // strip starts at h × (k − 1).
     int x, y0, w, h;
-    bool voiceLine;  // a random voice line on entry
+    bool voiceLine; // a random voice line on entry
 };
 
 class CScenarioTitleScreen {
@@ -43,7 +43,7 @@ public:
     std::uint32_t StartTime = 0;
     std::uint32_t Elapsed = 0;
     std::uint16_t Level = 0;
-    std::uint8_t HoverItem = 0;  // 1..5, 0 none; after a choice the item, or 100 for back
+    std::uint8_t HoverItem = 0; // 1..5, 0 none; after a choice the item, or 100 for back
     std::uint8_t PrevHoverItem = 0;
     std::array<platform::Rect, kItems> ItemRects{};
 

@@ -18,7 +18,8 @@ namespace frontend {
 
 namespace {
 
-constexpr char kQuitQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
+constexpr char kQuitQuestion[] =
+    "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF"; // 要退出游戏吗？
 
 std::unique_ptr<CDib> NewScreenSurface() {
     auto dib = std::make_unique<CDib>();
@@ -26,7 +27,7 @@ std::unique_ptr<CDib> NewScreenSurface() {
     return dib;
 }
 
-}  // namespace
+} // namespace
 
 std::uint32_t StepLevel(std::uint32_t elapsed, std::uint32_t full, std::uint32_t duration) {
     if (duration == 0) return full;
@@ -38,7 +39,9 @@ bool SkipHeld() {
     return (g_mouse && g_mouse->skip) || (g_scenario && g_scenario->skipEffects);
 }
 
-bool SkipOrClick() { return SkipHeld() || (g_mouse && g_mouse->click); }
+bool SkipOrClick() {
+    return SkipHeld() || (g_mouse && g_mouse->click);
+}
 
 void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level) {
     DrawTransition(kCrossFade, g_backBuffer.get(), incoming, outgoing, 0, 0, 0, 0, kScreenWidth,
@@ -80,11 +83,17 @@ CDib* CopyOfSurface(int slot, const CDib* picture) {
     return cdib[slot].get();
 }
 
-CDib* CopyOfBackBuffer(int slot) { return CopyOfSurface(slot, g_backBuffer.get()); }
+CDib* CopyOfBackBuffer(int slot) {
+    return CopyOfSurface(slot, g_backBuffer.get());
+}
 
-void FreeSurface(int slot) { cdib[slot].reset(); }
+void FreeSurface(int slot) {
+    cdib[slot].reset();
+}
 
-CDib* Slot(int slot) { return cdib[slot].get(); }
+CDib* Slot(int slot) {
+    return cdib[slot].get();
+}
 
 void FreeSeSlot(int slot) {
     auto& c = g_seChannels[slot];
@@ -103,7 +112,9 @@ void PlaySe(int slot, const char* name) {
     g_seChannels[slot] = std::move(c);
 }
 
-void PlayClickSound() { PlaySe(0, "se\\sys_010.ogg"); }
+void PlayClickSound() {
+    PlaySe(0, "se\\sys_010.ogg");
+}
 
 void FreeVoiceSlot(int slot) {
     auto& c = g_voiceChannels[slot];
@@ -165,7 +176,9 @@ bool PointIn(const platform::Rect& r, int x, int y) {
     return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
 }
 
-bool MouseIn(const platform::Rect& r) { return g_mouse && PointIn(r, g_mouse->x, g_mouse->y); }
+bool MouseIn(const platform::Rect& r) {
+    return g_mouse && PointIn(r, g_mouse->x, g_mouse->y);
+}
 
 std::uint32_t RandomByMinute(std::uint32_t n) {
     const std::uint32_t minute = platform::GetLocalTime().minute;
@@ -174,4 +187,4 @@ std::uint32_t RandomByMinute(std::uint32_t n) {
     return r * clock * minute % n;
 }
 
-}  // namespace frontend
+} // namespace frontend

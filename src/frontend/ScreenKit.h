@@ -45,10 +45,10 @@ void ShowWhole(const CDib* picture);
 // leaves the surface as it was.
 bool LoadPicture(CDib* dib, const char* name);
 // Slot replacement: what stands in cdib[slot] is freed first.
-CDib* LoadSurface(int slot, const char* name);        // a picture; a missing one is reported
-CDib* BlankSurface(int slot, std::uint32_t colour);   // 800x600 of one colour
-CDib* CopyOfBackBuffer(int slot);                     // 800x600 copy of the screen
-CDib* CopyOfSurface(int slot, const CDib* picture);   // 800x600 copy of a picture
+CDib* LoadSurface(int slot, const char* name);      // a picture; a missing one is reported
+CDib* BlankSurface(int slot, std::uint32_t colour); // 800x600 of one colour
+CDib* CopyOfBackBuffer(int slot);                   // 800x600 copy of the screen
+CDib* CopyOfSurface(int slot, const CDib* picture); // 800x600 copy of a picture
 void FreeSurface(int slot);
 CDib* Slot(int slot);
 
@@ -87,4 +87,4 @@ bool MouseIn(const platform::Rect& r);
 // local time, then rand, then the clock.
 std::uint32_t RandomByMinute(std::uint32_t n);
 
-}  // namespace frontend
+} // namespace frontend

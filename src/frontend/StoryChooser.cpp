@@ -19,6 +19,6 @@ const ChooserLayout kStoryLayout{
     {58, 59, 60},
 };
 
-}  // namespace
+} // namespace
 
 CStoryChooser::CStoryChooser() : CChooserScreen(kStoryLayout) {}

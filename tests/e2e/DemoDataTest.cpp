@@ -1,13 +1,13 @@
 // The demo game as the screens and stories find it: every picture at the
 // size and depth its screen lays out, every sound a plain Ogg file, the
 // archives coded in several ways, and every file a story names present.
+#include "lib/DemoData.h"
 #include "DemoFolder.h"
+#include "TestSupport.h"
 #include "app/PackFile.h"
 #include "gfx/Dib.h"
-#include "lib/DemoData.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
-#include "TestSupport.h"
 
 #include <cstring>
 #include <set>
@@ -39,26 +39,26 @@ TEST_F(DemoDataTest, ScreenPicturesHaveTheSizesAndDepthsTheirScreensLayOut) {
     struct Expect {
         const char* name;
         int width, height;
-        int bits;  // 32 where the screen draws with the picture's alpha
+        int bits; // 32 where the screen draws with the picture's alpha
     } pictures[] = {
-        {"system\\logo_01.bmp", 800, 600, 24},      {"system\\warning.bmp", 800, 600, 24},
-        {"system\\title_bg.bmp", 800, 600, 24},     {"system\\title_p01.bmp", 188, 190, 32},
-        {"system\\title_p02.bmp", 188, 190, 32},    {"system\\title_p03.bmp", 278, 190, 32},
-        {"system\\title_logo.bmp", 440, 640, 32},   {"system\\title_bg01.bmp", 800, 600, 24},
-        {"system\\title01_p01.bmp", 547, 600, 24},  {"system\\title01_p02.bmp", 156, 136, 32},
-        {"system\\title01_p03.bmp", 547, 600, 32},  {"system\\title_bg02.bmp", 800, 600, 24},
-        {"system\\title02_p01.bmp", 547, 600, 24},  {"system\\title02_p02.bmp", 124, 136, 32},
-        {"system\\title02_p03.bmp", 547, 900, 32},  {"system\\title_bg_s.bmp", 800, 600, 24},
-        {"system\\title_s_p01.bmp", 160, 140, 32},  {"system\\title_bg_r.bmp", 800, 600, 24},
-        {"system\\title_r_p01.bmp", 200, 185, 32},  {"system\\title_bg_i.bmp", 800, 600, 24},
-        {"system\\title_i_p01.bmp", 122, 170, 32},  {"system\\window.bmp", 800, 139, 32},
-        {"system\\window_p.bmp", 368, 52, 32},      {"system\\select_p.bmp", 512, 128, 32},
-        {"system\\select_base.bmp", 800, 600, 32},  {"system\\click_wait01.bmp", 560, 73, 32},
-        {"system\\gaiji.bmp", 240, 24, 32},         {"system\\day.bmp", 165, 840, 32},
-        {"system\\day2.bmp", 70, 300, 32},          {"bmp\\mask01.bmp", 800, 600, 24},
-        {"system\\eye_word.bmp", 457, 161, 32},     {"system\\eye_day.bmp", 310, 350, 32},
-        {"system\\eye_day_b.bmp", 330, 518, 32},    {"system\\day_logo_b.bmp", 274, 700, 32},
-        {"system\\day_base.bmp", 800, 600, 24},     {"bmp\\orb.bmp", 80, 80, 32},
+        {"system\\logo_01.bmp", 800, 600, 24},     {"system\\warning.bmp", 800, 600, 24},
+        {"system\\title_bg.bmp", 800, 600, 24},    {"system\\title_p01.bmp", 188, 190, 32},
+        {"system\\title_p02.bmp", 188, 190, 32},   {"system\\title_p03.bmp", 278, 190, 32},
+        {"system\\title_logo.bmp", 440, 640, 32},  {"system\\title_bg01.bmp", 800, 600, 24},
+        {"system\\title01_p01.bmp", 547, 600, 24}, {"system\\title01_p02.bmp", 156, 136, 32},
+        {"system\\title01_p03.bmp", 547, 600, 32}, {"system\\title_bg02.bmp", 800, 600, 24},
+        {"system\\title02_p01.bmp", 547, 600, 24}, {"system\\title02_p02.bmp", 124, 136, 32},
+        {"system\\title02_p03.bmp", 547, 900, 32}, {"system\\title_bg_s.bmp", 800, 600, 24},
+        {"system\\title_s_p01.bmp", 160, 140, 32}, {"system\\title_bg_r.bmp", 800, 600, 24},
+        {"system\\title_r_p01.bmp", 200, 185, 32}, {"system\\title_bg_i.bmp", 800, 600, 24},
+        {"system\\title_i_p01.bmp", 122, 170, 32}, {"system\\window.bmp", 800, 139, 32},
+        {"system\\window_p.bmp", 368, 52, 32},     {"system\\select_p.bmp", 512, 128, 32},
+        {"system\\select_base.bmp", 800, 600, 32}, {"system\\click_wait01.bmp", 560, 73, 32},
+        {"system\\gaiji.bmp", 240, 24, 32},        {"system\\day.bmp", 165, 840, 32},
+        {"system\\day2.bmp", 70, 300, 32},         {"bmp\\mask01.bmp", 800, 600, 24},
+        {"system\\eye_word.bmp", 457, 161, 32},    {"system\\eye_day.bmp", 310, 350, 32},
+        {"system\\eye_day_b.bmp", 330, 518, 32},   {"system\\day_logo_b.bmp", 274, 700, 32},
+        {"system\\day_base.bmp", 800, 600, 24},    {"bmp\\orb.bmp", 80, 80, 32},
     };
     for (const Expect& p : pictures) {
         SCOPED_TRACE(p.name);
@@ -77,14 +77,15 @@ TEST_F(DemoDataTest, LabelsAndPlatesAreDrawnWithAlphaAndClearElsewhere) {
     ASSERT_TRUE(plates.LoadFile(platform::WindowHandle::Main, "system\\title_p03.bmp"));
     EXPECT_GT(plates.GetPixel(80, 19) >> 24, 0u);
     EXPECT_EQ(plates.GetPixel(200, 19) >> 24, 0u);
-    EXPECT_GT(plates.GetPixel(200, 38 + 19) >> 24, 0u);  // item 2: 278 wide
+    EXPECT_GT(plates.GetPixel(200, 38 + 19) >> 24, 0u); // item 2: 278 wide
     // The labels carry ink somewhere in each row, and nothing in the corners.
     CDib labels;
     ASSERT_TRUE(labels.LoadFile(platform::WindowHandle::Main, "system\\title_p01.bmp"));
     for (int k = 0; k < 5; ++k) {
         bool inked = false;
         for (int y = 38 * k; y < 38 * k + 38 && !inked; ++y)
-            for (int x = 0; x < 188 && !inked; ++x) inked = (labels.GetPixel(x, y) >> 24) > 128;
+            for (int x = 0; x < 188 && !inked; ++x)
+                inked = (labels.GetPixel(x, y) >> 24) > 128;
         EXPECT_TRUE(inked) << "label " << k + 1;
         EXPECT_EQ(labels.GetPixel(187, 38 * k) >> 24, 0u);
     }
@@ -97,11 +98,12 @@ TEST_F(DemoDataTest, LabelsAndPlatesAreDrawnWithAlphaAndClearElsewhere) {
 }
 
 TEST_F(DemoDataTest, SoundsArePlainOggFilesAndTheVoicesDiffer) {
-    std::vector<std::string> names{"bgm\\n006.ogg", "bgm\\n002.ogg", "bgm\\c006.ogg", "bgm\\n007.ogg",
-                                   "se\\sys_010.ogg", "se\\Pop_D002.ogg"};
-    for (const char* v : {"vel0276", "dor0467", "fen0251", "pom0471", "lis0293", "bex0884", "hol0468",
-                          "mur0430", "kel0249", "sef0470", "vel0275", "dor0466", "fen0250", "pom0470",
-                          "lis0292", "bex0883", "hol0467", "mur0429", "kel0248", "sef0469", "gor0150"})
+    std::vector<std::string> names{"bgm\\n006.ogg", "bgm\\n002.ogg",   "bgm\\c006.ogg",
+                                   "bgm\\n007.ogg", "se\\sys_010.ogg", "se\\Pop_D002.ogg"};
+    for (const char* v :
+         {"vel0276", "dor0467", "fen0251", "pom0471", "lis0293", "bex0884", "hol0468",
+          "mur0430", "kel0249", "sef0470", "vel0275", "dor0466", "fen0250", "pom0470",
+          "lis0292", "bex0883", "hol0467", "mur0429", "kel0248", "sef0469", "gor0150"})
         names.push_back(std::string("voice\\") + v + ".ogg");
     std::set<std::vector<std::uint8_t>> distinct;
     for (const std::string& n : names) {
@@ -113,7 +115,8 @@ TEST_F(DemoDataTest, SoundsArePlainOggFilesAndTheVoicesDiffer) {
     }
     EXPECT_EQ(distinct.size(), 21u);
     // Sounds are read in place from their archive, so they are stored plain.
-    for (const ArchiveEntry& e : Entries("bgm.dat")) EXPECT_EQ(e.flags, 0u) << e.name;
+    for (const ArchiveEntry& e : Entries("bgm.dat"))
+        EXPECT_EQ(e.flags, 0u) << e.name;
 }
 
 TEST_F(DemoDataTest, SomeFoldersArePackedWithCodedMembersAndOthersLoose) {
@@ -121,7 +124,8 @@ TEST_F(DemoDataTest, SomeFoldersArePackedWithCodedMembersAndOthersLoose) {
         EXPECT_TRUE(fs::is_regular_file(folder + ".dat")) << folder;
         EXPECT_FALSE(fs::exists(folder)) << folder;
     }
-    for (const char* loose : {"chara", "voice", "se", "save"}) EXPECT_TRUE(fs::is_directory(loose)) << loose;
+    for (const char* loose : {"chara", "voice", "se", "save"})
+        EXPECT_TRUE(fs::is_directory(loose)) << loose;
     std::set<std::uint32_t> codings;
     for (const char* archive : {"system.dat", "bmp.dat", "script.dat"}) {
         const auto entries = Entries(archive);
@@ -136,8 +140,9 @@ TEST_F(DemoDataTest, SomeFoldersArePackedWithCodedMembersAndOthersLoose) {
 
 TEST_F(DemoDataTest, EveryFileAStoryNamesIsThereAndEachStoryEndsAtTheTitle) {
     const std::pair<const char*, const char*> kinds[] = {
-        {"load_image", "bmp"},  {"set_char_sprite", "chara"}, {"play_voice", "voice"},
-        {"play_bgm_fade", "bgm"}, {"play_se", "se"},
+        {"load_image", "bmp"},   {"set_char_sprite", "chara"},
+        {"play_voice", "voice"}, {"play_bgm_fade", "bgm"},
+        {"play_se", "se"},
     };
     const auto stories = demo::StoryScripts();
     ASSERT_EQ(stories.size(), 3u);
@@ -175,4 +180,4 @@ TEST_F(DemoDataTest, EveryFileAStoryNamesIsThereAndEachStoryEndsAtTheTitle) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -54,4 +54,4 @@ inline const DemoFolderState& DemoFolder() {
     return state;
 }
 
-}  // namespace e2e
+} // namespace e2e

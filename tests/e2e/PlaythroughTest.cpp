@@ -6,6 +6,7 @@
 // data. Each test records the sequence of modes it passed through, and
 // writes the back buffer at each screen to build/test/e2e-shots/.
 #include "DemoFolder.h"
+#include "TestSupport.h"
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
@@ -20,7 +21,6 @@
 #include "lib/DemoData.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
-#include "TestSupport.h"
 
 #include <algorithm>
 #include <functional>
@@ -74,7 +74,8 @@ protected:
         for (int frames = 0; frames < limit; ++frames) {
             if (quit_ || done()) return true;
             const std::uint64_t presented = hl::PresentCount();
-            while (!quit_ && hl::PresentCount() == presented) Pump();
+            while (!quit_ && hl::PresentCount() == presented)
+                Pump();
             // Drawing a frame takes time too: modes that never sleep (the
             // transitions) would otherwise stand still on the virtual clock.
             hl::AdvanceClock(1);
@@ -86,9 +87,10 @@ protected:
         RunUntil([&] { return left-- <= 0; });
     }
     static int TitleState(int story) {
-        const CScenarioTitleScreen* t = story == 0   ? static_cast<CScenarioTitleScreen*>(g_scenarioTitle1.get())
-                                        : story == 1 ? static_cast<CScenarioTitleScreen*>(g_scenarioTitle2.get())
-                                                     : static_cast<CScenarioTitleScreen*>(g_scenarioTitle3.get());
+        const CScenarioTitleScreen* t =
+            story == 0   ? static_cast<CScenarioTitleScreen*>(g_scenarioTitle1.get())
+            : story == 1 ? static_cast<CScenarioTitleScreen*>(g_scenarioTitle2.get())
+                         : static_cast<CScenarioTitleScreen*>(g_scenarioTitle3.get());
         return t ? t->State : -1;
     }
     bool InMode(int m) const { return g_gameApp && g_gameApp->mode == m; }
@@ -127,7 +129,7 @@ protected:
     }
     void ToStoryChooser() {
         ToMainTitle();
-        ClickAt(600, 390);  // "story"
+        ClickAt(600, 390); // "story"
         ASSERT_TRUE(RunUntil([&] { return g_storyChooser && g_storyChooser->State == 2; }));
     }
 
@@ -155,7 +157,7 @@ protected:
             if (g_voiceChannels[0]) run.voice = true;
             if (g_bgmChannel) run.music = true;
             if (InMode(17)) {
-                if (g_scenario->subState != 1) {  // 1: the plates wait for a choice
+                if (g_scenario->subState != 1) { // 1: the plates wait for a choice
                     Frames(1);
                     continue;
                 }
@@ -168,7 +170,7 @@ protected:
             if (InMode(3) && g_scenario->subState == 3) {
                 // A page stands whole and waits for the click.
                 ++run.pages;
-                if (run.pages == 3) Shot(shotPrefix + "-page");  // a speaker's line
+                if (run.pages == 3) Shot(shotPrefix + "-page"); // a speaker's line
                 ClickAt(300, 300);
                 continue;
             }
@@ -206,7 +208,7 @@ TEST_F(PlaythroughTest, UndisturbedBootShowsLogoAndWarningThenTheTitle) {
 class StoryPlaythrough : public PlaythroughTest, public ::testing::WithParamInterface<int> {};
 
 TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
-    const int story = GetParam();  // 0, 1, 2
+    const int story = GetParam(); // 0, 1, 2
     const std::string prefix = "story" + std::to_string(story + 1);
     Start();
     ToStoryChooser();
@@ -219,7 +221,8 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
     Shot(prefix + "-title");
     EXPECT_NE(g_bgmChannel, nullptr);
     // "Start" is the first item of each title.
-    const platform::Rect starts[3] = {{372, 412, 428, 428}, {670, 390, 756, 416}, {339, 350, 461, 381}};
+    const platform::Rect starts[3] = {
+        {372, 412, 428, 428}, {670, 390, 756, 416}, {339, 350, 461, 381}};
     ClickAt(starts[story].left + 5, starts[story].top + 5);
     ASSERT_TRUE(RunUntil([&] { return !InMode(titleMode); }));
     EXPECT_TRUE(InMode(2));
@@ -235,14 +238,15 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
     EXPECT_TRUE(run.music);
     ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
     if (story == 2) {
-        EXPECT_EQ(g_config[config::kScriptFlags + 3], 1);  // the contest is open now
+        EXPECT_EQ(g_config[config::kScriptFlags + 3], 1); // the contest is open now
     }
 
     EXPECT_TRUE(Contains(modes_, {0, 1, 56, titleMode, 2}));
     EXPECT_TRUE(run.dayLogo);
     EXPECT_TRUE(run.eyeCatch);
     // Message display, the choice, the mask wipes, the shake, the layer wait.
-    for (int m : {3, 17, 4, 5, 38}) EXPECT_TRUE(Contains(modes_, {m})) << m;
+    for (int m : {3, 17, 4, 5, 38})
+        EXPECT_TRUE(Contains(modes_, {m})) << m;
     EXPECT_EQ(modes_.back(), 1);
     // Nothing was missing: no message box, no picture left unloaded.
     EXPECT_TRUE(hl::Questions().empty());
@@ -284,8 +288,9 @@ TEST_F(PlaythroughTest, DamagedArchiveIsReportedAndTheGameGoesOn) {
     Start([] {
         // The system pictures' archive loses the second half of its bytes.
         const auto bytes = testing_support::ReadFile("system.dat");
-        testing_support::WriteFile("system.dat",
-                                   std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
+        testing_support::WriteFile(
+            "system.dat",
+            std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + bytes.size() / 2));
     });
     ToStoryChooser();
     Shot("20-damaged-archive-chooser");
@@ -304,9 +309,9 @@ TEST_F(PlaythroughTest, MissingPicturesAreReportedAndTheGameGoesOn) {
     Shot("21-missing-pictures-title");
     EXPECT_EQ(modes_, (std::vector<int>{0, 1, 56, 59}));
     const std::string log = Log();
-    for (const char* name : {"system\\logo_01.bmp", "system\\title_bg.bmp", "system\\title_bg01.bmp",
-                             "system\\title_bg_r.bmp"})
+    for (const char* name : {"system\\logo_01.bmp", "system\\title_bg.bmp",
+                             "system\\title_bg01.bmp", "system\\title_bg_r.bmp"})
         EXPECT_NE(log.find(name), std::string::npos) << name;
 }
 
-}  // namespace
+} // namespace

@@ -8,7 +8,7 @@ using namespace frontend_test;
 
 namespace {
 
-constexpr std::uint32_t kBefore = 0x204060;   // what the back buffer shows before
+constexpr std::uint32_t kBefore = 0x204060; // what the back buffer shows before
 constexpr std::uint32_t kLogo = 0xC08040;
 constexpr std::uint32_t kWarning = 0x10E0A0;
 
@@ -30,7 +30,7 @@ protected:
 };
 
 TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seconds) {
-    Frame();  // Open at clock 0
+    Frame(); // Open at clock 0
     ASSERT_NE(g_bootScreen, nullptr);
     EXPECT_EQ(Boot().State, 1);
     EXPECT_EQ(Boot().StartTime, 0u);
@@ -46,14 +46,14 @@ TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seco
     EXPECT_EQ(g_voiceChannels[0], nullptr);
 
     AdvanceTo(2000);
-    Frame();  // level 255: the logo stands and the title call starts
+    Frame(); // level 255: the logo stands and the title call starts
     EXPECT_EQ(Boot().SubState, 1);
     EXPECT_EQ(Pixel(100, 100), kLogo);
     EXPECT_NE(g_voiceChannels[0], nullptr);
     EXPECT_EQ(Boot().StartTime, 2000u);
 
     AdvanceTo(3999);
-    Frame();  // 1999 ms of the 2000-ms hold
+    Frame(); // 1999 ms of the 2000-ms hold
     EXPECT_EQ(Boot().SubState, 1);
     Frame();
     EXPECT_EQ(Boot().SubState, 2);
@@ -66,7 +66,7 @@ TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seco
     EXPECT_NE(g_voiceChannels[0], nullptr);
 
     AdvanceTo(whiteFadeStart + 2000);
-    Frame();  // the call is cut off with the end of the fade to white
+    Frame(); // the call is cut off with the end of the fade to white
     EXPECT_EQ(Boot().State, 2);
     EXPECT_EQ(g_voiceChannels[0], nullptr);
     EXPECT_EQ(Pixel(0, 0), 0xFFFFFFu);
@@ -79,12 +79,13 @@ TEST_F(BootScreenTest, UndisturbedSequenceFadesHoldsAndHandsOverAfterAbout21Seco
 
     const std::uint32_t holdStart = Boot().StartTime;
     AdvanceTo(holdStart + 7999);
-    Frame();  // 7999 × 380 / 8000 = 379: still held
+    Frame(); // 7999 × 380 / 8000 = 379: still held
     EXPECT_EQ(Boot().State, 3);
     Frame();
     EXPECT_EQ(Boot().State, 4);
 
-    while (g_gameApp->mode == 0 && Now() < 30000) Frame();
+    while (g_gameApp->mode == 0 && Now() < 30000)
+        Frame();
     EXPECT_EQ(g_gameApp->mode, 1);
     // 2000 + 2000 + 2000 + 5000 + 8000 + 2000 ms, plus a frame or two per step.
     EXPECT_GE(Now(), 21000u);
@@ -110,12 +111,12 @@ TEST_F(BootScreenTest, SkipKeyOrSkipEffectsEndsEveryStepOnItsFirstFrame) {
             ++runs;
             voiceAfter.push_back(g_voiceChannels[0] != nullptr);
         }
-        EXPECT_EQ(runs, 8);  // the eighth Run is Close
+        EXPECT_EQ(runs, 8); // the eighth Run is Close
         ASSERT_GE(voiceAfter.size(), 4u);
         EXPECT_FALSE(voiceAfter[0]);
-        EXPECT_TRUE(voiceAfter[1]);   // started in the second call
+        EXPECT_TRUE(voiceAfter[1]); // started in the second call
         EXPECT_TRUE(voiceAfter[2]);
-        EXPECT_FALSE(voiceAfter[3]);  // and deleted again in the fourth
+        EXPECT_FALSE(voiceAfter[3]); // and deleted again in the fourth
         EXPECT_EQ(Pixel(10, 10), 0xFFFFFFu);
         EXPECT_EQ(PixelOf(cdib[0].get(), 10, 10), variant == 0 ? kBefore : 0xFFFFFFu);
     }
@@ -130,12 +131,12 @@ TEST_F(BootScreenTest, ClicksHurryNothing) {
         EXPECT_EQ(Boot().State, 1);
         EXPECT_EQ(Boot().SubState, 0);
     }
-    EXPECT_EQ(g_mouse->click, 1);  // the boot sequence leaves the flag alone
+    EXPECT_EQ(g_mouse->click, 1); // the boot sequence leaves the flag alone
 }
 
 TEST_F(BootScreenTest, TitleCallIsPickedByRandTimesClockTimesMinute) {
     struct Case {
-        std::uint32_t start;  // clock when the screen opens
+        std::uint32_t start; // clock when the screen opens
         int expectedTenths;
     } cases[] = {
         // Minute 0: the product is 0, always the first call.
@@ -158,7 +159,8 @@ TEST_F(BootScreenTest, TitleCallIsPickedByRandTimesClockTimesMinute) {
         Frame();
         Frame();
         EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), c.expectedTenths);
-        while (g_gameApp->mode == 0) Frame();
+        while (g_gameApp->mode == 0)
+            Frame();
     }
 }
 
@@ -183,9 +185,10 @@ TEST_F(BootScreenTest, MissingPicturesKeepTheTimings) {
     // The logo slot stays a black 800x600 surface; the warning slot is empty.
     EXPECT_EQ(cdib[1]->GetWidth(), 800);
     EXPECT_EQ(cdib[3]->GetWidth(), 0);
-    while (g_gameApp->mode == 0 && Now() < 30000) Frame();
+    while (g_gameApp->mode == 0 && Now() < 30000)
+        Frame();
     EXPECT_EQ(g_gameApp->mode, 1);
     EXPECT_GE(Now(), 21000u);
 }
 
-}  // namespace
+} // namespace

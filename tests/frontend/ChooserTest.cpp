@@ -4,9 +4,9 @@
 #include "frontend/MiniGameChooser.h"
 #include "frontend/StoryChooser.h"
 
+#include "FrontendFixture.h"
 #include "app/Config.h"
 #include "frontend/ScreenKit.h"
-#include "FrontendFixture.h"
 
 using namespace frontend_test;
 
@@ -20,7 +20,8 @@ constexpr std::uint32_t kButton[4] = {0x0000FF, 0x0000FE, 0x0000FD, 0x0000FC};
 
 std::vector<std::uint32_t> Opaque(std::initializer_list<std::uint32_t> colours) {
     std::vector<std::uint32_t> out;
-    for (std::uint32_t c : colours) out.push_back(0xFF000000u | c);
+    for (std::uint32_t c : colours)
+        out.push_back(0xFF000000u | c);
     return out;
 }
 
@@ -101,10 +102,10 @@ TEST_F(ChooserTest, PanelsSlideInOneAfterAnother) {
 
     // The screen runs alone, without the frame's 8-ms pause.
     AdvanceTo(s + 100);
-    Step();  // 100 × 255 / 400 = 63
+    Step(); // 100 × 255 / 400 = 63
     EXPECT_EQ(Screen().PanelStarted[1], 0);
     AdvanceTo(s + 101);
-    Step();  // 64: panel 2 starts
+    Step(); // 64: panel 2 starts
     EXPECT_EQ(Screen().PanelStarted[1], 1);
     EXPECT_EQ(Screen().PanelStartTime[1], s + 101);
     EXPECT_EQ(Screen().PanelStarted[2], 0);
@@ -122,7 +123,7 @@ TEST_F(ChooserTest, PanelsSlideInOneAfterAnother) {
     EXPECT_EQ(Pixel(445, 300), kBg);
     EXPECT_EQ(Screen().PanelStarted[2], 0);
     AdvanceTo(s + 201);
-    Step();  // panel 1 at 128: panel 3 starts
+    Step(); // panel 1 at 128: panel 3 starts
     EXPECT_EQ(Screen().PanelStartTime[2], s + 201);
 
     // Panel 3 is full 400 ms later and ends the step before its 1000 ms.
@@ -134,7 +135,8 @@ TEST_F(ChooserTest, PanelsSlideInOneAfterAnother) {
     EXPECT_EQ(Screen().SubState, 2);
     Frame();
     EXPECT_EQ(Screen().State, 2);
-    for (int p = 0; p < 3; ++p) EXPECT_EQ(Pixel(254, 200 * p + 1), kPanel[p]);
+    for (int p = 0; p < 3; ++p)
+        EXPECT_EQ(Pixel(254, 200 * p + 1), kPanel[p]);
     EXPECT_EQ(Pixel(252, 10), kBg);
 }
 
@@ -143,11 +145,11 @@ TEST_F(ChooserTest, ClickDuringTheIntroIsConsumedAndChoosesNothing) {
     MoveTo(300, 100);
     Frame();
     g_mouse->click = 1;
-    Frame();  // ends the fade-in
+    Frame(); // ends the fade-in
     EXPECT_EQ(Screen().SubState, 1);
     EXPECT_EQ(g_mouse->click, 0);
     g_mouse->click = 1;
-    Frame();  // ends the panels
+    Frame(); // ends the panels
     EXPECT_EQ(g_mouse->click, 0);
     Frames(2);
     EXPECT_EQ(Screen().State, 2);
@@ -180,7 +182,8 @@ TEST_F(ChooserTest, QuitAsksFirstAndCancelLeavesTheChooserAsItWas) {
     hl::QueueAnswer(platform::BoxAnswer::Cancel);
     Choose(50, 540);
     ASSERT_EQ(hl::Questions().size(), 1u);
-    EXPECT_EQ(hl::Questions()[0].gbkText, "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF");
+    EXPECT_EQ(hl::Questions()[0].gbkText,
+              "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF");
     EXPECT_EQ(hl::Questions()[0].gbkCaption, "Norvane");
     EXPECT_TRUE(hl::Questions()[0].okCancel);
     EXPECT_EQ(Screen().State, 2);
@@ -225,7 +228,8 @@ TEST_F(ChooserTest, StoryPanelFadesTheMusicAndOpensItsScenarioTitle) {
         EXPECT_EQ(g_bgmChannel, nullptr);
         EXPECT_EQ(g_scenario->bgmName, nullptr);
         EXPECT_EQ(g_seChannels[0], nullptr);
-        for (int s : {1, 2, 3, 4, 10}) EXPECT_EQ(cdib[s], nullptr);
+        for (int s : {1, 2, 3, 4, 10})
+            EXPECT_EQ(cdib[s], nullptr);
     }
 }
 
@@ -248,7 +252,7 @@ TEST_F(ChooserTest, ButtonsLeadToTheOtherChooserSettingsAndExtras) {
         Frame();
         EXPECT_EQ(g_gameApp->mode, c.mode);
         if (c.button == 1) {
-            EXPECT_NE(g_bgmChannel, nullptr);  // plays on
+            EXPECT_NE(g_bgmChannel, nullptr); // plays on
         } else {
             EXPECT_EQ(g_gameApp->returnMode, c.chooser);
             EXPECT_EQ(g_scenario->menuReturn, 0);
@@ -296,7 +300,7 @@ TEST_F(ChooserTest, ContestPanelStaysLockedUntilScriptFlag3) {
     Frames(2);
     EXPECT_EQ(g_gameApp->mode, 65);
     EXPECT_EQ(g_gameApp->opponentIndex, 0);
-    EXPECT_EQ(g_scenario->playContext, 3);  // untouched
+    EXPECT_EQ(g_scenario->playContext, 3); // untouched
 }
 
 TEST_F(ChooserTest, MiniGameIntroStartsTheLowerPanelAtLevel96AndEndsWithIt) {
@@ -305,10 +309,10 @@ TEST_F(ChooserTest, MiniGameIntroStartsTheLowerPanelAtLevel96AndEndsWithIt) {
     Frame();
     const std::uint32_t s = Screen().StartTime;
     AdvanceTo(s + 150);
-    Step();  // 95
+    Step(); // 95
     EXPECT_EQ(Screen().PanelStarted[1], 0);
     AdvanceTo(s + 151);
-    Step();  // 96
+    Step(); // 96
     EXPECT_EQ(Screen().PanelStarted[1], 1);
     AdvanceTo(s + 550);
     Step();
@@ -318,4 +322,4 @@ TEST_F(ChooserTest, MiniGameIntroStartsTheLowerPanelAtLevel96AndEndsWithIt) {
     EXPECT_EQ(Screen().SubState, 2);
 }
 
-}  // namespace
+} // namespace

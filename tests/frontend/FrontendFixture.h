@@ -3,6 +3,8 @@
 // the front end.
 #pragma once
 
+#include "TestSupport.h"
+#include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
 #include "app/Shell.h"
@@ -11,7 +13,6 @@
 #include "lib/OggWriter.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
-#include "TestSupport.h"
 
 #include <cmath>
 #include <cstdint>
@@ -33,7 +34,8 @@ inline void WriteBands(const std::filesystem::path& path, int width, int rowHeig
     img.bitCount = 32;
     img.pixels.reserve(static_cast<std::size_t>(img.width) * img.height);
     for (std::uint32_t c : argb)
-        for (int i = 0; i < width * rowHeight; ++i) img.pixels.push_back(c);
+        for (int i = 0; i < width * rowHeight; ++i)
+            img.pixels.push_back(c);
     std::filesystem::create_directories(path.parent_path());
     ASSERT_TRUE(bmp_writer::WriteBmp(path, img));
 }
@@ -82,7 +84,8 @@ protected:
     // One frame of the mode manager, as the main loop runs it.
     void Frame() { g_gameApp->RunFrame(); }
     void Frames(int n) {
-        for (int i = 0; i < n; ++i) Frame();
+        for (int i = 0; i < n; ++i)
+            Frame();
     }
     std::uint32_t Now() const { return platform::TimeGetTime(); }
     // Moves the clock forward to `t`; every frame itself sleeps 8 ms.
@@ -96,7 +99,9 @@ protected:
     }
 
     // Input as the window procedure delivers it.
-    void MoveTo(int x, int y) { WndProc(platform::Event{platform::EventKind::MouseMove, {}, {}, x, y, 0}); }
+    void MoveTo(int x, int y) {
+        WndProc(platform::Event{platform::EventKind::MouseMove, {}, {}, x, y, 0});
+    }
     void Press(platform::MouseButton b) {
         hl::PushButton(b, true, g_mouse->x, g_mouse->y);
         Pump();
@@ -107,8 +112,9 @@ protected:
     }
     void Pump() {
         platform::Event e;
-        while (platform::PeekEvent(e)) WndProc(e);
+        while (platform::PeekEvent(e))
+            WndProc(e);
     }
 };
 
-}  // namespace frontend_test
+} // namespace frontend_test

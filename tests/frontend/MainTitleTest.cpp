@@ -3,9 +3,9 @@
 // each item leads.
 #include "frontend/MainTitle.h"
 
+#include "FrontendFixture.h"
 #include "app/Config.h"
 #include "frontend/ScreenKit.h"
-#include "FrontendFixture.h"
 
 #include <cstring>
 
@@ -42,9 +42,11 @@ protected:
         WriteLabels("system/title_p01.bmp", kLabels);
         WriteLabels("system/title_p02.bmp", kLit);
         std::vector<std::uint32_t> plates;
-        for (std::uint32_t c : kPlates) plates.push_back(0xFF000000u | c);
+        for (std::uint32_t c : kPlates)
+            plates.push_back(0xFF000000u | c);
         WriteBands("system/title_p03.bmp", 278, 38, plates);
-        WriteBands("system/title_logo.bmp", 440, 320, {0xFF000000u | kLayer1, 0xFF000000u | kLayer2});
+        WriteBands("system/title_logo.bmp", 440, 320,
+                   {0xFF000000u | kLayer1, 0xFF000000u | kLayer2});
         WriteTone("bgm/n006.ogg", 30);
         WriteTone("se/sys_010.ogg", 2);
         FrontendTest::SetUp();
@@ -81,7 +83,8 @@ TEST_F(MainTitleTest, OpeningClearsTheLastPlayAfterSavingTheSettings) {
     g_gameApp->logVoices[255][255] = 'c';
     g_gameApp->seName[0] = 'x';
     g_config[config::kChoiceFlags + 10] = 1;
-    for (int s : {1, 3, 4}) g_seChannels[s] = std::make_unique<CSeChannel>();
+    for (int s : {1, 3, 4})
+        g_seChannels[s] = std::make_unique<CSeChannel>();
 
     Frame();
 
@@ -126,9 +129,9 @@ TEST_F(MainTitleTest, WithMusicOffNothingPlaysAndTheMusicNameStays) {
 }
 
 TEST_F(MainTitleTest, LogoLayersSlideInFromOppositeCorners) {
-    Frame();  // Open at 0
+    Frame(); // Open at 0
     AdvanceTo(1000);
-    Frame();  // background fade ends
+    Frame(); // background fade ends
     ASSERT_EQ(Title().SubState, 1);
     const std::uint32_t start = Title().StartTime;
     AdvanceTo(start + 800);
@@ -151,7 +154,7 @@ TEST_F(MainTitleTest, LabelsStartOneAfterAnotherAndTheFirstStandsAtOnce) {
     AdvanceTo(1000);
     Frame();
     AdvanceTo(Title().StartTime + 1600);
-    Frame();  // logo done
+    Frame(); // logo done
     ASSERT_EQ(Title().SubState, 2);
     const std::uint32_t logoStart = Title().ItemStartTime[0];
     EXPECT_EQ(logoStart + 1600, Title().StartTime);
@@ -160,11 +163,11 @@ TEST_F(MainTitleTest, LabelsStartOneAfterAnotherAndTheFirstStandsAtOnce) {
     // 1 px right of its place; item 2 started in this frame at level 0.
     EXPECT_EQ(Title().ItemSlide[0], 23);
     EXPECT_EQ(Title().ItemStarted[1], 1);
-    EXPECT_EQ(Title().ItemStartTime[1], Now() - 8);  // the frame's pause came after
+    EXPECT_EQ(Title().ItemStartTime[1], Now() - 8); // the frame's pause came after
     EXPECT_EQ(Title().ItemStarted[2], 0);
     EXPECT_EQ(Pixel(586, 380), kBg);
     EXPECT_EQ(Pixel(587, 380), kLabels[0]);
-    EXPECT_EQ(Pixel(570, 420), kBg);  // item 2 at level 0 draws nothing
+    EXPECT_EQ(Pixel(570, 420), kBg); // item 2 at level 0 draws nothing
 
     // Item 2 reaches 128 at 126 ms (126 × 255 / 250 = 128) and starts item 3.
     // The screen runs alone here, without the frame's 8-ms pause.
@@ -176,7 +179,8 @@ TEST_F(MainTitleTest, LabelsStartOneAfterAnotherAndTheFirstStandsAtOnce) {
     Title().Run(platform::WindowHandle::Main);
     EXPECT_EQ(Title().ItemStarted[2], 1);
     EXPECT_EQ(Title().ItemStartTime[2], t2 + 126);
-    for (int i = 0; i < 200 && Title().State == 1; ++i) Frame();
+    for (int i = 0; i < 200 && Title().State == 1; ++i)
+        Frame();
     EXPECT_EQ(Title().State, 2);
     // Item 5 ran its 250 ms long before the step's 2000 ms.
     EXPECT_LT(Now() - logoStart - 1600, 2000u);
@@ -193,7 +197,7 @@ TEST_F(MainTitleTest, ClickSkipOrSkipEffectsDuringTheIntroShowsTheFinishedTitle)
         g_scenario->skipEffects = variant == 2;
         Frame();
         EXPECT_EQ(Title().State, 2);
-        EXPECT_EQ(g_mouse->click, 0);  // consumed
+        EXPECT_EQ(g_mouse->click, 0); // consumed
         // The second logo layer lies over the first.
         EXPECT_EQ(Pixel(5, 5), kLayer2);
         EXPECT_EQ(Pixel(445, 5), kBg);
@@ -205,7 +209,7 @@ TEST_F(MainTitleTest, ClickSkipOrSkipEffectsDuringTheIntroShowsTheFinishedTitle)
         g_mouse->skip = 0;
         g_scenario->skipEffects = 0;
         Frame();
-        EXPECT_EQ(g_gameApp->mode, 1);  // the click chose nothing
+        EXPECT_EQ(g_gameApp->mode, 1); // the click chose nothing
         EXPECT_EQ(Title().State, 2);
     }
 }
@@ -236,7 +240,7 @@ TEST_F(MainTitleTest, UpAndDownKeysWrapAndMoveTheCursorOntoTheItem) {
     MoveTo(10, 10);
     g_keyboard->down = 1;
     Frame();
-    EXPECT_EQ(Title().HoverItem, 5);  // down from none
+    EXPECT_EQ(Title().HoverItem, 5); // down from none
 }
 
 TEST_F(MainTitleTest, HighlightGrowsFromItsCentreAndGoesWithTheMouse) {
@@ -288,11 +292,11 @@ TEST_F(MainTitleTest, ChosenItemGrowsWhileTheOthersShrinkToNothing) {
     Frame();
     ASSERT_EQ(Title().State, 6);
     EXPECT_EQ(g_mouse->click, 0);
-    EXPECT_NE(g_seChannels[0], nullptr);  // the click sound
+    EXPECT_NE(g_seChannels[0], nullptr); // the click sound
     const std::uint32_t start = Title().StartTime;
 
     AdvanceTo(start + 250);
-    g_mouse->click = 1;  // a click does not hurry the zoom
+    g_mouse->click = 1; // a click does not hurry the zoom
     Frame();
     ASSERT_EQ(Title().State, 6);
     // Elapsed 250: level 127, g1 32, g2 9, opacity 128. Plate 1 into
@@ -321,10 +325,11 @@ TEST_F(MainTitleTest, ChosenItemGrowsWhileTheOthersShrinkToNothing) {
             const platform::Rect& r = Title().ItemRects[item - 1];
             for (int y = r.top; y < r.bottom; y += 3)
                 for (int x = r.left - 70; x < r.right + 70; x += 3)
-                    ASSERT_EQ(Pixel(x, y), kBg) << g.at << " ms, item " << item << " at " << x << "," << y;
+                    ASSERT_EQ(Pixel(x, y), kBg)
+                        << g.at << " ms, item " << item << " at " << x << "," << y;
         }
     }
-    Frame();  // past 500 ms
+    Frame(); // past 500 ms
     EXPECT_EQ(Title().State, 4);
     EXPECT_EQ(PixelOf(cdib[0].get(), 3, 3), 0xFFFFFFu);
     EXPECT_EQ(PixelOf(cdib[1].get(), 200, 200), kLayer2);
@@ -339,8 +344,9 @@ TEST_F(MainTitleTest, ChosenItemGrowsWhileTheOthersShrinkToNothing) {
     EXPECT_EQ(Title().State, 5);
     Frame();
     EXPECT_EQ(g_gameApp->mode, 56);
-    for (int s = 1; s <= 10; ++s) EXPECT_EQ(cdib[s], nullptr) << s;
-    EXPECT_NE(g_bgmChannel, nullptr);  // the music plays on into the chooser
+    for (int s = 1; s <= 10; ++s)
+        EXPECT_EQ(cdib[s], nullptr) << s;
+    EXPECT_NE(g_bgmChannel, nullptr); // the music plays on into the chooser
 }
 
 TEST_F(MainTitleTest, EachItemLeadsWhereItSays) {
@@ -358,7 +364,7 @@ TEST_F(MainTitleTest, EachItemLeadsWhereItSays) {
         g_scenario->particlesOn = 1;
         Hover(c.item);
         g_mouse->click = 1;
-        g_scenario->skipEffects = 1;  // zoom and fade last one frame each
+        g_scenario->skipEffects = 1; // zoom and fade last one frame each
         Frame();
         Frame();
         Frame();
@@ -390,7 +396,8 @@ TEST_F(MainTitleTest, QuittingAsksNothingAndClosesAfterTheFrame) {
     Hover(5);
     g_mouse->click = 1;
     g_scenario->skipEffects = 1;
-    for (int i = 0; i < 4 && !QuitRequested(); ++i) Frame();
+    for (int i = 0; i < 4 && !QuitRequested(); ++i)
+        Frame();
     EXPECT_TRUE(QuitRequested());
     EXPECT_TRUE(hl::Questions().empty());
     EXPECT_EQ(g_bgmChannel, nullptr);
@@ -404,7 +411,7 @@ TEST_F(MainTitleTest, EnterChoosesTheItemUnderTheCursorOnly) {
     Pump();
     EXPECT_EQ(g_mouse->click, 1);
     Frame();
-    EXPECT_EQ(Title().State, 2);  // nothing under the cursor
+    EXPECT_EQ(Title().State, 2); // nothing under the cursor
     hl::PushKey(platform::Key::Return, false);
     Pump();
     Hover(2);
@@ -423,14 +430,14 @@ TEST_F(MainTitleTest, ComingBackFromSettingsRunsTheWholeOpeningAgain) {
     g_scenario->skipEffects = 1;
     Frames(4);
     ASSERT_EQ(g_gameApp->mode, 9);
-    Frame();  // no settings screen yet: the mode idles and the title is freed
+    Frame(); // no settings screen yet: the mode idles and the title is freed
     EXPECT_EQ(g_mainTitle, nullptr);
     g_scenario->vars[0] = 9;
     g_gameApp->mode = g_gameApp->returnMode;
     Frame();
     EXPECT_EQ(g_scenario->vars[0], 0);
     ASSERT_NE(g_bgmChannel, nullptr);
-    EXPECT_NE(g_bgmChannel.get(), first);  // started again from its beginning
+    EXPECT_NE(g_bgmChannel.get(), first); // started again from its beginning
 }
 
-}  // namespace
+} // namespace

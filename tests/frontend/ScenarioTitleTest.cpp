@@ -5,9 +5,9 @@
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
 
+#include "FrontendFixture.h"
 #include "app/Config.h"
 #include "frontend/ScreenKit.h"
-#include "FrontendFixture.h"
 #include "lib/ScriptAssembler.h"
 
 #include <cstring>
@@ -23,7 +23,8 @@ class ScenarioTitleTest : public FrontendTest {
 protected:
     void SetUp() override {
         std::vector<std::uint32_t> rows;
-        for (std::uint32_t c : kStrip) rows.push_back(0xFF000000u | c);
+        for (std::uint32_t c : kStrip)
+            rows.push_back(0xFF000000u | c);
         for (const char* t : {"s", "r", "i"}) {
             WriteSolid(std::string("system/title_bg_") + t + ".bmp", 800, 600, kBg);
         }
@@ -111,12 +112,12 @@ TEST_F(ScenarioTitleTest, EntryResetsTheStorySelectsTheSaveGroupAndStartsTheMusi
 TEST_F(ScenarioTitleTest, ThirdTitleVoiceLineFollowsTheMinuteAndPlaysWithMusicOff) {
     g_config[config::kMusicOff] = 1;
     g_gameApp->mode = 60;
-    Frame();  // minute 0: always the first line
+    Frame(); // minute 0: always the first line
     EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 1);
     EXPECT_EQ(g_bgmChannel, nullptr);
 
     FreeTitles();
-    AdvanceTo(120000);  // minute 2
+    AdvanceTo(120000); // minute 2
     platform::Srand(1);
     Frame();
     // First rand after srand(1) is 41; 41 × 120,000 × 2 = 9,840,000, mod 11 = 5.
@@ -168,14 +169,14 @@ TEST_F(ScenarioTitleTest, HoveredItemShowsItsRowOfTheHighlightStrip) {
 
 TEST_F(ScenarioTitleTest, RightClickAnywhereGoesBackToTheStoryChooser) {
     ToInput(59);
-    Hover(2);  // even over an item
+    Hover(2); // even over an item
     Frame();
     g_mouse->cancel = 1;
     Frame();
     EXPECT_EQ(Title().State, 4);
     EXPECT_EQ(Title().HoverItem, 100);
     EXPECT_EQ(g_mouse->cancel, 0);
-    EXPECT_EQ(TenthsOf(g_seChannels[2].get()), 3);  // the cancel sound
+    EXPECT_EQ(TenthsOf(g_seChannels[2].get()), 3); // the cancel sound
     EXPECT_EQ(PixelOf(cdib[0].get(), 0, 0), 0u);
     g_scenario->skipEffects = 1;
     Frames(2);
@@ -215,9 +216,10 @@ TEST_F(ScenarioTitleTest, StartLoadsTheFirstScriptAndHandsOverToTheInterpreter) 
         EXPECT_EQ(g_scenario->particlesOn, 0);
         EXPECT_EQ(g_bgmChannel, nullptr);
         EXPECT_EQ(g_seChannels[0], nullptr);
-        EXPECT_EQ(g_voiceChannels[0], nullptr);  // the third title's line is cut off
-        for (int s : {1, 2, 10}) EXPECT_EQ(cdib[s], nullptr);
-        Frame();  // the interpreter runs "end": back at the main title
+        EXPECT_EQ(g_voiceChannels[0], nullptr); // the third title's line is cut off
+        for (int s : {1, 2, 10})
+            EXPECT_EQ(cdib[s], nullptr);
+        Frame(); // the interpreter runs "end": back at the main title
         EXPECT_EQ(g_gameApp->mode, 1);
     }
 }
@@ -238,7 +240,7 @@ TEST_F(ScenarioTitleTest, LoadSettingsAndExtrasComeBackToThisTitle) {
         EXPECT_EQ(g_scenario->menuReturn, 0);
         // The save group stays set for the load screen.
         EXPECT_EQ(g_scenario->saveGroup, 1);
-        EXPECT_EQ(g_bgmChannel != nullptr, c.item != 4);  // extras stop the music
+        EXPECT_EQ(g_bgmChannel != nullptr, c.item != 4); // extras stop the music
         if (c.item == 4) {
             EXPECT_EQ(g_scenario->playContext, 1);
         }
@@ -263,4 +265,4 @@ TEST_F(ScenarioTitleTest, QuitAsksAndOkClosesTheWindow) {
     EXPECT_EQ(hl::Questions().size(), 2u);
 }
 
-}  // namespace
+} // namespace

@@ -28,7 +28,9 @@ namespace {
 
 // ---------------------------------------------------------------- colours
 
-constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t rgb) { return (a << 24) | (rgb & 0xFFFFFF); }
+constexpr std::uint32_t Argb(std::uint32_t a, std::uint32_t rgb) {
+    return (a << 24) | (rgb & 0xFFFFFF);
+}
 
 std::uint32_t Lerp(std::uint32_t c0, std::uint32_t c1, int t, int n) {
     if (n <= 0) return c0;
@@ -50,7 +52,9 @@ CGlyphFont& Font() {
     return font;
 }
 
-std::string Gbk(std::string_view utf8) { return platform::Utf8ToGbk(utf8).value_or(std::string()); }
+std::string Gbk(std::string_view utf8) {
+    return platform::Utf8ToGbk(utf8).value_or(std::string());
+}
 
 // Bytes of the character that starts at `i` of a GBK string.
 std::size_t CharBytes(const std::string& gbk, std::size_t i) {
@@ -59,7 +63,8 @@ std::size_t CharBytes(const std::string& gbk, std::size_t i) {
 
 class Canvas {
 public:
-    Canvas(int w, int h, std::uint32_t argb = 0xFF000000) : w_(w), h_(h), px_(std::size_t(w) * h, argb) {}
+    Canvas(int w, int h, std::uint32_t argb = 0xFF000000)
+        : w_(w), h_(h), px_(std::size_t(w) * h, argb) {}
 
     int Width() const { return w_; }
     int Height() const { return h_; }
@@ -71,7 +76,7 @@ public:
         if (x < 0 || y < 0 || x >= w_ || y >= h_ || a <= 0) return;
         std::uint32_t& d = px_[std::size_t(y) * w_ + x];
         const int da = static_cast<int>(d >> 24);
-        const int below = da * (255 - a) / 255;  // what still shows of the old pixel
+        const int below = da * (255 - a) / 255; // what still shows of the old pixel
         const int na = a + below;
         std::uint32_t out = 0;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -87,18 +92,21 @@ public:
 
     void Fill(int x, int y, int w, int h, std::uint32_t argb) {
         for (int j = y; j < y + h; ++j)
-            for (int i = x; i < x + w; ++i) Set(i, j, argb);
+            for (int i = x; i < x + w; ++i)
+                Set(i, j, argb);
     }
     void VGradient(int x, int y, int w, int h, std::uint32_t top, std::uint32_t bottom) {
         for (int j = 0; j < h; ++j) {
             const std::uint32_t c = Lerp(top, bottom, j, std::max(1, h - 1));
-            for (int i = 0; i < w; ++i) Set(x + i, y + j, c);
+            for (int i = 0; i < w; ++i)
+                Set(x + i, y + j, c);
         }
     }
     void HGradient(int x, int y, int w, int h, std::uint32_t left, std::uint32_t right) {
         for (int i = 0; i < w; ++i) {
             const std::uint32_t c = Lerp(left, right, i, std::max(1, w - 1));
-            for (int j = 0; j < h; ++j) Set(x + i, y + j, c);
+            for (int j = 0; j < h; ++j)
+                Set(x + i, y + j, c);
         }
     }
     // A filled disc with a one-pixel soft edge, blended over what is there.
@@ -114,7 +122,8 @@ public:
         for (int y = cy - r - 1; y <= cy + r + 1; ++y)
             for (int x = cx - r - 1; x <= cx + r + 1; ++x) {
                 const double d = std::hypot(x - cx, y - cy);
-                const double cover = std::clamp(std::min(r + 0.5 - d, d - (r - thickness) + 0.5), 0.0, 1.0);
+                const double cover =
+                    std::clamp(std::min(r + 0.5 - d, d - (r - thickness) + 0.5), 0.0, 1.0);
                 Blend(x, y, rgb, static_cast<int>(cover * alpha));
             }
     }
@@ -201,7 +210,7 @@ private:
 constexpr std::uint32_t kRate = 22050;
 
 struct Note {
-    double frequency;  // 0: a rest
+    double frequency; // 0: a rest
     double seconds;
 };
 
@@ -226,14 +235,17 @@ std::vector<float> Melody(const std::vector<Note>& notes, double amplitude) {
     return out;
 }
 
-double Midi(int note) { return 440.0 * std::pow(2.0, (note - 69) / 12.0); }
+double Midi(int note) {
+    return 440.0 * std::pow(2.0, (note - 69) / 12.0);
+}
 
 // A looping piece: an arpeggio over a chord progression.
 std::vector<float> Music(int root, const std::vector<std::array<int, 3>>& chords, double beat) {
     std::vector<Note> notes;
     for (const auto& chord : chords)
         for (int rep = 0; rep < 2; ++rep)
-            for (int k : {0, 1, 2, 1}) notes.push_back({Midi(root + chord[k]), beat});
+            for (int k : {0, 1, 2, 1})
+                notes.push_back({Midi(root + chord[k]), beat});
     return Melody(notes, 0.35);
 }
 
@@ -298,19 +310,22 @@ public:
         std::error_code ec;
         fs::create_directories(path.parent_path(), ec);
         std::ofstream f(path, std::ios::binary);
-        f.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        f.write(reinterpret_cast<const char*>(bytes.data()),
+                static_cast<std::streamsize>(bytes.size()));
         if (!f) return Fail("cannot write " + path.string());
         return true;
     }
 
     bool Picture(const std::string& path, const Canvas& c, int bits) {
         const auto slash = path.find('\\');
-        return Put(path.substr(0, slash), path.substr(slash + 1), bmp_writer::EncodeBmp(c.Image(bits)));
+        return Put(path.substr(0, slash), path.substr(slash + 1),
+                   bmp_writer::EncodeBmp(c.Image(bits)));
     }
 
     bool Sound(const std::string& path, const std::vector<float>& samples) {
         const auto slash = path.find('\\');
-        return Put(path.substr(0, slash), path.substr(slash + 1), tools::EncodeOgg(samples, 1, kRate));
+        return Put(path.substr(0, slash), path.substr(slash + 1),
+                   tools::EncodeOgg(samples, 1, kRate));
     }
 
     bool Script(const std::string& name, const std::string& text) {
@@ -340,7 +355,8 @@ public:
                 if (!sound) {
                     std::uint32_t flags = kCodings[turn++ % kCodings.size()];
                     // The block sort is kept to small members: it is the slow one.
-                    if ((flags & kPackFlagBlockSort) && m.data.size() > 300000) flags = kPackFlagLzss;
+                    if ((flags & kPackFlagBlockSort) && m.data.size() > 300000)
+                        flags = kPackFlagLzss;
                     p.flags = flags;
                 }
                 p.data = std::move(m.data);
@@ -399,8 +415,10 @@ bool BootPictures(GameWriter& g) {
     warning.TextCentred(0, 800, 120, "注意", 40, 0x803010);
     const char* lines[] = {"本程序所用的图片、声音与文字", "全部由演示数据生成器自行绘制与合成。",
                            "按住 Ctrl 键可以跳过开场画面。", "请适度游戏，注意休息。"};
-    for (int i = 0; i < 4; ++i) warning.TextCentred(0, 800, 220 + 60 * i, lines[i], 26, 0x403020);
-    return g.Picture("system\\logo_01.bmp", logo, 24) && g.Picture("system\\warning.bmp", warning, 24);
+    for (int i = 0; i < 4; ++i)
+        warning.TextCentred(0, 800, 220 + 60 * i, lines[i], 26, 0x403020);
+    return g.Picture("system\\logo_01.bmp", logo, 24) &&
+           g.Picture("system\\warning.bmp", warning, 24);
 }
 
 // Labels in rows of `rowHeight`, each centred on the width of its own box.
@@ -408,16 +426,19 @@ Canvas LabelRows(int width, int rowHeight, const std::vector<std::string>& label
                  const std::vector<int>& boxWidths, int size, std::uint32_t ink) {
     Canvas c(width, rowHeight * static_cast<int>(labels.size()), 0);
     for (std::size_t k = 0; k < labels.size(); ++k)
-        c.TextCentred(0, boxWidths[k], static_cast<int>(k) * rowHeight + (rowHeight - size) / 2, labels[k], size,
-                      ink);
+        c.TextCentred(0, boxWidths[k], static_cast<int>(k) * rowHeight + (rowHeight - size) / 2,
+                      labels[k], size, ink);
     return c;
 }
 
 bool MainTitlePictures(GameWriter& g) {
     const std::vector<std::string> items{"故事", "小游戏", "设置", "鉴赏", "退出"};
     const std::vector<int> itemWidths{110, 188, 134, 120, 88};
-    const Box plates[5] = {{560, 374, 726, 412}, {522, 412, 800, 450}, {514, 450, 714, 488},
-                           {498, 488, 676, 526}, {488, 526, 614, 564}};
+    const Box plates[5] = {{560, 374, 726, 412},
+                           {522, 412, 800, 450},
+                           {514, 450, 714, 488},
+                           {498, 488, 676, 526},
+                           {488, 526, 614, 564}};
 
     Canvas bg = Backdrop(0xFF1C2B4F, 0xFF6A82B8, 0xFFFFFF, 2);
     bg.HGradient(440, 370, 360, 230, 0xFF22335C, 0xFF3A5488);
@@ -435,13 +456,15 @@ bool MainTitlePictures(GameWriter& g) {
     logo.Ring(220, 150, 90, 3, 0xE0F0FF, 160);
     logo.OutlinedText(64, 320 + 110, "NORVANE", 52, 0xFFFFFF);
     logo.TextCentred(0, 440, 320 + 190, "海风 · 雨夜 · 星空", 26, 0xE8F0FF);
-    return g.Picture("system\\title_bg.bmp", bg, 24) && g.Picture("system\\title_p01.bmp", labels, 32) &&
-           g.Picture("system\\title_p02.bmp", lit, 32) && g.Picture("system\\title_p03.bmp", plate, 32) &&
+    return g.Picture("system\\title_bg.bmp", bg, 24) &&
+           g.Picture("system\\title_p01.bmp", labels, 32) &&
+           g.Picture("system\\title_p02.bmp", lit, 32) &&
+           g.Picture("system\\title_p03.bmp", plate, 32) &&
            g.Picture("system\\title_logo.bmp", logo, 32);
 }
 
 struct ChooserLook {
-    const char* prefix;    // "title01" or "title02"
+    const char* prefix; // "title01" or "title02"
     const char* background;
     std::vector<std::string> panels;
     std::vector<std::string> buttons;
@@ -480,14 +503,16 @@ bool ChooserPictures(GameWriter& g, const ChooserLook& look, int seed) {
                           {28, 498, 140, 532},
                           {44, 532, 126, 566}};
     for (int b = 0; b < 4; ++b)
-        bg.TextCentred(rects[b].left, rects[b].Width(), rects[b].top + 5, look.buttons[b], 22, 0xE0E8F0);
+        bg.TextCentred(rects[b].left, rects[b].Width(), rects[b].top + 5, look.buttons[b], 22,
+                       0xE0E8F0);
     const std::string p = std::string("system\\") + look.prefix;
-    return g.Picture(std::string("system\\") + look.background, bg, 24) && g.Picture(p + "_p01.bmp", lit, 24) &&
-           g.Picture(p + "_p02.bmp", buttons, 32) && g.Picture(p + "_p03.bmp", normal, 32);
+    return g.Picture(std::string("system\\") + look.background, bg, 24) &&
+           g.Picture(p + "_p01.bmp", lit, 24) && g.Picture(p + "_p02.bmp", buttons, 32) &&
+           g.Picture(p + "_p03.bmp", normal, 32);
 }
 
 struct ScenarioLook {
-    const char* key;  // s, r, i
+    const char* key; // s, r, i
     const char* title;
     std::uint32_t top, bottom;
     int x, y0, w, h;
@@ -521,7 +546,8 @@ bool StoryPictures(GameWriter& g) {
     };
     // Window buttons: the plain look stands in the window picture, the
     // hover look in the top row of the button sheet, the lit look below.
-    const std::pair<int, int> cells[8] = {{0, 48}, {48, 52}, {100, 54}, {154, 54}, {208, 70}, {278, 28}, {301, 40}, {341, 27}};
+    const std::pair<int, int> cells[8] = {{0, 48},   {48, 52},  {100, 54}, {154, 54},
+                                          {208, 70}, {278, 28}, {301, 40}, {341, 27}};
     const int places[6] = {506, 546, 594, 650, 704, 772};
     const char* names[8] = {"跳过", "自动", "存档", "读档", "系统", "×", "上", "下"};
     Canvas windowPicture = window(139, 0x182238);
@@ -547,8 +573,10 @@ bool StoryPictures(GameWriter& g) {
         return c;
     };
     Canvas cWait(280, 74, 0);
-    for (int f = 0; f < 3; ++f) cWait.Disc(36 + 70 * f, 36, 8 + 4 * f, 0xFFE070, 200);
-    for (int k = 0; k < 5; ++k) cWait.Disc(244, 8 + 14 * k, 4 + k % 3, 0xFFFFFF, 220);  // sparkles at (219, 1)
+    for (int f = 0; f < 3; ++f)
+        cWait.Disc(36 + 70 * f, 36, 8 + 4 * f, 0xFFE070, 200);
+    for (int k = 0; k < 5; ++k)
+        cWait.Disc(244, 8 + 14 * k, 4 + k % 3, 0xFFFFFF, 220); // sparkles at (219, 1)
     Canvas select(512, 128, 0);
     select.RoundRect(0, 4, 512, 56, 24, 0x203050, 210);
     select.RoundRect(0, 68, 512, 56, 24, 0x5070B0, 230);
@@ -560,7 +588,8 @@ bool StoryPictures(GameWriter& g) {
     icon.TextCentred(0, 64, 18, "N", 28, 0xFFFFFF);
     Canvas gaiji(240, 24, 0);
     const char* glyphs[10] = {"♥", "★", "♪", "☆", "○", "●", "◎", "◇", "◆", "□"};
-    for (int k = 0; k < 10; ++k) gaiji.TextCentred(24 * k, 24, 0, glyphs[k], 22, 0xFFD0E0);
+    for (int k = 0; k < 10; ++k)
+        gaiji.TextCentred(24 * k, 24, 0, glyphs[k], 22, 0xFFD0E0);
     Canvas obi(800, 48, 0xFF000000);
     obi.HGradient(0, 40, 800, 8, 0xFF202020, 0xFF000000);
     Canvas day(165, 28 * 30, 0);
@@ -569,17 +598,20 @@ bool StoryPictures(GameWriter& g) {
         day.OutlinedText(4, 28 * (d - 1) + 1, "第 " + std::to_string(d) + " 天", 24, 0xFFFFFF);
         day2.Fill(2, 10 * (d - 1) + 2, std::min(66, 2 * d + 4), 6, Argb(220, 0xFFE070));
     }
-    return g.Picture("system\\window.bmp", windowPicture, 32) && g.Picture("system\\window2.bmp", window2, 32) &&
-           g.Picture("system\\window3.bmp", window3, 32) && g.Picture("system\\window_p.bmp", buttons, 32) &&
+    return g.Picture("system\\window.bmp", windowPicture, 32) &&
+           g.Picture("system\\window2.bmp", window2, 32) &&
+           g.Picture("system\\window3.bmp", window3, 32) &&
+           g.Picture("system\\window_p.bmp", buttons, 32) &&
            g.Picture("system\\window_p3.bmp", buttons, 32) &&
            g.Picture("system\\click_wait00.bmp", clickWait(0xFFFFFF), 32) &&
            g.Picture("system\\click_wait01.bmp", clickWait(0xFFE070), 32) &&
            g.Picture("system\\click_wait02.bmp", clickWait(0x80E0FF), 32) &&
-           g.Picture("system\\c_wait.bmp", cWait, 32) && g.Picture("system\\select_p.bmp", select, 32) &&
-           g.Picture("system\\select_base.bmp", selectBase, 32) && g.Picture("system\\black.bmp", black, 24) &&
-           g.Picture("system\\T_ICON.bmp", icon, 32) && g.Picture("system\\gaiji.bmp", gaiji, 32) &&
-           g.Picture("system\\obi.bmp", obi, 24) && g.Picture("system\\day.bmp", day, 32) &&
-           g.Picture("system\\day2.bmp", day2, 32);
+           g.Picture("system\\c_wait.bmp", cWait, 32) &&
+           g.Picture("system\\select_p.bmp", select, 32) &&
+           g.Picture("system\\select_base.bmp", selectBase, 32) &&
+           g.Picture("system\\black.bmp", black, 24) && g.Picture("system\\T_ICON.bmp", icon, 32) &&
+           g.Picture("system\\gaiji.bmp", gaiji, 32) && g.Picture("system\\obi.bmp", obi, 24) &&
+           g.Picture("system\\day.bmp", day, 32) && g.Picture("system\\day2.bmp", day2, 32);
 }
 
 // The story sequences: the day logo's plates and rows, the eye-catch's
@@ -607,23 +639,28 @@ bool SequencePictures(GameWriter& g) {
     const int cellX[6] = {0, 83, 166, 235, 309, 383};
     const int cellW[6] = {83, 83, 69, 74, 74, 74};
     const char* letters[6] = {"D", "R", "E", "A", "M", "S"};
-    for (int k = 0; k < 6; ++k) eyeWord.OutlinedText(cellX[k] + (cellW[k] - 40) / 2, 30, letters[k], 72, 0xFFE0F0);
+    for (int k = 0; k < 6; ++k)
+        eyeWord.OutlinedText(cellX[k] + (cellW[k] - 40) / 2, 30, letters[k], 72, 0xFFE0F0);
     eyeWord.TextCentred(0, 352, 130, "— 稍后继续 —", 24, 0xFFFFFF);
     Canvas orb(80, 80, 0);
-    for (int r = 38; r > 0; r -= 2) orb.Disc(40, 40, r, 0xFFF8D0, 255 - r * 6);
-    return g.Picture("system\\day_base_b.bmp", dayBaseDark, 24) && g.Picture("system\\day_base.bmp", dayBase, 24) &&
-           g.Picture("system\\eye_day.bmp", eyeDay, 32) && g.Picture("system\\eye_day_b.bmp", eyeDayGlow, 32) &&
-           g.Picture("system\\day_logo.bmp", dayLogo, 32) && g.Picture("system\\day_logo_b.bmp", dayLogoGlow, 32) &&
-           g.Picture("system\\eye_base.bmp", eyeBase, 24) && g.Picture("system\\eye_word.bmp", eyeWord, 32) &&
-           g.Picture("bmp\\orb.bmp", orb, 32);
+    for (int r = 38; r > 0; r -= 2)
+        orb.Disc(40, 40, r, 0xFFF8D0, 255 - r * 6);
+    return g.Picture("system\\day_base_b.bmp", dayBaseDark, 24) &&
+           g.Picture("system\\day_base.bmp", dayBase, 24) &&
+           g.Picture("system\\eye_day.bmp", eyeDay, 32) &&
+           g.Picture("system\\eye_day_b.bmp", eyeDayGlow, 32) &&
+           g.Picture("system\\day_logo.bmp", dayLogo, 32) &&
+           g.Picture("system\\day_logo_b.bmp", dayLogoGlow, 32) &&
+           g.Picture("system\\eye_base.bmp", eyeBase, 24) &&
+           g.Picture("system\\eye_word.bmp", eyeWord, 32) && g.Picture("bmp\\orb.bmp", orb, 32);
 }
 
 // ---------------------------------------------------------------- the stories
 
 struct Person {
-    const char* name;       // shown as the speaker
-    const char* voiceKey;   // three letters of the voice files
-    const char* sprite;     // chara\ picture
+    const char* name;     // shown as the speaker
+    const char* voiceKey; // three letters of the voice files
+    const char* sprite;   // chara\ picture
     std::uint32_t tone;
 };
 
@@ -634,13 +671,13 @@ struct Story {
     std::uint32_t skies[2][2];
     const char* places[2];
     Person people[2];
-    std::vector<std::pair<int, const char*>> opening;  // speaker (0, 1) and line
+    std::vector<std::pair<int, const char*>> opening; // speaker (0, 1) and line
     const char* question;
     const char* answers[2];
     const char* replies[2];
     const char* closing;
     int textBlock;
-    int setsFlag;  // script flag set at the end (-1 none)
+    int setsFlag; // script flag set at the end (-1 none)
 };
 
 const std::vector<Story>& Stories() {
@@ -655,7 +692,7 @@ const std::vector<Story>& Stories() {
           {1, "林雨！你又在堤上发呆了吗？"},
           {0, "嗯。听说傍晚会有灯船经过，我想看看。"},
           {1, "那我们一起去吧。不过先要把信送完。"}},
-          "傍晚要去哪里看灯船？",
+         "傍晚要去哪里看灯船？",
          {"去海堤", "去码头"},
          {"海堤上风很大，但灯船看得清清楚楚。", "码头人很多，我们挤在人群里笑个不停。"},
          "……那一天的光，我大概会记很久吧。",
@@ -703,7 +740,9 @@ std::string VoiceName(const Person& p, int n) {
     return buf;
 }
 
-std::string Quoted(std::string_view s) { return "\"" + std::string(s) + "\""; }
+std::string Quoted(std::string_view s) {
+    return "\"" + std::string(s) + "\"";
+}
 
 // The story in the assembler's text form: the day logo, music fading in, a
 // picture brought in by a cross-fade, character sprites, a sprite layer,
@@ -786,8 +825,8 @@ bool StoryData(GameWriter& g) {
             Canvas bg(800, 600);
             bg.VGradient(0, 0, 800, 600, s.skies[k][0], s.skies[k][1]);
             for (int i = 0; i < 12; ++i)
-                bg.Disc((seed * 97 + i * 151) % 800, (seed * 53 + i * 89) % 420, 6 + (i * 13) % 40, 0xFFFFFF,
-                        60);
+                bg.Disc((seed * 97 + i * 151) % 800, (seed * 53 + i * 89) % 420, 6 + (i * 13) % 40,
+                        0xFFFFFF, 60);
             bg.Fill(0, 440, 800, 160, Argb(255, (s.skies[k][1] >> 1) & 0x7F7F7F));
             bg.OutlinedText(24, 24, s.places[k], 26, 0xFFFFFF);
             ++seed;
@@ -806,7 +845,8 @@ bool StoryData(GameWriter& g) {
             sprite.OutlinedText(194 - Canvas::TextWidth(p.name, 28) / 2, 320, p.name, 28, 0xFFFFFF);
             if (!g.Picture(std::string("chara\\") + p.sprite, sprite, 32)) return false;
             for (int n = 1; n <= 4; ++n)
-                if (!g.Sound("voice\\" + VoiceName(p, n), VoiceLine(voiceIndex++, 0.9 + 0.1 * n))) return false;
+                if (!g.Sound("voice\\" + VoiceName(p, n), VoiceLine(voiceIndex++, 0.9 + 0.1 * n)))
+                    return false;
         }
         if (!g.Script(s.script, StoryText(s))) return false;
     }
@@ -818,7 +858,9 @@ bool StoryData(GameWriter& g) {
             const auto grey = [](int v) { return 0xFF000000u | (std::uint32_t(v) * 0x010101u); };
             ramps[0].Set(x, y, grey(x * 255 / 799));
             ramps[1].Set(x, y, grey(y * 255 / 599));
-            ramps[2].Set(x, y, grey(std::min(255, static_cast<int>(std::hypot(x - 400, y - 300) * 255 / 500))));
+            ramps[2].Set(
+                x, y,
+                grey(std::min(255, static_cast<int>(std::hypot(x - 400, y - 300) * 255 / 500))));
         }
     for (int k = 0; k < 3; ++k)
         if (!g.Picture("bmp\\mask0" + std::to_string(k + 1) + ".bmp", ramps[k], 24)) return false;
@@ -845,7 +887,8 @@ bool Sounds(GameWriter& g) {
         if (!g.Sound(std::string("bgm\\") + t.name, Music(t.root, t.chords, t.beat))) return false;
     if (!g.Sound("se\\sys_010.ogg", Blip(1400, 1100, 0.09))) return false;
     if (!g.Sound("se\\Pop_D002.ogg", Blip(900, 380, 0.16))) return false;
-    if (!g.Sound("se\\se_bell.ogg", Melody({{Midi(84), 0.25}, {Midi(88), 0.45}}, 0.4))) return false;
+    if (!g.Sound("se\\se_bell.ogg", Melody({{Midi(84), 0.25}, {Midi(88), 0.45}}, 0.4)))
+        return false;
     // Title calls and scenario voice lines: one distinct voice each.
     const char* calls[] = {"vel0276", "dor0467", "fen0251", "pom0471", "lis0293",
                            "bex0884", "hol0468", "mur0430", "kel0249", "sef0470"};
@@ -859,7 +902,7 @@ bool Sounds(GameWriter& g) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 const std::vector<std::string>& PackedFolders() {
     static const std::vector<std::string> folders{"system", "bmp", "script", "bgm"};
@@ -868,7 +911,8 @@ const std::vector<std::string>& PackedFolders() {
 
 std::vector<StoryScript> StoryScripts() {
     std::vector<StoryScript> out;
-    for (const Story& s : Stories()) out.push_back({s.script, StoryText(s)});
+    for (const Story& s : Stories())
+        out.push_back({s.script, StoryText(s)});
     return out;
 }
 
@@ -883,10 +927,24 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
     GameWriter g(dir, options, error);
     const bool ok =
         BootPictures(g) && MainTitlePictures(g) &&
-        ChooserPictures(g, {"title01", "title_bg01.bmp", {"第一话  海风之约", "第二话  雨夜书店", "第三话  星空列车"},
-                            {"小游戏", "设置", "鉴赏", "退出"}, {156, 124, 112, 82}, 200, false}, 3) &&
-        ChooserPictures(g, {"title02", "title_bg02.bmp", {"麻将", "章鱼烧大赛"}, {"故事", "设置", "鉴赏", "退出"},
-                            {100, 124, 112, 82}, 300, true}, 4) &&
+        ChooserPictures(g,
+                        {"title01",
+                         "title_bg01.bmp",
+                         {"第一话  海风之约", "第二话  雨夜书店", "第三话  星空列车"},
+                         {"小游戏", "设置", "鉴赏", "退出"},
+                         {156, 124, 112, 82},
+                         200,
+                         false},
+                        3) &&
+        ChooserPictures(g,
+                        {"title02",
+                         "title_bg02.bmp",
+                         {"麻将", "章鱼烧大赛"},
+                         {"故事", "设置", "鉴赏", "退出"},
+                         {100, 124, 112, 82},
+                         300,
+                         true},
+                        4) &&
         ScenarioTitlePictures(g, {"s", "海风之约", 0xFF4A90C8, 0xFFF0D8A0, 320, 382, 160, 28}, 5) &&
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
@@ -894,4 +952,4 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
     return ok && error.empty();
 }
 
-}  // namespace demo
+} // namespace demo

@@ -30,9 +30,9 @@ const std::vector<std::string>& PackedFolders();
 // The three story scripts, in the assembler's text form (for tests that
 // want to follow a story).
 struct StoryScript {
-    std::string file;  // name in script\, e.g. "start.s"
+    std::string file; // name in script\, e.g. "start.s"
     std::string text;
 };
 std::vector<StoryScript> StoryScripts();
 
-}  // namespace demo
+} // namespace demo
