@@ -356,3 +356,103 @@ TEST_F(MahjongTurnTest, PausesWaitAndRecordTheirStart) {
 }
 
 } // namespace
+
+namespace {
+
+// The runtime's recurrence, written out to know what rand gives after Srand.
+int FirstRand(std::uint32_t seed) {
+    return static_cast<int>(((seed * 214013u + 2531011u) >> 16) & 0x7FFF);
+}
+
+TEST_F(MahjongTurnTest, HeroineLapsesByRandTimesClockTimesMinute) {
+    Table(MahjongDealer::Player);
+    game.Opponent = 1; // lapses when the product is odd
+    // 61001 ms: an odd clock in minute 1, so the product's parity is rand's.
+    platform::headless::AdvanceClock(61001 - platform::TimeGetTime());
+    const MahjongHand unsorted = HandOfKinds({9, 1, 4, 9, 6, 1, 9, 4, 0});
+    for (bool odd : {true, false}) {
+        std::uint32_t seed = 0;
+        while ((FirstRand(seed) % 2 == 1) != odd)
+            ++seed;
+        platform::Srand(seed);
+        g_mahjongCpuHand = unsorted;
+        game.CpuTriplets = 2;
+        game.PlayCpuTurn(platform::WindowHandle::None);
+        if (odd) {
+            EXPECT_EQ(g_mahjongCpuHand, unsorted); // nothing sorted, the drawn tile goes
+            EXPECT_EQ(game.CpuTriplets, 2);
+        } else {
+            EXPECT_EQ(g_mahjongCpuHand[8].Kind, 0);
+            EXPECT_EQ(game.CpuTriplets, 0);
+        }
+    }
+    // In minute 0 the product is 0: heroine 0 (lapses on 1 mod 3) never does.
+    platform::headless::Reset();
+    game.Opponent = 0;
+    platform::Srand(12345);
+    g_mahjongCpuHand = unsorted;
+    game.PlayCpuTurn(platform::WindowHandle::None);
+    EXPECT_EQ(g_mahjongCpuHand[8].Kind, 0);
+    // Once ready she never lapses.
+    platform::headless::AdvanceClock(61001);
+    game.Opponent = 1;
+    game.CpuReady = 1;
+    for (std::uint32_t seed = 0; seed < 8; ++seed) {
+        platform::Srand(seed);
+        g_mahjongCpuHand = unsorted;
+        game.PlayCpuTurn(platform::WindowHandle::None);
+        EXPECT_EQ(g_mahjongCpuHand[8].Kind, 0) << seed;
+    }
+}
+
+TEST_F(MahjongTurnTest, NoWinIsTakenWithTilesThatAreNotThreeTriplets) {
+    // In riichi with a wait left from another shape: drawing the wait kind
+    // does not win, the tile is discarded as any other.
+    Table(MahjongDealer::Player);
+    game.RiichiDeclared = game.PlayerRiichi = game.PlayerReady = 1;
+    game.PlayerWait = 6;
+    g_mahjongPlayerHand = HandOfKinds({2, 2, 2, 6, 11, 11, 11, 14, 6});
+    At(Step::DiscardChoice);
+    Run();
+    EXPECT_EQ(game.State, st::kTurns);
+    EXPECT_EQ(Now(), Step::RiichiDiscard);
+    // The heroine's ron likewise wants her eight tiles and the discard to be
+    // three triplets.
+    game.CpuReady = 1;
+    game.CpuRiichi = 1;
+    game.CpuWait = 3;
+    g_mahjongCpuHand = HandOfKinds({0, 0, 0, 3, 3, 4, 4, 5});
+    g_mahjongPlayerHand = HandOfKinds({1, 1, 7, 7, 8, 8, 9, 9, 3});
+    game.RiichiDeclared = game.PlayerRiichi = game.PlayerReady = 0;
+    At(Step::DiscardChoice);
+    Run(false, 8);
+    Run();
+    EXPECT_EQ(game.State, st::kTurns);
+    EXPECT_EQ(Now(), Step::PauseBeforeCpuDraw);
+    g_mahjongCpuHand = HandOfKinds({0, 0, 0, 3, 3, 5, 5, 5});
+    g_mahjongPlayerHand = HandOfKinds({1, 1, 7, 7, 8, 8, 9, 9, 3}, 4);
+    At(Step::DiscardChoice);
+    Run(false, 8);
+    Run();
+    EXPECT_EQ(game.State, st::kCpuRon);
+}
+
+TEST_F(MahjongTurnTest, ResultClicksEndEvenWhenTheCountAndFlagsDisagree) {
+    game.StartMatch(2);
+    game.State = st::kWinResult;
+    g_mahjongYakuFlags.fill(0);
+    g_mahjongYakuFlags[30] = 1;
+    game.YakuCount = 3; // more strips than flags
+    game.YakuTotal = 12000;
+    game.TotalShown = 0;
+    game.StripsShown = 0;
+    game.YakuCursor = 0;
+    EXPECT_EQ(game.AdvanceResult().flag, 30);
+    EXPECT_EQ(game.YakuCursor, 31);
+    EXPECT_EQ(game.AdvanceResult().kind, MahjongResultItem::Kind::Total);
+    EXPECT_EQ(game.AdvanceResult().kind, MahjongResultItem::Kind::Settled);
+    EXPECT_EQ(game.PlayerPoints, 22000);
+    EXPECT_EQ(game.CpuPoints, 0);
+}
+
+} // namespace
