@@ -333,9 +333,11 @@ void CMahjongGame::AfterPlayerDiscard() {
         Note(MahjongEventKind::Line, MahjongSide::Cpu,
              static_cast<int>(MahjongLine::PlayerFifthDiscard));
     CallOffered = 0;
-    const MahjongTile& last = g_mahjongPlayerDiscards[PlayerDiscardCount - 1u];
-    if (CpuDiscardCount < kCpuThinkingDiscards && CpuReady != 0 && CpuWait == last.Kind &&
-        CpuWinsWith(last)) {
+    const bool discarded = PlayerDiscardCount > 0;
+    const MahjongTile last =
+        discarded ? g_mahjongPlayerDiscards[PlayerDiscardCount - 1u] : MahjongTile{};
+    if (discarded && CpuDiscardCount < kCpuThinkingDiscards && CpuReady != 0 &&
+        CpuWait == last.Kind && CpuWinsWith(last)) {
         State = st::kCpuRon;
         SubStep = 0;
         return;
@@ -381,8 +383,9 @@ void CMahjongGame::CpuDiscards() {
 }
 
 void CMahjongGame::RonOffer() {
-    const MahjongTile& last = g_mahjongCpuDiscards[CpuDiscardCount - 1u];
-    if (PlayerReady != 0 && CallOffered == 0 && PlayerWait == last.Kind && HasYaku() &&
+    const bool discarded = CpuDiscardCount > 0;
+    const MahjongTile last = discarded ? g_mahjongCpuDiscards[CpuDiscardCount - 1u] : MahjongTile{};
+    if (discarded && PlayerReady != 0 && CallOffered == 0 && PlayerWait == last.Kind && HasYaku() &&
         PlayerWinsWith(last)) {
         OpenCall(MahjongCall::Ron, st::kRonMenu);
         return;
@@ -415,6 +418,8 @@ void CMahjongGame::ReturnFromCall(std::uint8_t subStep) {
 void CMahjongGame::AnswerCall(MahjongAnswer answer) {
     const std::uint8_t state = State;
     if (state != st::kRiichiMenu && state != st::kRonMenu && state != st::kTsumoMenu) return;
+    // Steps from 3 on are the riichi sequence after a yes: nothing to answer.
+    if (SubStep >= 3) return;
     const auto call = state == st::kRiichiMenu ? MahjongCall::Riichi
                       : state == st::kRonMenu  ? MahjongCall::Ron
                                                : MahjongCall::Tsumo;
@@ -480,6 +485,7 @@ void CMahjongGame::ConfirmWin() {
         State = st::kLossResult;
         break;
     case st::kCpuRon:
+        if (PlayerDiscardCount == 0) return;
         g_mahjongCpuHand[kMahjongDrawn] = g_mahjongPlayerDiscards[PlayerDiscardCount - 1u];
         CpuTsumo = 0;
         State = st::kLossResult;
@@ -489,6 +495,7 @@ void CMahjongGame::ConfirmWin() {
         State = st::kWinResult;
         break;
     case st::kPlayerRon:
+        if (CpuDiscardCount == 0) return;
         g_mahjongPlayerHand[kMahjongDrawn] = g_mahjongCpuDiscards[CpuDiscardCount - 1u];
         PlayerTsumo = 0;
         State = st::kWinResult;

@@ -1,6 +1,7 @@
 // Hand rules: every way nine tiles can fall into kind counts, properties over
 // many dealt hands, the heroine's choice and the shuffle.
 #include "mahjong/MahjongHand.h"
+#include "MahjongTestSupport.h"
 #include "TestSupport.h"
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include <vector>
 
 namespace {
+
+using mahjong_test::HandOfKinds;
 
 // One partition of nine tiles into kind counts, with what the rules make of it
 // (worked out by hand from the ready shapes). `waitPart` and `riichiPart` name
@@ -74,16 +77,6 @@ MahjongHand HandOf(const std::vector<int>& parts, int (*kindOf)(int)) {
             hand[static_cast<std::size_t>(slot++)] =
                 MahjongTileFromId(static_cast<std::uint8_t>(kind * 12 + c));
     }
-    return hand;
-}
-
-MahjongHand HandOfKinds(std::initializer_list<int> kinds) {
-    MahjongHand hand{};
-    std::array<int, kMahjongKinds> used{};
-    int slot = 0;
-    for (int k : kinds)
-        hand[static_cast<std::size_t>(slot++)] =
-            MahjongTileFromId(static_cast<std::uint8_t>(k * 12 + used[k]++));
     return hand;
 }
 

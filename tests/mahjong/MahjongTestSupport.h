@@ -3,6 +3,7 @@
 
 #include "mahjong/MahjongTile.h"
 
+#include <algorithm>
 #include <array>
 #include <initializer_list>
 
@@ -20,6 +21,13 @@ inline MahjongHand HandOfKinds(std::initializer_list<int> kinds, int firstCopy =
     std::size_t slot = 0;
     for (int k : kinds)
         hand[slot++] = TileOf(k, firstCopy + used[static_cast<std::size_t>(k)]++);
+    return hand;
+}
+
+// The same tiles ordered by kind, as the winner's hand is before scoring.
+inline MahjongHand SortedByKind(MahjongHand hand) {
+    std::stable_sort(hand.begin(), hand.end(),
+                     [](const MahjongTile& a, const MahjongTile& b) { return a.Kind < b.Kind; });
     return hand;
 }
 

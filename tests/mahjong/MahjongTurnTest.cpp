@@ -456,3 +456,34 @@ TEST_F(MahjongTurnTest, ResultClicksEndEvenWhenTheCountAndFlagsDisagree) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(MahjongTurnTest, StepsEnteredOutOfTurnReadNoDiscardThatIsNotThere) {
+    Table(MahjongDealer::Player);
+    // Ready on kind 0 (an empty discard record reads as kind 0) before any discard.
+    game.PlayerReady = game.CpuReady = 1;
+    game.PlayerWait = game.CpuWait = 0;
+    At(Step::RonOffer);
+    Run();
+    EXPECT_EQ(Now(), Step::PauseBeforePlayerDraw);
+    At(Step::AfterPlayerDiscard);
+    Run();
+    EXPECT_EQ(game.State, st::kTurns);
+    for (std::uint8_t win : {st::kPlayerRon, st::kCpuRon}) {
+        game.State = win;
+        game.ConfirmWin();
+        EXPECT_EQ(game.State, win);
+    }
+    // Once riichi is accepted a second answer changes nothing.
+    g_mahjongPlayerHand = HandOfKinds({2, 2, 2, 6, 6, 11, 11, 11, 14});
+    game.CheckPlayerHand(platform::WindowHandle::None);
+    At(Step::DiscardChoice);
+    Run();
+    game.AnswerCall(MahjongAnswer::Yes);
+    game.AnswerCall(MahjongAnswer::No);
+    EXPECT_EQ(game.RiichiDeclared, 1);
+    EXPECT_EQ(game.PlayerReady, 1);
+}
+
+} // namespace

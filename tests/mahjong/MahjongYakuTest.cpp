@@ -2,6 +2,7 @@
 // exclusions between them, the points, the ron gate, the announcements and
 // the result sequence that moves the points.
 #include "mahjong/MahjongYaku.h"
+#include "MahjongTestSupport.h"
 #include "TestSupport.h"
 #include "app/Config.h"
 #include "mahjong/MahjongGame.h"
@@ -16,15 +17,7 @@ namespace st = mahjong_state;
 // Nine tiles holding triplets of kinds a, b and c (any may repeat), given in
 // a scrambled slot order.
 MahjongHand TripletHand(int a, int b, int c) {
-    std::array<int, kMahjongKinds> used{};
-    std::array<int, 9> kinds = {c, a, b, a, c, b, b, a, c};
-    MahjongHand hand{};
-    for (int s = 0; s < 9; ++s) {
-        const int k = kinds[static_cast<std::size_t>(s)];
-        hand[static_cast<std::size_t>(s)] =
-            MahjongTileFromId(static_cast<std::uint8_t>(k * 12 + used[k]++));
-    }
-    return hand;
+    return mahjong_test::HandOfKinds({c, a, b, a, c, b, b, a, c});
 }
 
 struct ShapeCase {
@@ -61,8 +54,7 @@ TEST(MahjongYakuTest, EveryShapeCombinationWithItsPointsAndNoOther) {
     std::vector<bool> covered(kMahjongYakuCount, false);
     for (const ShapeCase& sc : kShapes) {
         SCOPED_TRACE(sc.flag);
-        MahjongHand hand = TripletHand(sc.a, sc.b, sc.c);
-        std::sort(hand.begin(), hand.end(), [](auto& x, auto& y) { return x.Kind < y.Kind; });
+        const MahjongHand hand = mahjong_test::SortedByKind(TripletHand(sc.a, sc.b, sc.c));
         const MahjongTripletKinds kinds = TripletKinds(hand);
         EXPECT_EQ(kinds.a, sc.a);
         EXPECT_EQ(kinds.c, sc.c);
@@ -208,17 +200,14 @@ TEST_F(MahjongScoreTest, CountOverMovesTenAFrameAndStopsOnAClick) {
 
 TEST_F(MahjongScoreTest, RonGateAsksForACombinationUnlessInRiichi) {
     // Held 0,0,0, 8,8,8, 9,9 waiting on 9: no combination.
-    g_mahjongPlayerHand = TripletHand(0, 8, 9);
-    std::sort(g_mahjongPlayerHand.begin(), g_mahjongPlayerHand.end(),
-              [](auto& x, auto& y) { return x.Kind < y.Kind; });
+    g_mahjongPlayerHand = mahjong_test::SortedByKind(TripletHand(0, 8, 9));
     EXPECT_FALSE(game.HasYaku());
     game.PlayerRiichi = 1;
     EXPECT_TRUE(game.HasYaku());
     game.PlayerRiichi = 0;
     // Held 1,1,1, 4,4, 13,13,13 waiting on 4: the (1, 4, 13) shape. Slot 3 is
     // the first 4, slot 6 a 13.
-    MahjongHand h = TripletHand(1, 4, 13);
-    std::sort(h.begin(), h.end(), [](auto& x, auto& y) { return x.Kind < y.Kind; });
+    MahjongHand h = mahjong_test::SortedByKind(TripletHand(1, 4, 13));
     std::rotate(h.begin() + 3, h.begin() + 4, h.end()); // one 4 goes to the drawn slot
     g_mahjongPlayerHand = h;
     EXPECT_EQ(g_mahjongPlayerHand[3].Kind, 4);
