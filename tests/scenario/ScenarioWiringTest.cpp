@@ -27,7 +27,7 @@ protected:
 
 TEST_F(ScenarioWiringTest, ConstructionMakesTheMatchObjectAndTheTables) {
     ASSERT_NE(g_mahjongGame, nullptr);
-    EXPECT_EQ(g_mahjongGame->state, 0);
+    EXPECT_EQ(g_mahjongGame->State, 0);
     EXPECT_EQ(g_mahjongGame->screenRect.right, 800);
     EXPECT_EQ(g_mahjongGame->screenRect.bottom, 600);
     ASSERT_NE(g_layerScratch, nullptr);
