@@ -24,8 +24,8 @@ void BM_RusContest(benchmark::State& state) {
     }
     state.counters["simulated_s_per_s"] = benchmark::Counter(
         static_cast<double>(frames) * rus_test::kFrameMs / 1000.0, benchmark::Counter::kIsRate);
-    state.counters["frames"] = benchmark::Counter(static_cast<double>(frames),
-                                                  benchmark::Counter::kAvgIterations);
+    state.counters["frames"] =
+        benchmark::Counter(static_cast<double>(frames), benchmark::Counter::kAvgIterations);
 }
 BENCHMARK(BM_RusContest)->DenseRange(0, 5)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -1,5 +1,6 @@
 #include "takoyaki/RusContest.h"
 
+#include "app/Config.h"
 #include "frontend/ScreenKit.h"
 #include "gfx/TrigTables.h"
 #include "takoyaki/RusPan.h"
@@ -61,6 +62,11 @@ constexpr std::uint32_t kMarkersHiddenMs = 20000;
 constexpr std::uint32_t kEffectFadeMs = 5000;
 
 void NoEnd(CRusContest&) {}
+
+// Whole degrees of a fade that started at `fadeStamp`: 720 over its 5000 ms.
+std::uint64_t FadeAngle(std::uint32_t fadeStamp) {
+    return std::uint64_t{static_cast<std::uint32_t>(Clock() - fadeStamp)} * 720 / kEffectFadeMs;
+}
 
 // In the order the effects are drawn.
 const std::array<EffectRule, 10> kEffects{{
@@ -156,7 +162,10 @@ void CRusContest::Load() {
 }
 
 void CRusContest::BeginPlay() {
-    StartTime = PlayerGaugeStamp = OpponentGaugeStamp = Clock();
+    // The timer starts with play, as the gauges do: counted from loading, the
+    // ready sequence ate its first step and the contest came up short of its
+    // 99 full steps.
+    StartTime = PlayerGaugeStamp = OpponentGaugeStamp = TimerStamp = Clock();
     State = RusState::Play;
 }
 
@@ -227,9 +236,7 @@ void CRusContest::StepEffects() {
             this->*e.fade = Clock();
         } else if (flag == kEffectFading) {
             // The overlay pulses through 720 degrees over the fade; then it is off.
-            const std::uint64_t angle =
-                std::uint64_t{static_cast<std::uint32_t>(Clock() - this->*e.fade)} * 720 /
-                kEffectFadeMs;
+            const std::uint64_t angle = FadeAngle(this->*e.fade);
             if (angle >= 720) {
                 flag = kEffectOff;
                 e.atEnd(*this);
@@ -413,6 +420,26 @@ Outcome CRusContest::GetOutcome() const {
     const auto opponent = static_cast<std::uint8_t>(Opponent);
     if (State == RusState::Win) return {kPlayerSideIndex, opponent};
     return {opponent, kPlayerSideIndex};
+}
+
+void CRusContest::RecordWin(std::span<std::uint8_t> settings) const {
+    // The gallery entry of each opponent's guest picture.
+    constexpr std::array<std::size_t, kOpponents> kCgEntry{34, 39, 43, 36, 40, 42};
+    const auto opponent = static_cast<std::size_t>(Opponent);
+    const std::size_t beaten = config::kContestBeaten + opponent;
+    const std::size_t seen = config::kCgFlags + 21 * kCgEntry[opponent];
+    if (seen >= settings.size()) return;
+    settings[beaten] = 1;
+    settings[seen] = 1;
+}
+
+int CRusContest::EffectOpacity(std::uint8_t flag, std::uint32_t fadeStamp) const {
+    if (flag == kEffectActive) return 254;
+    if (flag != kEffectFading) return 0;
+    const std::uint64_t angle = FadeAngle(fadeStamp);
+    if (angle >= 720) return 0;
+    // The sine table read 90 degrees on is |cos a|.
+    return static_cast<int>(254.0 * SinDeg(static_cast<int>(angle) + 90));
 }
 
 void CRusContest::BeginCutIn() {

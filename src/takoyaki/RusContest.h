@@ -15,6 +15,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace rus {
@@ -140,7 +141,7 @@ public:
     // The rule part of loading (state 0): rectangles, hole timers and
     // intervals, lives, timer, gauges; then State := Ready.
     void Load();
-    // The end of the ready sequence: the gauges start filling; State := Play.
+    // The end of the ready sequence: the gauges and the timer start; State := Play.
     void BeginPlay();
     // One play frame (state 2).
     void RunPlay(rus::PlayInput& input);
@@ -153,6 +154,13 @@ public:
     void Judge();
     // Winner and loser index for the application object (Win or Lose state).
     rus::Outcome GetOutcome() const;
+    // What a win keeps in the settings block: the opponent's beaten flag and
+    // the first picture of its gallery entry as seen. Saving is the caller's.
+    void RecordWin(std::span<std::uint8_t> settings) const;
+    // Opacity of a timed effect's overlay and label this frame: 254 while it
+    // is active; while it fades it pulses as |254 × cos a|, a running through
+    // 720 whole degrees over the fade; 0 when off.
+    int EffectOpacity(std::uint8_t flag, std::uint32_t fadeStamp) const;
 
     // Cut-in seam. A cut-in sequence calls BeginCutIn in its first frame,
     // plays its pictures, applies its attack, then calls FinishCutIn, which

@@ -3,12 +3,14 @@
 // the hand-over to and back from a special.
 #include "RusAutoPlayer.h"
 
+#include "app/Config.h"
 #include "platform/headless/Headless.h"
 #include "takoyaki/RusContest.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -259,8 +261,14 @@ TEST_F(RusRules, GaugesFillEveryThreeSecondsAndStopAtTen) {
 }
 
 TEST_F(RusRules, TimerCountsDownToTimeUpAndTheVerdict) {
+    // The timer starts with play, not when the ready sequence starts.
+    c.Load();
+    hl::AdvanceClock(6200);
+    c.BeginPlay();
+    c.Opponent = -1;
     // 99 steps of 2504 ms at 8 ms frames.
     const std::uint32_t start = c.TimerStamp;
+    EXPECT_EQ(start, platform::TimeGetTime());
     Wait(2504 - 8);
     EXPECT_EQ(c.TimeLeft, 99);
     Frame();
@@ -296,6 +304,17 @@ TEST_F(RusRules, TimerCountsDownToTimeUpAndTheVerdict) {
         c.OpponentLife = k.opponentLife;
         c.Judge();
         EXPECT_EQ(c.State, k.verdict) << int(k.playerPlates) << " " << k.playerLife;
+    }
+    // A win marks the beaten flag and the first picture of the opponent's
+    // gallery entry (bytes 403 + 21 × entry).
+    const std::size_t seenByte[6] = {1117, 1222, 1306, 1159, 1243, 1285};
+    for (int o = 0; o < 6; ++o) {
+        std::vector<std::uint8_t> settings(kConfigSize);
+        c.Opponent = static_cast<std::int8_t>(o);
+        c.RecordWin(settings);
+        EXPECT_EQ(settings[47 + o], 1);
+        EXPECT_EQ(settings[seenByte[o]], 1);
+        EXPECT_EQ(std::count(settings.begin(), settings.end(), 1), 2);
     }
     c.Opponent = 3;
     c.State = RusState::Win;
@@ -410,6 +429,15 @@ TEST_F(RusRules, EffectsRunTheirSpanThenFadeForFiveSeconds) {
     EXPECT_EQ(c.PlayerMarkersHidden, rus::kEffectActive) << "this one lasts 20 s";
     const std::uint32_t fading = c.NoBurnFadeStamp;
     EXPECT_EQ(fading, on + 15008);
+    // The fading overlay pulses as |254 cos a|, a = elapsed × 720 / 5000.
+    const std::uint32_t now = platform::TimeGetTime();
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectActive, 0), 254);
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectFading, now), 254);
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectFading, now - 416), 130);  // cos 59°
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectFading, now - 625), 0);    // cos 90°
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectFading, now - 1250), 254); // cos 180°
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectFading, now - 5000), 0);
+    EXPECT_EQ(c.EffectOpacity(rus::kEffectOff, now), 0);
     ClickHole(7);
     EXPECT_EQ(c.PlayerStage[7], 0) << "a covered hole can't be used while fading";
     // At 20 s the markers start fading too, and their fade restarts the fade
