@@ -8,17 +8,10 @@
 #include <algorithm>
 
 using namespace rus;
+using rus::pan::Now;
+using rus::pan::Passed;
 
 namespace {
-
-std::uint32_t Clock() {
-    return platform::TimeGetTime();
-}
-
-// "More than `span` ms since `stamp`", across the clock's wrap.
-bool Passed(std::uint32_t stamp, std::uint64_t span) {
-    return static_cast<std::uint32_t>(Clock() - stamp) > span;
-}
 
 constexpr int kHoleSize = 47;
 
@@ -33,7 +26,7 @@ platform::Rect HoleRect(int left, int hole) {
 void DrawIntervals(CRusContest::PerHole<std::uint32_t>& intervals) {
     for (std::uint32_t k = 1; k <= kHoles; ++k) {
         const auto r = static_cast<std::uint32_t>(platform::Rand());
-        intervals[k - 1] = (r * Clock() * k % 5 + 4) * 1000;
+        intervals[k - 1] = (r * Now() * k % 5 + 4) * 1000;
     }
 }
 
@@ -65,7 +58,7 @@ void NoEnd(CRusContest&) {}
 
 // Whole degrees of a fade that started at `fadeStamp`: 720 over its 5000 ms.
 std::uint64_t FadeAngle(std::uint32_t fadeStamp) {
-    return std::uint64_t{static_cast<std::uint32_t>(Clock() - fadeStamp)} * 720 / kEffectFadeMs;
+    return std::uint64_t{static_cast<std::uint32_t>(Now() - fadeStamp)} * 720 / kEffectFadeMs;
 }
 
 // In the order the effects are drawn.
@@ -102,7 +95,7 @@ CRusContest::CRusContest(std::uint8_t opponentByte)
     InitTrigTables();
     for (int i = 0; i < kOpponents; ++i)
         AiInterval[i] = 2000 - 100 * static_cast<std::uint32_t>(i);
-    AiStamp = Clock();
+    AiStamp = Now();
 }
 
 void CRusContest::Load() {
@@ -127,8 +120,8 @@ void CRusContest::Load() {
     SpecialRect = {
         {{3, 122, 197, 154}, {199, 122, 393, 154}, {407, 122, 601, 154}, {603, 122, 797, 154}}};
 
-    PlayerHoleStamp.fill(Clock());
-    OpponentHoleStamp.fill(Clock());
+    PlayerHoleStamp.fill(Now());
+    OpponentHoleStamp.fill(Now());
     DrawIntervals(PlayerHoleInterval);
     DrawIntervals(OpponentHoleInterval);
 
@@ -152,12 +145,12 @@ void CRusContest::Load() {
     OpponentPlate.fill(0);
     SavedAiMoveStamp = SavedAiActionStamp = 0;
     TimeLeft = kTimerSteps;
-    TimerStamp = Clock();
+    TimerStamp = Now();
     PlayerPlates = OpponentPlates = 0;
     PlayerLife = OpponentLife = kFullLife;
     PlayerGauge1 = PlayerGauge2 = OpponentGauge1 = OpponentGauge2 = 0;
     PlayerGauge1Full = PlayerGauge2Full = OpponentGauge1Full = OpponentGauge2Full = 0;
-    StartTime = Clock();
+    StartTime = Now();
     State = RusState::Ready;
 }
 
@@ -165,7 +158,7 @@ void CRusContest::BeginPlay() {
     // The timer starts with play, as the gauges do: counted from loading, the
     // ready sequence ate its first step and the contest came up short of its
     // 99 full steps.
-    StartTime = PlayerGaugeStamp = OpponentGaugeStamp = TimerStamp = Clock();
+    StartTime = PlayerGaugeStamp = OpponentGaugeStamp = TimerStamp = Now();
     State = RusState::Play;
 }
 
@@ -184,7 +177,7 @@ void CRusContest::RunPlay(PlayInput& input) {
     TestEnd();
     if (PlayerTool == kPourLock && Passed(PourLockStamp, kPourLockMs)) {
         PlayerTool = kBatter;
-        PourLockStamp = Clock();
+        PourLockStamp = Now();
     }
     if (ClickSpecial(input)) return;
     ClickHole(input);
@@ -233,7 +226,7 @@ void CRusContest::StepEffects() {
         std::uint8_t& flag = this->*e.flag;
         if (flag == kEffectActive && Passed(this->*e.start, e.span)) {
             flag = kEffectFading;
-            this->*e.fade = Clock();
+            this->*e.fade = Now();
         } else if (flag == kEffectFading) {
             // The overlay pulses through 720 degrees over the fade; then it is off.
             const std::uint64_t angle = FadeAngle(this->*e.fade);
@@ -247,18 +240,18 @@ void CRusContest::StepEffects() {
 
 void CRusContest::StepGauges() {
     if (Passed(PlayerGaugeStamp, kGaugeStepMs)) {
-        PlayerGaugeStamp = Clock();
+        PlayerGaugeStamp = Now();
         StepGaugePair(PlayerGauge1, PlayerGauge1Full, PlayerGauge2, PlayerGauge2Full);
     }
     if (Passed(OpponentGaugeStamp, kGaugeStepMs)) {
-        OpponentGaugeStamp = Clock();
+        OpponentGaugeStamp = Now();
         StepGaugePair(OpponentGauge1, OpponentGauge1Full, OpponentGauge2, OpponentGauge2Full);
     }
 }
 
 void CRusContest::StepTimer() {
     if (!Passed(TimerStamp, kTimerStepMs)) return;
-    TimerStamp = Clock();
+    TimerStamp = Now();
     TimeLeft -= 1;
     if (TimeLeft <= 0) {
         TimeLeft = 0;
@@ -302,23 +295,23 @@ void CRusContest::ClickHole(PlayInput& input) {
     case kBatter:
         if (stage != 0) break;
         Cues.push_back(Cue::PlayerPour);
-        PlayerHoleStamp[h] = Clock();
+        PlayerHoleStamp[h] = Now();
         stage = 1;
         // A ball that burnt and then stepped back under the no-burn effect
         // leaves its mark behind; the new batter must be charged if it burns.
         PlayerBurnCounted[h] = 0;
         PlayerTool = kPourLock;
-        PourLockStamp = Clock();
+        PourLockStamp = Now();
         break;
     case kOctopus:
         if (stage != 4) break;
-        PlayerHoleStamp[h] = Clock();
+        PlayerHoleStamp[h] = Now();
         PlayerKind[h] = 1;
         stage = 6;
         break;
     case kPick:
         if (stage == 6 || stage == 7) {
-            PlayerHoleStamp[h] = Clock();
+            PlayerHoleStamp[h] = Now();
             PlayerKind[h] = 2;
             stage = 9;
         } else if (stage == 10 || pan::IsBurnt(stage)) {
@@ -393,8 +386,8 @@ void CRusContest::ChargePlayerBurns() {
 }
 
 void CRusContest::RestartHoleStamps() {
-    PlayerHoleStamp.fill(Clock());
-    OpponentHoleStamp.fill(Clock());
+    PlayerHoleStamp.fill(Now());
+    OpponentHoleStamp.fill(Now());
 }
 
 void CRusContest::AnswerPause(PauseAnswer answer) {
@@ -404,7 +397,7 @@ void CRusContest::AnswerPause(PauseAnswer answer) {
         return;
     }
     RestartHoleStamps();
-    PlayerGaugeStamp = OpponentGaugeStamp = TimerStamp = Clock();
+    PlayerGaugeStamp = OpponentGaugeStamp = TimerStamp = Now();
     SubStep = 0;
     State = RusState::Play;
 }
@@ -449,7 +442,7 @@ void CRusContest::BeginCutIn() {
     SavedOpponentHoleInterval = OpponentHoleInterval;
     SavedAiMoveStamp = AiMoveStamp;
     SavedAiActionStamp = AiActionStamp;
-    StartTime = Clock();
+    StartTime = Now();
     CutInPhase = 1;
 }
 
@@ -459,7 +452,7 @@ void CRusContest::FinishCutIn(Side attacker, std::int8_t plateCost, GaugeReset r
     PlayerHoleInterval = SavedPlayerHoleInterval;
     OpponentHoleInterval = SavedOpponentHoleInterval;
     RestartHoleStamps();
-    PlayerGaugeStamp = OpponentGaugeStamp = Clock();
+    PlayerGaugeStamp = OpponentGaugeStamp = Now();
     AiMoveStamp = SavedAiMoveStamp;
     AiActionStamp = SavedAiActionStamp;
 
@@ -489,6 +482,6 @@ void CRusContest::RunCutInAtOnce() {
         const bool second = OpponentSpecial == 1;
         FinishCutIn(Side::Opponent, second ? 2 : 1,
                     second ? GaugeReset::EmptyBoth : GaugeReset::SecondToFirst);
-        AiStamp = Clock();
+        AiStamp = Now();
     }
 }

@@ -9,6 +9,8 @@
 #include <algorithm>
 
 using namespace rus;
+using rus::pan::Now;
+using rus::pan::Passed;
 
 namespace rus {
 
@@ -25,18 +27,10 @@ const std::array<OpponentRules, kOpponents> kOpponentRules{{
 
 namespace {
 
-std::uint32_t Clock() {
-    return platform::TimeGetTime();
-}
-
-bool Passed(std::uint32_t stamp, std::uint32_t span) {
-    return static_cast<std::uint32_t>(Clock() - stamp) > span;
-}
-
 // (rand × clock) in unsigned 32-bit arithmetic.
 std::uint32_t RandTimesClock() {
     const auto r = static_cast<std::uint32_t>(platform::Rand());
-    return r * Clock();
+    return r * Now();
 }
 
 // A hole drawn evenly from the 25. Folding the clock and the minute into the
@@ -49,10 +43,6 @@ int UniformHole() {
         r = platform::Rand();
     return r % kHoles;
 }
-
-// Where the hand aims for the buttons.
-constexpr std::int32_t kServeX = 583, kServeY = 563;
-constexpr std::int32_t kThrowX = 492, kThrowY = 560;
 
 } // namespace
 
@@ -115,14 +105,14 @@ void CRusContest::ScanForWork() {
 
 void CRusContest::Think(const OpponentRules& rules, std::uint32_t interval) {
     if (!Passed(AiStamp, interval)) return;
-    AiStamp = Clock();
+    AiStamp = Now();
     AiStep = 0;
     AiAction = kAiPour;
     if (rules.mayWait && RandTimesClock() % 500 % 2 == 1) AiAction = kAiWait;
 }
 
 void CRusContest::StartHandMove(std::uint32_t& stamp, std::int32_t toX, std::int32_t toY) {
-    stamp = Clock();
+    stamp = Now();
     HandFromX = HandX;
     HandFromY = HandY;
     HandToX = toX;
@@ -133,7 +123,7 @@ void CRusContest::StartHandMove(std::uint32_t& stamp, std::int32_t toX, std::int
 // arrives fastest. True once the move is over.
 bool CRusContest::MoveHand(std::uint32_t stamp, std::uint32_t moveTime) {
     const std::uint64_t angle =
-        std::uint64_t{static_cast<std::uint32_t>(Clock() - stamp)} * 90 / moveTime;
+        std::uint64_t{static_cast<std::uint32_t>(Now() - stamp)} * 90 / moveTime;
     if (angle >= 90) return true;
     const double along = SinDeg(static_cast<int>(angle) + 90);
     HandX = HandToX + static_cast<std::int32_t>(along * (HandFromX - HandToX));
@@ -169,7 +159,7 @@ bool CRusContest::RunAiAction(std::uint32_t interval, std::uint32_t moveTime) {
     switch (AiAction) {
     case kAiWait:
         if (Passed(AiStamp, interval)) {
-            AiStamp = Clock();
+            AiStamp = Now();
             AiAction = kAiIdle;
         }
         break;
@@ -210,11 +200,11 @@ bool CRusContest::RunAiAction(std::uint32_t interval, std::uint32_t moveTime) {
                 break;
             }
             HandToHole(h);
-            OpponentHoleStamp[h] = Clock();
+            OpponentHoleStamp[h] = Now();
             EndAiAction();
         } else {
             HandToHole(h);
-            OpponentHoleStamp[h] = Clock();
+            OpponentHoleStamp[h] = Now();
             OpponentKind[h] = octopus ? 1 : 2;
             stage = octopus ? 6 : 9;
             EndAiAction();
@@ -236,7 +226,7 @@ bool CRusContest::RunAiAction(std::uint32_t interval, std::uint32_t moveTime) {
                 break;
             }
             HandToHole(h);
-            OpponentHoleStamp[h] = Clock();
+            OpponentHoleStamp[h] = Now();
             EndAiAction();
         } else if (AiStep == 2) {
             if (serve) {
@@ -244,7 +234,9 @@ bool CRusContest::RunAiAction(std::uint32_t interval, std::uint32_t moveTime) {
             } else if (pan::IsBurnt(stage)) {
                 OpponentHeld = pan::HeldFrom(stage);
             }
-            StartHandMove(AiActionStamp, serve ? kServeX : kThrowX, serve ? kServeY : kThrowY);
+            // The hand aims at the serve or throw-away button.
+            const platform::Rect& button = ButtonRect[serve ? 10 : 9];
+            StartHandMove(AiActionStamp, button.left + 66, button.top + 35);
             stage = 0;
             OpponentKind[h] = 0;
             AiStep = 3;
@@ -278,13 +270,13 @@ bool CRusContest::RunAiAction(std::uint32_t interval, std::uint32_t moveTime) {
         } else {
             HandToHole(h);
             if (OpponentHoleCovered[h]) {
-                AiPourLockStamp = Clock();
+                AiPourLockStamp = Now();
             } else if (stage == 0) {
                 Cues.push_back(Cue::OpponentPour);
-                OpponentHoleStamp[h] = Clock();
+                OpponentHoleStamp[h] = Now();
                 stage = 1;
                 OpponentTool = kPourLock;
-                AiPourLockStamp = Clock();
+                AiPourLockStamp = Now();
             }
             EndAiAction();
         }
@@ -311,7 +303,7 @@ void CRusContest::RunOpponentAi() {
         if (!RunAiAction(interval, moveTime)) return;
         if (OpponentTool == kPourLock && Passed(AiPourLockStamp, kPourLockMs)) {
             OpponentTool = OpponentToolButton = kBatter;
-            AiPourLockStamp = Clock();
+            AiPourLockStamp = Now();
         }
     }
 

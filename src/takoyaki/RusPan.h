@@ -20,6 +20,15 @@ using StageCaps = std::array<std::int8_t, 3>;
 inline constexpr StageCaps kBurntCaps{5, 8, 11};
 inline constexpr StageCaps kReadyCaps{4, 7, 10};
 
+inline std::uint32_t Now() {
+    return platform::TimeGetTime();
+}
+
+// "More than `span` ms since `stamp`", across the clock's wrap.
+inline bool Passed(std::uint32_t stamp, std::uint64_t span) {
+    return static_cast<std::uint32_t>(Now() - stamp) > span;
+}
+
 inline bool IsBurnt(int stage) {
     return stage == 5 || stage == 8 || stage == 11;
 }
@@ -46,7 +55,7 @@ inline std::uint8_t HeldFrom(int stage) {
 inline void StepStages(Stages stage, std::span<const std::uint8_t, kHoles> kind, Stamps stamp,
                        std::span<const std::uint32_t, kHoles> interval, std::uint32_t slowdown,
                        const StageCaps& caps) {
-    const std::uint32_t now = platform::TimeGetTime();
+    const std::uint32_t now = Now();
     for (int i = 0; i < kHoles; ++i) {
         if (stage[i] <= 0) continue;
         if (std::uint64_t{static_cast<std::uint32_t>(now - stamp[i])} <=

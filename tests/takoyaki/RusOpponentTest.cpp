@@ -206,6 +206,11 @@ TEST_F(RusOpponent, WorkScanTakesTheLowestHoleAndGivesUpOnChangedBalls) {
     EXPECT_EQ(k.AiTargetHole, 3);
     EXPECT_EQ(k.OpponentTool, rus::kPick);
     // Throwing away always completes, even if the hole changed meanwhile.
+    while (k.AiStep < 3)
+        Step();
+    EXPECT_EQ(k.OpponentHeld, rus::kBurntAt8);
+    EXPECT_EQ(k.HandToX, 492);
+    EXPECT_EQ(k.HandToY, 560);
     while (k.AiAction == rus::kAiThrowAway)
         Step();
     EXPECT_EQ(k.OpponentStage[3], 0);
@@ -219,6 +224,8 @@ TEST_F(RusOpponent, WorkScanTakesTheLowestHoleAndGivesUpOnChangedBalls) {
     while (k.AiStep < 3)
         Step();
     EXPECT_EQ(k.OpponentHeld, rus::kGoodBall);
+    EXPECT_EQ(k.HandToX, 583);
+    EXPECT_EQ(k.HandToY, 563);
     while (k.AiAction == rus::kAiServe)
         Step();
     EXPECT_EQ(k.OpponentPlateCount, 1);
