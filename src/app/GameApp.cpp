@@ -57,6 +57,9 @@ void CGameApp::RunFrame() {
 }
 
 void CGameApp::Pace() {
+    // Without the script object (its allocation failed) the frame ends here:
+    // no story work, no sleep and no repaint.
+    if (!g_scenario) return;
     // The window buttons take their clicks in every mode that shows the window.
     switch (mode) {
     case 2:
@@ -68,28 +71,33 @@ void CGameApp::Pace() {
     case 39:
     case 40:
     case 55:
-        if (g_scenario) g_scenario->PressWindowButton(g_scenario->hoverButton);
+        g_scenario->PressWindowButton(g_scenario->hoverButton);
         break;
-    default: break;
+    default:
+        break;
     }
-    if (g_scenario) {
-        switch (mode) {
-        case 3:
-        case 18:
-        case 38:
-        case 55: g_scenario->ComposeScene(); break;
-        default: break;
-        }
-        switch (mode) {
-        case 4:
-        case 18:
-        case 25:
-        case 39:
-        case 40: g_scenario->UpdateParticles(0); break;
-        default: break;
-        }
-        if (mode == 3 || mode == 55) g_scenario->DrawMessageOverlay();
+    switch (mode) {
+    case 3:
+    case 18:
+    case 38:
+    case 55:
+        g_scenario->ComposeScene();
+        break;
+    default:
+        break;
     }
+    switch (mode) {
+    case 4:
+    case 18:
+    case 25:
+    case 39:
+    case 40:
+        g_scenario->UpdateParticles(0);
+        break;
+    default:
+        break;
+    }
+    if (mode == 3 || mode == 55) g_scenario->DrawMessageOverlay();
     std::uint32_t sleep = 8;
     switch (mode) {
     case 2:
@@ -99,17 +107,22 @@ void CGameApp::Pace() {
     case 36:
     case 38:
     case 39:
-    case 40: sleep = 0; break;
+    case 40:
+        sleep = 0;
+        break;
     case 3:
     case 55:
         // Held Ctrl, or skip mode over text already read, runs without
         // pausing between frames.
-        if ((g_mouse && g_mouse->skip) || (g_scenario && g_scenario->skipMode && g_scenario->TextBlockRead()))
+        if ((g_mouse && g_mouse->skip) || (g_scenario->skipMode && g_scenario->TextBlockRead()))
             sleep = 0;
         break;
     case 24:
-    case 50: sleep = 1; break;
-    default: break;
+    case 50:
+        sleep = 1;
+        break;
+    default:
+        break;
     }
     if (sleep) platform::Sleep(sleep);
     InvalidateRect(mainWindow, screenRect);

@@ -29,7 +29,8 @@ void Copy(const CDib& src, std::span<std::uint32_t> dst, int dx, int dy, int sx,
 }  // namespace
 
 void ComposeWindowPicture(const CDib& back, const QuakeView* quake, std::span<std::uint32_t> window) {
-    std::fill(window.begin(), window.end(), 0u);
+    // The window has no background of its own: what a shifted copy leaves
+    // uncovered keeps what the window showed before.
     // The whole client area is always the paint rectangle.
     const int L = 0, T = 0, R = kW, B = kH;
     if (!quake) {
@@ -62,8 +63,10 @@ void ComposeWindowPicture(const CDib& back, const QuakeView* quake, std::span<st
         for (int y = 0; y < kH; ++y) Copy(back, window, L, y, L, y + at(y), R, 1);
         break;
     default:
-        // 10 has no shake; 8, 9 and 11 onwards shake nothing either, and a
-        // plain copy keeps the picture from freezing under them.
+        // 10 has no shake; 8, 9 and 11 onwards shake nothing either. They
+        // stay active until the script stops them (11 and 12 are layer
+        // effects drawn into the back buffer), so copying nothing would
+        // freeze the window for that long: a plain copy shows the picture.
         Copy(back, window, L, T, L, T, R, B);
         break;
     }

@@ -19,7 +19,7 @@ struct QuakeView {
 };
 
 // Fills `window` (800x600, top row first) from the back buffer as the paint
-// message copies it: black where nothing is copied.
+// message copies it. Where nothing is copied the window keeps its pixels.
 void ComposeWindowPicture(const CDib& back, const QuakeView* quake, std::span<std::uint32_t> window);
 
 // The quake of the story, when one is running; none by default.

@@ -83,3 +83,36 @@ std::unique_ptr<CDib> g_menuSnapshot;
 std::unique_ptr<CDib> g_maskImage;
 std::unique_ptr<CDib> g_backupSurface;
 std::unique_ptr<CDib> g_fullPage;
+
+DibBitmap CDib::GetBitmap() {
+    std::uint32_t* bits = GetBits();
+    if (!TestFlags(kDibSectionFlag) || !bits) return {};
+    const auto count = static_cast<size_t>(GetWidth()) * static_cast<size_t>(GetHeight());
+    return {std::span<std::uint32_t>(bits, count), GetWidth(), GetHeight()};
+}
+
+std::optional<CDibDC> CDib::GetDC() {
+    const DibBitmap bitmap = GetBitmap();
+    if (!bitmap) return std::nullopt;
+    return CDibDC(bitmap);
+}
+
+void CDibDC::BitBlt(int dx, int dy, int w, int h, const DibBitmap& src, int sx, int sy) {
+    // Clip in 64 bits so that no position a caller passes can overflow.
+    long long x0 = dx, y0 = dy, u0 = sx, v0 = sy, cw = w, ch = h;
+    const long long leftCut = std::max({0LL, -x0, -u0});
+    const long long topCut = std::max({0LL, -y0, -v0});
+    x0 += leftCut, u0 += leftCut, cw -= leftCut;
+    y0 += topCut, v0 += topCut, ch -= topCut;
+    cw = std::min({cw, bitmap_.width - x0, src.width - u0});
+    ch = std::min({ch, bitmap_.height - y0, src.height - v0});
+    if (cw <= 0 || ch <= 0) return;
+    // A copy within one picture walks its rows away from the overlap.
+    const bool upwards = src.pixels.data() == bitmap_.pixels.data() && y0 > v0;
+    for (long long i = 0; i < ch; ++i) {
+        const long long row = upwards ? ch - 1 - i : i;
+        std::memmove(&bitmap_.pixels[static_cast<size_t>((y0 + row) * bitmap_.width + x0)],
+                     &src.pixels[static_cast<size_t>((v0 + row) * src.width + u0)],
+                     static_cast<size_t>(cw) * sizeof(std::uint32_t));
+    }
+}

@@ -11,8 +11,36 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+// The pixels of an image made with kDibSectionFlag, as the window system
+// sees them: top row first, `width` pixels a row. Empty for an image in plain
+// memory or without pixels.
+struct DibBitmap {
+    std::span<std::uint32_t> pixels;
+    int width = 0;
+    int height = 0;
+    explicit operator bool() const { return !pixels.empty(); }
+};
+
+// A drawing context over a section's pixels: whoever holds one may copy
+// rectangles into the image through it, and copy the image out (the paint
+// step does). It is a view, valid while the image keeps its pixels, and is
+// released when it goes out of scope; the image owns the pixels throughout.
+class CDibDC {
+public:
+    explicit CDibDC(DibBitmap bitmap) : bitmap_(bitmap) {}
+    const DibBitmap& Bitmap() const { return bitmap_; }
+    // Copies (sx, sy, w, h) of `src` to (dx, dy) of this context, clipped to
+    // both pictures, whole 32-bit pixels as they are.
+    void BitBlt(int dx, int dy, int w, int h, const DibBitmap& src, int sx, int sy);
+
+private:
+    DibBitmap bitmap_;
+};
 
 // Load status of an image.
 enum DibState : int { kDibStateNew = 1, kDibStateLoaded = 3, kDibStateLoadFailed = 4 };
@@ -89,6 +117,11 @@ public:
     // First row the interlaced transitions draw (0 or 1); they flip it.
     int GetInterlaceParity() const { return interlaceParity_; }
     void SetInterlaceParity(int p) { interlaceParity_ = p; }
+
+    // The section's pixels and a drawing context over them; nothing for an
+    // image in plain memory (made without kDibSectionFlag) or without pixels.
+    DibBitmap GetBitmap();
+    std::optional<CDibDC> GetDC();
 
     CDibRenderer& Renderer() { return *renderer_; }
     const CDibRenderer& Renderer() const { return *renderer_; }

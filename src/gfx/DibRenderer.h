@@ -16,8 +16,9 @@
 class CDib;
 class CDisplacementMap;
 
-// Flag bit asking for a store the window system can draw from. Kept for the
-// back buffer; every store is plain memory here, so it changes nothing.
+// Flag bit asking for a store the window system can draw from (the back
+// buffer): such an image hands out its pixels and a drawing context over them
+// (CDib::GetBitmap, CDib::GetDC). The pixels are plain memory either way.
 inline constexpr std::uint32_t kDibSectionFlag = 0x80000000u;
 
 // Results of CreateFromDib.

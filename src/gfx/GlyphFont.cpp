@@ -20,6 +20,7 @@ constexpr size_t kMaxCachedGlyphs = 8192;
 
 enum class Passes : std::uint8_t { One = 1, Two = 2 };
 enum class FourthByte : std::uint8_t { Blend, Keep };
+enum class Shadow : std::uint8_t { None, Cast };
 enum class Advance : std::uint8_t { CellIncrement, Size };
 
 // GBK lead bytes; the byte after one belongs to the same character.
@@ -65,6 +66,37 @@ template <int Passes, int Bytes> void BlendGlyph(const GlyphBlit& b) {
     }
 }
 
+// Where the shadow of an inked pixel falls, and the grey it darkens to.
+constexpr int kShadowDx = 2;
+constexpr int kShadowDy = 2;
+constexpr std::uint32_t kShadowGrey = 31;
+
+// The shadow pass: every inked byte of the glyph whose bitmap top-left lies at
+// (left, top) darkens the pixel (kShadowDx, kShadowDy) away from it, all four
+// bytes towards kShadowGrey with the inked pixel's weight. It runs before the
+// ink, which then covers the shadow wherever both fall.
+void CastShadow(const platform::GlyphBitmap& glyph, int stride, CDib& surface, long long left,
+                long long top, int firstInkedLevel, int levelWeight) {
+    const long long width = surface.GetWidth(), height = surface.GetHeight();
+    for (int r = 0; r < glyph.blackBoxY; ++r) {
+        const long long y = top + r + kShadowDy;
+        if (y < 0 || y >= height) continue;
+        const std::uint8_t* src = glyph.bits.data() + static_cast<size_t>(r) * stride;
+        for (int c = 0; c < glyph.blackBoxX; ++c) {
+            const long long x = left + c + kShadowDx;
+            if (x < 0 || x >= width || src[c] < firstInkedLevel) continue;
+            const std::uint32_t w = static_cast<std::uint32_t>(256 - levelWeight * src[c]) & 0xFF;
+            std::uint32_t& pixel = surface.GetBits()[y * width + x];
+            std::uint32_t out = 0;
+            for (int i = 0; i < 4; ++i) {
+                const std::uint32_t d = (pixel >> (8 * i)) & 0xFF;
+                out |= ((kShadowGrey * (255 - w) + d * w) >> 8) << (8 * i);
+            }
+            pixel = out;
+        }
+    }
+}
+
 } // namespace
 
 struct CGlyphFont::Style {
@@ -73,7 +105,22 @@ struct CGlyphFont::Style {
     Passes passes;
     FourthByte fourth;
     Advance advance;
+    Shadow shadow;
 };
+
+const CGlyphFont::Style& CGlyphFont::StyleOf(Operation op) {
+    using enum GlyphLevels;
+    // By Operation: Char, Char32, Gray4, Gray4Plain, Shadow, Char24.
+    static constexpr std::array<Style, 6> kStyles = {{
+        {Levels65, 1, Passes::Two, FourthByte::Blend, Advance::CellIncrement, Shadow::None},
+        {Levels65, 1, Passes::One, FourthByte::Blend, Advance::CellIncrement, Shadow::None},
+        {Levels17, 1, Passes::Two, FourthByte::Blend, Advance::Size, Shadow::None},
+        {Levels17, 2, Passes::One, FourthByte::Keep, Advance::CellIncrement, Shadow::None},
+        {Levels65, 1, Passes::One, FourthByte::Blend, Advance::CellIncrement, Shadow::Cast},
+        {Levels65, 2, Passes::One, FourthByte::Keep, Advance::CellIncrement, Shadow::None},
+    }};
+    return kStyles[static_cast<size_t>(op)];
+}
 
 CGlyphFont::CGlyphFont(std::unique_ptr<platform::GlyphSource> source, GlyphCache cache)
     : source_(std::move(source)), cacheMode_(cache) {}
@@ -95,32 +142,25 @@ void CGlyphFont::SetFont(int size, int face) {
     ascent_ = source_->Ascent();
 }
 
-std::int16_t CGlyphFont::DrawChar(CDib* surface, int x, int y, std::string_view text,
-                                  std::uint32_t colour) {
-    static constexpr Style style{GlyphLevels::Levels65, 1, Passes::Two, FourthByte::Blend,
-                                 Advance::CellIncrement};
-    return Draw(surface, x, y, text, colour, style);
+std::int16_t CGlyphFont::DrawChar(CDib* s, int x, int y, std::string_view t, std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Char);
 }
-
-std::int16_t CGlyphFont::DrawChar32(CDib* surface, int x, int y, std::string_view text,
-                                    std::uint32_t colour) {
-    static constexpr Style style{GlyphLevels::Levels65, 1, Passes::One, FourthByte::Blend,
-                                 Advance::CellIncrement};
-    return Draw(surface, x, y, text, colour, style);
+std::int16_t CGlyphFont::DrawChar32(CDib* s, int x, int y, std::string_view t, std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Char32);
 }
-
-std::int16_t CGlyphFont::DrawCharGray4(CDib* surface, int x, int y, std::string_view text,
-                                       std::uint32_t colour) {
-    static constexpr Style style{GlyphLevels::Levels17, 1, Passes::Two, FourthByte::Blend,
-                                 Advance::Size};
-    return Draw(surface, x, y, text, colour, style);
+std::int16_t CGlyphFont::DrawCharGray4(CDib* s, int x, int y, std::string_view t, std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Gray4);
 }
-
-std::int16_t CGlyphFont::DrawCharGray4Plain(CDib* surface, int x, int y, std::string_view text,
-                                            std::uint32_t colour) {
-    static constexpr Style style{GlyphLevels::Levels17, 2, Passes::One, FourthByte::Keep,
-                                 Advance::CellIncrement};
-    return Draw(surface, x, y, text, colour, style);
+std::int16_t CGlyphFont::DrawCharGray4Plain(CDib* s, int x, int y, std::string_view t,
+                                            std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Gray4Plain);
+}
+std::int16_t CGlyphFont::DrawCharShadow(CDib* s, int x, int y, std::string_view t,
+                                        std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Shadow);
+}
+std::int16_t CGlyphFont::DrawChar24(CDib* s, int x, int y, std::string_view t, std::uint32_t c) {
+    return Draw(s, x, y, t, c, Operation::Char24);
 }
 
 const GlyphBitmap* CGlyphFont::Lookup(std::uint32_t code, GlyphLevels levels) {
@@ -146,8 +186,9 @@ const GlyphBitmap* CGlyphFont::Lookup(std::uint32_t code, GlyphLevels levels) {
 }
 
 std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text,
-                              std::uint32_t colour, const Style& style) {
+                              std::uint32_t colour, Operation op) {
     if (text.empty()) return 0;
+    const Style& style = StyleOf(op);
     const auto first = static_cast<std::uint8_t>(text[0]);
     const auto second = text.size() > 1 ? static_cast<std::uint8_t>(text[1]) : std::uint8_t{0};
     if (first == 0xA1 && second == 0xA1) return static_cast<std::int16_t>(size_);
@@ -183,6 +224,10 @@ std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text
     const int row1 =
         static_cast<int>(std::clamp(height - top, 0LL, static_cast<long long>(glyph->blackBoxY)));
 
+    const int levelWeight = style.levels == GlyphLevels::Levels65 ? 4 : 16;
+    if (style.shadow == Shadow::Cast)
+        CastShadow(*glyph, stride, *surface, left, top, style.firstInkedLevel, levelWeight);
+
     GlyphBlit blit;
     blit.src = glyph->bits.data() + static_cast<size_t>(row0) * stride + col0;
     blit.srcStride = stride;
@@ -191,7 +236,7 @@ std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text
     blit.columns = col1 - col0;
     blit.rows = row1 - row0;
     blit.firstInkedLevel = style.firstInkedLevel;
-    blit.levelWeight = style.levels == GlyphLevels::Levels65 ? 4 : 16;
+    blit.levelWeight = levelWeight;
     blit.ink = {colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF, 255};
     if (style.passes == Passes::Two)
         style.fourth == FourthByte::Blend ? BlendGlyph<2, 4>(blit) : BlendGlyph<2, 3>(blit);

@@ -56,16 +56,28 @@ public:
     // 17 levels from level 2 up, one pass, colour bytes only.
     std::int16_t DrawCharGray4Plain(CDib* surface, int x, int y, std::string_view text,
                                     std::uint32_t colour);
+    // 65 levels, one pass, all four bytes, with a shadow: before the ink, the
+    // pixel two to the right and two down of every inked pixel has all four
+    // bytes blended towards 31 with the inked pixel's weight. Later ink covers
+    // the shadow, so it shows only below and right of the strokes.
+    std::int16_t DrawCharShadow(CDib* surface, int x, int y, std::string_view text,
+                                std::uint32_t colour);
+    // For pictures that carry no fourth byte: 65 levels from level 2 up, one
+    // pass, colour bytes only.
+    std::int16_t DrawChar24(CDib* surface, int x, int y, std::string_view text,
+                            std::uint32_t colour);
 
 private:
+    enum class Operation : std::uint8_t { Char, Char32, Gray4, Gray4Plain, Shadow, Char24 };
     struct Style;
+    static const Style& StyleOf(Operation op);
     struct CachedGlyph {
         platform::GlyphResult result = platform::GlyphResult::Missing;
         platform::GlyphBitmap bitmap;
     };
 
     std::int16_t Draw(CDib* surface, int x, int y, std::string_view text, std::uint32_t colour,
-                      const Style& style);
+                      Operation op);
     const platform::GlyphBitmap* Lookup(std::uint32_t code, platform::GlyphLevels levels);
 
     std::unique_ptr<platform::GlyphSource> source_;

@@ -105,15 +105,18 @@ int DrawInterlaced(const TransitionArgs& t, Interlace kind) {
     const int first = t.a->GetInterlaceParity();
     const WeightTables wt(t.p);
     if (t.h >= 1 && t.dst && (kind == Interlace::Fade || t.b)) {
+        // The rows are counted from the top of the surfaces, not from dy or
+        // sy: callers fade whole pictures, and the columns alone follow the
+        // rectangle.
         const std::int64_t rows = (static_cast<std::int64_t>(t.h) + 1) >> 1;
         // Rows of the pair may run one past the rectangle; the clip drops it.
         const std::int64_t extent = first + 2 * rows;
-        const Span s = kind == Interlace::Fade
-                           ? CommonSpan(t.w, extent, {{t.dst, t.dx, t.dy}, {t.a, t.sx, t.sy}}, area,
-                                        t.dx, t.dy)
-                           : CommonSpan(t.w, extent,
-                                        {{t.dst, t.dx, t.dy}, {t.a, t.sx, t.sy}, {t.b, t.dx, t.dy}},
-                                        area, t.dx, t.dy);
+        const Rect rowsArea = Rect::Xywh(t.dx, 0, t.w, t.h);
+        const Span s =
+            kind == Interlace::Fade
+                ? CommonSpan(t.w, extent, {{t.dst, t.dx, 0}, {t.a, t.sx, 0}}, rowsArea, t.dx, 0)
+                : CommonSpan(t.w, extent, {{t.dst, t.dx, 0}, {t.a, t.sx, 0}, {t.b, t.dx, 0}},
+                             rowsArea, t.dx, 0);
         if (!s.Empty()) {
             const auto n = s.x1 - s.x0;
             // Rows first, first + 2, ... below first + 2 * rows, within the span.
@@ -121,10 +124,10 @@ int DrawInterlaced(const TransitionArgs& t, Interlace kind) {
             std::int64_t start = std::max<std::int64_t>(s.y0, first);
             if ((start - first) % 2 != 0) ++start;
             for (std::int64_t row = start; row < end; row += 2) {
-                std::uint32_t* d = Pixel(t.dst, t.dx + s.x0, t.dy + row);
-                const std::uint32_t* pa = Pixel(t.a, t.sx + s.x0, t.sy + row);
+                std::uint32_t* d = Pixel(t.dst, t.dx + s.x0, row);
+                const std::uint32_t* pa = Pixel(t.a, t.sx + s.x0, row);
                 const std::uint32_t* pb =
-                    kind == Interlace::Negative ? Pixel(t.b, t.dx + s.x0, t.dy + row) : nullptr;
+                    kind == Interlace::Negative ? Pixel(t.b, t.dx + s.x0, row) : nullptr;
                 for (std::int64_t x = 0; x < n; ++x) {
                     std::uint32_t out[3] = {};
                     for (int c = 0; c < 3; ++c) {

@@ -56,11 +56,13 @@ Curve CurveFor(std::uint8_t tweenType, int index, bool& byDuration) {
         return Curve::DecaySwing;
     case 6:
         return Curve::GrowSwing;
+    // Types 10 and 11 curve the destination rectangle only; its source
+    // (values 4..7) moves linearly.
     case 10:
         byDuration = true;
-        return index % 2 == 0 ? Curve::SineOut : Curve::Linear; // x and w
+        return index == 0 || index == 2 ? Curve::SineOut : Curve::Linear; // x and w
     case 11:
-        return index % 2 == 1 ? Curve::SineOut : Curve::Linear; // y and h
+        return index == 1 || index == 3 ? Curve::SineOut : Curve::Linear; // y and h
     default:
         return Curve::Linear;
     }

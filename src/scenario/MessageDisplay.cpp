@@ -612,7 +612,9 @@ void CScenario::PressWindowButton(std::uint8_t button) {
     g_mouse->click = 0;
     const bool silent =
         (button == 6 && playContext == 0) || (button >= 3 && button <= 5 && playContext != 0);
-    if (silent || g_config[config::kSeOff] != 0) return;
+    // The window buttons click whatever the effects switch says: the click
+    // answers the player's own press.
+    if (silent) return;
     auto& click = g_seChannels[0];
     if (click) click->Stop();
     click = std::make_unique<CSeChannel>();

@@ -27,14 +27,16 @@
 namespace {
 
 // The first three letters of a voice file name tell whose voice it is. The
-// main characters, in the order of their volume bytes (settings 8..19); the
-// mute switch B covers entries 5 and 11, switch A the other ten.
+// main characters, in the order of their volume bytes (settings 8..19): the
+// codes of the settings voice page's test lines. The mute switch B covers
+// entries 5 and 11, switch A every other voice.
 constexpr std::array<std::string_view, 12> kMainVoiceCodes = {
-    "ari", "bel", "cor", "dal", "eva", "fio", "gil", "hyu", "ilm", "jon", "kes", "lor",
+    "sef", "dor", "kel", "pom", "mur", "fop", "bex", "hol", "vel", "fen", "lis", "gor",
 };
-// The other speaking characters, all at the volume of settings byte 20:
-// switch A covers entries 0..8, switch B entries 9..14.
-constexpr std::array<std::string_view, 15> kMinorVoiceCodes = {
+// The other speaking characters, all at the volume of settings byte 20. Their
+// codes come with the voice files of a game and are not known here: these
+// stand in for them until they are. Switch B covers entries 9..14.
+constexpr std::array<std::string_view, 15> kOtherVoiceCodesStandIn = {
     "mab", "nod", "osk", "pim", "qin", "rud", "sal", "tav",
     "ume", "vic", "wen", "xia", "yot", "zel", "oda",
 };
@@ -130,6 +132,14 @@ bool SkippingText(const CScenario& s) {
            (Setting(config::kSkipScope) == 0 && s.TextBlockRead());
 }
 
+// The music fade-in and the stream effects weigh the skip scope the other
+// way round: with scope 0 a held key always skips, otherwise only over text
+// already read.
+bool SkippingTextScopeReversed(const CScenario& s) {
+    if (!SkipHeld()) return false;
+    return Setting(config::kSkipScope) == 0 || s.TextBlockRead();
+}
+
 // The script's own skip mode over text it may skip.
 bool SkipModeSkipping(const CScenario& s) {
     return s.skipMode != 0 && (s.TextBlockRead() || Setting(config::kSkipScope) == 1);
@@ -147,14 +157,14 @@ std::unique_ptr<char[]> HeapCopy(const std::string& name) {
 std::optional<std::size_t> VoiceLevelByte(std::string_view name) {
     const bool muteA = Setting(config::kVoiceMuteA) == 1;
     const bool muteB = Setting(config::kVoiceMuteB) == 1;
+    // A code that is no main character's counts as index 12, which switch A
+    // covers too: with switch A on only main characters 5 and 11 speak.
     const std::size_t main = VoiceCodeIndex(kMainVoiceCodes, name);
-    if (main < kMainVoiceCodes.size()) {
-        const bool switchB = main % 6 == 5;
-        if ((muteA && !switchB) || (muteB && switchB)) return std::nullopt;
-        return config::kVoiceLevels + main;
-    }
-    const std::size_t minor = VoiceCodeIndex(kMinorVoiceCodes, name);
-    if ((muteA && minor <= 8) || (muteB && minor >= 9 && minor <= 14)) return std::nullopt;
+    const bool switchB = main % 6 == 5;
+    if ((muteA && !switchB) || (muteB && switchB)) return std::nullopt;
+    if (main < kMainVoiceCodes.size()) return config::kVoiceLevels + main;
+    const std::size_t other = VoiceCodeIndex(kOtherVoiceCodesStandIn, name);
+    if ((muteA && other <= 8) || (muteB && other >= 9 && other <= 14)) return std::nullopt;
     return kOtherVoicesLevel;
 }
 
@@ -225,14 +235,17 @@ std::uint32_t CScenario::OpPlayBgmFade(std::uint32_t at) {
     DeleteFadingChannel(g_bgmChannel);
     LoadFresh(g_bgmChannel, name, OnFailedLoad::KeepSilent);
     const std::uint8_t level = Setting(config::kBgmVolume);
-    if (SkippingText(*this) || level == 0) {
+    if (SkippingTextScopeReversed(*this) || level == 0) {
+        // Music started without its fade always loops, whatever the record's
+        // loop byte says.
         g_bgmChannel->SetVolume(level);
+        g_bgmChannel->Play(Repeat::Endless);
     } else {
         g_bgmTargetVolume = level;
         g_bgmChannel->SetVolume(0);
         g_bgmChannel->FadeIn(Dword(at + 4));
+        g_bgmChannel->Play(RepeatOf(Byte(at + 2)));
     }
-    g_bgmChannel->Play(RepeatOf(Byte(at + 2)));
     SetMode(2);
     return NextRecord(at);
 }
@@ -308,7 +321,7 @@ std::uint32_t CScenario::OpLoadPlayStream(std::uint32_t at) {
     const std::string name = SoundFileName(StringOperand(at));
     if (loop == 1) SetLoopingSeName(name);
     // While text is skipped only the looping background effect starts.
-    const bool dropped = SkippingText(*this) && !(loop == 1 && c == 1);
+    const bool dropped = SkippingTextScopeReversed(*this) && !(loop == 1 && c == 1);
     if (!dropped) {
         std::unique_ptr<CSeChannel>& channel = SeSlot(c);
         DeleteFadingChannel(channel);

@@ -100,7 +100,9 @@ void CScenario::TagFace(std::string_view body) {
 void CScenario::TagSound(std::string_view body) {
     std::size_t at = 0;
     const int channel = DigitValue(OneCharField(body, at, '(', ')'));
-    const std::string name(FieldText(body, at, ""));
+    // The saved name is the file name, as the sound opcodes keep it, so that
+    // a restored save finds the same file.
+    const std::string name = std::string(FieldText(body, at, "")) + ".ogg";
     if (channel == 2 && g_gameApp) {
         g_gameApp->seName.fill(0);
         std::copy_n(name.begin(), std::min(name.size(), g_gameApp->seName.size() - 1),
@@ -112,7 +114,7 @@ void CScenario::TagSound(std::string_view body) {
     auto& slot = g_seChannels[static_cast<std::size_t>(channel) + 1];
     if (slot) slot->Stop();
     slot = std::make_unique<CSeChannel>();
-    if (slot->Load(name + ".ogg")) {
+    if (slot->Load(name)) {
         slot->SetVolume(g_config[config::kSeVolume]);
         slot->Play(Repeat::Once);
     }

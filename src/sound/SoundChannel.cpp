@@ -27,7 +27,9 @@ namespace {
 constexpr char kBufferFailed[] =
     "\"%s\"\xA4\xCESoundBuffer\xA4\xF2\xD7\xF7\xA4\xEC\xA4\xCA\xA4\xAB\xA4\xC3\xA4\xBF";
 
-std::int32_t ClampLevel(std::int32_t level) { return std::clamp(level, 0, 100); }
+std::int32_t ClampLevel(std::int32_t level) {
+    return std::clamp(level, 0, 100);
+}
 
 // Everything after the last '\' or '/'.
 std::string FileNamePart(const std::string& name) {
@@ -39,18 +41,25 @@ const ChannelKind kBgmKind{kDataBgm, &g_bgmVolume, &g_bgmTargetVolume, &g_bgmEna
 const ChannelKind kSeKind{kDataSe, &g_seVolume, &g_seTargetVolume, &g_seEnabled};
 const ChannelKind kVoiceKind{kDataVoice, &g_voiceVolume, nullptr, &g_voiceEnabled};
 
-}  // namespace
+} // namespace
 
 std::int32_t LevelToHundredthsDb(std::int32_t level) {
-    level = ClampLevel(level);
-    if (level == 0) return platform::kVolumeSilent;
+    // Below the range is silence. Above it the value is positive, which the
+    // buffer refuses: it keeps the volume it had.
+    if (level <= 0) return platform::kVolumeSilent;
     const std::int32_t w = level * 100 / 100;
     return static_cast<std::int32_t>(2000.0 * std::log10(w / 100.0));
 }
 
-void SetBgmVolumeGlobal(std::int32_t level) { g_bgmVolume = level; }
-void SetSeVolumeGlobal(std::int32_t level) { g_seVolume = level; }
-void SetVoiceVolumeGlobal(std::int32_t level) { g_voiceVolume = level; }
+void SetBgmVolumeGlobal(std::int32_t level) {
+    g_bgmVolume = level;
+}
+void SetSeVolumeGlobal(std::int32_t level) {
+    g_seVolume = level;
+}
+void SetVoiceVolumeGlobal(std::int32_t level) {
+    g_voiceVolume = level;
+}
 
 // ---------------------------------------------------------------- base
 
@@ -93,15 +102,22 @@ bool CSoundChannel::OggOpen(const std::string& path) {
     return true;
 }
 
-double CSoundChannel::GetLengthSeconds() { return reader_ ? reader_->GetTotalSeconds() : 0.0; }
-double CSoundChannel::GetPositionSeconds() { return reader_ ? reader_->GetSeconds() : 0.0; }
+double CSoundChannel::GetLengthSeconds() {
+    return reader_ ? reader_->GetTotalSeconds() : 0.0;
+}
+double CSoundChannel::GetPositionSeconds() {
+    return reader_ ? reader_->GetSeconds() : 0.0;
+}
 
-bool CSoundChannel::IsStopped() { return !buffer_ || !buffer_->IsCreated() || !buffer_->IsPlaying(); }
+bool CSoundChannel::IsStopped() {
+    return !buffer_ || !buffer_->IsCreated() || !buffer_->IsPlaying();
+}
 
 // ---------------------------------------------------------------- kinds
 
 bool CKindChannel::Load(const std::string& name) {
-    const std::string folder = g_pathTable ? g_pathTable->GetPath(kind_.dataKind) : CPathTable().GetPath(kind_.dataKind);
+    const std::string folder =
+        g_pathTable ? g_pathTable->GetPath(kind_.dataKind) : CPathTable().GetPath(kind_.dataKind);
     return OggOpen(folder + FileNamePart(name));
 }
 
@@ -112,7 +128,6 @@ bool CKindChannel::Play(Repeat repeat) {
 }
 
 bool CKindChannel::SetVolume(std::int32_t level) {
-    level = ClampLevel(level);
     kind_.volume->store(level);
     return CSoundChannel::SetVolume(level);
 }
@@ -125,10 +140,16 @@ CVoiceChannel::CVoiceChannel() : CKindChannel(kVoiceKind) {}
 
 CFadeChannel::CFadeChannel(const ChannelKind& kind) : CKindChannel(kind) {}
 
-CFadeChannel::~CFadeChannel() { StopFade(); }
+CFadeChannel::~CFadeChannel() {
+    StopFade();
+}
 
-int CFadeChannel::FadeIn(std::uint32_t ms) { return StartFade(ms, true); }
-int CFadeChannel::FadeOut(std::uint32_t ms) { return StartFade(ms, false); }
+int CFadeChannel::FadeIn(std::uint32_t ms) {
+    return StartFade(ms, true);
+}
+int CFadeChannel::FadeOut(std::uint32_t ms) {
+    return StartFade(ms, false);
+}
 
 bool CFadeChannel::IsFading() {
     std::lock_guard lock(fadeMutex_);
@@ -187,7 +208,8 @@ void CFadeChannel::StepLocked() {
     const std::uint64_t duration = fadeDuration_;
     if (fadingIn_) {
         const std::int32_t target = ClampLevel(kind_.target ? kind_.target->load() : 100);
-        std::int64_t v = duration ? static_cast<std::int64_t>(elapsed * target / duration) : target + 1;
+        std::int64_t v =
+            duration ? static_cast<std::int64_t>(elapsed * target / duration) : target + 1;
         // A fade to 0 never climbs past its target: it ends with its time.
         if (v > target || (target == 0 && elapsed > duration)) {
             v = target;
@@ -197,7 +219,8 @@ void CFadeChannel::StepLocked() {
         CSoundChannel::SetVolume(static_cast<std::int32_t>(v));
     } else if (fadingOut_) {
         const std::int32_t current = ClampLevel(kind_.volume->load());
-        std::int64_t d = duration ? static_cast<std::int64_t>(elapsed * current / duration) : current + 1;
+        std::int64_t d =
+            duration ? static_cast<std::int64_t>(elapsed * current / duration) : current + 1;
         if (d > current || (current == 0 && elapsed > duration)) {
             d = current;
             fadingOut_ = 0;

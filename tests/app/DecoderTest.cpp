@@ -158,6 +158,38 @@ TEST(RangeCoder, OneSymbolThenTheEnd) {
               DecodeStatus::Corrupt);
 }
 
+TEST(RangeCoder, KnownAnswersThroughBothRenormalisationsAndTheRescale) {
+    // Worked through the decoder's arithmetic step by step, apart from any
+    // encoder. First step: r = 0xFFFFFFFF / 257 = 16711935, code 0xC4B7BEA9 /
+    // r = 197, so byte 197. After the seventh symbol low lies just under a
+    // multiple of 2^24 with a range too small to shift out: the second loop
+    // sets range = (0x10000 - (low & 0xFFFF)) << 8, and the end symbol
+    // follows. The stream runs two bytes past its end, which read as zero.
+    DataBlock out;
+    ASSERT_EQ(DecodeRangeCoder(Bytes{0, 0, 0, 7, 0xC4, 0xB7, 0xBE, 0xA9, 0x4E, 0xAC, 0xFF, 0xFF,
+                                     0x4D, 0xBF, 0x2D, 0x03},
+                               out),
+              DecodeStatus::Ok);
+    EXPECT_EQ(Out(out), (Bytes{197, 125, 113, 29, 69, 165, 157}));
+
+    // 307 zero bytes keep code equal to low: byte 0 comes out 65,279 times,
+    // and the total reaches 0x10000. Byte 0's frequency 65,280 becomes
+    // (65,280 | 2) >> 1 = 32,641, every other one (1 | 2) >> 1 = 1: total
+    // 32,897. Four more bytes then steer the decoder, under the halved model,
+    // to byte 155 at 67,986, byte 62 at 68,106 and the end after 68,188
+    // bytes; without the rescale, or with plain halving, the same stream is
+    // damaged or runs on past its length.
+    Bytes stream = {0x00, 0x01, 0x0A, 0x5C}; // 68,188
+    stream.resize(4 + 307, 0);
+    for (std::uint8_t b : {0xB6, 0x98, 0x33, 0x65})
+        stream.push_back(b);
+    ASSERT_EQ(DecodeRangeCoder(stream, out), DecodeStatus::Ok);
+    Bytes expected(68188, 0);
+    expected[67986] = 155;
+    expected[68106] = 62;
+    EXPECT_EQ(Out(out), expected);
+}
+
 TEST(RangeCoder, DamagedStreams) {
     DataBlock out;
     EXPECT_EQ(DecodeRangeCoder(Bytes{0, 0, 1}, out), DecodeStatus::Corrupt);

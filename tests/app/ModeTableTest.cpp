@@ -1,9 +1,16 @@
-#include "app/GameApp.h"
 #include "app/ModeTable.h"
-#include "app/Shell.h"
 #include "TestSupport.h"
+#include "app/GameApp.h"
+#include "app/Shell.h"
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 using namespace platform;
@@ -17,8 +24,7 @@ std::vector<std::string> g_journal;
 int g_switchTo[kModeCount];
 bool g_destroyInRun = false;
 
-template <int Mode>
-struct Probe {
+template <int Mode> struct Probe {
     Probe() { g_journal.push_back("new " + std::to_string(Mode)); }
     ~Probe() { g_journal.push_back("delete " + std::to_string(Mode)); }
     void Run(WindowHandle) {
@@ -35,14 +41,14 @@ std::unique_ptr<Probe<24>> g_p24;
 std::unique_ptr<Probe<50>> g_p50;
 
 const ModeEntry kProbeScreens[] = {
-    ScreenEntry<Probe<0>, g_p0>(0),
-    ScreenEntry<Probe<1>, g_p1>(1),
-    ScreenEntry<Probe<56>, g_p56>(56),
-    ScreenEntry<Probe<24>, g_p24>(24),
+    ScreenEntry<Probe<0>, g_p0>(0),    ScreenEntry<Probe<1>, g_p1>(1),
+    ScreenEntry<Probe<56>, g_p56>(56), ScreenEntry<Probe<24>, g_p24>(24),
     ScreenEntry<Probe<50>, g_p50>(50),
 };
 
-void RunOther(std::uint8_t mode, WindowHandle) { g_journal.push_back("other " + std::to_string(mode)); }
+void RunOther(std::uint8_t mode, WindowHandle) {
+    g_journal.push_back("other " + std::to_string(mode));
+}
 
 const ModeTable kProbeTable{kProbeScreens, &RunOther};
 
@@ -116,10 +122,10 @@ TEST_F(ModeTableTest, AScreenThatClosesTheWindowIsNotFreedUnderItself) {
     platform::headless::ClearSleeps();
     EXPECT_EQ(Frame(), (J{"run 0"}));
     EXPECT_TRUE(QuitRequested());
-    EXPECT_TRUE(platform::headless::Sleeps().empty());  // the frame stopped before pacing
+    EXPECT_TRUE(platform::headless::Sleeps().empty()); // the frame stopped before pacing
     EXPECT_NE(g_p0, nullptr);
     g_journal.clear();
-    OnDestroy();  // the loop tears down after the frame
+    OnDestroy(); // the loop tears down after the frame
     EXPECT_EQ(g_journal, (J{"delete 0"}));
     EXPECT_EQ(g_gameApp, nullptr);
 }
@@ -130,4 +136,150 @@ TEST_F(ModeTableTest, TheMatchModeIsNeverMadeOrFreedByTheTable) {
     EXPECT_EQ(Frame(), (J{"other 64", "delete 0"}));
 }
 
-}  // namespace
+} // namespace
+
+// ---------------------------------------------------------------- the game's own table
+
+namespace {
+
+using ModeSet = std::set<int>;
+
+// The screen modes of the game, in the fixed order of creation and freeing.
+const std::vector<int> kScreenOrder = {0,  1,  56, 57, 58, 59, 60, 61, 62, 63, 70, 65,
+                                       66, 67, 68, 69, 71, 9,  8,  54, 10, 11, 6,  14,
+                                       72, 15, 16, 27, 28, 29, 30, 31, 32, 33, 24, 50};
+// Modes that run a method of the script object, and the match.
+const ModeSet kStoryModes = {2,  3,  4,  5,  17, 18, 19, 23, 25, 26, 35, 36,
+                             37, 38, 39, 40, 41, 42, 44, 46, 51, 52, 53, 55};
+constexpr int kMatchMode = 64;
+// Screens that open issues are still to build. The list shrinks as they land.
+const ModeSet kKnownMissing = {6,  8,  9,  10, 11, 14, 15, 16, 27, 28, 29, 30, 31, 32,
+                               33, 54, 61, 62, 63, 65, 66, 67, 68, 69, 70, 71, 72};
+
+std::string Names(const ModeSet& modes) {
+    std::string s;
+    for (int m : modes)
+        s += (s.empty() ? "" : " ") + std::to_string(m);
+    return s;
+}
+
+ModeSet ScreenModesOf(const ModeTable& table) {
+    ModeSet modes;
+    for (const ModeEntry& e : table.screens)
+        modes.insert(e.mode);
+    return modes;
+}
+
+// The numbers an expression can give: those at its start or after '?',
+// ':' or '(' (so not the operands of a comparison).
+void AddValues(std::string_view expr, ModeSet& modes) {
+    bool open = true;
+    for (std::size_t i = 0; i < expr.size(); ++i) {
+        const char c = expr[i];
+        if (c == '?' || c == ':' || c == '(') {
+            open = true;
+        } else if (std::isdigit(static_cast<unsigned char>(c)) && open) {
+            std::size_t end = i;
+            while (end < expr.size() && std::isdigit(static_cast<unsigned char>(expr[end])))
+                ++end;
+            const bool whole =
+                end == expr.size() || !std::isalnum(static_cast<unsigned char>(expr[end]));
+            if (whole) modes.insert(std::stoi(std::string(expr.substr(i, end - i))));
+            i = end - 1;
+            open = false;
+        } else if (c != ' ') {
+            open = false;
+        }
+    }
+}
+
+// Every mode the code sets with a number written in it: the values of
+// `mode = ...;` and `SetMode(...);`, each branch of a choice included.
+ModeSet ModesSetInSources() {
+    std::filesystem::path self(__FILE__);
+    if (self.is_relative()) self = std::filesystem::path(NORVANE_TEST_BIN_DIR).parent_path() / self;
+    const auto src = self.parent_path().parent_path().parent_path() / "src";
+    ModeSet modes;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(src)) {
+        if (entry.path().extension() != ".cpp") continue;
+        std::ifstream file(entry.path());
+        const std::string text((std::istreambuf_iterator<char>(file)), {});
+        for (const std::string_view key : {"SetMode(", "mode ="}) {
+            for (std::size_t at = text.find(key); at != std::string::npos;
+                 at = text.find(key, at + 1)) {
+                const std::size_t from = at + key.size();
+                if (key == "mode =" &&
+                    ((at > 0 && (std::isalnum(static_cast<unsigned char>(text[at - 1])) ||
+                                 text[at - 1] == '_')) ||
+                     (from < text.size() && text[from] == '=')))
+                    continue;
+                const std::size_t end = text.find(';', from);
+                if (end != std::string::npos)
+                    AddValues(std::string_view(text).substr(from, end - from), modes);
+            }
+        }
+    }
+    return modes;
+}
+
+class GameModeTableTest : public HeadlessTest {
+protected:
+    ~GameModeTableTest() override { SetModeTable(nullptr); }
+};
+
+} // namespace
+
+TEST_F(GameModeTableTest, ScreensFollowTheFixedOrderAndEachMakesItsOwnObject) {
+    SetModeTable(nullptr);
+    const ModeTable& table = ActiveModeTable();
+    // Built screens keep the fixed order; none is listed twice or unknown.
+    std::size_t next = 0;
+    for (const ModeEntry& e : table.screens) {
+        const auto at = std::find(kScreenOrder.begin() + static_cast<std::ptrdiff_t>(next),
+                                  kScreenOrder.end(), e.mode);
+        ASSERT_NE(at, kScreenOrder.end()) << "mode " << int{e.mode} << " out of order or unknown";
+        next = static_cast<std::size_t>(at - kScreenOrder.begin()) + 1;
+    }
+    // Every screen mode is in the table or known to be still missing.
+    ModeSet expected(kScreenOrder.begin(), kScreenOrder.end());
+    for (int m : kKnownMissing)
+        expected.erase(m);
+    EXPECT_EQ(Names(ScreenModesOf(table)), Names(expected));
+    // Each entry makes and frees an object of its own, and only that one.
+    for (const ModeEntry& e : table.screens) {
+        EXPECT_FALSE(e.exists()) << int{e.mode};
+        e.create(WindowHandle::Main, WindowHandle::Main);
+        EXPECT_TRUE(e.exists()) << int{e.mode};
+        for (const ModeEntry& other : table.screens) {
+            if (other.mode != e.mode) {
+                EXPECT_FALSE(other.exists()) << int{e.mode} << " made " << int{other.mode};
+            }
+        }
+        e.free();
+        EXPECT_FALSE(e.exists()) << int{e.mode};
+    }
+}
+
+TEST_F(GameModeTableTest, EveryModeAScreenOrInstructionSetsHasAnEntry) {
+    SetModeTable(nullptr);
+    ModeSet exits = ModesSetInSources();
+    ASSERT_GT(exits.size(), 10u); // the sources were found and read
+    // The set-mode instruction takes its mode from the script: the staff
+    // rolls, the match, the contest and the retry screen.
+    for (int m : {27, 28, 29, 30, 31, 32, 33, 64, 66, 69})
+        exits.insert(m);
+    ModeSet handled = ScreenModesOf(ActiveModeTable());
+    handled.insert(kStoryModes.begin(), kStoryModes.end());
+    handled.insert(kMatchMode);
+    ModeSet missing, unexpected;
+    for (int m : exits)
+        if (!handled.count(m)) (kKnownMissing.count(m) ? missing : unexpected).insert(m);
+    EXPECT_TRUE(unexpected.empty())
+        << "modes set with no entry, where the game would freeze: " << Names(unexpected)
+        << " (known to be missing: " << Names(missing) << ")";
+    // A mode that has gained its entry leaves the known list.
+    ModeSet built;
+    for (int m : kKnownMissing)
+        if (handled.count(m)) built.insert(m);
+    EXPECT_TRUE(built.empty()) << "no longer missing: " << Names(built);
+}

@@ -18,10 +18,15 @@ const CDib& Numbered() {
     return d;
 }
 
-std::uint32_t Src(int x, int y) { return (1u << 24) | (std::uint32_t(y) << 12) | std::uint32_t(x); }
+std::uint32_t Src(int x, int y) {
+    return (1u << 24) | (std::uint32_t(y) << 12) | std::uint32_t(x);
+}
+
+// What the window showed before the paint.
+constexpr std::uint32_t kBefore = 0xDEADBEEF;
 
 struct Window {
-    std::vector<std::uint32_t> px = std::vector<std::uint32_t>(800 * 600, 0xDEADBEEF);
+    std::vector<std::uint32_t> px = std::vector<std::uint32_t>(800 * 600, kBefore);
     std::uint32_t at(int x, int y) const { return px[static_cast<size_t>(y) * 800 + x]; }
 };
 
@@ -33,42 +38,54 @@ TEST(PresentTest, PlainCopyWithoutQuake) {
     EXPECT_EQ(w.at(799, 599), Src(799, 599));
 }
 
-TEST(PresentTest, ShiftedKindsLeaveUncoveredAreasBlack) {
+TEST(PresentTest, ShiftedKindsLeaveUncoveredAreasAsTheWindowShowedThem) {
     const CDib& back = Numbered();
     struct Case {
-        int type, phase, dx, dy;  // expected shift of the picture
+        int type, phase, dx, dy; // expected shift of the picture
     };
     const int o = 5;
-    const Case cases[] = {{0, 0, o, 0},  {1, 9, 0, o},  {2, 1, o, o},  {3, 2, -o, o},
-                          {4, 1, -o, o}, {5, 2, o, o},  {10, 0, 0, 0}};
+    const Case cases[] = {{0, 0, o, 0},  {1, 9, 0, o}, {2, 1, o, o}, {3, 2, -o, o},
+                          {4, 1, -o, o}, {5, 2, o, o}, {10, 0, 0, 0}};
     for (const Case& c : cases) {
         int asked = 0;
-        QuakeView q{c.type, c.phase, [&](int) { ++asked; return std::int16_t(o); }, {}};
+        QuakeView q{c.type,
+                    c.phase,
+                    [&](int) {
+                        ++asked;
+                        return std::int16_t(o);
+                    },
+                    {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         const int x = 400, y = 300;
         EXPECT_EQ(w.at(x, y), Src(x - c.dx, y - c.dy)) << c.type;
         if (c.dx > 0) {
-            EXPECT_EQ(w.at(0, 300), 0u) << c.type;
+            EXPECT_EQ(w.at(0, 300), kBefore) << c.type;
         }
         if (c.dx < 0) {
-            EXPECT_EQ(w.at(799, 300), 0u) << c.type;
+            EXPECT_EQ(w.at(799, 300), kBefore) << c.type;
         }
         if (c.dy > 0) {
-            EXPECT_EQ(w.at(400, 0), 0u) << c.type;
+            EXPECT_EQ(w.at(400, 0), kBefore) << c.type;
         }
         EXPECT_EQ(asked, c.type <= 5 ? 1 : 0) << c.type;
     }
 }
 
-TEST(PresentTest, PhaseOutsideOneAndTwoCopiesNothing) {
+TEST(PresentTest, PhaseOutsideOneAndTwoLeavesTheWindowAsItWas) {
     const CDib& back = Numbered();
     for (auto [type, phase] : {std::pair{2, 0}, {3, 3}, {4, 0}, {5, 7}}) {
         int asked = 0;
-        QuakeView q{type, phase, [&](int) { ++asked; return std::int16_t(3); }, {}};
+        QuakeView q{type,
+                    phase,
+                    [&](int) {
+                        ++asked;
+                        return std::int16_t(3);
+                    },
+                    {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
-        EXPECT_EQ(w.at(400, 300), 0u) << type;
+        EXPECT_EQ(w.at(400, 300), kBefore) << type;
         // Kinds 0 to 5 still ask for the offset once per paint.
         EXPECT_EQ(asked, 1) << type;
     }
@@ -78,7 +95,13 @@ TEST(PresentTest, KindsWithoutAShakeShowThePictureUnshifted) {
     const CDib& back = Numbered();
     for (int type : {8, 9, 11, 12, 200}) {
         int asked = 0;
-        QuakeView q{type, 1, [&](int) { ++asked; return std::int16_t(3); }, {}};
+        QuakeView q{type,
+                    1,
+                    [&](int) {
+                        ++asked;
+                        return std::int16_t(3);
+                    },
+                    {}};
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         EXPECT_EQ(w.at(400, 300), Src(400, 300)) << type;
@@ -92,10 +115,15 @@ TEST(PresentTest, TheDiagonalIsReadAfterTheOffsetIsAsked) {
     // follows the diagonal as it stands after the question.
     const CDib& back = Numbered();
     int phase = 1;
-    QuakeView q{2, phase, [&](int) { phase = 2; return std::int16_t(4); }, [&] { return phase; }};
+    QuakeView q{2, phase,
+                [&](int) {
+                    phase = 2;
+                    return std::int16_t(4);
+                },
+                [&] { return phase; }};
     Window w;
     ComposeWindowPicture(back, &q, w.px);
-    EXPECT_EQ(w.at(400, 300), Src(404, 296));  // copied to (L - 4, T + 4)
+    EXPECT_EQ(w.at(400, 300), Src(404, 296)); // copied to (L - 4, T + 4)
 }
 
 TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
@@ -103,7 +131,7 @@ TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
     std::vector<int> rows;
     auto wave = [&](int row) {
         rows.push_back(row);
-        return std::int16_t(row % 3 - 1);  // -1, 0, 1, -1, ...
+        return std::int16_t(row % 3 - 1); // -1, 0, 1, -1, ...
     };
     {
         QuakeView q{6, 0, wave, {}};
@@ -112,11 +140,11 @@ TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
         ASSERT_EQ(rows.size(), 600u);
         EXPECT_EQ(rows.front(), 0);
         EXPECT_EQ(rows.back(), 599);
-        EXPECT_EQ(w.at(10, 0), Src(11, 0));   // row 0 moved left by 1
-        EXPECT_EQ(w.at(799, 0), 0u);
-        EXPECT_EQ(w.at(10, 1), Src(10, 1));   // row 1 unmoved
-        EXPECT_EQ(w.at(10, 2), Src(9, 2));    // row 2 moved right by 1
-        EXPECT_EQ(w.at(0, 2), 0u);
+        EXPECT_EQ(w.at(10, 0), Src(11, 0)); // row 0 moved left by 1
+        EXPECT_EQ(w.at(799, 0), kBefore);
+        EXPECT_EQ(w.at(10, 1), Src(10, 1)); // row 1 unmoved
+        EXPECT_EQ(w.at(10, 2), Src(9, 2));  // row 2 moved right by 1
+        EXPECT_EQ(w.at(0, 2), kBefore);
     }
     rows.clear();
     {
@@ -124,11 +152,11 @@ TEST(PresentTest, PerRowKindsAskEveryRowInOrder) {
         Window w;
         ComposeWindowPicture(back, &q, w.px);
         EXPECT_EQ(rows.size(), 600u);
-        EXPECT_EQ(w.at(10, 0), 0u);            // source row -1 does not exist
+        EXPECT_EQ(w.at(10, 0), kBefore); // source row -1 does not exist
         EXPECT_EQ(w.at(10, 1), Src(10, 1));
         EXPECT_EQ(w.at(10, 2), Src(10, 3));
-        EXPECT_EQ(w.at(10, 599), 0u);          // row 599 asks for source row 600
+        EXPECT_EQ(w.at(10, 599), kBefore); // row 599 asks for source row 600
     }
 }
 
-}  // namespace
+} // namespace

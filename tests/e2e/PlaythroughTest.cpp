@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <gtest/gtest-spi.h>
 
 using platform::MouseButton;
 namespace hl = platform::headless;
@@ -69,18 +70,39 @@ protected:
         }
         if (g_gameApp && g_gameApp->mode != modes_.back()) modes_.push_back(g_gameApp->mode);
     }
-    // Runs frames until `done` holds; false after `limit` frames.
+    // The modes the game went through, for the report of a stalled run.
+    std::string ModesSeen() const {
+        std::string seen;
+        for (int m : modes_)
+            seen += (seen.empty() ? "" : " ") + std::to_string(m);
+        return "modes seen: " + seen;
+    }
+    // Runs frames until `done` holds; false after `limit` frames, or at once
+    // when the game stops presenting frames (a stall), with a failure that
+    // names the modes seen so far. After a stall every later call fails at
+    // once, so a stalled test ends in moments instead of at its time-out.
     bool RunUntil(const std::function<bool()>& done, int limit = 20000) {
-        for (int frames = 0; frames < limit; ++frames) {
+        constexpr int kPumpsPerFrame = 1000;
+        for (int frames = 0; frames < limit && !stalled_; ++frames) {
             if (quit_ || done()) return true;
             const std::uint64_t presented = hl::PresentCount();
-            while (!quit_ && hl::PresentCount() == presented)
+            int pumps = 0;
+            while (!quit_ && hl::PresentCount() == presented && pumps++ < kPumpsPerFrame)
                 Pump();
+            if (!quit_ && hl::PresentCount() == presented) {
+                stalled_ = true;
+                ADD_FAILURE() << "no frame presented in " << kPumpsPerFrame
+                              << " passes of the loop; " << ModesSeen();
+                return false;
+            }
             // Drawing a frame takes time too: modes that never sleep (the
             // transitions) would otherwise stand still on the virtual clock.
             hl::AdvanceClock(1);
         }
-        return done();
+        if (quit_ || done()) return true;
+        if (!stalled_)
+            ADD_FAILURE() << "still waiting after " << limit << " frames; " << ModesSeen();
+        return false;
     }
     void Frames(int n) {
         int left = n;
@@ -144,7 +166,7 @@ protected:
     };
     StoryRun PlayStory(const std::string& shotPrefix, int option) {
         StoryRun run;
-        for (int step = 0; step < 20000 && !InMode(1) && !quit_; ++step) {
+        for (int step = 0; step < 20000 && !InMode(1) && !quit_ && !stalled_; ++step) {
             // The day logo and the eye-catch are pictured while they hold.
             if (InMode(42) && g_scenario->subState == 7 && !run.dayLogo) {
                 run.dayLogo = true;
@@ -181,6 +203,7 @@ protected:
 
     std::vector<int> modes_;
     bool quit_ = false;
+    bool stalled_ = false;
     bool capturing_ = false;
     std::string log_;
 };
@@ -254,6 +277,19 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStory, StoryPlaythrough, ::testing::Values(0, 1, 2));
+
+TEST_F(PlaythroughTest, AStalledGameFailsAtOnceNamingTheModesItWentThrough) {
+    Start();
+    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
+    // Without the script object no frame is paced or painted any more.
+    g_scenario.reset();
+    bool reached = true;
+    EXPECT_NONFATAL_FAILURE(reached = RunUntil([&] { return InMode(56); }),
+                            "no frame presented in 1000 passes of the loop; modes seen: 0 1");
+    EXPECT_FALSE(reached);
+    // Later waits give up at once.
+    EXPECT_FALSE(RunUntil([&] { return InMode(56); }));
+}
 
 TEST_F(PlaythroughTest, CloseBoxAsksAndOnlyOkQuits) {
     Start();

@@ -158,3 +158,62 @@ TEST(DibTest, RendererClassFollowsTheProcessorClass) {
 #endif
     g_cpuRendererClass = saved;
 }
+
+TEST(DibTest, OnlySectionsHandOutTheirPixelsAndADrawingContext) {
+    CDib plain;
+    plain.Create(platform::WindowHandle::Main, 4, 3, 24);
+    EXPECT_FALSE(plain.GetBitmap());
+    EXPECT_FALSE(plain.GetDC().has_value());
+    CDib empty;
+    empty.SetFlags(kDibSectionFlag);
+    empty.Create(platform::WindowHandle::Main, 0, 3, 24);
+    EXPECT_FALSE(empty.GetDC().has_value());
+
+    CDib section;
+    section.SetFlags(kDibSectionFlag);
+    section.Create(platform::WindowHandle::Main, 4, 3, 24);
+    const DibBitmap bitmap = section.GetBitmap();
+    ASSERT_TRUE(bitmap);
+    EXPECT_EQ(bitmap.width, 4);
+    EXPECT_EQ(bitmap.height, 3);
+    EXPECT_EQ(bitmap.pixels.size(), 12u);
+    EXPECT_EQ(bitmap.pixels.data(), section.GetPixelPtr(0, 0));
+}
+
+TEST(DibTest, DrawingThroughTheContextCopiesClippedRectanglesIntoTheImage) {
+    CDib source, target;
+    for (CDib* d : {&source, &target}) {
+        d->SetFlags(kDibSectionFlag);
+        d->Create(platform::WindowHandle::Main, 4, 3, 24);
+    }
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            source.SetPixel(x, y, 0xAA000000u | static_cast<std::uint32_t>(y * 16 + x));
+    target.FillRect(0, 0, 4, 3, 0x00777777);
+    {
+        auto dc = target.GetDC();
+        ASSERT_TRUE(dc.has_value());
+        // (1, 0, 3 x 3) of the source to (2, -1): the first row and the last
+        // two columns fall outside the target; the fourth byte travels along.
+        dc->BitBlt(2, -1, 3, 3, source.GetBitmap(), 1, 0);
+    }
+    const std::uint32_t grey = 0x00777777;
+    const std::uint32_t expected[3][4] = {{grey, grey, 0xAA000011u, 0xAA000012u},
+                                          {grey, grey, 0xAA000021u, 0xAA000022u},
+                                          {grey, grey, grey, grey}};
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(target.GetPixel(x, y), expected[y][x]) << x << "," << y;
+
+    // Within one picture: one row down, overlapping, reads each row before
+    // it is overwritten.
+    auto dc = source.GetDC();
+    dc->BitBlt(0, 1, 4, 2, source.GetBitmap(), 0, 0);
+    EXPECT_EQ(source.GetPixel(3, 1), 0xAA000003u);
+    EXPECT_EQ(source.GetPixel(3, 2), 0xAA000013u);
+    EXPECT_EQ(source.GetPixel(3, 0), 0xAA000003u);
+    // Wholly outside: nothing.
+    dc->BitBlt(4, 0, 2, 2, source.GetBitmap(), 0, 0);
+    dc->BitBlt(0, 0, 2, 2, source.GetBitmap(), -5, 0);
+    EXPECT_EQ(source.GetPixel(0, 0), 0xAA000000u);
+}

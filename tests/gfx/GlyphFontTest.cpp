@@ -187,6 +187,51 @@ TEST_F(GlyphFontTest, PlainSeventeenLevelsSkipLevelOneAndKeepTheFourthByte) {
     ExpectOnlyChanged({{7, 6}, {8, 6}, {9, 6}}, kBackWithFourth);
 }
 
+TEST_F(GlyphFontTest, ShadowsFallTwoRightAndTwoDownAndLaterInkCoversThem) {
+    // Levels 64 at (0, 0) and 32 at (2, 2) of the box, whose top-left lands on
+    // (7, 6): ink at (7, 6) and (9, 8), shadows at (9, 8) and (11, 10).
+    fake->glyphs[kCodeA] = MakeGlyph({{64, 0, 0}, {0, 0, 0}, {0, 0, 32}}, 2, 7, 13);
+    EXPECT_EQ(font->DrawCharShadow(&dib, 5, 3, "A", kColour), 13);
+    EXPECT_EQ(fake->requests.back().second, GlyphLevels::Levels65);
+    // One pass of level 64: 152, 101, 50, 254.
+    EXPECT_EQ(At(7, 6), 0xFE326598u);
+    // Shadow with w = 0: every byte (31 * 255) >> 8 = 30. Then the ink of
+    // level 32, w = 128, over it: blue (153*127 + 30*128) >> 8 = 23271 >> 8 =
+    // 90, green (12954 + 3840) >> 8 = 65, red (6477 + 3840) >> 8 = 40, fourth
+    // (32385 + 3840) >> 8 = 141.
+    EXPECT_EQ(At(9, 8), 0x8D28415Au);
+    // Shadow of level 32 on the background: (31*127 + d*128) >> 8 -> blue
+    // (3937 + 2048) >> 8 = 23, green (3937 + 16384) >> 8 = 79, red (3937 +
+    // 30720) >> 8 = 135, fourth 3937 >> 8 = 15.
+    EXPECT_EQ(At(11, 10), 0x0F874F17u);
+    ExpectOnlyChanged({{7, 6}, {9, 8}, {11, 10}});
+
+    // Ink left of the surface still casts its shadow onto it; a shadow past
+    // the right edge is dropped.
+    dib.FillRect(0, 0, 16, 12, kBack);
+    fake->glyphs['B'] = MakeGlyph({{64}}, 0, 10, 13);
+    font->DrawCharShadow(&dib, -2, 0, "B", kColour);
+    font->DrawCharShadow(&dib, 15, 0, "B", kColour);
+    EXPECT_EQ(At(0, 2), 0x1E1E1E1Eu);
+    EXPECT_EQ(At(15, 0), 0xFE326598u);
+    ExpectOnlyChanged({{0, 2}, {15, 0}});
+}
+
+TEST_F(GlyphFontTest, TwentyFourBitTextSkipsLevelOneAndKeepsTheFourthByte) {
+    dib.FillRect(0, 0, 16, 12, kBackWithFourth);
+    fake->glyphs[kCodeA] = MakeGlyph({{1, 2, 64, 32}}, 2, 7, 11);
+    EXPECT_EQ(font->DrawChar24(&dib, 5, 3, "A", kColour), 11);
+    EXPECT_EQ(fake->requests.back().second, GlyphLevels::Levels65);
+    EXPECT_EQ(At(7, 6), kBackWithFourth);
+    // Level 2 of 65, w = 248: blue (153*7 + 16*248) >> 8 = 5039 >> 8 = 19,
+    // green (714 + 31744) >> 8 = 126, red (357 + 59520) >> 8 = 233.
+    EXPECT_EQ(At(8, 6), 0x5AE97E13u);
+    EXPECT_EQ(At(9, 6), 0x5A326598u);
+    // Level 32, w = 128: 83, 114, 145 as in one pass above.
+    EXPECT_EQ(At(10, 6), 0x5A917253u);
+    ExpectOnlyChanged({{8, 6}, {9, 6}, {10, 6}}, kBackWithFourth);
+}
+
 TEST_F(GlyphFontTest, RowsGoDownTheSurfaceFromTheCellTop) {
     fake->ascent = 4;
     fake->glyphs[0xBADA] = MakeGlyph({{64, 0}, {0, 64}}, 1, 3, 26);

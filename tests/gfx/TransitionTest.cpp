@@ -977,6 +977,31 @@ TEST_F(TransitionTest, InterlacedRowPastAnOddRectangleIsLeftAlone) {
     EXPECT_EQ(Px(*d, 0, 0), Grey(100));
 }
 
+TEST_F(TransitionTest, InterlacedFadesCountRowsFromTheTopWhateverDyAndSy) {
+    // dx = 1, dy = 2, sx = 2, sy = 1, w = 2, h = 3, parity 0: rows 0 and 2
+    // of dst, columns 1 and 2, each from the same row of A at columns 2 and 3.
+    // p = 128, a = 200, d = 100: tA[200] - tA[100] + 100 = 150.
+    auto a = MakePicture(
+        6, 6, [](int x, int y) { return Grey(x >= 2 && x <= 3 && y % 2 == 0 ? 200 : 0); });
+    auto d = Solid(6, 6, Grey(100));
+    Draw(4, d.get(), a.get(), nullptr, 128, 2, 3, 1, 2, 2, 1);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 6; ++x) {
+            const bool faded = (y == 0 || y == 2) && (x == 1 || x == 2);
+            EXPECT_EQ(Px(*d, x, y), Grey(faded ? 150 : 100)) << x << "," << y;
+        }
+    // Effect 37 reads B at (dx, row) too: tA[255 - 200] + tB[60] = 27 + 30 = 57.
+    a->SetInterlaceParity(0);
+    auto b = MakePicture(
+        6, 6, [](int x, int y) { return Grey(x >= 1 && x <= 2 && y % 2 == 0 ? 60 : 0); });
+    auto n = Solid(6, 6, Grey(9));
+    Draw(37, n.get(), a.get(), b.get(), 128, 2, 3, 1, 2, 2, 1);
+    EXPECT_EQ(Px(*n, 1, 0), Grey(57));
+    EXPECT_EQ(Px(*n, 2, 2), Grey(57));
+    EXPECT_EQ(Px(*n, 1, 3), Grey(9));
+    EXPECT_EQ(Px(*n, 0, 0), Grey(9));
+}
+
 TEST_F(TransitionTest, WaveBlendsReadTheirOwnRowAsItWasBeforeTheCopy) {
     // Effect 24 on one 800-wide row at p = 128: off = 127. B is copied to
     // 127.., then dst's own row to 127.. (read as it was after that copy),

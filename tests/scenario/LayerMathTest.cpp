@@ -80,11 +80,14 @@ TEST_F(LayerMathTest, SplitCurvesTenAndEleven) {
     EXPECT_EQ(TweenValue(10, 0, 0, 100, 0, c), 70);
     EXPECT_EQ(TweenValue(10, 2, 0, 100, 0, c), 70);
     EXPECT_EQ(TweenValue(10, 1, 0, 100, 0, c), 49);
-    EXPECT_EQ(TweenValue(10, 6, 0, 100, 0, c), 70); // source w
     // Type 11: y and h on the sine with p = 4500 / 101 = 44 (sin 44 = .69466).
     EXPECT_EQ(TweenValue(11, 1, 0, 100, 0, c), 69);
     EXPECT_EQ(TweenValue(11, 3, 0, 100, 0, c), 69);
     EXPECT_EQ(TweenValue(11, 0, 0, 100, 0, c), 49);
+    // The source rectangle (values 4..7) moves linearly under both.
+    for (std::uint8_t type : {10, 11})
+        for (int index = 4; index < 8; ++index)
+            EXPECT_EQ(TweenValue(type, index, 0, 100, 0, c), 49) << int{type} << " " << index;
 }
 
 TEST_F(LayerMathTest, AFrameWithZeroProgressChangesNothing) {

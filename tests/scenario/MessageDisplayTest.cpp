@@ -355,6 +355,39 @@ TEST_F(MessageDisplayTest, WindowButtonsAreHitLatchedAndCarriedOut) {
     EXPECT_EQ(Rgb(g_menuSnapshot.get(), 400, 400), kBackColour);
 }
 
+TEST_F(MessageDisplayTest, WindowButtonsClickEvenWithEffectsSwitchedOff) {
+    g_soundDevice.Close();
+    InitDirectSound(platform::WindowHandle::Main);
+    g_seEnabled = 1;
+    tools::ToneSpec tone;
+    tone.samples = 44100;
+    ASSERT_TRUE(tools::WriteOggTone("se/sys_010.ogg", tone));
+    g_config[config::kSeOff] = 1;
+    g_config[config::kSeVolume] = 50;
+    struct Case {
+        std::uint8_t button, context;
+        bool clicks;
+    };
+    // Button 6 is silent in context 0, buttons 3..5 in any other.
+    const Case cases[] = {{1, 0, true}, {3, 0, true},  {5, 0, true}, {6, 0, false},
+                          {2, 1, true}, {3, 1, false}, {6, 1, true}};
+    S().subState = 3;
+    for (const Case& c : cases) {
+        g_seChannels[0].reset();
+        S().buttonLatched = 0;
+        S().playContext = c.context;
+        g_mouse->click = 1;
+        S().PressWindowButton(c.button);
+        EXPECT_EQ(S().buttonLatched, 1) << int{c.button};
+        EXPECT_EQ(g_seChannels[0] && !g_seChannels[0]->IsStopped(), c.clicks)
+            << int{c.button} << " in context " << int{c.context};
+    }
+    g_seChannels[0].reset();
+    S().buttonLatched = 0;
+    S().playContext = 0;
+    g_soundDevice.Close();
+}
+
 TEST_F(MessageDisplayTest, FullPageColumnsRunRightToLeftAndEndAtThePageMark) {
     S().messageStyle = 1;
     S().penX = 712;

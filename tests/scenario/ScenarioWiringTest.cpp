@@ -1,5 +1,5 @@
-#include "app/Shell.h"
 #include "ScenarioFixture.h"
+#include "app/Shell.h"
 
 #include <cstring>
 
@@ -23,7 +23,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ScenarioWiringTest, ConstructionMakesTheMatchObjectAndTheTables) {
     ASSERT_NE(g_mahjongGame, nullptr);
@@ -63,7 +63,7 @@ TEST_F(ScenarioWiringTest, TheFrameRunsTheInterpreterAndTheMatch) {
     Start("set_var var=0 value=1\nset_var var=1 value=2\nend");
     App().RunFrame();
     EXPECT_EQ(S().vars[0], 1);
-    EXPECT_EQ(S().vars[1], 0);  // one record per frame
+    EXPECT_EQ(S().vars[1], 0); // one record per frame
     App().RunFrame();
     App().RunFrame();
     EXPECT_EQ(App().mode, 1);
@@ -99,13 +99,23 @@ TEST_F(ScenarioWiringTest, MessageFramesSkipTheirSleepOnlyOverReadTextInSkipMode
     EXPECT_EQ(PaceSleeps(), std::vector<std::uint32_t>{8});
 }
 
+TEST_F(ScenarioWiringTest, WithoutTheScriptObjectTheFrameEndsWithoutSleeping) {
+    App().mode = 1;
+    EXPECT_EQ(PaceSleeps(), std::vector<std::uint32_t>{8});
+    g_scenario.reset();
+    for (std::uint8_t mode : {1, 3, 24}) {
+        App().mode = mode;
+        EXPECT_TRUE(PaceSleeps().empty()) << int{mode};
+    }
+}
+
 TEST_F(ScenarioWiringTest, TheWheelInMessageDisplayOpensTheBacklogOrClicks) {
     App().mode = 3;
     S().subState = 2;
     App().logCount = 2;
     *g_backBuffer->GetPixelPtr(10, 20) = 0x123456;
     *g_backBuffer->GetPixelPtr(799, 599) = 0xABCDEF;
-    Wheel(0);  // zero counts as up
+    Wheel(0); // zero counts as up
     EXPECT_EQ(App().mode, 6);
     EXPECT_EQ(App().returnMode, 3);
     ASSERT_NE(g_menuSnapshot, nullptr);

@@ -12,6 +12,7 @@
 #include "sound/SoundDevice.h"
 #include "sound/StreamBuffer.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 
@@ -31,13 +32,16 @@ struct VolumeProbe : CSoundChannel {
     }
 };
 
-// Some of the voice codes the game's voice files are named by: main
-// characters by their index (level byte 8 + index), minor characters by theirs.
-constexpr const char* kMain0 = "ari";
-constexpr const char* kMain3 = "dal";
-constexpr const char* kMain5 = "fio";
-constexpr const char* kMain10 = "kes";
-constexpr const char* kMain11 = "lor";
+// The main characters' voice codes, in the order of their level bytes 8..19
+// (the test lines of the settings voice page name them), and some of the
+// stand-in codes of the other speaking characters by their index.
+constexpr std::array<const char*, 12> kMainCodes = {"sef", "dor", "kel", "pom", "mur", "fop",
+                                                    "bex", "hol", "vel", "fen", "lis", "gor"};
+constexpr const char* kMain0 = "sef";
+constexpr const char* kMain3 = "pom";
+constexpr const char* kMain5 = "fop";
+constexpr const char* kMain10 = "lis";
+constexpr const char* kMain11 = "gor";
 constexpr const char* kMinor0 = "mab";
 constexpr const char* kMinor8 = "ume";
 constexpr const char* kMinor9 = "vic";
@@ -206,31 +210,47 @@ TEST_F(SoundOpcodeTest, MusicFadesInToTheMusicLevel) {
 TEST_F(SoundOpcodeTest, MusicStartsWithoutFadeOverSkippedTextOrAtLevelZero) {
     Tone("bgm/a.ogg");
     Tone("bgm/b.ogg");
-    Tone("bgm/c.ogg");
     g_config[config::kBgmVolume] = 60;
-    // Everything skips and the key is held: at the level at once, and a
-    // piece without the loop plays once.
-    g_config[config::kSkipScope] = 1;
-    SkipHeld(true);
-    OnText(false);
-    Do(R"(play_bgm_fade loop=0 ms=1000 text="a")");
-    EXPECT_FALSE(g_bgmChannel->IsFading());
-    EXPECT_EQ(VolumeProbe::Of(g_bgmChannel.get()), -443);
-    hl::AdvanceClock(200);
-    EXPECT_FALSE(Playing(g_bgmChannel.get()));
-
-    // Only read text skips: over unread text the key skips nothing, so the
-    // music fades in as usual.
-    g_config[config::kSkipScope] = 0;
-    Do(R"(play_bgm_fade loop=1 ms=1000 text="b")");
-    EXPECT_TRUE(g_bgmChannel->IsFading());
-    EXPECT_EQ(VolumeProbe::Of(g_bgmChannel.get()), -10000);
+    // The fade-in weighs the skip scope the other way round from the voices:
+    // with scope 0 a held key skips over any text, with scope 1 only over
+    // read text.
+    struct Case {
+        const char* what;
+        std::uint8_t scope, key, read;
+        bool skipped;
+    };
+    const Case cases[] = {
+        {"scope 0, key, unread", 0, 1, 0, true},
+        {"scope 0, key, read", 0, 1, 1, true},
+        {"scope 1, key, unread", 1, 1, 0, false},
+        {"scope 1, key, read", 1, 1, 1, true},
+        {"scope 2, key, read", 2, 1, 1, true},
+        {"scope 2, key, unread", 2, 1, 0, false},
+        {"no key", 0, 0, 1, false},
+    };
+    bool flip = false;
+    for (const Case& c : cases) {
+        g_config[config::kSkipScope] = c.scope;
+        SkipHeld(c.key != 0);
+        OnText(c.read != 0);
+        // Alternate pieces so that each record starts one.
+        flip = !flip;
+        Do(std::string("play_bgm_fade loop=0 ms=1000 text=\"") + (flip ? "a" : "b") + "\"");
+        EXPECT_EQ(g_bgmChannel->IsFading(), !c.skipped) << c.what;
+        EXPECT_EQ(VolumeProbe::Of(g_bgmChannel.get()), c.skipped ? -443 : -10000) << c.what;
+        // Without its fade the music loops whatever the loop byte; the fade
+        // honours the byte (the tone ends after 188 ms).
+        hl::AdvanceClock(1200);
+        EXPECT_EQ(Playing(g_bgmChannel.get()), c.skipped) << c.what;
+    }
 
     SkipHeld(false);
+    Tone("bgm/c.ogg");
     g_config[config::kBgmVolume] = 0;
-    Do(R"(play_bgm_fade loop=1 ms=1000 text="c")");
+    Do(R"(play_bgm_fade loop=0 ms=1000 text="c")");
     EXPECT_FALSE(g_bgmChannel->IsFading());
     EXPECT_EQ(BgmName(), "c.ogg");
+    hl::AdvanceClock(1000);
     EXPECT_TRUE(Playing(g_bgmChannel.get()));
 }
 
@@ -247,7 +267,7 @@ TEST_F(SoundOpcodeTest, AVoicePlaysAtTheLevelOfItsCharacter) {
     };
     const Case cases[] = {
         {std::string(kMain3) + "0001", -1204},
-        {"DAL0001.wav", -1204}, // the code in other letters, any extension
+        {"POM0001.wav", -1204}, // the code in other letters, any extension
         {std::string(kMinor9) + "0001", -2000},
         {"zzz0001", -2000},
     };
@@ -265,6 +285,21 @@ TEST_F(SoundOpcodeTest, AVoicePlaysAtTheLevelOfItsCharacter) {
     EXPECT_TRUE(Playing(g_voiceChannels[0].get()));
 }
 
+TEST_F(SoundOpcodeTest, EachMainCharacterSpeaksAtItsOwnLevelByte) {
+    // Level 10 + 5i for main character i: 2000 x log10((10 + 5i) / 100).
+    for (std::size_t i = 0; i < kMainCodes.size(); ++i) {
+        Tone(std::string("voice/") + kMainCodes[i] + "0001.ogg");
+        g_config[config::kVoiceLevels + i] = static_cast<std::uint8_t>(10 + 5 * i);
+    }
+    g_config[config::kVoiceLevels + 12] = 100;
+    const std::array<std::int32_t, 12> hundredths = {-2000, -1647, -1397, -1204, -1045, -911,
+                                                     -795,  -693,  -602,  -519,  -443,  -374};
+    for (std::size_t i = 0; i < kMainCodes.size(); ++i) {
+        Do(std::string("play_voice loop=0 text=\"") + kMainCodes[i] + "0001\"");
+        EXPECT_EQ(VolumeProbe::Of(g_voiceChannels[0].get()), hundredths[i]) << kMainCodes[i];
+    }
+}
+
 TEST_F(SoundOpcodeTest, MuteSwitchesSilenceTheirCharacters) {
     const char* codes[] = {kMain0,  kMain5,  kMain10,  kMain11, kMinor0,
                            kMinor8, kMinor9, kMinor14, "zzz"};
@@ -276,16 +311,16 @@ TEST_F(SoundOpcodeTest, MuteSwitchesSilenceTheirCharacters) {
         bool plays;
     };
     const Case cases[] = {
-        // Switch A: every main character but 5 and 11, minor characters 0..8.
+        // Switch A: every voice but main characters 5 and 11.
         {config::kVoiceMuteA, kMain0, false},
         {config::kVoiceMuteA, kMain5, true},
         {config::kVoiceMuteA, kMain10, false},
         {config::kVoiceMuteA, kMain11, true},
         {config::kVoiceMuteA, kMinor0, false},
         {config::kVoiceMuteA, kMinor8, false},
-        {config::kVoiceMuteA, kMinor9, true},
-        {config::kVoiceMuteA, kMinor14, true},
-        {config::kVoiceMuteA, "zzz", true},
+        {config::kVoiceMuteA, kMinor9, false},
+        {config::kVoiceMuteA, kMinor14, false},
+        {config::kVoiceMuteA, "zzz", false},
         // Switch B: main characters 5 and 11, minor characters 9..14.
         {config::kVoiceMuteB, kMain0, true},
         {config::kVoiceMuteB, kMain5, false},
@@ -309,7 +344,7 @@ TEST_F(SoundOpcodeTest, MuteSwitchesSilenceTheirCharacters) {
 }
 
 TEST_F(SoundOpcodeTest, VoicesAreNotPlayedOverSkippedTextOrWhenSwitchedOff) {
-    Tone("voice/ari0001.ogg");
+    Tone("voice/sef0001.ogg");
     struct Case {
         const char* what;
         std::uint8_t scope, skipKey, read, skipMode, voicesOff;
@@ -332,32 +367,32 @@ TEST_F(SoundOpcodeTest, VoicesAreNotPlayedOverSkippedTextOrWhenSwitchedOff) {
         SkipHeld(c.skipKey != 0);
         OnText(c.read != 0);
         S().skipMode = c.skipMode;
-        Do(R"(play_voice loop=0 text="ari0001")");
+        Do(R"(play_voice loop=0 text="sef0001")");
         EXPECT_EQ(Playing(g_voiceChannels[0].get()), c.plays) << c.what;
     }
 }
 
 TEST_F(SoundOpcodeTest, TheVoiceNameIsKeptForTheHistoryExceptInTheCaptionBand) {
-    Tone("voice/ari0001.ogg");
+    Tone("voice/sef0001.ogg");
     App().logCount = 3;
     g_config[config::kVoiceOff] = 1; // the name is kept even when nothing plays
-    Do(R"(play_voice loop=0 text="voice\\ari0001.wav")");
-    EXPECT_EQ(std::string(S().voiceName.data()), "ari0001.ogg");
+    Do(R"(play_voice loop=0 text="voice\\sef0001.wav")");
+    EXPECT_EQ(std::string(S().voiceName.data()), "sef0001.ogg");
     EXPECT_EQ(g_voiceChannels[0], nullptr);
 
     g_config[config::kVoiceOff] = 0;
     S().messageStyle = 2;
-    Do(R"(play_voice loop=0 text="ari0001")");
+    Do(R"(play_voice loop=0 text="sef0001")");
     EXPECT_TRUE(Playing(g_voiceChannels[0].get()));
     EXPECT_EQ(std::string(S().voiceName.data()), "");
 }
 
 TEST_F(SoundOpcodeTest, VoiceSlotsLoadAndWavePlaysUseTheirVolumeClass) {
-    Tone("voice/ari0001.ogg");
+    Tone("voice/sef0001.ogg");
     Tone("voice/fio0001.ogg");
     App().logCount = 1;
     g_config[config::kVoiceLevels + 4] = 70;
-    Do(R"(load_voice channel=3 text="ari0001")");
+    Do(R"(load_voice channel=3 text="sef0001")");
     ASSERT_NE(g_voiceChannels[3], nullptr);
     EXPECT_FALSE(Playing(g_voiceChannels[3].get()));
     EXPECT_EQ(std::string(S().voiceName.data()), ""); // loading keeps no name
@@ -457,7 +492,8 @@ TEST_F(SoundOpcodeTest, EffectChannelsSitOneAboveTheScriptsNumbers) {
 TEST_F(SoundOpcodeTest, SkippedTextDropsEffectsButTheLoopOnChannelOne) {
     Tone("se/hit.ogg");
     Tone("se/rain.ogg");
-    g_config[config::kSkipScope] = 1;
+    // Scope 0: a held key skips over any text.
+    g_config[config::kSkipScope] = 0;
     SkipHeld(true);
     OnText(false);
     Do(R"(load_play_se channel=2 loop=0 text="hit")");
@@ -468,10 +504,14 @@ TEST_F(SoundOpcodeTest, SkippedTextDropsEffectsButTheLoopOnChannelOne) {
     Do(R"(load_play_se channel=1 loop=1 text="rain")");
     EXPECT_TRUE(Playing(g_seChannels[2].get()));
 
-    // Over unread text the key skips nothing when only read text skips.
-    g_config[config::kSkipScope] = 0;
+    // Any other scope: the key skips only over read text.
+    g_config[config::kSkipScope] = 1;
     Do(R"(load_play_se channel=2 loop=0 text="hit")");
     EXPECT_TRUE(Playing(g_seChannels[3].get()));
+    g_seChannels[3].reset();
+    OnText(true);
+    Do(R"(load_play_se channel=2 loop=0 text="hit")");
+    EXPECT_EQ(g_seChannels[3], nullptr);
 }
 
 TEST_F(SoundOpcodeTest, LoopingEffectsFadeInAndOut) {
@@ -528,7 +568,7 @@ TEST_F(SoundOpcodeTest, LoopingEffectsFadeInAndOut) {
 
 TEST_F(SoundOpcodeTest, MissingFilesLeaveSilentChannelsAndTheScriptGoesOn) {
     Start(R"(play_bgm loop=1 text="nomusic"
-play_voice loop=0 text="ari9999"
+play_voice loop=0 text="sef9999"
 play_se channel=3 loop=1 ms=500 text="norain"
 play_bgm_fade loop=1 ms=500 text="nomusic2"
 end)");

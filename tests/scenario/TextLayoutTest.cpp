@@ -159,10 +159,10 @@ TEST_F(TextLayoutTest, TagsActOnTheirSlotsWithinTheirTables) {
     ASSERT_EQ(hl::Questions().size(), 2u);
     EXPECT_EQ(hl::Questions()[1].gbkText, "Not BackUp");
 
-    // #b: channel 2 names the saved sound; channel 9 lies past the script's
-    // nine channels and plays nothing.
+    // #b: channel 2 names the saved sound by its file name; channel 9 lies
+    // past the script's nine channels and plays nothing.
     ShowWhole("#b(2)se01#" + kNi);
-    EXPECT_EQ(std::string(App().seName.data()), "se01");
+    EXPECT_EQ(std::string(App().seName.data()), "se01.ogg");
     EXPECT_NE(g_seChannels[3], nullptr);
     for (auto& c : g_seChannels)
         c.reset();

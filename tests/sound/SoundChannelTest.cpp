@@ -1,10 +1,10 @@
 // Channels: volume levels, loading by kind, playing on the headless device,
 // fades on the virtual clock, and a machine without sound.
+#include "sound/SoundChannel.h"
+#include "TestSupport.h"
 #include "app/PathTable.h"
 #include "lib/OggWriter.h"
-#include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
-#include "TestSupport.h"
 
 #include <atomic>
 #include <chrono>
@@ -18,7 +18,8 @@ namespace {
 // A music-kind channel that lets the test read its buffer's volume.
 class ProbeChannel : public CFadeChannel {
 public:
-    ProbeChannel() : CFadeChannel(ChannelKind{kDataBgm, &g_bgmVolume, &g_bgmTargetVolume, &g_bgmEnabled}) {}
+    ProbeChannel()
+        : CFadeChannel(ChannelKind{kDataBgm, &g_bgmVolume, &g_bgmTargetVolume, &g_bgmEnabled}) {}
     std::int32_t Volume() {
         std::int32_t v = 12345;
         if (buffer_) buffer_->GetVolume(v);
@@ -55,20 +56,19 @@ TEST(SoundLevels, ConvertToHundredthsOfADecibel) {
         std::int32_t level, hundredths;
     };
     const Case cases[] = {
-        {0, -10000},
-        {1, -4000},   // log10(0.01) = -2
-        {10, -2000},  // log10(0.1) = -1
-        {25, -1204},  // log10(0.25) = -0.60206
-        {50, -602},   // log10(0.5) = -0.30103
-        {60, -443},   // log10(0.6) = -0.221849
-        {75, -249},   // log10(0.75) = -0.124939
-        {80, -193},   // log10(0.8) = -0.096910
-        {99, -8},     // log10(0.99) = -0.004365
-        {100, 0},
-        {101, 0},      // above the range: full
-        {-5, -10000},  // below: silent
+        {0, -10000}, {1, -4000},   // log10(0.01) = -2
+        {10, -2000},               // log10(0.1) = -1
+        {25, -1204},               // log10(0.25) = -0.60206
+        {50, -602},                // log10(0.5) = -0.30103
+        {60, -443},                // log10(0.6) = -0.221849
+        {75, -249},                // log10(0.75) = -0.124939
+        {80, -193},                // log10(0.8) = -0.096910
+        {99, -8},                  // log10(0.99) = -0.004365
+        {100, 0},    {101, 8},     // above the range: positive, which no buffer takes
+        {200, 602},  {-5, -10000}, // below: silent
     };
-    for (const Case& c : cases) EXPECT_EQ(LevelToHundredthsDb(c.level), c.hundredths) << c.level;
+    for (const Case& c : cases)
+        EXPECT_EQ(LevelToHundredthsDb(c.level), c.hundredths) << c.level;
 }
 
 TEST_F(SoundChannelTest, LoadsFromTheKindsFolderWhateverFolderTheNameCarries) {
@@ -81,7 +81,7 @@ TEST_F(SoundChannelTest, LoadsFromTheKindsFolderWhateverFolderTheNameCarries) {
     // The voice folder (ending in a backslash), one more backslash, the name.
     EXPECT_TRUE(voice.Load(CPathTable().GetPath(kDataVoice) + "\\a.ogg"));
     CSeChannel wrongFolder;
-    EXPECT_FALSE(wrongFolder.Load("x.ogg"));  // not in se
+    EXPECT_FALSE(wrongFolder.Load("x.ogg")); // not in se
     CSeChannel se;
     EXPECT_TRUE(se.Load("somewhere/else/a.ogg"));
     EXPECT_TRUE(hl::Questions().empty());
@@ -103,7 +103,7 @@ TEST_F(SoundChannelTest, PlaysOnceAtTheKindsVolumeAndStopsAtItsEnd) {
     EXPECT_FALSE(se.IsStopped());
     hl::AdvanceClock(1);
     EXPECT_TRUE(se.IsStopped());
-    EXPECT_TRUE(se.Stop());  // stopping a stopped channel is fine
+    EXPECT_TRUE(se.Stop()); // stopping a stopped channel is fine
 }
 
 TEST_F(SoundChannelTest, EndlessPlayGoesOnAndStopEndsIt) {
@@ -132,7 +132,7 @@ TEST_F(SoundChannelTest, DisabledKindPlaysNothingAndDoesNotFade) {
     EXPECT_FALSE(bgm.IsFading());
 }
 
-TEST_F(SoundChannelTest, KindVolumeIsStoredClampedAndApplied) {
+TEST_F(SoundChannelTest, KindVolumeIsStoredAndAppliedAndTooLoudLevelsLeaveTheOldOne) {
     ASSERT_TRUE(tools::WriteOggTone("bgm/m.ogg", Tone(3000)));
     ProbeChannel c;
     ASSERT_TRUE(c.Load("m.ogg"));
@@ -140,8 +140,14 @@ TEST_F(SoundChannelTest, KindVolumeIsStoredClampedAndApplied) {
     EXPECT_EQ(c.Volume(), -10000);
     EXPECT_TRUE(c.SetVolume(100));
     EXPECT_EQ(c.Volume(), 0);
+    EXPECT_TRUE(c.SetVolume(60));
+    EXPECT_EQ(c.Volume(), -443);
+    // Above 100 the level is stored as it is and the buffer keeps its volume.
     EXPECT_TRUE(c.SetVolume(150));
-    EXPECT_EQ(g_bgmVolume, 100);
+    EXPECT_EQ(g_bgmVolume, 150);
+    EXPECT_EQ(c.Volume(), -443);
+    ASSERT_TRUE(c.Play(Repeat::Once));
+    EXPECT_EQ(c.Volume(), -443);
     EXPECT_TRUE(c.SetVolume(50));
     EXPECT_EQ(c.Volume(), -602);
     // The base applies without storing.
@@ -150,9 +156,9 @@ TEST_F(SoundChannelTest, KindVolumeIsStoredClampedAndApplied) {
     EXPECT_EQ(g_bgmVolume, 50);
     SetBgmVolumeGlobal(70);
     EXPECT_EQ(g_bgmVolume, 70);
-    EXPECT_EQ(c.Volume(), -2000);  // stored only
+    EXPECT_EQ(c.Volume(), -2000); // stored only
     ASSERT_TRUE(c.Play(Repeat::Once));
-    EXPECT_EQ(c.Volume(), -309);  // Play applies the kind's volume: 2000 x log10(0.7) = -309.8
+    EXPECT_EQ(c.Volume(), -309); // Play applies the kind's volume: 2000 x log10(0.7) = -309.8
 }
 
 TEST_F(SoundChannelTest, FadeOutFromEightyEndsSilentAndLeavesTheLevel) {
@@ -161,22 +167,22 @@ TEST_F(SoundChannelTest, FadeOutFromEightyEndsSilentAndLeavesTheLevel) {
     ASSERT_TRUE(c.Load("m.ogg"));
     g_bgmVolume = 80;
     ASSERT_TRUE(c.Play(Repeat::Endless));
-    hl::AdvanceClock(3);  // the fade starts at 3 ms
-    ASSERT_EQ(c.FadeOut(1000), 0);  // steps every 10 ms
+    hl::AdvanceClock(3);           // the fade starts at 3 ms
+    ASSERT_EQ(c.FadeOut(1000), 0); // steps every 10 ms
     EXPECT_TRUE(c.IsFading());
-    EXPECT_EQ(c.Volume(), -193);  // first step at once: 80
-    hl::AdvanceClock(500);        // 500 ms: d = 500 x 80 / 1000 = 40, level 40
-    EXPECT_EQ(c.Volume(), -795);  // 2000 x log10(0.4) = -795.9
-    hl::AdvanceClock(500);        // 1000 ms: d = 80, not yet above 80
+    EXPECT_EQ(c.Volume(), -193); // first step at once: 80
+    hl::AdvanceClock(500);       // 500 ms: d = 500 x 80 / 1000 = 40, level 40
+    EXPECT_EQ(c.Volume(), -795); // 2000 x log10(0.4) = -795.9
+    hl::AdvanceClock(500);       // 1000 ms: d = 80, not yet above 80
     EXPECT_EQ(c.Volume(), -10000);
     EXPECT_TRUE(c.IsFading());
-    hl::AdvanceClock(10);  // 1010 ms: 80.8 -> 80
+    hl::AdvanceClock(10); // 1010 ms: 80.8 -> 80
     EXPECT_TRUE(c.IsFading());
-    hl::AdvanceClock(10);  // 1020 ms: 81 > 80, the end
+    hl::AdvanceClock(10); // 1020 ms: 81 > 80, the end
     EXPECT_FALSE(c.IsFading());
     EXPECT_EQ(c.Volume(), -10000);
     EXPECT_EQ(g_bgmVolume, 80);
-    EXPECT_FALSE(c.IsStopped());  // still playing, silently
+    EXPECT_FALSE(c.IsStopped()); // still playing, silently
     hl::AdvanceClock(100);
     EXPECT_EQ(c.Volume(), -10000);
     // A later Play sounds at the old level again.
@@ -190,16 +196,16 @@ TEST_F(SoundChannelTest, FadeInWritesTheTargetAsTheLevelAtItsEnd) {
     ASSERT_TRUE(c.Load("m.ogg"));
     g_bgmTargetVolume = 60;
     ASSERT_TRUE(c.Play(Repeat::Endless));
-    ASSERT_EQ(c.FadeIn(500), 0);  // steps every 5 ms
-    EXPECT_EQ(c.Volume(), -10000);  // 0 x 60 / 500
-    hl::AdvanceClock(250);          // 250 x 60 / 500 = 30
-    EXPECT_EQ(c.Volume(), -1045);   // 2000 x log10(0.3) = -1045.8
+    ASSERT_EQ(c.FadeIn(500), 0);   // steps every 5 ms
+    EXPECT_EQ(c.Volume(), -10000); // 0 x 60 / 500
+    hl::AdvanceClock(250);         // 250 x 60 / 500 = 30
+    EXPECT_EQ(c.Volume(), -1045);  // 2000 x log10(0.3) = -1045.8
     EXPECT_EQ(g_bgmVolume, 50);
-    hl::AdvanceClock(255);  // 505: 60.6 -> 60, the target but not above it
+    hl::AdvanceClock(255); // 505: 60.6 -> 60, the target but not above it
     EXPECT_EQ(c.Volume(), -443);
     EXPECT_TRUE(c.IsFading());
     EXPECT_EQ(g_bgmVolume, 50);
-    hl::AdvanceClock(5);  // 510: 61 > 60
+    hl::AdvanceClock(5); // 510: 61 > 60
     EXPECT_FALSE(c.IsFading());
     EXPECT_EQ(c.Volume(), -443);
     EXPECT_EQ(g_bgmVolume, 60);
@@ -215,7 +221,7 @@ TEST_F(SoundChannelTest, FadesTooShortForTheTimerOrAtLevelZeroEnd) {
     EXPECT_FALSE(c.IsFading());
     EXPECT_EQ(g_bgmVolume, 70);
     EXPECT_EQ(c.Volume(), -309);
-    EXPECT_EQ(c.FadeOut(99), 0);  // 99 / 100 = 0: no timer period
+    EXPECT_EQ(c.FadeOut(99), 0); // 99 / 100 = 0: no timer period
     EXPECT_FALSE(c.IsFading());
     EXPECT_EQ(c.Volume(), -10000);
     EXPECT_EQ(g_bgmVolume, 70);
@@ -241,10 +247,10 @@ TEST_F(SoundChannelTest, StoppedFadeNoLongerStepsAndDeletingAFadingChannelIsSafe
     g_bgmVolume = 100;
     ASSERT_TRUE(c->Play(Repeat::Endless));
     ASSERT_EQ(c->FadeOut(1000), 0);
-    hl::AdvanceClock(100);  // d = 10: level 90
-    EXPECT_EQ(c->Volume(), -91);  // 2000 x log10(0.9) = -91.5
+    hl::AdvanceClock(100);       // d = 10: level 90
+    EXPECT_EQ(c->Volume(), -91); // 2000 x log10(0.9) = -91.5
     EXPECT_EQ(c->StopFade(), 0);
-    EXPECT_TRUE(c->IsFading());  // the flags stay as they were
+    EXPECT_TRUE(c->IsFading()); // the flags stay as they were
     hl::AdvanceClock(500);
     EXPECT_EQ(c->Volume(), -91);
     c.reset();
@@ -257,7 +263,7 @@ TEST_F(SoundChannelTest, StoppedFadeNoLongerStepsAndDeletingAFadingChannelIsSafe
     ASSERT_EQ(d->FadeIn(2000), 0);
     hl::AdvanceClock(100);
     d.reset();
-    hl::AdvanceClock(3000);  // a stray step would touch freed memory
+    hl::AdvanceClock(3000); // a stray step would touch freed memory
 }
 
 TEST_F(SoundChannelTest, FadesStopAndChannelsGoWhileAnotherThreadRunsTheTimer) {
@@ -267,7 +273,8 @@ TEST_F(SoundChannelTest, FadesStopAndChannelsGoWhileAnotherThreadRunsTheTimer) {
     ASSERT_TRUE(tools::WriteOggTone("se/s.ogg", Tone(3000)));
     std::atomic<bool> done{false};
     std::thread clock([&] {
-        while (!done) hl::AdvanceClock(1);
+        while (!done)
+            hl::AdvanceClock(1);
     });
     for (int i = 0; i < 40; ++i) {
         auto bgm = std::make_unique<CBgmChannel>();
@@ -280,7 +287,7 @@ TEST_F(SoundChannelTest, FadesStopAndChannelsGoWhileAnotherThreadRunsTheTimer) {
         se->FadeIn(100 + 2 * i);
         std::this_thread::sleep_for(std::chrono::microseconds(200 * (i % 5)));
         if (i % 2) bgm->StopFade();
-        bgm.reset();  // with or without StopFade first
+        bgm.reset(); // with or without StopFade first
         se->StopFade();
         se.reset();
     }
@@ -314,7 +321,8 @@ TEST_F(SoundChannelTest, SoundTheMixerCannotTakeIsReportedByName) {
     ASSERT_EQ(hl::Questions().size(), 1u);
     const std::string path = CPathTable().GetPath(kDataSe) + "three.ogg";
     EXPECT_EQ(hl::Questions()[0].gbkText,
-              "\"" + path + "\"\xA4\xCESoundBuffer\xA4\xF2\xD7\xF7\xA4\xEC\xA4\xCA\xA4\xAB\xA4\xC3\xA4\xBF");
+              "\"" + path +
+                  "\"\xA4\xCESoundBuffer\xA4\xF2\xD7\xF7\xA4\xEC\xA4\xCA\xA4\xAB\xA4\xC3\xA4\xBF");
     EXPECT_EQ(hl::Questions()[0].gbkCaption, "Error:OggOpen");
 }
 
@@ -335,10 +343,10 @@ TEST_F(SoundChannelTest, WithoutASoundDeviceTheGameRunsSilent) {
     EXPECT_TRUE(bgm.SetVolume(30));
     EXPECT_EQ(bgm.FadeOut(500), 0);
     hl::AdvanceClock(600);
-    EXPECT_EQ(hl::Questions().size(), 1u);  // told once, at start-up only
+    EXPECT_EQ(hl::Questions().size(), 1u); // told once, at start-up only
     // No window: refused before anything is tried.
     EXPECT_FALSE(InitDirectSound(WindowHandle::None));
     EXPECT_EQ(hl::Questions().size(), 1u);
 }
 
-}  // namespace
+} // namespace
