@@ -230,7 +230,10 @@ void WndProc(const Event& e) {
         }
         break;
     case EventKind::FocusLost: OnFocusLost(); break;
-    case EventKind::FocusGained: break;
+    case EventKind::FocusGained:
+    case EventKind::TextInput:
+    case EventKind::TextEditing:
+        break;
     }
 }
 
@@ -257,6 +260,8 @@ LoopStep PumpOnce() {
     } else {
         DestroyWindow(WindowHandle::Main);
     }
+    // A quit signal ends the game as the close question answered OK does.
+    if (platform::QuitSignalled()) DestroyWindow(WindowHandle::Main);
     if (g_quitRequested) {
         OnDestroy();
         return LoopStep::Quit;
@@ -265,6 +270,7 @@ LoopStep PumpOnce() {
 }
 
 int WinMain() {
+    platform::CatchQuitSignals();
     if (!EnsureSingleInstance(LockNameFor(g_windowClassName))) return 0;
     if (!platform::CreateMainWindow(g_windowTitle)) {
         platform::Tell("Not InitInstance", "Error", platform::BoxIcon::None);

@@ -4,6 +4,7 @@
 // program chooses one by linking it. Nothing here knows about the game.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -42,22 +43,30 @@ enum class Key : std::uint8_t {
     F2,
     F4,
     Control,
+    // Keys of the dialogs' text field; the game itself ignores them.
+    Tab,
+    Backspace,
+    Delete,
+    Home,
+    End,
     Count
 };
 
 enum class MouseButton : std::uint8_t { Left, Right, Middle, Count };
 
 enum class EventKind : std::uint8_t {
-    MouseMove,   // x, y in client coordinates (800x600 picture space)
-    ButtonDown,  // button
-    ButtonUp,    // button
-    Wheel,       // wheelDelta: positive away from the user, 120 per notch
-    KeyDown,     // key
-    KeyUp,       // key
-    SysKeyDown,  // key pressed with Alt held (Alt+Enter, Alt+F4)
-    Close,       // the window's close box
+    MouseMove,  // x, y in client coordinates (800x600 picture space)
+    ButtonDown, // button
+    ButtonUp,   // button
+    Wheel,      // wheelDelta: positive away from the user, 120 per notch
+    KeyDown,    // key
+    KeyUp,      // key
+    SysKeyDown, // key pressed with Alt held (Alt+Enter, Alt+F4)
+    Close,      // the window's close box
     FocusLost,
     FocusGained,
+    TextInput,   // text: characters the keyboard or input method committed
+    TextEditing, // text: the input method's composition so far (empty: none)
 };
 
 struct Event {
@@ -67,6 +76,7 @@ struct Event {
     int x = 0;
     int y = 0;
     int wheelDelta = 0;
+    std::string text{}; // UTF-8, text events only
 };
 
 // Takes the next waiting event, if any, and updates the key and button state
@@ -107,10 +117,30 @@ void RaiseWindow();
 enum class BoxAnswer : std::uint8_t { Ok, Cancel };
 enum class BoxIcon : std::uint8_t { None, Question, Error, Information };
 
+// Dialogs are drawn inside the game window over a dimmed copy of the last
+// picture shown, with the glyph font, and are modal: no game frame runs until
+// the answer, while the picture stays shown and sound goes on. Before the
+// window exists (or without video) the text goes to standard error instead
+// and the answer is Cancel. A quit signal (see below) ends a dialog at once
+// with Cancel.
+
 // Modal question with OK and Cancel; texts are GBK.
 BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon);
 // Modal notice with OK; texts are GBK.
 void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon);
+// Modal one-line text entry with OK and CANCEL. The field starts with
+// `gbkInitial` and holds at most `byteLimit` bytes of GBK, always whole
+// characters; the input method composes in it. The GBK text on OK (Enter),
+// nothing on Cancel (Esc, right click, the window's close box).
+std::optional<std::string> AskText(std::string_view gbkCaption, std::string_view gbkPrompt,
+                                   std::string_view gbkInitial, std::size_t byteLimit);
+
+// ---------------------------------------------------------------- quit signals
+
+// SIGTERM, SIGINT and SIGHUP from now on only set a flag that the main loop
+// and every dialog look at, so the program can end in order.
+void CatchQuitSignals();
+bool QuitSignalled();
 
 // ---------------------------------------------------------------- time
 

@@ -1,11 +1,14 @@
 #include "platform/headless/Headless.h"
 
+#include "platform/common/Dialog.h"
+#include "platform/common/QuitSignals.h"
 #include "platform/headless/HeadlessAudio.h"
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <condition_variable>
+#include <csignal>
 #include <deque>
 #include <map>
 #include <mutex>
@@ -20,17 +23,28 @@ struct Timer {
     std::function<void()> callback;
 };
 
+// An entry of the event queue: an event, or a signal to raise.
+struct Queued {
+    Event event;
+    int signal = 0;
+};
+
 struct State {
     std::mutex mutex;
     std::condition_variable timerDone;
     TimerId firing = 0;  // the timer whose callback runs now
     std::thread::id firingThread;
     std::atomic<std::uint64_t> now{0};
-    std::deque<Event> events;
+    std::deque<Queued> events;
     std::array<bool, static_cast<size_t>(Key::Count)> keys{};
     std::array<bool, static_cast<size_t>(MouseButton::Count)> buttons{};
     std::deque<BoxAnswer> answers;
+    std::deque<std::optional<std::string>> texts;
     std::vector<headless::Question> questions;
+    headless::DialogMode dialogMode = headless::DialogMode::Answers;
+    std::vector<std::uint32_t> dialogPicture;
+    std::uint64_t dialogPictureCount = 0;
+    bool textInput = false;
     std::vector<std::uint32_t> sleeps;
     std::uint64_t presentCount = 0;
     std::vector<std::uint32_t> lastFrame;
@@ -84,27 +98,122 @@ void Advance(std::uint64_t ms) {
     headless_internal::AdvanceAudioTo(target);
 }
 
-}  // namespace
-
-bool PeekEvent(Event& out) {
-    State& s = S();
-    std::lock_guard lock(s.mutex);
-    if (s.events.empty()) return false;
-    out = s.events.front();
-    s.events.pop_front();
-    switch (out.kind) {
+void Track(State& s, const Event& e) {
+    switch (e.kind) {
     case EventKind::KeyDown:
-    case EventKind::SysKeyDown: s.keys[static_cast<size_t>(out.key)] = true; break;
-    case EventKind::KeyUp: s.keys[static_cast<size_t>(out.key)] = false; break;
-    case EventKind::ButtonDown: s.buttons[static_cast<size_t>(out.button)] = true; break;
-    case EventKind::ButtonUp: s.buttons[static_cast<size_t>(out.button)] = false; break;
+    case EventKind::SysKeyDown:
+        s.keys[static_cast<size_t>(e.key)] = true;
+        break;
+    case EventKind::KeyUp:
+        s.keys[static_cast<size_t>(e.key)] = false;
+        break;
+    case EventKind::ButtonDown:
+        s.buttons[static_cast<size_t>(e.button)] = true;
+        break;
+    case EventKind::ButtonUp:
+        s.buttons[static_cast<size_t>(e.button)] = false;
+        break;
     case EventKind::FocusLost:
         s.keys.fill(false);
         s.buttons.fill(false);
         break;
     default: break;
     }
-    return true;
+}
+
+// Takes the next event. A signal in the queue is raised instead (outside the
+// lock: its handler runs at once, on this thread), and no event is taken
+// with it, so whoever waits looks at the quit flag before taking more.
+bool TakeEvent(Event& out) {
+    State& s = S();
+    Queued q;
+    {
+        std::lock_guard lock(s.mutex);
+        if (s.events.empty()) return false;
+        q = std::move(s.events.front());
+        s.events.pop_front();
+        if (q.signal == 0) {
+            Track(s, q.event);
+            out = std::move(q.event);
+            return true;
+        }
+    }
+    std::raise(q.signal);
+    return false;
+}
+
+class HeadlessDialogHost final : public dialog::Host {
+public:
+    Wait Next(Event& out, std::uint32_t) override {
+        // A signal raised on the way is seen by the loop before the next wait.
+        if (QuitSignalled()) return Wait::Idle;
+        if (TakeEvent(out)) return Wait::Input;
+        return QuitSignalled() ? Wait::Idle : Wait::Ended;
+    }
+    void Show(std::span<const std::uint32_t> picture) override {
+        State& s = S();
+        s.dialogPicture.assign(picture.begin(), picture.end());
+        ++s.dialogPictureCount;
+    }
+    void Restore(std::span<const std::uint32_t>) override {}
+    void TextInput(bool on, const Rect&) override { S().textInput = on; }
+};
+
+// Answers from the queue, or runs the dialog on the event queue.
+dialog::Result Answer(dialog::Dialog& box, dialog::Result queued) {
+    State& s = S();
+    switch (s.dialogMode) {
+    case headless::DialogMode::Answers:
+        return queued;
+    case headless::DialogMode::AnswersDrawn: {
+        std::vector<std::uint32_t> picture(static_cast<size_t>(kClientWidth) * kClientHeight);
+        box.Draw(s.lastFrame, picture);
+        HeadlessDialogHost().Show(picture);
+        return queued;
+    }
+    case headless::DialogMode::Events: {
+        // The dialog dims what the window showed; the copy keeps it stable
+        // while the dialog's own pictures are recorded.
+        const std::vector<std::uint32_t> under = s.lastFrame;
+        HeadlessDialogHost host;
+        return dialog::RunDialog(box, host, under);
+    }
+    }
+    return queued;
+}
+
+void Record(headless::Question q) {
+    if (!S().windowOpen) dialog::ReportWithoutWindow(q.gbkCaption, q.gbkText);
+    S().questions.push_back(std::move(q));
+}
+
+dialog::Result MessageDialog(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon,
+                             dialog::Buttons buttons) {
+    State& s = S();
+    Record({std::string(gbkText),
+            std::string(gbkCaption),
+            icon,
+            buttons == dialog::Buttons::OkCancel,
+            false,
+            {},
+            0});
+    dialog::Result queued = dialog::Result::Cancel;
+    if (buttons == dialog::Buttons::Ok) {
+        queued = dialog::Result::Ok;
+    } else if (s.dialogMode != headless::DialogMode::Events && !s.answers.empty()) {
+        queued = s.answers.front() == BoxAnswer::Ok ? dialog::Result::Ok : dialog::Result::Cancel;
+        s.answers.pop_front();
+    }
+    if (s.dialogMode == headless::DialogMode::Answers) return queued;
+    dialog::Dialog box(dialog::MessageSpec(gbkText, gbkCaption, icon, buttons),
+                       dialog::SharedGlyphs());
+    return Answer(box, queued);
+}
+
+} // namespace
+
+bool PeekEvent(Event& out) {
+    return TakeEvent(out);
 }
 
 bool IsKeyDown(Key key) {
@@ -150,16 +259,35 @@ void SetCursorPos(int screenX, int screenY) {
 void RaiseWindow() { ++S().raiseCount; }
 
 BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
-    State& s = S();
-    s.questions.push_back({std::string(gbkText), std::string(gbkCaption), icon, true});
-    if (s.answers.empty()) return BoxAnswer::Cancel;
-    BoxAnswer a = s.answers.front();
-    s.answers.pop_front();
-    return a;
+    return MessageDialog(gbkText, gbkCaption, icon, dialog::Buttons::OkCancel) == dialog::Result::Ok
+               ? BoxAnswer::Ok
+               : BoxAnswer::Cancel;
 }
 
 void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
-    S().questions.push_back({std::string(gbkText), std::string(gbkCaption), icon, false});
+    MessageDialog(gbkText, gbkCaption, icon, dialog::Buttons::Ok);
+}
+
+std::optional<std::string> AskText(std::string_view gbkCaption, std::string_view gbkPrompt,
+                                   std::string_view gbkInitial, std::size_t byteLimit) {
+    State& s = S();
+    Record({std::string(gbkPrompt), std::string(gbkCaption), BoxIcon::None, true, true,
+            std::string(gbkInitial), byteLimit});
+    std::optional<std::string> queued;
+    if (s.dialogMode != headless::DialogMode::Events && !s.texts.empty()) {
+        // A scripted answer is what a player could have typed: whole
+        // characters within the limit.
+        queued = s.texts.front();
+        s.texts.pop_front();
+        if (queued) queued = dialog::FitGbk(*queued, byteLimit);
+    }
+    if (s.dialogMode == headless::DialogMode::Answers) return queued;
+    dialog::Dialog box(dialog::EntrySpec(gbkCaption, gbkPrompt, gbkInitial, byteLimit),
+                       dialog::SharedGlyphs());
+    const dialog::Result result = Answer(box, queued ? dialog::Result::Ok : dialog::Result::Cancel);
+    if (s.dialogMode != headless::DialogMode::Events) return queued;
+    if (result != dialog::Result::Ok) return std::nullopt;
+    return box.Text();
 }
 
 std::uint32_t TimeGetTime() { return static_cast<std::uint32_t>(S().now.load()); }
@@ -216,7 +344,12 @@ void Reset() {
     s.keys.fill(false);
     s.buttons.fill(false);
     s.answers.clear();
+    s.texts.clear();
     s.questions.clear();
+    s.dialogMode = headless::DialogMode::Answers;
+    s.dialogPicture.clear();
+    s.dialogPictureCount = 0;
+    s.textInput = false;
     s.sleeps.clear();
     s.presentCount = 0;
     s.lastFrame.clear();
@@ -227,13 +360,19 @@ void Reset() {
     s.cursorX = s.cursorY = 0;
     s.raiseCount = 0;
     headless_internal::ResetAudio();
+    quit_signals::Restore();
 }
 
 void AdvanceClock(std::uint32_t ms) { Advance(ms); }
 
 void PushEvent(const Event& e) {
     std::lock_guard lock(S().mutex);
-    S().events.push_back(e);
+    S().events.push_back({e, 0});
+}
+
+void PushSignal(int signal) {
+    std::lock_guard lock(S().mutex);
+    S().events.push_back({Event{}, signal});
 }
 
 void PushKey(Key key, bool down) {
@@ -273,6 +412,21 @@ bool HasPendingEvents() {
 }
 
 void QueueAnswer(BoxAnswer answer) { S().answers.push_back(answer); }
+void QueueText(std::optional<std::string> gbk) {
+    S().texts.push_back(std::move(gbk));
+}
+void SetDialogMode(DialogMode mode) {
+    S().dialogMode = mode;
+}
+const std::vector<std::uint32_t>& DialogPicture() {
+    return S().dialogPicture;
+}
+std::uint64_t DialogPictureCount() {
+    return S().dialogPictureCount;
+}
+bool TextInputOn() {
+    return S().textInput;
+}
 const std::vector<Question>& Questions() { return S().questions; }
 const std::vector<std::uint32_t>& Sleeps() { return S().sleeps; }
 void ClearSleeps() {

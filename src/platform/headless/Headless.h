@@ -4,7 +4,9 @@
 
 #include "platform/Platform.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,15 +27,39 @@ void PushMouseMove(int x, int y);
 void PushWheel(int delta);
 bool HasPendingEvents();
 
+// A quit signal (SIGTERM, SIGINT, SIGHUP) raised for real when the event
+// queue reaches it, by the game's loop or by a dialog taking input.
+void PushSignal(int signal);
+
+// Every dialog shown, in order (for a text entry, gbkText is its prompt).
 struct Question {
     std::string gbkText;
     std::string gbkCaption;
     BoxIcon icon = BoxIcon::None;
     bool okCancel = false;
+    bool textEntry = false;
+    std::string gbkInitial;
+    std::size_t byteLimit = 0;
 };
 // Answers for the next questions, in order; an unanswered question gets Cancel.
 void QueueAnswer(BoxAnswer answer);
+// Answers for the next text entries: the GBK text, or nothing for Cancel.
+void QueueText(std::optional<std::string> gbk);
 const std::vector<Question>& Questions();
+
+// How dialogs are answered. Answers: from the queues above (the default).
+// AnswersDrawn: the same, and each dialog's first picture is drawn too.
+// Events: each dialog runs as in the game on the event queue (keys, mouse,
+// text, signals) and draws every picture; it gets Cancel when the queue runs
+// dry before an answer.
+enum class DialogMode : std::uint8_t { Answers, AnswersDrawn, Events };
+void SetDialogMode(DialogMode mode);
+// The last picture a dialog showed (empty before any) and how many it showed.
+const std::vector<std::uint32_t>& DialogPicture();
+std::uint64_t DialogPictureCount();
+// The text field's state at the last picture a dialog showed: input method
+// windows follow it.
+bool TextInputOn();
 
 // Every Sleep call's length, in order.
 const std::vector<std::uint32_t>& Sleeps();

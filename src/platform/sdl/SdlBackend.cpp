@@ -1,6 +1,8 @@
-// The game's backend: an SDL window with a streaming texture, SDL events, SDL
-// message boxes, a steady clock and timer threads.
+// The game's backend: an SDL window with a streaming texture, SDL events,
+// dialogs drawn into the window, a steady clock and timer threads.
 #include "platform/Platform.h"
+
+#include "platform/common/Dialog.h"
 
 #include <SDL.h>
 
@@ -13,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -25,6 +28,9 @@ struct Window {
 };
 
 Window g_win;
+// The picture last handed to Present: what a dialog dims and draws over, and
+// what the window shows again once the dialog is answered.
+std::vector<std::uint32_t> g_lastPicture;
 std::array<bool, static_cast<size_t>(Key::Count)> g_keys{};
 std::array<bool, static_cast<size_t>(MouseButton::Count)> g_buttons{};
 const auto g_start = std::chrono::steady_clock::now();
@@ -33,7 +39,13 @@ bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO)) return true;
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0;
+    // Quit signals are the game's own (CatchQuitSignals): SDL would turn them
+    // into the close box, whose question nobody may be there to answer.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return false;
+    // The input method stays off except in a text field.
+    SDL_StopTextInput();
+    return true;
 }
 
 Key MapKey(const SDL_Keysym& k) {
@@ -58,6 +70,16 @@ Key MapKey(const SDL_Keysym& k) {
     case SDL_SCANCODE_F4: return Key::F4;
     case SDL_SCANCODE_LCTRL:
     case SDL_SCANCODE_RCTRL: return Key::Control;
+    case SDL_SCANCODE_TAB:
+        return Key::Tab;
+    case SDL_SCANCODE_BACKSPACE:
+        return Key::Backspace;
+    case SDL_SCANCODE_DELETE:
+        return Key::Delete;
+    case SDL_SCANCODE_HOME:
+        return Key::Home;
+    case SDL_SCANCODE_END:
+        return Key::End;
     default: return Key::Other;
     }
 }
@@ -74,7 +96,8 @@ bool MapButton(Uint8 b, MouseButton& out) {
 // Translates one SDL event; false when it means nothing to the game.
 bool Translate(const SDL_Event& s, Event& e) {
     switch (s.type) {
-    case SDL_QUIT: e.kind = EventKind::Close; return true;
+    // SDL_QUIT is not taken: closing the last window sends it after the
+    // window's own close event, which would ask the close question twice.
     case SDL_WINDOWEVENT:
         switch (s.window.event) {
         case SDL_WINDOWEVENT_CLOSE: e.kind = EventKind::Close; return true;
@@ -119,45 +142,108 @@ bool Translate(const SDL_Event& s, Event& e) {
     }
 }
 
-SDL_MessageBoxButtonData kOkCancel[] = {
-    {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT, 1, "OK"},
-    {SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "Cancel"},
-};
-SDL_MessageBoxButtonData kOk[] = {
-    {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 1, "OK"},
-};
-
-Uint32 BoxFlags(BoxIcon icon) {
-    switch (icon) {
-    case BoxIcon::Error: return SDL_MESSAGEBOX_ERROR;
-    case BoxIcon::Question:
-    case BoxIcon::Information: return SDL_MESSAGEBOX_INFORMATION;
-    default: return 0;
+// Key and button state follows the events taken, by the game or a dialog.
+void Track(const Event& e) {
+    switch (e.kind) {
+    case EventKind::KeyDown:
+    case EventKind::SysKeyDown:
+        g_keys[static_cast<size_t>(e.key)] = true;
+        break;
+    case EventKind::KeyUp:
+        g_keys[static_cast<size_t>(e.key)] = false;
+        break;
+    case EventKind::ButtonDown:
+        g_buttons[static_cast<size_t>(e.button)] = true;
+        break;
+    case EventKind::ButtonUp:
+        g_buttons[static_cast<size_t>(e.button)] = false;
+        break;
+    case EventKind::FocusLost:
+        g_keys.fill(false);
+        g_buttons.fill(false);
+        break;
+    default:
+        break;
     }
 }
 
-int ShowBox(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon, bool okCancel) {
-    EnsureVideo();
-    // A box must be seen and answered in full screen too: leave it while the
-    // box is up. No frames run meanwhile, as the box is modal.
-    const bool wasFull = g_win.fullScreen;
-    if (wasFull) SetFullScreen(false);
-    const std::string text = GbkToUtf8(gbkText);
-    const std::string caption = GbkToUtf8(gbkCaption);
-    SDL_MessageBoxData data{};
-    data.flags = BoxFlags(icon);
-    data.window = g_win.window;
-    data.title = caption.c_str();
-    data.message = text.c_str();
-    data.numbuttons = okCancel ? 2 : 1;
-    data.buttons = okCancel ? kOkCancel : kOk;
-    int pressed = 0;
-    if (SDL_ShowMessageBox(&data, &pressed) != 0) pressed = okCancel ? 0 : 1;
-    if (wasFull) SetFullScreen(true);
-    // The box took the key and button releases: start from nothing held.
-    g_keys.fill(false);
-    g_buttons.fill(false);
-    return pressed;
+void Upload(std::span<const std::uint32_t> pixels) {
+    if (!g_win.texture || pixels.size() < static_cast<size_t>(kClientWidth) * kClientHeight) return;
+    SDL_UpdateTexture(g_win.texture, nullptr, pixels.data(), kClientWidth * 4);
+    SDL_RenderClear(g_win.renderer);
+    SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
+    SDL_RenderPresent(g_win.renderer);
+}
+
+// A dialog's loop: it sleeps in SDL's wait (sound plays on in its own
+// thread) and wakes for input, for a window that must be painted again, or
+// to look at the quit flag.
+class SdlDialogHost final : public dialog::Host {
+public:
+    Wait Next(Event& out, std::uint32_t ms) override {
+        SDL_Event s;
+        if (!SDL_WaitEventTimeout(&s, static_cast<int>(ms))) return Wait::Idle;
+        switch (s.type) {
+        case SDL_WINDOWEVENT:
+            switch (s.window.event) {
+            case SDL_WINDOWEVENT_EXPOSED:
+            case SDL_WINDOWEVENT_SHOWN:
+            case SDL_WINDOWEVENT_RESTORED:
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                return Wait::Redraw;
+            default:
+                break;
+            }
+            break;
+        case SDL_RENDER_TARGETS_RESET:
+        case SDL_RENDER_DEVICE_RESET:
+            return Wait::Redraw;
+        case SDL_TEXTINPUT:
+            out = Event{};
+            out.kind = EventKind::TextInput;
+            out.text = s.text.text;
+            return Wait::Input;
+        case SDL_TEXTEDITING:
+            out = Event{};
+            out.kind = EventKind::TextEditing;
+            out.text = s.edit.text;
+            return Wait::Input;
+        default:
+            break;
+        }
+        Event e;
+        if (!Translate(s, e)) return Wait::Idle;
+        Track(e);
+        out = e;
+        return Wait::Input;
+    }
+
+    void Show(std::span<const std::uint32_t> picture) override { Upload(picture); }
+    void Restore(std::span<const std::uint32_t> under) override {
+        if (!under.empty()) Upload(under);
+    }
+
+    void TextInput(bool on, const Rect& field) override {
+        if (on) {
+            SDL_Rect r{field.left, field.top, field.right - field.left, field.bottom - field.top};
+            SDL_SetTextInputRect(&r);
+            SDL_StartTextInput();
+        } else {
+            SDL_StopTextInput();
+        }
+    }
+};
+
+// Runs one dialog in the window; without a window its text goes to
+// standard error and the answer is Cancel.
+dialog::Result RunDialog(const dialog::Spec& spec) {
+    if (!g_win.window || !g_win.texture) {
+        dialog::ReportWithoutWindow(spec.gbkCaption, spec.gbkText);
+        return dialog::Result::Cancel;
+    }
+    dialog::Dialog box(spec, dialog::SharedGlyphs());
+    SdlDialogHost host;
+    return dialog::RunDialog(box, host, g_lastPicture);
 }
 
 // ---------------------------------------------------------------- timers
@@ -216,18 +302,7 @@ bool PeekEvent(Event& out) {
     while (SDL_WasInit(SDL_INIT_EVENTS) && SDL_PollEvent(&s)) {
         Event e;
         if (!Translate(s, e)) continue;
-        switch (e.kind) {
-        case EventKind::KeyDown:
-        case EventKind::SysKeyDown: g_keys[static_cast<size_t>(e.key)] = true; break;
-        case EventKind::KeyUp: g_keys[static_cast<size_t>(e.key)] = false; break;
-        case EventKind::ButtonDown: g_buttons[static_cast<size_t>(e.button)] = true; break;
-        case EventKind::ButtonUp: g_buttons[static_cast<size_t>(e.button)] = false; break;
-        case EventKind::FocusLost:
-            g_keys.fill(false);
-            g_buttons.fill(false);
-            break;
-        default: break;
-        }
+        Track(e);
         out = e;
         return true;
     }
@@ -262,14 +337,14 @@ void DestroyMainWindow() {
     if (g_win.renderer) SDL_DestroyRenderer(g_win.renderer);
     if (g_win.window) SDL_DestroyWindow(g_win.window);
     g_win = Window{};
+    g_lastPicture.clear();
 }
 
 void Present(std::span<const std::uint32_t> pixels) {
     if (!g_win.texture || pixels.size() < static_cast<size_t>(kClientWidth) * kClientHeight) return;
-    SDL_UpdateTexture(g_win.texture, nullptr, pixels.data(), kClientWidth * 4);
-    SDL_RenderClear(g_win.renderer);
-    SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
-    SDL_RenderPresent(g_win.renderer);
+    g_lastPicture.assign(
+        pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(kClientWidth) * kClientHeight);
+    Upload(pixels);
 }
 
 void SetFullScreen(bool on) {
@@ -330,11 +405,25 @@ void RaiseWindow() {
 }
 
 BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
-    return ShowBox(gbkText, gbkCaption, icon, true) == 1 ? BoxAnswer::Ok : BoxAnswer::Cancel;
+    const auto spec = dialog::MessageSpec(gbkText, gbkCaption, icon, dialog::Buttons::OkCancel);
+    return RunDialog(spec) == dialog::Result::Ok ? BoxAnswer::Ok : BoxAnswer::Cancel;
 }
 
 void Tell(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
-    ShowBox(gbkText, gbkCaption, icon, false);
+    RunDialog(dialog::MessageSpec(gbkText, gbkCaption, icon, dialog::Buttons::Ok));
+}
+
+std::optional<std::string> AskText(std::string_view gbkCaption, std::string_view gbkPrompt,
+                                   std::string_view gbkInitial, std::size_t byteLimit) {
+    if (!g_win.window || !g_win.texture) {
+        dialog::ReportWithoutWindow(gbkCaption, gbkPrompt);
+        return std::nullopt;
+    }
+    dialog::Dialog box(dialog::EntrySpec(gbkCaption, gbkPrompt, gbkInitial, byteLimit),
+                       dialog::SharedGlyphs());
+    SdlDialogHost host;
+    if (dialog::RunDialog(box, host, g_lastPicture) != dialog::Result::Ok) return std::nullopt;
+    return box.Text();
 }
 
 std::uint32_t TimeGetTime() {
