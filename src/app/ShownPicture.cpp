@@ -6,15 +6,15 @@
 namespace {
 constexpr int kW = platform::kClientWidth;
 constexpr int kH = platform::kClientHeight;
-}  // namespace
+} // namespace
 
 CShownPicture::CShownPicture() : pixels_(static_cast<size_t>(kW) * kH, 0) {}
 
 platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch) {
     if (!known_) {
         for (int y = 0; y < kH; ++y)
-            std::memcpy(&pixels_[static_cast<size_t>(y) * kW], rows + static_cast<std::ptrdiff_t>(y) * pitch,
-                        kW * sizeof(std::uint32_t));
+            std::memcpy(&pixels_[static_cast<size_t>(y) * kW],
+                        rows + static_cast<std::ptrdiff_t>(y) * pitch, kW * sizeof(std::uint32_t));
         known_ = true;
         return {0, 0, kW, kH};
     }
@@ -26,10 +26,13 @@ platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch) {
         // is searched for its first and last changed pixel.
         if (std::memcmp(dst, src, kW * sizeof(std::uint32_t)) == 0) continue;
         int left = 0;
-        while (dst[left] == src[left]) ++left;
+        while (dst[left] == src[left])
+            ++left;
         int right = kW;
-        while (dst[right - 1] == src[right - 1]) --right;
-        std::memcpy(dst + left, src + left, static_cast<size_t>(right - left) * sizeof(std::uint32_t));
+        while (dst[right - 1] == src[right - 1])
+            --right;
+        std::memcpy(dst + left, src + left,
+                    static_cast<size_t>(right - left) * sizeof(std::uint32_t));
         box.left = std::min(box.left, left);
         box.right = std::max(box.right, right);
         box.top = std::min(box.top, y);
