@@ -7,6 +7,7 @@
 #include "app/Log.h"
 #include "app/PathTable.h"
 #include "app/Present.h"
+#include "app/ShownPicture.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
@@ -30,6 +31,8 @@ bool g_quitRequested = false;
 bool g_paintPending = false;
 bool g_windowAlive = false;
 std::unique_ptr<platform::InstanceLock> g_instanceLock;
+// What the window shows, so that paints present only what changed.
+CShownPicture g_shownPicture;
 
 constexpr char kCloseQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
 
@@ -117,6 +120,7 @@ int CreateFolderTree(const std::string& path) {
 
 void OnCreate(WindowHandle window) {
     g_windowAlive = true;
+    g_shownPicture.Forget();
     g_quitRequested = false;
     g_display = std::make_unique<CDisplay>();
     for (auto& d : cdib) d.reset();
@@ -183,8 +187,21 @@ void OnPaint() {
                                              platform::kClientHeight);
     QuakeView quake;
     const bool quaking = g_quakeSource && g_quakeSource(quake);
-    ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window);
-    platform::Present(window);
+    const bool fullSize = g_backBuffer->GetWidth() == platform::kClientWidth &&
+                          g_backBuffer->GetHeight() == platform::kClientHeight;
+    // The quake is asked every paint, as it steps once per frame.
+    const bool composed = quaking || !fullSize;
+    if (composed) ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window);
+    // Frames faster than the display refreshes are not compared at all: the
+    // next paint that can reach the display takes the newest picture.
+    if (!platform::PresentDue()) return;
+    // Unshaken, the window shows the back buffer as it is: compared in place,
+    // without composing a copy first.
+    const platform::Rect changed =
+        composed ? g_shownPicture.Update(window.data(), platform::kClientWidth)
+                 : g_shownPicture.Update(g_backBuffer->GetPixelPtr(0, 0), g_backBuffer->GetPitch() / 4);
+    // Handed over also when nothing changed: the window may need repainting.
+    platform::Present(g_shownPicture.Pixels(), changed);
 }
 
 void WndProc(const Event& e) {

@@ -132,18 +132,32 @@ NV_AVX2 inline __m256i AlphaLanesHi(__m256i s) {
     return _mm256_shuffle_epi8(s, m);
 }
 
-// sat((S*a >> 8) + (D*(256 - a) >> 8)) per channel, fourth byte 0.
-NV_AVX2 inline __m256i AlphaMix8(__m256i s, __m256i d) {
-    const __m256i k256 = _mm256_set1_epi16(256);
-    const __m256i alo = AlphaLanesLo(s), ahi = AlphaLanesHi(s);
-    const __m256i rlo =
-        _mm256_add_epi16(_mm256_mulhi_epu16(High16Lo(s), alo),
-                         _mm256_mulhi_epu16(High16Lo(d), _mm256_sub_epi16(k256, alo)));
-    const __m256i rhi =
-        _mm256_add_epi16(_mm256_mulhi_epu16(High16Hi(s), ahi),
-                         _mm256_mulhi_epu16(High16Hi(d), _mm256_sub_epi16(k256, ahi)));
-    return _mm256_and_si256(_mm256_packus_epi16(rlo, rhi),
-                            _mm256_set1_epi32(static_cast<int>(kColourMask)));
+// Any mix of alphas without a branch. Weighing the source by a' = a + (a ==
+// 255) and the destination by 256 - a' gives S exactly at alpha 255 and D
+// exactly at alpha 0 (fourth byte included), and the mix in between; sums
+// never pass 255, as (S*a >> 8) + (D*(256 - a) >> 8) <= 255. Channels are
+// worked in place, even bytes shifted up and odd ones masked, so that each
+// sits in the high byte of its 16-bit lane for mulhi: no unpacking.
+NV_AVX2 inline __m256i AlphaAny8(__m256i s, __m256i d) {
+    const __m256i odd = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m256i k255 = _mm256_set1_epi16(255), k256 = _mm256_set1_epi16(256);
+    // The alpha byte in both 16-bit lanes of its pixel.
+    const __m256i alphaBoth =
+        _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1,
+                         7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
+    const __m256i a = _mm256_shuffle_epi8(s, alphaBoth);
+    const __m256i opaque = _mm256_cmpeq_epi16(a, k255);
+    const __m256i ws = _mm256_sub_epi16(a, opaque);
+    const __m256i wd = _mm256_sub_epi16(k256, ws);
+    const __m256i even = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ws),
+                                          _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), wd));
+    const __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, odd), ws),
+                                          _mm256_mulhi_epu16(_mm256_and_si256(d, odd), wd));
+    const __m256i r = _mm256_or_si256(even, _mm256_slli_epi16(high, 8));
+    // The fourth byte is kept at alpha 0 and 255 only.
+    const __m256i keep = _mm256_or_si256(opaque, _mm256_cmpeq_epi16(a, _mm256_setzero_si256()));
+    return _mm256_and_si256(
+        r, _mm256_or_si256(keep, _mm256_set1_epi32(static_cast<int>(kColourMask))));
 }
 
 NV_AVX2 __m256i BlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i df) {
@@ -264,21 +278,15 @@ NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const Row
     for (; i + 8 <= n; i += 8) {
         const __m256i sv = Load8(s + i);
         const __m256i a = _mm256_srli_epi32(sv, 24);
-        const __m256i opaque = _mm256_cmpeq_epi32(a, k255);
-        const __m256i clear = _mm256_cmpeq_epi32(a, zero);
-        // Runs of opaque or clear pixels (most of a sprite) skip the arithmetic.
-        const int opaqueBits = _mm256_movemask_epi8(opaque);
-        if (opaqueBits == -1) {
+        // Runs of opaque or clear pixels (most of a sprite) skip the
+        // arithmetic; these branches go the same way for long runs. A mixed
+        // block takes no branch at all.
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, k255)) == -1) {
             Store8(d + i, sv);
             continue;
         }
-        const int clearBits = _mm256_movemask_epi8(clear);
-        if (clearBits == -1) continue;
-        const __m256i dv = Load8(d + i);
-        __m256i r = AlphaMix8(sv, dv);
-        if (opaqueBits != 0) r = Selectx(opaque, sv, r);
-        if (clearBits != 0) r = Selectx(clear, dv, r);
-        Store8(d + i, r);
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, zero)) == -1) continue;
+        Store8(d + i, AlphaAny8(sv, Load8(d + i)));
     }
     sse2::AlphaRow(d + i, s + i, n - i, args);
 }

@@ -101,6 +101,16 @@ void DestroyMainWindow();
 // Shows one 800x600 picture (0x00RRGGBB words, top row first). Never waits
 // for the display.
 void Present(std::span<const std::uint32_t> pixels);
+// The same picture as before, changed only inside `changed` (empty: not at
+// all). Only the changed rectangle is uploaded; a picture that changed
+// nothing is shown again only when the window needs it (exposed, resized,
+// switched to full screen, or another picture was presented in between).
+// Pictures that come faster than the display refreshes wait, newest first,
+// for the next call after the refresh: the call itself never waits.
+void Present(std::span<const std::uint32_t> pixels, const Rect& changed);
+// false while a picture handed over now could not reach the display before
+// its next refresh: the caller may skip preparing one.
+bool PresentDue();
 void SetFullScreen(bool on);
 bool IsFullScreen();
 // The window's outer rectangle in screen coordinates; its client area starts

@@ -4,11 +4,13 @@
 #include "app/Input.h"
 #include "app/ModeTable.h"
 #include "app/PathTable.h"
+#include "app/Present.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <filesystem>
 
 using namespace platform;
@@ -224,3 +226,77 @@ TEST_F(ShellTest, CreateFolderTreeMakesEachLevelAndRefusesAFile) {
 }
 
 }  // namespace
+
+namespace {
+
+bool SameRect(const Rect& a, const Rect& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+bool WindowShowsBackBuffer() {
+    const auto& shown = hl::LastFrame();
+    return shown.size() == 800u * 600u &&
+           std::equal(shown.begin(), shown.end(), g_backBuffer->GetBits());
+}
+
+TEST_F(ShellTest, PaintsPresentOnlyWhatChangedAndTheWindowKeepsUpWithTheBackBuffer) {
+    Start();
+    // Pacing alone, so that only the test draws.
+    static const ModeTable kNoScreens{{}, [](std::uint8_t, WindowHandle) {}};
+    SetModeTable(&kNoScreens);
+    g_gameApp->mode = 70;
+    Pump(2); // frame and paint: the first picture goes up whole
+    EXPECT_EQ(hl::ShownCount(), 1u);
+    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {0, 0, 800, 600}));
+    Pump(6);
+    EXPECT_EQ(hl::PresentCount(), 4u);
+    EXPECT_EQ(hl::ShownCount(), 1u); // three idle frames showed nothing new
+    g_backBuffer->FillRect(100, 200, 30, 40, 0x00FF8000);
+    Pump(2);
+    EXPECT_EQ(hl::ShownCount(), 2u);
+    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {100, 200, 130, 240}));
+    EXPECT_TRUE(WindowShowsBackBuffer());
+    // A picture shown whole from elsewhere (a notice over the window) is
+    // replaced by the game's on the next paint, though the game's is unchanged.
+    std::vector<std::uint32_t> other(800 * 600, 0x00123456);
+    platform::Present(other);
+    Pump(2);
+    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {0, 0, 800, 600}));
+    EXPECT_TRUE(WindowShowsBackBuffer());
+    SetModeTable(nullptr);
+}
+
+TEST_F(ShellTest, AShakingPictureIsComparedAsTheWindowShowsIt) {
+    Start();
+    static const ModeTable kNoScreens{{}, [](std::uint8_t, WindowHandle) {}};
+    SetModeTable(&kNoScreens);
+    g_gameApp->mode = 70;
+    g_backBuffer->FillRect(0, 0, 800, 600, 0x00404040);
+    Pump(2);
+    // A sideways shake of 5 pixels: the back buffer stays, the window moves.
+    static int asked = 0;
+    asked = 0;
+    const QuakeSource saved = g_quakeSource;
+    g_quakeSource = [](QuakeView& q) {
+        q.type = 0;
+        q.offset = [](int) {
+            ++asked;
+            return std::int16_t{5};
+        };
+        return true;
+    };
+    Pump(2);
+    EXPECT_EQ(asked, 1);
+    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {0, 0, 5, 600})); // the black strip uncovered
+    EXPECT_EQ(hl::LastFrame()[0], 0u);
+    EXPECT_EQ(hl::LastFrame()[5], 0x00404040u);
+    Pump(2); // the same shake again: asked again, nothing new to show
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(hl::LastChangedRect().right, 0);
+    g_quakeSource = saved;
+    Pump(2);
+    EXPECT_TRUE(WindowShowsBackBuffer());
+    SetModeTable(nullptr);
+}
+
+} // namespace

@@ -64,6 +64,35 @@ TEST(SimdSweepTest, AlphaOverEveryTriple) {
     }
 }
 
+TEST(SimdSweepTest, AlphaWithMixedAlphasInEveryVector) {
+    // Neighbours take different alphas, clear and opaque among them, so every
+    // vector mixes the three cases in varying lane positions; rows start and
+    // end anywhere so the tails are swept too.
+    PairRows rows(0);
+    for (std::uint32_t round = 0; round < 24; ++round) {
+        for (std::uint32_t i = 0; i < 65536; ++i) {
+            const std::uint32_t h = (i * 2654435761u + round * 40503u) >> 24;
+            const std::uint32_t pick = (i + round) % 6;
+            const std::uint32_t a = pick == 0 ? 0 : pick == 1 ? 255 : pick == 2 ? (h & 1) : h;
+            rows.src[i] = (rows.src[i] & 0x00FFFFFF) | (a << 24);
+        }
+        for (mmx::SimdLevel level : VectorLevels()) {
+            const mmx::KernelSet& k = mmx::Kernels(level);
+            const std::string what = std::string(Name(level)) + " round " + std::to_string(round);
+            ExpectSameRows(mmx::scalar::AlphaRow, k.alpha, rows.src, rows.dst, {}, what);
+            for (int n = 1; n <= 40; ++n) {
+                const size_t at = (round * 131 + static_cast<size_t>(n) * 977) % (65536 - 40);
+                const std::vector<std::uint32_t> src(rows.src.begin() + at,
+                                                     rows.src.begin() + at + n);
+                const std::vector<std::uint32_t> dst(rows.dst.begin() + at,
+                                                     rows.dst.begin() + at + n);
+                ExpectSameRows(mmx::scalar::AlphaRow, k.alpha, src, dst, {},
+                               what + " n " + std::to_string(n));
+            }
+        }
+    }
+}
+
 TEST(SimdSweepTest, ConstantBlendOverEveryTriple) {
     for (mmx::SimdLevel level : VectorLevels()) {
         const mmx::KernelSet& k = mmx::Kernels(level);

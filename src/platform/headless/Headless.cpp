@@ -47,6 +47,9 @@ struct State {
     bool textInput = false;
     std::vector<std::uint32_t> sleeps;
     std::uint64_t presentCount = 0;
+    std::uint64_t shownCount = 0;
+    Rect lastChanged;
+    bool foreignPicture = false;
     std::vector<std::uint32_t> lastFrame;
     std::map<TimerId, Timer> timers;
     TimerId nextTimer = 1;
@@ -238,7 +241,39 @@ void Present(std::span<const std::uint32_t> pixels) {
     State& s = S();
     s.lastFrame.assign(pixels.begin(), pixels.end());
     ++s.presentCount;
+    ++s.shownCount;
+    s.lastChanged = {0, 0, kClientWidth, kClientHeight};
+    // The window shows a picture of its own now: the next paint redraws all.
+    s.foreignPicture = true;
 }
+
+void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
+    State& s = S();
+    ++s.presentCount;
+    Rect r = changed;
+    const size_t whole = static_cast<size_t>(kClientWidth) * kClientHeight;
+    if (s.foreignPicture || s.lastFrame.size() != whole) r = {0, 0, kClientWidth, kClientHeight};
+    if (pixels.size() < whole || r.right <= r.left || r.bottom <= r.top) {
+        s.lastChanged = {};
+        return;
+    }
+    // Like the window, the captured frame takes only what was uploaded: a
+    // rectangle too small for the change leaves the old pixels to be seen.
+    s.lastFrame.resize(whole);
+    for (int y = std::max(r.top, 0); y < std::min(r.bottom, kClientHeight); ++y) {
+        const size_t row = static_cast<size_t>(y) * kClientWidth;
+        const int left = std::max(r.left, 0), right = std::min(r.right, kClientWidth);
+        std::copy(pixels.begin() + static_cast<std::ptrdiff_t>(row + left),
+                  pixels.begin() + static_cast<std::ptrdiff_t>(row + right),
+                  s.lastFrame.begin() + static_cast<std::ptrdiff_t>(row + left));
+    }
+    s.foreignPicture = false;
+    s.lastChanged = r;
+    ++s.shownCount;
+}
+
+// Tests see every frame: the virtual display refreshes whenever asked.
+bool PresentDue() { return true; }
 
 void SetFullScreen(bool on) { S().fullScreen = on; }
 bool IsFullScreen() { return S().fullScreen; }
@@ -352,6 +387,9 @@ void Reset() {
     s.textInput = false;
     s.sleeps.clear();
     s.presentCount = 0;
+    s.shownCount = 0;
+    s.lastChanged = {};
+    s.foreignPicture = false;
     s.lastFrame.clear();
     s.timers.clear();
     s.windowOpen = false;
@@ -435,6 +473,8 @@ void ClearSleeps() {
 }
 std::uint64_t PresentCount() { return S().presentCount; }
 const std::vector<std::uint32_t>& LastFrame() { return S().lastFrame; }
+std::uint64_t ShownCount() { return S().shownCount; }
+Rect LastChangedRect() { return S().lastChanged; }
 bool WindowOpen() { return S().windowOpen; }
 const std::string& WindowTitle() { return S().title; }
 int CursorX() { return S().cursorX; }

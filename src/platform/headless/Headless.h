@@ -65,9 +65,14 @@ bool TextInputOn();
 const std::vector<std::uint32_t>& Sleeps();
 void ClearSleeps();
 
-// Frames shown with Present: the count and the newest picture.
+// Calls of Present (one per paint, changed or not) and the picture the
+// window shows: each call takes over only the rectangle it was told changed.
 std::uint64_t PresentCount();
 const std::vector<std::uint32_t>& LastFrame();
+// Presents that changed the window, and the rectangle the newest call
+// uploaded (empty when it changed nothing).
+std::uint64_t ShownCount();
+Rect LastChangedRect();
 
 bool WindowOpen();
 const std::string& WindowTitle();

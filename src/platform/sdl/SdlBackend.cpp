@@ -6,6 +6,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <chrono>
@@ -14,6 +15,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -23,9 +25,33 @@ namespace {
 struct Window {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
+    SDL_Texture* texture = nullptr;  // holds the newest picture, shown or not
     bool fullScreen = false;
+    // The window needs the whole picture drawn again (exposed, resized,
+    // switched), or the texture holds a newer picture than the window shows.
+    bool repaint = true;
+    bool pending = false;
+    // The texture holds a picture presented whole from outside the paints,
+    // so the next paint's picture must be uploaded whole.
+    bool foreign = false;
+    Uint32 lastShown = 0;
+    Uint32 refreshMs = 16;
+    // SDL's own software renderer keeps the window's picture between
+    // presents, so a present may redraw just the changed rectangle.
+    bool keepsPicture = false;
+    Rect pendingRect;
 };
+
+void Unite(Rect& into, const Rect& r) {
+    if (into.right <= into.left || into.bottom <= into.top) {
+        into = r;
+        return;
+    }
+    into.left = std::min(into.left, r.left);
+    into.top = std::min(into.top, r.top);
+    into.right = std::max(into.right, r.right);
+    into.bottom = std::max(into.bottom, r.bottom);
+}
 
 Window g_win;
 // The picture last handed to Present: what a dialog dims and draws over, and
@@ -173,6 +199,11 @@ void Upload(std::span<const std::uint32_t> pixels) {
     SDL_RenderClear(g_win.renderer);
     SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
     SDL_RenderPresent(g_win.renderer);
+    g_win.lastShown = SDL_GetTicks();
+    g_win.pending = false;
+    g_win.repaint = false;
+    g_win.pendingRect = {};
+    g_win.foreign = true;
 }
 
 // A dialog's loop: it sleeps in SDL's wait (sound plays on in its own
@@ -291,6 +322,41 @@ private:
     std::thread thread_;
 };
 
+// Whatever uncovers, resizes or re-maps the window loses its picture.
+void NoteWindowChange(Uint8 event) {
+    switch (event) {
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_EXPOSED:
+    case SDL_WINDOWEVENT_RESIZED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+    case SDL_WINDOWEVENT_RESTORED: g_win.repaint = true; break;
+    default: break;
+    }
+}
+
+// A rasteriser that runs on the processor behind the accelerated API (as on
+// a machine without a graphics card, or a virtual display) costs far more
+// per frame than SDL's own software renderer, which also keeps the window's
+// picture between presents.
+bool RunsOnProcessor(SDL_Renderer* renderer) {
+    SDL_RendererInfo info{};
+    if (SDL_GetRendererInfo(renderer, &info) != 0) return false;
+    if (info.flags & SDL_RENDERER_SOFTWARE) return true;
+    const std::string_view name = info.name ? info.name : "";
+    if (name.substr(0, 6) != "opengl") return false;
+    // The renderer made its context current; glGetString(GL_RENDERER).
+    using GetString = const unsigned char* (*)(unsigned int);
+    auto get = reinterpret_cast<GetString>(SDL_GL_GetProcAddress("glGetString"));
+    if (!get) return false;
+    const unsigned char* r = get(0x1F01);
+    if (!r) return false;
+    const std::string_view gl(reinterpret_cast<const char*>(r));
+    for (std::string_view soft : {"llvmpipe", "softpipe", "Software Rasterizer", "SWR"})
+        if (gl.find(soft) != std::string_view::npos) return true;
+    return false;
+}
+
 std::mutex g_timerMutex;
 std::map<TimerId, std::unique_ptr<TimerThread>> g_timers;
 TimerId g_nextTimer = 1;
@@ -300,6 +366,7 @@ TimerId g_nextTimer = 1;
 bool PeekEvent(Event& out) {
     SDL_Event s;
     while (SDL_WasInit(SDL_INIT_EVENTS) && SDL_PollEvent(&s)) {
+        if (s.type == SDL_WINDOWEVENT) NoteWindowChange(s.window.event);
         Event e;
         if (!Translate(s, e)) continue;
         Track(e);
@@ -320,8 +387,25 @@ bool CreateMainWindow(std::string_view gbkTitle) {
     if (!g_win.window) return false;
     // No vsync: presenting must never hold up the frame loop.
     g_win.renderer = SDL_CreateRenderer(g_win.window, -1, 0);
+    if (g_win.renderer && RunsOnProcessor(g_win.renderer)) {
+        SDL_RendererInfo info{};
+        SDL_GetRendererInfo(g_win.renderer, &info);
+        if (!(info.flags & SDL_RENDERER_SOFTWARE)) {
+            SDL_DestroyRenderer(g_win.renderer);
+            g_win.renderer = nullptr;
+            // The window's own picture must not go through that rasteriser
+            // either: straight to the display server.
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        }
+    }
     if (!g_win.renderer) g_win.renderer = SDL_CreateRenderer(g_win.window, -1, SDL_RENDERER_SOFTWARE);
     if (!g_win.renderer) return false;
+    SDL_RendererInfo info{};
+    g_win.keepsPicture = SDL_GetRendererInfo(g_win.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    // Pictures are shown at most once per refresh of the display.
+    SDL_DisplayMode mode{};
+    if (SDL_GetWindowDisplayMode(g_win.window, &mode) == 0 && mode.refresh_rate > 0)
+        g_win.refreshMs = static_cast<Uint32>(1000 / mode.refresh_rate);
     SDL_RenderSetLogicalSize(g_win.renderer, kClientWidth, kClientHeight);
     g_win.texture = SDL_CreateTexture(g_win.renderer, SDL_PIXELFORMAT_RGB888,
                                       SDL_TEXTUREACCESS_STREAMING, kClientWidth, kClientHeight);
@@ -347,6 +431,52 @@ void Present(std::span<const std::uint32_t> pixels) {
     Upload(pixels);
 }
 
+void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
+    if (!g_win.texture || pixels.size() < static_cast<size_t>(kClientWidth) * kClientHeight) return;
+    // What a dialog dims and draws over.
+    g_lastPicture.assign(
+        pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(kClientWidth) * kClientHeight);
+    Rect r = changed;
+    if (g_win.foreign) r = {0, 0, kClientWidth, kClientHeight};
+    r.left = std::max(r.left, 0);
+    r.top = std::max(r.top, 0);
+    r.right = std::min(r.right, kClientWidth);
+    r.bottom = std::min(r.bottom, kClientHeight);
+    if (r.right > r.left && r.bottom > r.top) {
+        // Only the changed rectangle goes up to the texture.
+        const SDL_Rect up{r.left, r.top, r.right - r.left, r.bottom - r.top};
+        SDL_UpdateTexture(g_win.texture, &up, pixels.data() + static_cast<size_t>(r.top) * kClientWidth + r.left,
+                          kClientWidth * 4);
+        g_win.pending = true;
+        g_win.foreign = false;
+        Unite(g_win.pendingRect, r);
+    }
+    if (!g_win.pending && !g_win.repaint) return;
+    // Faster than the display refreshes: the texture keeps the newest picture
+    // and a later call shows it.
+    const Uint32 now = SDL_GetTicks();
+    if (!g_win.repaint && now - g_win.lastShown < g_win.refreshMs) return;
+    const Rect& p = g_win.pendingRect;
+    if (g_win.keepsPicture && !g_win.repaint && !g_win.fullScreen) {
+        // Unscaled in a window: only the changed rectangle is drawn again.
+        const SDL_Rect area{p.left, p.top, p.right - p.left, p.bottom - p.top};
+        SDL_RenderCopy(g_win.renderer, g_win.texture, &area, &area);
+    } else {
+        SDL_RenderClear(g_win.renderer);
+        SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
+    }
+    SDL_RenderPresent(g_win.renderer);
+    g_win.lastShown = now;
+    g_win.pending = false;
+    g_win.repaint = false;
+    g_win.pendingRect = {};
+}
+
+bool PresentDue() {
+    if (!g_win.texture) return false;
+    return g_win.repaint || g_win.pending || g_win.foreign || SDL_GetTicks() - g_win.lastShown >= g_win.refreshMs;
+}
+
 void SetFullScreen(bool on) {
     if (!g_win.window || g_win.fullScreen == on) {
         g_win.fullScreen = on;
@@ -355,6 +485,7 @@ void SetFullScreen(bool on) {
     // Desktop full screen: the display keeps its mode and the picture is
     // scaled with letterboxing; SDL maps the pointer back to 800x600.
     SDL_SetWindowFullscreen(g_win.window, on ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    g_win.repaint = true;
     if (!on) {
         SDL_SetWindowSize(g_win.window, kClientWidth, kClientHeight);
         SDL_SetWindowPosition(g_win.window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
