@@ -175,6 +175,13 @@ public:
     // Mode 17: the choice screen.
     void RunChoice();
 
+    // The save record (SaveImage.cpp). Capture fills `g_saveImage` from the
+    // running story and changes nothing; restore puts a validated record back
+    // and leaves the story as it was in the saved return mode (the caller
+    // sets the mode).
+    void CaptureSaveImage() const;
+    void RestoreSaveImage(platform::WindowHandle window);
+
     // Sprite layers and the scene (SceneLayers.cpp).
     // Rebuilds the back buffer from the background, the bands and the layers.
     void ComposeScene();
@@ -428,8 +435,14 @@ private:
     void TagSound(std::string_view body);
     void TagVoice(std::string_view body);
     void TagPositions(std::string_view body);
-    // Opcode 65: the last `pageLines` history entries as columns in surface 1.
-    void DrawFullPageText();
+    // The last `pageLines` history entries as columns on `page` (opcode 65:
+    // surface 1); of the last entry only its first `lastEntryBytes` bytes.
+    void DrawFullPageText(CDib* page, std::size_t lastEntryBytes = std::string_view::npos);
+    // The message window's text as a loaded save redraws it: the speaker
+    // name at (`nameX`, `nameY`), the text from (84, 37), `fullAfter` bytes
+    // making a full line.
+    void DrawRestoredWindowText(std::string_view speaker, std::string_view text, int nameX, int nameY,
+                                int fullAfter);
     // The system pictures the constructor loads.
     void LoadSystemPictures();
     // The text surface: a 32-bit copy of the window picture.
