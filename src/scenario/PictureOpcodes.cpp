@@ -482,7 +482,7 @@ std::uint32_t CScenario::OpFullPage(std::uint32_t at) {
     return NextRecord(at);
 }
 
-void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes) {
+void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes, int* lastEntryX) {
     if (!g_gameApp) return;
     constexpr int kColumnBytes = 46;
     constexpr std::uint32_t kWhite = 0xFFFFFF;
@@ -492,7 +492,10 @@ void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes) {
     for (int k = first; k < count; ++k) {
         const auto& entry = g_gameApp->logText[static_cast<std::size_t>(k)];
         std::string_view text(entry.data(), strnlen(entry.data(), entry.size()));
-        if (k == count - 1) text = text.substr(0, std::min(text.size(), lastEntryBytes));
+        if (k == count - 1) {
+            text = text.substr(0, std::min(text.size(), lastEntryBytes));
+            if (lastEntryX) *lastEntryX = x;
+        }
         int y = 16;
         int columnBytes = 0;
         auto newColumn = [&] {

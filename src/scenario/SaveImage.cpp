@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <tuple>
 
 namespace {
 
@@ -24,7 +25,6 @@ using scenario_surfaces::NewSurface;
 using scenario_surfaces::ScreenCopyOf;
 
 constexpr int kWindowTop = 461;
-constexpr std::uint32_t kWhite = 0xFFFFFF;
 
 template <std::size_t N> std::string_view Bytes(const std::array<char, N>& field) {
     return {field.data(), field.size()};
@@ -344,18 +344,22 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
     g_msgWindowBase = LoadPicture(window, system + (messageStyle == 1   ? "window3.bmp"
                                                     : messageStyle == 2 ? "window2.bmp"
                                                                         : "window.bmp"));
+    // The caption style draws at 23 like the window-style opcode sets it; at
+    // 26 a loaded caption would come back wider than it was saved.
     if (g_glyphFont) {
         if (messageStyle == 1)
             g_glyphFont->SetFont(23, 1);
         else
-            g_glyphFont->SetFont(26, 0);
+            g_glyphFont->SetFont(messageStyle == 2 ? 23 : 26, 0);
     }
     g_msgWindowButtons =
         LoadPicture(window, system + (messageStyle == 1 ? "window_p3.bmp" : "window_p.bmp"));
     g_clickWaitIcon =
         LoadPicture(window, system + (messageStyle == 1 && returnMode == 55 ? "click_wait02.bmp"
                                                                             : "click_wait01.bmp"));
-    if (messageStyle == 0) MakeWindowTextSurface();
+    // The full page draws its text surface too (its fade-in and the page-end
+    // overlay): made for both styles, as the window-style opcode makes it.
+    if (messageStyle == 0 || messageStyle == 1) MakeWindowTextSurface();
 
     // 14. Where the page stopped.
     const std::int32_t shown = GetI32(r, kShownChars);
@@ -367,15 +371,18 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
     // 15. Redraw.
     const std::string_view speaker = GetString(r, kSpeakerName, kNameField);
     const std::string_view text = GetString(r, kMessageText, kTextBytes);
-    auto drawWindow = [&](int nameX, int nameY, int fullAfter) {
-        DrawRestoredWindowText(speaker, text, nameX, nameY, fullAfter);
+    // The bottom window as it was: the display's own drawing of the text.
+    auto drawWindow = [&](int nameX, int nameY) {
+        DrawSpeakerName(speaker, nameX, nameY);
+        RedrawWindowText(text);
         AlphaWhole(cdib[1].get(), 0, kWindowTop, g_msgWindowText.get());
     };
+    int lastEntryX = 712;
     auto drawPage = [&](std::size_t lastEntryBytes) {
         cdib[0] = ScreenCopyOf(window, cdib[1].get());
         g_screenSnapshot = ScreenCopyOf(window, cdib[1].get());
         AlphaWhole(cdib[0].get(), 0, 0, g_msgWindowBase.get());
-        DrawFullPageText(cdib[0].get(), lastEntryBytes);
+        DrawFullPageText(cdib[0].get(), lastEntryBytes, &lastEntryX);
     };
     if (returnMode == 55) {
         waitIconFrame = 0;
@@ -387,6 +394,9 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
         }
         drawPage(shown > 0 ? static_cast<std::size_t>(shown) : 0);
         if (pageLines > 0) {
+            // The page-end overlay covers the columns left of where the
+            // message began, as the display noted when it started it.
+            columnStartX = static_cast<std::uint16_t>(std::max(lastEntryX, 0));
             penX = GetI16(r, kPenX);
             penY = GetI16(r, kPenY);
             cdib[1] = ScreenCopyOf(window, cdib[0].get());
@@ -394,8 +404,7 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
             subState = 3;
         }
     } else if (returnMode == 3 && messageStyle == 0) {
-        const int n = static_cast<int>(speaker.size());
-        drawWindow(std::max(0, (6 - (n - 2) / 2) * 12), 8, 47);
+        drawWindow(SpeakerNameX(speaker), 8);
         windowShown = 1;
         subState = 3;
     } else if (returnMode == 3 && messageStyle == 1) {
@@ -403,9 +412,20 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
         cdib[1] = ScreenCopyOf(window, cdib[0].get());
         windowShown = 1;
         subState = 3;
+    } else if (returnMode == 3 && messageStyle == 2) {
+        // The caption band is drawn into the back buffer, not kept on any
+        // surface: the display shows the saved message again from its start
+        // (the caption style keeps no history, so nothing is logged twice).
+        messageBuffer = std::make_unique<char[]>(kTextBytes + 1);
+        std::memcpy(messageBuffer.get(), messageText.data(), kTextBytes);
+        subState = 0;
     } else if (returnMode != 3) {
+        // The message is shown again from its start when the story goes on:
+        // the drawing leaves the saved pen and counts as they were.
+        const auto kept = std::tuple(penX, penY, pageLines, charIndex, lineColumn);
         MakeWindowTextSurface();
-        drawWindow(70, 12, 46);
+        drawWindow(70, 12);
+        std::tie(penX, penY, pageLines, charIndex, lineColumn) = kept;
         subState = 0;
     }
 
@@ -413,75 +433,19 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
     if (app) app->screenRect = {0, 0, 800, 600};
 }
 
-void CScenario::DrawRestoredWindowText(std::string_view speaker, std::string_view text, int nameX,
-                                       int nameY, int fullAfter) {
-    CDib* target = g_msgWindowText.get();
-    if (!target || !g_glyphFont) return;
-    auto draw = [&](int x, int y, std::string_view ch) {
-        return g_glyphFont->DrawChar(target, x, y, ch, kWhite);
-    };
-
-    for (std::size_t i = 0, x = static_cast<std::size_t>(std::max(nameX, 0)); i < speaker.size();
-         i += 2)
-        x += static_cast<std::size_t>(
-            std::max<int>(0, draw(static_cast<int>(x), nameY, speaker.substr(i, 2))));
-
-    int x = 84;
-    int y = 37;
-    int lineY = 498; // the line's place on the screen, for ruby
-    int column = 0;
-    std::size_t i = 0;
-    auto newLine = [&] {
-        x = 84;
-        y += 39;
-        lineY += 39;
-        column = 0;
-    };
-    while (i < text.size()) {
-        // Tags and ruby marks ahead of the next character.
-        while (i < text.size() && !IsLeadByte(text.substr(i))) {
-            if (text[i] == '#') {
-                i = std::max(ParseTextTag(text, i), i + 1);
-            } else if (text[i] == '<' && !rubyOpen) {
-                rubyStart = static_cast<std::uint16_t>(std::max(x, 0));
-                rubyLine = static_cast<std::int16_t>(lineY - 12);
-                rubyOpen = 1;
-                ++i;
-            } else if (text[i] == '<') {
-                rubyEnd = static_cast<std::uint16_t>(std::max(x, 0));
-                i = std::max(DrawRuby(text, i), i + 1);
-                rubyOpen = 0;
-            } else {
-                break;
-            }
-        }
-        if (i >= text.size()) break;
-        const bool twoByte = IsLeadByte(text.substr(i)) && i + 1 < text.size();
-        const std::size_t n = twoByte ? 2 : 1;
-        x += draw(x, y, text.substr(i, n));
-        i += n;
-        column += static_cast<int>(n);
-
-        const std::string_view rest = text.substr(i);
-        if (rest.size() >= 4 && static_cast<std::uint8_t>(rest[0]) == 0x81 &&
-            static_cast<std::uint8_t>(rest[1]) == 0xE8) {
-            const int k = ((static_cast<std::uint8_t>(rest[2]) + 24) * 10 +
-                           static_cast<std::uint8_t>(rest[3])) %
-                          256;
-            if (g_gaijiSheet) BltCopy(target, x + 2, y, g_gaijiSheet.get(), 24 * k, 0, 24, 24);
-            x += 26;
-            column += 4;
-            i += 4;
-        }
-        if (IsLineBreakMark(text.substr(i))) {
-            i += 2;
-            newLine();
-        } else if (column >= fullAfter) {
-            if (IsKinsokuChar(text.substr(i))) {
-                draw(x, y, text.substr(i, 2));
-                i += 2;
-            }
-            newLine();
-        }
+void CScenario::RedrawWindowText(std::string_view text) {
+    const std::uint8_t mode = g_gameApp ? g_gameApp->mode : 0;
+    penX = 84;
+    penY = 498;
+    pageLines = 0;
+    charIndex = 0;
+    lineColumn = 0;
+    rubyOpen = 0;
+    // Every step moves forward through at most 255 bytes.
+    for (int guard = 0; guard < 1024; ++guard) {
+        const DrawStop stop = DrawMessageStep(text);
+        // A voice tag asks for a wait: the redraw goes on, the caller sets the mode.
+        if (g_gameApp) g_gameApp->mode = mode;
+        if (stop == DrawStop::End || charIndex >= text.size()) break;
     }
 }

@@ -437,12 +437,16 @@ private:
     void TagPositions(std::string_view body);
     // The last `pageLines` history entries as columns on `page` (opcode 65:
     // surface 1); of the last entry only its first `lastEntryBytes` bytes.
-    void DrawFullPageText(CDib* page, std::size_t lastEntryBytes = std::string_view::npos);
-    // The message window's text as a loaded save redraws it: the speaker
-    // name at (`nameX`, `nameY`), the text from (84, 37), `fullAfter` bytes
-    // making a full line.
-    void DrawRestoredWindowText(std::string_view speaker, std::string_view text, int nameX, int nameY,
-                                int fullAfter);
+    // `lastEntryX` receives the column the last entry starts in.
+    void DrawFullPageText(CDib* page, std::size_t lastEntryBytes = std::string_view::npos,
+                          int* lastEntryX = nullptr);
+    // The speaker name on the window's text surface from (x, y); the window
+    // centres it from SpeakerNameX.
+    void DrawSpeakerName(std::string_view name, int x, int y);
+    static int SpeakerNameX(std::string_view name);
+    // The bottom window's whole text redrawn as the display drew it (a loaded
+    // save): pen, line count and shown characters end as the display left them.
+    void RedrawWindowText(std::string_view text);
     // The system pictures the constructor loads.
     void LoadSystemPictures();
     // The text surface: a 32-bit copy of the window picture.
