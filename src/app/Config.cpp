@@ -1,13 +1,12 @@
 #include "app/Config.h"
 
 #include "app/Log.h"
+#include "app/SafeWrite.h"
 #include "platform/Platform.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
 
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 #include <vector>
 
 std::array<std::uint8_t, kConfigSize> g_config{};
@@ -81,28 +80,9 @@ bool SaveConfig() {
         LogMessage("cannot save settings: no save folder");
         return false;
     }
-    // Write beside the old file and rename over it, so a failure at any point
-    // leaves the previous settings whole.
-    const std::string temp = *path + ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        LogMessage("cannot save settings: cannot create %s", temp.c_str());
-        return false;
-    }
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < kConfigSize) {
-        const ssize_t n = ::write(fd, g_config.data() + done, kConfigSize - done);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && std::rename(temp.c_str(), path->c_str()) == 0) return true;
-    ::unlink(temp.c_str());
-    LogMessage("cannot save settings to %s; the old file is kept", path->c_str());
+    const WriteResult result = ReplaceFileSafely(*path, g_config);
+    if (result == WriteResult::Ok) return true;
+    LogMessage("cannot save settings to %s (%s failed); the old file is kept", path->c_str(),
+               WriteResultName(result));
     return false;
 }

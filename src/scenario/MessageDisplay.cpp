@@ -332,6 +332,18 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
     return DrawStop::Drew;
 }
 
+int CScenario::SpeakerNameX(std::string_view name) {
+    return std::max(0, (8 - (static_cast<int>(name.size()) - 2) / 2) * 12);
+}
+
+void CScenario::DrawSpeakerName(std::string_view name, int x, int y) {
+    for (std::size_t i = 0; i < name.size() && g_glyphFont;) {
+        const std::size_t n = IsLeadByte(name.substr(i)) && i + 1 < name.size() ? 2 : 1;
+        x += g_glyphFont->DrawChar(g_msgWindowText.get(), x, y, name.substr(i, n), kWhite);
+        i += n;
+    }
+}
+
 // ---------------------------------------------------------------- the styles
 
 namespace {
@@ -367,13 +379,7 @@ void CScenario::ShowMessageWindow(std::string_view text) {
             if (speakerName) {
                 const std::string_view name(speakerName.get(), strnlen(speakerName.get(), 255));
                 nameBytes = static_cast<std::int32_t>(name.size());
-                int x = std::max(0, (8 - (nameBytes - 2) / 2) * 12);
-                for (std::size_t i = 0; i < name.size() && g_glyphFont;) {
-                    const std::size_t n = IsLeadByte(name.substr(i)) && i + 1 < name.size() ? 2 : 1;
-                    x += g_glyphFont->DrawChar(g_msgWindowText.get(), x, 469 - kWindowTop,
-                                               name.substr(i, n), kWhite);
-                    i += n;
-                }
+                DrawSpeakerName(name, SpeakerNameX(name), 469 - kWindowTop);
             }
             pageLines = 0;
             penX = 84;

@@ -477,22 +477,25 @@ std::uint32_t CScenario::OpFullPage(std::uint32_t at) {
     g_fullPage = ScreenCopyOf(hwnd, cdib[1].get());
     g_screenSnapshot = ScreenCopyOf(hwnd, cdib[1].get());
     AlphaWhole(cdib[1].get(), 0, 0, g_msgWindowBase.get());
-    if (pageLines >= 1) DrawFullPageText();
+    if (pageLines >= 1) DrawFullPageText(cdib[1].get());
     SetMode(2);
     return NextRecord(at);
 }
 
-void CScenario::DrawFullPageText() {
+void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes, int* lastEntryX) {
     if (!g_gameApp) return;
     constexpr int kColumnBytes = 46;
     constexpr std::uint32_t kWhite = 0xFFFFFF;
-    CDib* page = cdib[1].get();
     const int count = std::clamp(g_gameApp->logCount, 0, kLogEntries);
     const int first = std::max(0, count - static_cast<int>(pageLines));
     int x = 712;
     for (int k = first; k < count; ++k) {
         const auto& entry = g_gameApp->logText[static_cast<std::size_t>(k)];
-        const std::string_view text(entry.data(), strnlen(entry.data(), entry.size()));
+        std::string_view text(entry.data(), strnlen(entry.data(), entry.size()));
+        if (k == count - 1) {
+            text = text.substr(0, std::min(text.size(), lastEntryBytes));
+            if (lastEntryX) *lastEntryX = x;
+        }
         int y = 16;
         int columnBytes = 0;
         auto newColumn = [&] {
@@ -513,7 +516,7 @@ void CScenario::DrawFullPageText() {
             if (rest[0] == '<') {
                 if (rubyOpen) {
                     rubyEnd = static_cast<std::uint16_t>(y);
-                    i = std::max(DrawRubyAlt(text, i), i + 1);
+                    i = std::max(DrawRubyInto(text, i, page), i + 1);
                     rubyOpen = 0;
                 } else {
                     rubyStart = static_cast<std::uint16_t>(y - 17);

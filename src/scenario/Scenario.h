@@ -175,6 +175,13 @@ public:
     // Mode 17: the choice screen.
     void RunChoice();
 
+    // The save record (SaveImage.cpp). Capture fills `g_saveImage` from the
+    // running story and changes nothing; restore puts a validated record back
+    // and leaves the story as it was in the saved return mode (the caller
+    // sets the mode).
+    void CaptureSaveImage() const;
+    void RestoreSaveImage(platform::WindowHandle window);
+
     // Sprite layers and the scene (SceneLayers.cpp).
     // Rebuilds the back buffer from the background, the bands and the layers.
     void ComposeScene();
@@ -428,8 +435,18 @@ private:
     void TagSound(std::string_view body);
     void TagVoice(std::string_view body);
     void TagPositions(std::string_view body);
-    // Opcode 65: the last `pageLines` history entries as columns in surface 1.
-    void DrawFullPageText();
+    // The last `pageLines` history entries as columns on `page` (opcode 65:
+    // surface 1); of the last entry only its first `lastEntryBytes` bytes.
+    // `lastEntryX` receives the column the last entry starts in.
+    void DrawFullPageText(CDib* page, std::size_t lastEntryBytes = std::string_view::npos,
+                          int* lastEntryX = nullptr);
+    // The speaker name on the window's text surface from (x, y); the window
+    // centres it from SpeakerNameX.
+    void DrawSpeakerName(std::string_view name, int x, int y);
+    static int SpeakerNameX(std::string_view name);
+    // The bottom window's whole text redrawn as the display drew it (a loaded
+    // save): pen, line count and shown characters end as the display left them.
+    void RedrawWindowText(std::string_view text);
     // The system pictures the constructor loads.
     void LoadSystemPictures();
     // The text surface: a 32-bit copy of the window picture.
