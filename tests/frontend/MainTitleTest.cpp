@@ -5,7 +5,7 @@
 
 #include "FrontendFixture.h"
 #include "app/Config.h"
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 
 #include <cstring>
 
@@ -121,7 +121,7 @@ TEST_F(MainTitleTest, OpeningClearsTheLastPlayAfterSavingTheSettings) {
 
 TEST_F(MainTitleTest, WithMusicOffNothingPlaysAndTheMusicNameStays) {
     g_config[config::kMusicOff] = 1;
-    frontend::SetMusicName("c006.ogg");
+    screenkit::SetMusicName("c006.ogg");
     g_bgmChannel = std::make_unique<CBgmChannel>();
     Frame();
     EXPECT_EQ(g_bgmChannel, nullptr);
