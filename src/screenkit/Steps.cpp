@@ -64,8 +64,8 @@ bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration,
 }
 
 std::int32_t SlideOffset(std::uint32_t level, std::int32_t distance) {
-    const std::int32_t offset = static_cast<std::int32_t>(level) * distance / 256;
-    return std::min(offset, distance);
+    if (level >= kFull) return distance;
+    return static_cast<std::int32_t>(level) * distance / 256;
 }
 
 void Strips::Reset(std::uint32_t firstStart) const {

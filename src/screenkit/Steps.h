@@ -62,7 +62,9 @@ bool Fading(const StepClock& clock, CDib* incoming, CDib* outgoing, std::uint32_
 bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration, Hurry hurry);
 
 // How far a strip at `level` (0..255) has slid of its `distance`:
-// level × distance / 256, at most the distance.
+// level × distance / 256 on the way, and the whole distance once the level
+// is full. Divided by 256 alone, a full level stops one step short, and the
+// strip would jump by a pixel when the finished page replaces it.
 std::int32_t SlideOffset(std::uint32_t level, std::int32_t distance);
 
 // A row of strips revealed one after another (labels, panels): each has its

@@ -7,8 +7,8 @@
 
 #include "FrontendFixture.h"
 #include "app/Config.h"
-#include "screenkit/ScreenKit.h"
 #include "lib/ScriptAssembler.h"
+#include "screenkit/ScreenKit.h"
 
 #include <cstring>
 

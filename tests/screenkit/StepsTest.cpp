@@ -113,6 +113,20 @@ TEST(StripsTest, EachStripRunsOnItsOwnClockAndStartsOnce) {
     strips.Start(5, 1300); // past the last strip: nothing
     // Long after its end a strip stays full, however long the stall.
     EXPECT_EQ(strips.Advance(1, 1200u + 0x7FFFFFFFu, 250, 24), 255u);
+    EXPECT_EQ(slide[1], 24);
+}
+
+TEST(StripsTest, SlideIsLevelTimesDistanceOver256AndWholeWhenFull) {
+    const struct {
+        std::uint32_t level;
+        std::int32_t distance, offset;
+    } cases[] = {
+        {0, 24, 0},      {128, 24, 12},   {254, 24, 23},   {255, 24, 24},   {300, 24, 24},
+        {127, 255, 126}, {254, 255, 253}, {255, 255, 255}, {255, 200, 200}, {255, 0, 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(screenkit::SlideOffset(c.level, c.distance), c.offset)
+            << c.level << " of " << c.distance;
 }
 
 } // namespace
