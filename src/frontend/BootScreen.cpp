@@ -1,11 +1,10 @@
 #include "frontend/BootScreen.h"
 
 #include "app/GameApp.h"
-#include "frontend/ScreenKit.h"
-#include "gfx/Blit.h"
 #include "gfx/Dib.h"
+#include "screenkit/ScreenKit.h"
 
-using namespace frontend;
+using namespace screenkit;
 
 std::unique_ptr<CBootScreen> g_bootScreen;
 
@@ -23,6 +22,13 @@ constexpr std::uint32_t kWarningFadeMs = 5000;
 constexpr std::uint32_t kWarningHoldMs = 8000;
 constexpr std::uint32_t kWarningHoldFull = 380;
 constexpr std::uint32_t kWhiteFadeMs = 2000;
+constexpr std::uint8_t kMainTitleMode = 1;
+
+constexpr StateTable<CBootScreen, 7> kStates{
+    &CBootScreen::Open,        &CBootScreen::ShowLogo,    &CBootScreen::FadeToWarning,
+    &CBootScreen::HoldWarning, &CBootScreen::FadeToWhite, nullptr,
+    &CBootScreen::Close,
+};
 
 } // namespace
 
@@ -31,52 +37,7 @@ CBootScreen::CBootScreen() {
 }
 
 bool CBootScreen::Run(platform::WindowHandle window) {
-    switch (State) {
-    case 0:
-        Open(window);
-        break;
-    case 1:
-        ShowLogo(window);
-        break;
-    case 2: {
-        Elapsed = platform::TimeGetTime() - StartTime;
-        const std::uint32_t level = FadeLevel(Elapsed, kWarningFadeMs);
-        if (level < kFull && !SkipHeld()) {
-            DrawFade(Slot(3), Slot(2), level);
-        } else {
-            State = 3;
-            ShowWhole(Slot(3));
-            StartTime = platform::TimeGetTime();
-        }
-        break;
-    }
-    case 3: {
-        Elapsed = platform::TimeGetTime() - StartTime;
-        const std::uint32_t level = StepLevel(Elapsed, kWarningHoldFull, kWarningHoldMs);
-        if (level >= kWarningHoldFull || SkipHeld()) {
-            StartTime = platform::TimeGetTime();
-            State = 4;
-        }
-        break;
-    }
-    case 4: {
-        Elapsed = platform::TimeGetTime() - StartTime;
-        const std::uint32_t level = FadeLevel(Elapsed, kWhiteFadeMs);
-        if (level < kFull && !SkipHeld()) {
-            DrawFade(Slot(2), Slot(3), level);
-        } else {
-            State = 6;
-            ShowWhole(Slot(2));
-            StartTime = platform::TimeGetTime();
-        }
-        break;
-    }
-    case 6:
-        Close(window);
-        break;
-    default:
-        break;
-    }
+    RunState(*this, State, kStates, window);
     return true;
 }
 
@@ -86,51 +47,46 @@ void CBootScreen::Open(platform::WindowHandle) {
     LoadPicture(BlankSurface(1, kBlack), "system\\logo_01.bmp");
     BlankSurface(2, kWhite);
     LoadSurface(3, "system\\warning.bmp");
-    StartTime = platform::TimeGetTime();
+    Clock().Restart();
     State = 1;
     SubState = 0;
 }
 
+// A click hurries nothing here: only the skip key and skip-effects do.
 void CBootScreen::ShowLogo(platform::WindowHandle) {
-    Elapsed = platform::TimeGetTime() - StartTime;
     switch (SubState) {
-    case 0: {
-        const std::uint32_t level = FadeLevel(Elapsed, kLogoFadeMs);
-        if (level < kFull && !SkipHeld()) {
-            DrawFade(Slot(1), Slot(0), level);
-            return;
-        }
-        ShowWhole(Slot(1));
+    case 0:
+        if (Fading(Clock(), Slot(1), Slot(0), kLogoFadeMs, Hurry::BySkip)) return;
         StartTitleCall();
-        StartTime = platform::TimeGetTime();
         SubState = 1;
         break;
-    }
-    case 1: {
-        const std::uint32_t level = FadeLevel(Elapsed, kLogoHoldMs);
-        if (level < kFull && !SkipHeld()) return;
+    case 1:
+        if (Holding(Clock(), kFull, kLogoHoldMs, Hurry::BySkip)) return;
         ShowWhole(Slot(1));
-        StartTime = platform::TimeGetTime();
         SubState = 2;
         break;
-    }
-    case 2: {
-        const std::uint32_t level = FadeLevel(Elapsed, kWhiteFadeMs);
-        if (level < kFull && !SkipHeld()) {
-            DrawFade(Slot(2), Slot(1), level);
-            return;
-        }
+    case 2:
+        if (Fading(Clock(), Slot(2), Slot(1), kWhiteFadeMs, Hurry::BySkip)) return;
         // The call is cut off here, however long it is.
         FreeVoiceSlot(0);
         State = 2;
         SubState = 0;
-        ShowWhole(Slot(2));
-        StartTime = platform::TimeGetTime();
         break;
-    }
     default:
         break;
     }
+}
+
+void CBootScreen::FadeToWarning(platform::WindowHandle) {
+    if (!Fading(Clock(), Slot(3), Slot(2), kWarningFadeMs, Hurry::BySkip)) State = 3;
+}
+
+void CBootScreen::HoldWarning(platform::WindowHandle) {
+    if (!Holding(Clock(), kWarningHoldFull, kWarningHoldMs, Hurry::BySkip)) State = 4;
+}
+
+void CBootScreen::FadeToWhite(platform::WindowHandle) {
+    if (!Fading(Clock(), Slot(2), Slot(3), kWhiteFadeMs, Hurry::BySkip)) State = 6;
 }
 
 void CBootScreen::StartTitleCall() {
@@ -139,9 +95,7 @@ void CBootScreen::StartTitleCall() {
 }
 
 void CBootScreen::Close(platform::WindowHandle) {
-    FreeSurface(1);
-    FreeSurface(2);
-    FreeSurface(3);
+    FreeSurfaces(1, 3);
     State = 0;
-    if (g_gameApp) g_gameApp->mode = 1;
+    LeaveTo(kMainTitleMode);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
@@ -17,16 +18,20 @@ public:
     bool Run(platform::WindowHandle window);
     void Open(platform::WindowHandle window);
     void ShowLogo(platform::WindowHandle window);
+    void FadeToWarning(platform::WindowHandle window);
+    void HoldWarning(platform::WindowHandle window);
+    void FadeToWhite(platform::WindowHandle window);
     void Close(platform::WindowHandle window);
 
-    // 0 Open, 1 ShowLogo, 2 fade to the warning, 3 warning hold, 4 fade to
-    // white, 6 Close.
+    // 0 Open, 1 ShowLogo, 2 FadeToWarning, 3 HoldWarning, 4 FadeToWhite,
+    // 6 Close.
     std::uint8_t State = 0;
     std::uint8_t SubState = 0; // step of ShowLogo
     std::uint32_t StartTime = 0;
     std::uint32_t Elapsed = 0;
 
 private:
+    screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
     void StartTitleCall();
 };
 

@@ -2,15 +2,14 @@
 
 #include "app/Config.h"
 #include "app/GameApp.h"
-#include "app/Input.h"
-#include "app/Shell.h"
-#include "frontend/ScreenKit.h"
+#include "frontend/TitleMusic.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
+#include "screenkit/ScreenKit.h"
 #include "sound/SoundChannel.h"
 
-using namespace frontend;
+using namespace screenkit;
 using platform::Rect;
 
 namespace {
@@ -23,12 +22,15 @@ constexpr std::uint32_t kFadeMs = 1000;
 constexpr std::uint32_t kPanelsMs = 1000;
 constexpr std::uint32_t kPanelMs = 400;
 constexpr std::uint32_t kMusicFadeMs = 1000;
-constexpr char kMusic[] = "bgm\\n006.ogg";
-constexpr char kMusicName[] = "n006.ogg";
+constexpr std::uint8_t kSettingsMode = 9;
+constexpr std::uint8_t kExtrasMode = 15;
 
-int Width(const Rect& r) {
-    return r.right - r.left;
-}
+constexpr StateTable<CChooserScreen, 7> kStates{
+    &CChooserScreen::Open,          &CChooserScreen::Intro,
+    &CChooserScreen::Input,         nullptr,
+    &CChooserScreen::FadeOut,       &CChooserScreen::LeaveByPanel,
+    &CChooserScreen::LeaveByButton,
+};
 
 } // namespace
 
@@ -55,49 +57,30 @@ void CChooserScreen::ComposePanels() {
     }
 }
 
+void CChooserScreen::ShowPanelArea() {
+    RestoreArea(Slot(1), kPanelLeft, 0, kPanelWidth, kScreenHeight);
+}
+
 void CChooserScreen::FreeSurfaces() {
-    for (int slot = 1; slot <= 4; ++slot)
-        FreeSurface(slot);
+    screenkit::FreeSurfaces(1, 4);
     FreeSurface(10);
 }
 
 void CChooserScreen::Run(platform::WindowHandle window) {
-    switch (State) {
-    case 0:
-        Open(window);
-        break;
-    case 1:
-        Intro(window);
-        break;
-    case 2:
-        Input(window);
-        break;
-    case 4:
-        FadeOut(window);
-        break;
-    case 5:
-        LeaveByPanel(window);
-        break;
-    case 6:
-        LeaveByButton(window);
-        break;
-    default:
-        break;
-    }
+    RunState(*this, State, kStates, window);
 }
 
 void CChooserScreen::Open(platform::WindowHandle) {
     SaveConfig();
-    for (int slot = 1; slot <= 4; ++slot)
-        LoadSurface(slot, layout_.pictures[slot - 1]);
+    LoadPictures(layout_.pictures);
     CopyOfBackBuffer(0);
     CopyOfSurface(10, Slot(1));
     // The title music plays on from the main title or the other chooser.
-    if (!MusicNameIs(kMusicName)) {
-        StartMusic(kMusic);
-        SetMusicName(kMusicName);
+    if (!MusicNameIs(frontend::kTitleMusicName)) {
+        StartMusic(frontend::kTitleMusic);
+        SetMusicName(frontend::kTitleMusicName);
     }
-    StartTime = platform::TimeGetTime();
+    Clock().Restart();
     SubState = 0;
     Level = 0;
     State = 1;
@@ -105,60 +88,32 @@ void CChooserScreen::Open(platform::WindowHandle) {
 
 void CChooserScreen::Intro(platform::WindowHandle) {
     const std::uint32_t now = platform::TimeGetTime();
-    Elapsed = now - StartTime;
     const int h = layout_.panelHeight;
     switch (SubState) {
-    case 0: {
-        const std::uint32_t level = FadeLevel(Elapsed, kFadeMs);
-        if (level < kFull && !SkipOrClick()) {
-            DrawFade(Slot(1), Slot(0), level);
-            return;
-        }
-        g_mouse->skip = 0;
-        g_mouse->click = 0;
-        ShowWhole(Slot(1));
-        Level = 0;
-        StartTime = now;
-        PanelSlide.fill(0);
-        PanelStarted.fill(0);
-        PanelStartTime.fill(0);
-        PanelStartTime[0] = now;
-        PanelStarted[0] = 1;
+    case 0:
+        if (Fading(Clock(), Slot(1), Slot(0), kFadeMs, Hurry::BySkipOrClick)) return;
+        ClearClickAndSkip();
+        Panels().Reset(now);
         SubState = 1;
         break;
-    }
     case 1: {
-        const std::uint32_t level = FadeLevel(Elapsed, kPanelsMs);
+        const std::uint32_t level = FadeLevel(Clock().Tick(), kPanelsMs);
         if (level >= kFull || SkipOrClick()) {
-            g_mouse->skip = 0;
-            g_mouse->click = 0;
+            ClearClickAndSkip();
             ComposePanels();
-            BltCopy(g_backBuffer.get(), kPanelLeft, 0, Slot(1), kPanelLeft, 0, kPanelWidth,
-                    kScreenHeight);
+            ShowPanelArea();
             Level = 0;
             StartTime = now;
             SubState = 2;
             break;
         }
-        BltCopy(g_backBuffer.get(), kPanelLeft, 0, Slot(1), kPanelLeft, 0, kPanelWidth,
-                kScreenHeight);
-        std::uint32_t firstLevel = 0;
+        ShowPanelArea();
         for (int p = 0; p < layout_.panelCount; ++p) {
-            std::uint32_t panelLevel = 0;
-            if (PanelStarted[p]) {
-                panelLevel = FadeLevel(now - PanelStartTime[p], kPanelMs);
-                PanelSlide[p] = std::min<std::int32_t>(
-                    static_cast<std::int32_t>(panelLevel) * kPanelSlide / 256, kPanelSlide);
-            }
-            if (p == 0) {
-                firstLevel = panelLevel;
-                for (int q = 1; q < layout_.panelCount; ++q) {
-                    if (firstLevel >= layout_.startAt[q + 1] && !PanelStarted[q]) {
-                        PanelStarted[q] = 1;
-                        PanelStartTime[q] = now;
-                    }
-                }
-            }
+            const std::uint32_t panelLevel = Panels().Advance(p, now, kPanelMs, kPanelSlide);
+            // The later panels start at levels of the first one.
+            if (p == 0)
+                for (int q = 1; q < layout_.panelCount; ++q)
+                    if (panelLevel >= layout_.startAt[q + 1]) Panels().Start(q, now);
             if (p == layout_.panelCount - 1 && panelLevel >= kFull) SubState = 2;
             // Each panel slides 255 px to the left while it fades in.
             const int x = kPanelLeft + kPanelSlide - PanelSlide[p];
@@ -182,35 +137,22 @@ void CChooserScreen::Intro(platform::WindowHandle) {
     }
 }
 
-void CChooserScreen::Input(platform::WindowHandle window) {
+void CChooserScreen::Input(platform::WindowHandle) {
     const int h = layout_.panelHeight;
-    PrevHoverButton = HoverButton;
+    const bool buttonChanged = TrackHover(HoverButton, PrevHoverButton, ButtonRects);
     PrevHoverPanel = HoverPanel;
-    HoverButton = 0;
-    for (int b = 0; b < kButtons; ++b) {
-        if (MouseIn(ButtonRects[b])) {
-            HoverButton = static_cast<std::uint8_t>(b + 1);
-            break;
-        }
-    }
-    HoverPanel = 0;
-    for (int p = 0; p < layout_.panelCount; ++p) {
-        if (MouseIn(PanelRects[p])) {
-            // A locked panel can be neither highlighted nor chosen.
-            if (!Locked(p + 1)) HoverPanel = static_cast<std::uint8_t>(p + 1);
-            break;
-        }
-    }
-    if (HoverButton != PrevHoverButton) {
+    HoverPanel = HitItem(std::span(PanelRects).first(static_cast<std::size_t>(layout_.panelCount)));
+    // A locked panel can be neither highlighted nor chosen.
+    if (HoverPanel != 0 && Locked(HoverPanel)) HoverPanel = 0;
+    if (buttonChanged) {
         if (HoverButton) {
             const Rect& r = ButtonRects[HoverButton - 1];
             BltAlpha(g_backBuffer.get(), r.left, r.top, Slot(3), 0, kButtonRow * (HoverButton - 1),
-                     Width(r), kButtonRow);
+                     RectWidth(r), kButtonRow);
         }
         if (PrevHoverButton) {
             const Rect& r = ButtonRects[PrevHoverButton - 1];
-            BltCopy(g_backBuffer.get(), r.left, r.top, Slot(1), r.left, r.top, Width(r),
-                    kButtonRow);
+            RestoreArea(Slot(1), r.left, r.top, RectWidth(r), kButtonRow);
         }
     }
     if (HoverPanel != PrevHoverPanel) {
@@ -219,23 +161,20 @@ void CChooserScreen::Input(platform::WindowHandle window) {
             BltCopy(g_backBuffer.get(), r.left, r.top, Slot(2), 0, h * (HoverPanel - 1),
                     kPanelWidth, h);
         }
-        if (PrevHoverPanel) {
-            BltCopy(g_backBuffer.get(), kPanelLeft, h * (PrevHoverPanel - 1), Slot(1), kPanelLeft,
-                    h * (PrevHoverPanel - 1), kPanelWidth, h);
-        }
+        if (PrevHoverPanel)
+            RestoreArea(Slot(1), kPanelLeft, h * (PrevHoverPanel - 1), kPanelWidth, h);
     }
-    if (HoverButton != 0 && g_mouse->click) {
+    if (HoverButton != 0 && TakeClick()) {
         if (HoverButton <= 3) {
             PlayClickSound();
             CopyOfBackBuffer(0);
-            StartTime = platform::TimeGetTime();
+            Clock().Restart();
             State = 6;
-        } else if (AskQuit()) {
-            StartTime = platform::TimeGetTime();
+        } else if (ConfirmQuit()) {
+            Clock().Restart();
             State = 6;
         }
-        g_mouse->click = 0;
-    } else if (HoverPanel != 0 && g_mouse->click) {
+    } else if (HoverPanel != 0 && TakeClick()) {
         PlayClickSound();
         const int p = HoverPanel - 1;
         if (layout_.fadeMusicOnPanel) {
@@ -251,74 +190,53 @@ void CChooserScreen::Input(platform::WindowHandle window) {
             CopyOfBackBuffer(1);
             if (Slot(0)) Slot(0)->FillRect(0, 0, kScreenWidth, kScreenHeight, kBlack);
         }
-        StartTime = platform::TimeGetTime();
+        Clock().Restart();
         State = 4;
-        g_mouse->click = 0;
     }
-    (void)window;
 }
 
 void CChooserScreen::FadeOut(platform::WindowHandle) {
-    Elapsed = platform::TimeGetTime() - StartTime;
-    const std::uint32_t level = FadeLevel(Elapsed, kFadeMs);
-    if (level < kFull && !SkipOrClick()) {
-        DrawFade(Slot(0), Slot(1), level);
-        return;
-    }
-    ShowWhole(Slot(0));
-    g_mouse->click = 0;
+    if (Fading(Clock(), Slot(0), Slot(1), kFadeMs, Hurry::BySkipOrClick)) return;
+    ClearClick();
     State = 5;
 }
 
 void CChooserScreen::LeaveByPanel(platform::WindowHandle) {
     FreeSurfaces();
-    FreeSeSlot(0);
-    StopMusic();
-    FreeMusicName();
+    StopScreenSounds();
     State = 0;
     const std::uint8_t next = layout_.panelModes[HoverPanel >= 1 ? HoverPanel - 1 : 0];
     if (layout_.fadeMusicOnPanel) {
-        if (g_scenario) {
-            g_scenario->playContext = 0;
-            g_scenario->menuReturn = 0;
-            g_scenario->particlesOn = 0;
-        }
+        SetPlayContext(0);
+        SetMenuReturn(0);
+        ClearParticles();
     } else {
         // Every match starts against the first opponent.
         g_gameApp->opponentIndex = 0;
     }
-    g_gameApp->mode = next;
-    g_mouse->click = 0;
+    LeaveTo(next);
+    ClearClick();
 }
 
 void CChooserScreen::LeaveByButton(platform::WindowHandle window) {
     FreeSurfaces();
     switch (HoverButton) {
     case 1:
-        g_mouse->click = 0;
-        g_gameApp->mode = layout_.otherChooser;
+        ClearClick();
+        LeaveTo(layout_.otherChooser);
         break;
     case 2:
         State = 0;
-        if (g_scenario) g_scenario->menuReturn = 0;
-        g_gameApp->returnMode = layout_.ownMode;
-        g_gameApp->mode = 9;
+        LeaveAndComeBack(kSettingsMode, layout_.ownMode);
         break;
     case 3:
-        FreeSeSlot(0);
-        StopMusic();
-        FreeMusicName();
+        StopScreenSounds();
         State = 0;
-        if (g_scenario) {
-            g_scenario->playContext = 1;
-            g_scenario->menuReturn = 0;
-        }
-        g_gameApp->returnMode = layout_.ownMode;
-        g_gameApp->mode = 15;
+        SetPlayContext(1);
+        LeaveAndComeBack(kExtrasMode, layout_.ownMode);
         break;
     case 4:
-        StopMusic();
-        DestroyWindow(window);
+        Quit(window);
         break;
     default:
         break;

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "screenkit/Slots.h"
+#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
@@ -13,7 +15,8 @@
 struct ChooserLayout {
     std::uint8_t ownMode;
     std::uint8_t otherChooser;
-    std::array<const char*, 4> pictures; // background, highlighted panels, buttons, panels
+    // cdib[1] background, [2] highlighted panels, [3] highlighted buttons, [4] panels.
+    std::array<screenkit::Picture, 4> pictures;
     platform::Rect firstButton;
     int panelCount;
     int panelHeight;
@@ -61,10 +64,13 @@ public:
     std::array<platform::Rect, kMaxPanels> PanelRects{};
 
 protected:
+    screenkit::StepClock Clock() { return {StartTime, Elapsed, &Level}; }
+    screenkit::Strips Panels() { return {PanelSlide, PanelStarted, PanelStartTime}; }
     bool Locked(int panel) const;
     // The panels' normal look composed onto the background (cdib[1]).
     void ComposePanels();
     void FreeSurfaces();
+    void ShowPanelArea();
 
     const ChooserLayout& layout_;
 };

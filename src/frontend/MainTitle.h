@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
@@ -42,6 +43,8 @@ public:
     std::uint32_t HoverStart = 0;
 
 private:
+    screenkit::StepClock Clock() { return {StartTime, Elapsed, &Level}; }
+    screenkit::Strips Labels() { return {ItemSlide, ItemStarted, ItemStartTime}; }
     void FinishIntro();
     void ComposeLogo(int slot);
     void ComposeLabels();

@@ -7,8 +7,10 @@ namespace {
 const ChooserLayout kMiniGameLayout{
     57,
     56,
-    {"system\\title_bg02.bmp", "system\\title02_p01.bmp", "system\\title02_p02.bmp",
-     "system\\title02_p03.bmp"},
+    {{{1, "system\\title_bg02.bmp"},
+      {2, "system\\title02_p01.bmp"},
+      {3, "system\\title02_p02.bmp"},
+      {4, "system\\title02_p03.bmp"}}},
     platform::Rect{34, 430, 134, 464},
     2,
     300,

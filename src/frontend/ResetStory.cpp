@@ -2,10 +2,10 @@
 
 #include "app/Config.h"
 #include "app/GameApp.h"
-#include "frontend/ScreenKit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "scenario/Scenario.h"
+#include "screenkit/ScreenKit.h"
 
 #include <algorithm>
 
@@ -18,14 +18,14 @@ constexpr std::size_t kChoiceBytes = kChoicePoints * 3;
 void ReloadIfPresent(std::unique_ptr<CDib>& picture, const char* name) {
     if (!picture) return;
     picture = std::make_unique<CDib>();
-    frontend::LoadPicture(picture.get(), name);
+    screenkit::LoadPicture(picture.get(), name);
 }
 
 } // namespace
 
 void ResetStory(platform::WindowHandle) {
     for (int slot = 0; slot <= 3; ++slot)
-        frontend::FreeSeSlot(slot);
+        screenkit::FreeSeSlot(slot);
     if (g_gameApp) g_gameApp->seName.fill(0);
     SaveConfig();
 

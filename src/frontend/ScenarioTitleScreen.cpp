@@ -1,15 +1,13 @@
 #include "frontend/ScenarioTitleScreen.h"
 
 #include "app/GameApp.h"
-#include "app/Input.h"
-#include "app/Shell.h"
 #include "frontend/ResetStory.h"
-#include "frontend/ScreenKit.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
+#include "screenkit/ScreenKit.h"
 
-using namespace frontend;
+using namespace screenkit;
 
 const std::array<const char*, 11> g_scenarioVoices{
     "voice\\vel0275.ogg", "voice\\dor0466.ogg", "voice\\fen0250.ogg", "voice\\pom0470.ogg",
@@ -21,6 +19,17 @@ namespace {
 
 constexpr std::uint32_t kFadeMs = 1000;
 constexpr char kCancelSound[] = "se\\Pop_D002.ogg";
+constexpr int kCancelSlot = 2;
+constexpr std::uint8_t kLoadMode = 11;
+constexpr std::uint8_t kSettingsMode = 9;
+constexpr std::uint8_t kExtrasMode = 15;
+constexpr std::uint8_t kStoryChooserMode = 56;
+
+constexpr StateTable<CScenarioTitleScreen, 6> kStates{
+    &CScenarioTitleScreen::Open,    &CScenarioTitleScreen::FadeIn,
+    &CScenarioTitleScreen::Input,   nullptr,
+    &CScenarioTitleScreen::FadeOut, &CScenarioTitleScreen::Exit,
+};
 
 } // namespace
 
@@ -30,31 +39,13 @@ CScenarioTitleScreen::CScenarioTitleScreen(const ScenarioTitleLayout& layout)
 }
 
 void CScenarioTitleScreen::Run(platform::WindowHandle window) {
-    switch (State) {
-    case 0:
-        Open(window);
-        break;
-    case 1:
-        FadeIn(window);
-        break;
-    case 2:
-        Input(window);
-        break;
-    case 4:
-        FadeOut(window);
-        break;
-    case 5:
-        Exit(window);
-        break;
-    default:
-        break;
-    }
+    RunState(*this, State, kStates, window);
 }
 
 void CScenarioTitleScreen::Open(platform::WindowHandle window) {
     ResetStory(window);
-    LoadSurface(1, layout_.background);
-    LoadSurface(2, layout_.highlightStrip);
+    const std::array<Picture, 2> pictures{{{1, layout_.background}, {2, layout_.highlightStrip}}};
+    LoadPictures(pictures);
     CopyOfBackBuffer(0);
     CopyOfSurface(10, Slot(1));
     if (layout_.voiceLine) {
@@ -64,143 +55,89 @@ void CScenarioTitleScreen::Open(platform::WindowHandle window) {
     }
     if (g_scenario) g_scenario->saveGroup = layout_.saveGroup;
     StartMusic(layout_.music);
-    StartTime = platform::TimeGetTime();
+    Clock().Restart();
     Level = 0;
     State = 1;
 }
 
 void CScenarioTitleScreen::FadeIn(platform::WindowHandle) {
-    Elapsed = platform::TimeGetTime() - StartTime;
-    const std::uint32_t level = FadeLevel(Elapsed, kFadeMs);
-    if (level < kFull && !SkipOrClick()) {
-        DrawFade(Slot(1), Slot(0), level);
-        return;
-    }
-    ShowWhole(Slot(1));
-    g_mouse->skip = 0;
-    g_mouse->click = 0;
-    Level = 0;
+    if (Fading(Clock(), Slot(1), Slot(0), kFadeMs, Hurry::BySkipOrClick)) return;
+    ClearClickAndSkip();
     State = 2;
-    StartTime = platform::TimeGetTime();
+}
+
+void CScenarioTitleScreen::StartFadeOut() {
+    BlankSurface(0, kBlack);
+    Clock().Restart();
+    State = 4;
 }
 
 void CScenarioTitleScreen::Input(platform::WindowHandle) {
     const int x = layout_.x, y0 = layout_.y0, w = layout_.w, h = layout_.h;
-    PrevHoverItem = HoverItem;
-    HoverItem = 0;
-    for (int k = 0; k < kItems; ++k) {
-        if (MouseIn(ItemRects[k])) {
-            HoverItem = static_cast<std::uint8_t>(k + 1);
-            break;
-        }
-    }
-    if (HoverItem != PrevHoverItem) {
+    if (TrackHover(HoverItem, PrevHoverItem, ItemRects)) {
         if (HoverItem)
             BltAlpha(g_backBuffer.get(), x, y0 + h * HoverItem, Slot(2), 0, h * (HoverItem - 1), w,
                      h);
         if (PrevHoverItem >= 1 && PrevHoverItem <= kItems)
-            BltCopy(g_backBuffer.get(), x, y0 + h * PrevHoverItem, Slot(1), x,
-                    y0 + h * PrevHoverItem, w, h);
+            RestoreArea(Slot(1), x, y0 + h * PrevHoverItem, w, h);
     }
-    if (HoverItem != 0 && g_mouse->click) {
+    if (HoverItem != 0 && TakeClick()) {
         if (HoverItem <= 4) {
             PlayClickSound();
-            BlankSurface(0, kBlack);
-            StartTime = platform::TimeGetTime();
-            State = 4;
-        } else if (AskQuit()) {
-            BlankSurface(0, kBlack);
-            StartTime = platform::TimeGetTime();
-            State = 4;
+            StartFadeOut();
+        } else if (ConfirmQuit()) {
+            StartFadeOut();
         }
-        g_mouse->click = 0;
-    } else if (g_mouse->cancel) {
+    } else if (TakeCancel()) {
         // A right click anywhere goes back to the story chooser.
-        PlaySe(2, kCancelSound);
-        BlankSurface(0, kBlack);
-        StartTime = platform::TimeGetTime();
-        State = 4;
+        PlaySe(kCancelSlot, kCancelSound);
+        StartFadeOut();
         HoverItem = kBack;
-        g_mouse->cancel = 0;
-        g_mouse->click = 0;
+        ClearClick();
     }
 }
 
 void CScenarioTitleScreen::FadeOut(platform::WindowHandle) {
-    Elapsed = platform::TimeGetTime() - StartTime;
-    const std::uint32_t level = FadeLevel(Elapsed, kFadeMs);
-    if (level < kFull && !SkipOrClick()) {
-        DrawFade(Slot(0), Slot(1), level);
-        return;
-    }
-    ShowWhole(Slot(0));
-    g_mouse->click = 0;
+    if (Fading(Clock(), Slot(0), Slot(1), kFadeMs, Hurry::BySkipOrClick)) return;
+    ClearClick();
     State = 5;
-}
-
-void CScenarioTitleScreen::StopStorySounds() {
-    FreeSeSlot(0);
-    StopMusic();
-    FreeMusicName();
 }
 
 void CScenarioTitleScreen::Exit(platform::WindowHandle window) {
     // The voice line is cut off when the title is left.
     if (layout_.voiceLine) FreeVoiceSlot(0);
-    for (int slot = 1; slot <= 4; ++slot)
-        FreeSurface(slot);
+    FreeSurfaces(1, 4);
     FreeSurface(10);
     const std::uint8_t m = layout_.ownMode;
     switch (HoverItem) {
     case 1:
-        StopStorySounds();
         State = 0;
-        if (g_scenario) {
-            g_scenario->playContext = 0;
-            g_scenario->menuReturn = 0;
-            g_scenario->LoadScript(layout_.firstScript);
-            g_scenario->particlesOn = 0;
-        }
-        g_mouse->click = 0;
-        g_gameApp->mode = 2;
+        LeaveForStory(layout_.firstScript, 0);
         break;
     case 2:
         State = 0;
-        if (g_scenario) {
-            g_scenario->particlesOn = 0;
-            g_scenario->menuReturn = 0;
-        }
-        g_gameApp->returnMode = m;
-        g_gameApp->mode = 11;
+        ClearParticles();
+        LeaveAndComeBack(kLoadMode, m);
         break;
     case 3:
         State = 0;
-        if (g_scenario) g_scenario->menuReturn = 0;
-        g_gameApp->returnMode = m;
-        g_gameApp->mode = 9;
+        LeaveAndComeBack(kSettingsMode, m);
         break;
     case 4:
-        StopStorySounds();
+        StopScreenSounds();
         State = 0;
-        if (g_scenario) {
-            g_scenario->playContext = 1;
-            g_scenario->menuReturn = 0;
-        }
-        g_gameApp->returnMode = m;
-        g_gameApp->mode = 15;
+        SetPlayContext(1);
+        LeaveAndComeBack(kExtrasMode, m);
         break;
     case 5:
-        StopMusic();
-        DestroyWindow(window);
+        Quit(window);
         break;
     case kBack:
-        StopStorySounds();
+        StopScreenSounds();
         State = 0;
-        if (g_scenario) {
-            g_scenario->playContext = 0;
-            g_scenario->menuReturn = 0;
-        }
-        g_gameApp->mode = 56;
+        SetPlayContext(0);
+        SetMenuReturn(0);
+        LeaveTo(kStoryChooserMode);
         break;
     default:
         break;

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
@@ -48,7 +49,9 @@ public:
     std::array<platform::Rect, kItems> ItemRects{};
 
 protected:
-    void StopStorySounds();
+    screenkit::StepClock Clock() { return {StartTime, Elapsed, &Level}; }
+    // Leaves for the black fade-out (state 4).
+    void StartFadeOut();
 
     const ScenarioTitleLayout& layout_;
 };

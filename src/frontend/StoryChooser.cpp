@@ -7,8 +7,10 @@ namespace {
 const ChooserLayout kStoryLayout{
     56,
     57,
-    {"system\\title_bg01.bmp", "system\\title01_p01.bmp", "system\\title01_p02.bmp",
-     "system\\title01_p03.bmp"},
+    {{{1, "system\\title_bg01.bmp"},
+      {2, "system\\title01_p01.bmp"},
+      {3, "system\\title01_p02.bmp"},
+      {4, "system\\title01_p03.bmp"}}},
     platform::Rect{8, 430, 164, 464},
     3,
     200,

@@ -6,7 +6,7 @@
 
 #include "FrontendFixture.h"
 #include "app/Config.h"
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 
 using namespace frontend_test;
 
@@ -69,24 +69,28 @@ protected:
 TEST_F(ChooserTest, TitleMusicPlaysOnWhenItsNameMatchesLetterCaseAside) {
     g_bgmChannel = std::make_unique<CBgmChannel>();
     CBgmChannel* playing = g_bgmChannel.get();
-    frontend::SetMusicName("N006.OGG");
+    screenkit::SetMusicName("N006.OGG");
     Enter(56);
     EXPECT_EQ(g_bgmChannel.get(), playing);
     EXPECT_STREQ(g_scenario->bgmName.get(), "N006.OGG");
 
-    // Any other name: the title music starts from its beginning.
+    // Any other name: the title music starts from its beginning. The old
+    // channel is told apart by its length, not by its address: a freed
+    // channel's address may come back for the new one.
     g_storyChooser.reset();
-    frontend::SetMusicName("c006.ogg");
+    g_bgmChannel = std::make_unique<CBgmChannel>();
+    ASSERT_TRUE(g_bgmChannel->Load("bgm\\c006.ogg"));
+    ASSERT_EQ(TenthsOf(g_bgmChannel.get()), 20);
+    screenkit::SetMusicName("c006.ogg");
     Enter(56);
     ASSERT_NE(g_bgmChannel, nullptr);
-    EXPECT_NE(g_bgmChannel.get(), playing);
     EXPECT_EQ(TenthsOf(g_bgmChannel.get()), 30);
     EXPECT_STREQ(g_scenario->bgmName.get(), "n006.ogg");
 
     // Music off: nothing plays, but the name is recorded.
     g_storyChooser.reset();
     g_config[config::kMusicOff] = 1;
-    frontend::FreeMusicName();
+    screenkit::FreeMusicName();
     Enter(56);
     EXPECT_EQ(g_bgmChannel, nullptr);
     EXPECT_STREQ(g_scenario->bgmName.get(), "n006.ogg");
@@ -133,6 +137,11 @@ TEST_F(ChooserTest, PanelsSlideInOneAfterAnother) {
     AdvanceTo(s + 601);
     Step();
     EXPECT_EQ(Screen().SubState, 2);
+    // Full, it has slid its whole 255 px, from 508 to its place at 253
+    // (255 × 255 / 256 alone would stop it at 254).
+    EXPECT_EQ(Screen().PanelSlide[2], 255);
+    EXPECT_EQ(Pixel(252, 500), kBg);
+    EXPECT_EQ(Pixel(253, 500), kPanel[2]);
     Frame();
     EXPECT_EQ(Screen().State, 2);
     for (int p = 0; p < 3; ++p)
@@ -204,7 +213,7 @@ TEST_F(ChooserTest, StoryPanelFadesTheMusicAndOpensItsScenarioTitle) {
         SCOPED_TRACE(panel);
         g_storyChooser.reset();
         g_bgmChannel.reset();
-        frontend::FreeMusicName();
+        screenkit::FreeMusicName();
         ToInput(56);
         g_scenario->playContext = 2;
         g_scenario->menuReturn = 1;

@@ -5,7 +5,7 @@
 
 #include "FrontendFixture.h"
 #include "app/Config.h"
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 
 #include <cstring>
 
@@ -121,7 +121,7 @@ TEST_F(MainTitleTest, OpeningClearsTheLastPlayAfterSavingTheSettings) {
 
 TEST_F(MainTitleTest, WithMusicOffNothingPlaysAndTheMusicNameStays) {
     g_config[config::kMusicOff] = 1;
-    frontend::SetMusicName("c006.ogg");
+    screenkit::SetMusicName("c006.ogg");
     g_bgmChannel = std::make_unique<CBgmChannel>();
     Frame();
     EXPECT_EQ(g_bgmChannel, nullptr);
@@ -159,14 +159,18 @@ TEST_F(MainTitleTest, LabelsStartOneAfterAnotherAndTheFirstStandsAtOnce) {
     const std::uint32_t logoStart = Title().ItemStartTime[0];
     EXPECT_EQ(logoStart + 1600, Title().StartTime);
     Frame();
-    // Item 1 has run for 1600 ms: full, 23 px of its 24-px slide, so it stands
-    // 1 px right of its place; item 2 started in this frame at level 0.
-    EXPECT_EQ(Title().ItemSlide[0], 23);
+    // Item 1 has run for 1600 ms: full, so it has slid its whole 24 px and
+    // stands at its place, left 586 (255 × 24 / 256 alone would leave it at
+    // 587 and the finished page would move it back); item 2 started in this
+    // frame at level 0.
+    EXPECT_EQ(Title().ItemSlide[0], 24);
     EXPECT_EQ(Title().ItemStarted[1], 1);
     EXPECT_EQ(Title().ItemStartTime[1], Now() - 8); // the frame's pause came after
     EXPECT_EQ(Title().ItemStarted[2], 0);
-    EXPECT_EQ(Pixel(586, 380), kBg);
-    EXPECT_EQ(Pixel(587, 380), kLabels[0]);
+    EXPECT_EQ(Pixel(585, 380), kBg);
+    EXPECT_EQ(Pixel(586, 380), kLabels[0]);
+    EXPECT_EQ(Pixel(625, 380), kLabels[0]); // 40 opaque columns
+    EXPECT_EQ(Pixel(626, 380), kBg);
     EXPECT_EQ(Pixel(570, 420), kBg); // item 2 at level 0 draws nothing
 
     // Item 2 reaches 128 at 126 ms (126 × 255 / 250 = 128) and starts item 3.
@@ -179,9 +183,23 @@ TEST_F(MainTitleTest, LabelsStartOneAfterAnotherAndTheFirstStandsAtOnce) {
     Title().Run(platform::WindowHandle::Main);
     EXPECT_EQ(Title().ItemStarted[2], 1);
     EXPECT_EQ(Title().ItemStartTime[2], t2 + 126);
+    // On its way a label has slid level × 24 / 256 px: item 2 at level 128
+    // has slid 12 px and stands at 568 − 12 + 24 = 580, blended at 128:
+    // red 16·128 >> 8 = 8 plus 48·127 >> 8 = 23, green 16 + 23, blue 64 + 23.
+    EXPECT_EQ(Title().ItemSlide[1], 12);
+    EXPECT_EQ(Pixel(579, 420), kBg);
+    EXPECT_EQ(Pixel(580, 420), 0x1F2757u);
+    // The last label ends the step where the finished page has it, at 506.
+    while (Title().SubState == 2)
+        Frame();
+    EXPECT_EQ(Title().ItemSlide[4], 24);
+    EXPECT_EQ(Pixel(505, 540), kBg);
+    EXPECT_EQ(Pixel(506, 540), kLabels[4]);
     for (int i = 0; i < 200 && Title().State == 1; ++i)
         Frame();
     EXPECT_EQ(Title().State, 2);
+    EXPECT_EQ(Pixel(505, 540), kBg);
+    EXPECT_EQ(Pixel(506, 540), kLabels[4]);
     // Item 5 ran its 250 ms long before the step's 2000 ms.
     EXPECT_LT(Now() - logoStart - 1600, 2000u);
 }

@@ -7,8 +7,8 @@
 
 #include "FrontendFixture.h"
 #include "app/Config.h"
-#include "frontend/ScreenKit.h"
 #include "lib/ScriptAssembler.h"
+#include "screenkit/ScreenKit.h"
 
 #include <cstring>
 
@@ -95,7 +95,7 @@ TEST_F(ScenarioTitleTest, EntryResetsTheStorySelectsTheSaveGroupAndStartsTheMusi
         g_scenario->vars[127] = -1;
         g_gameApp->logCount = 9;
         g_scenario->bgmPlaying = 0;
-        frontend::SetMusicName("n006.ogg");
+        screenkit::SetMusicName("n006.ogg");
         g_gameApp->mode = static_cast<std::uint8_t>(c.mode);
         Frame();
         EXPECT_EQ(g_scenario->vars[127], 0);

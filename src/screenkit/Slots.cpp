@@ -1,25 +1,20 @@
-#include "frontend/ScreenKit.h"
+#include "screenkit/Slots.h"
 
 #include "app/Config.h"
-#include "app/Input.h"
 #include "app/Log.h"
 #include "app/Shell.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
-#include "gfx/Transition.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
 
-#include <algorithm>
 #include <cstring>
+#include <memory>
 #include <strings.h>
 
-namespace frontend {
+namespace screenkit {
 
 namespace {
-
-constexpr char kQuitQuestion[] =
-    "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF"; // 要退出游戏吗？
 
 std::unique_ptr<CDib> NewScreenSurface() {
     auto dib = std::make_unique<CDib>();
@@ -28,25 +23,6 @@ std::unique_ptr<CDib> NewScreenSurface() {
 }
 
 } // namespace
-
-std::uint32_t StepLevel(std::uint32_t elapsed, std::uint32_t full, std::uint32_t duration) {
-    if (duration == 0) return full;
-    const std::uint64_t level = std::uint64_t{elapsed} * full / duration;
-    return static_cast<std::uint32_t>(std::min<std::uint64_t>(level, full));
-}
-
-bool SkipHeld() {
-    return (g_mouse && g_mouse->skip) || (g_scenario && g_scenario->skipEffects);
-}
-
-bool SkipOrClick() {
-    return SkipHeld() || (g_mouse && g_mouse->click);
-}
-
-void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level) {
-    DrawTransition(kCrossFade, g_backBuffer.get(), incoming, outgoing, 0, 0, 0, 0, kScreenWidth,
-                   kScreenHeight, static_cast<int>(level), 0);
-}
 
 void ShowWhole(const CDib* picture) {
     if (!picture) return;
@@ -87,8 +63,18 @@ CDib* CopyOfBackBuffer(int slot) {
     return CopyOfSurface(slot, g_backBuffer.get());
 }
 
+void LoadPictures(std::span<const Picture> pictures) {
+    for (const Picture& p : pictures)
+        LoadSurface(p.slot, p.file);
+}
+
 void FreeSurface(int slot) {
     cdib[slot].reset();
+}
+
+void FreeSurfaces(int first, int last) {
+    for (int slot = first; slot <= last; ++slot)
+        FreeSurface(slot);
 }
 
 CDib* Slot(int slot) {
@@ -167,24 +153,10 @@ void StartMusic(const char* name) {
     if (g_scenario) g_scenario->bgmPlaying = 1;
 }
 
-bool AskQuit() {
-    return platform::AskOkCancel(kQuitQuestion, g_windowTitle, platform::BoxIcon::Question) ==
-           platform::BoxAnswer::Ok;
+void StopScreenSounds() {
+    FreeSeSlot(0);
+    StopMusic();
+    FreeMusicName();
 }
 
-bool PointIn(const platform::Rect& r, int x, int y) {
-    return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
-}
-
-bool MouseIn(const platform::Rect& r) {
-    return g_mouse && PointIn(r, g_mouse->x, g_mouse->y);
-}
-
-std::uint32_t RandomByMinute(std::uint32_t n) {
-    const std::uint32_t minute = platform::GetLocalTime().minute;
-    const auto r = static_cast<std::uint32_t>(platform::Rand());
-    const std::uint32_t clock = platform::TimeGetTime();
-    return r * clock * minute % n;
-}
-
-} // namespace frontend
+} // namespace screenkit

@@ -1,45 +1,30 @@
-// What the front-end screens do alike: steps timed on the millisecond clock,
-// cross-fades into the back buffer, work-surface slots replaced whole, the
-// click sound, the title music and the quit question.
+// A screen's pictures and sounds: work-surface slots and sound slots replaced
+// whole, the click sound, the screen music and its name.
 //
 // Ownership: the surfaces live in the shared `cdib` slots and the channels in
 // the shared sound slots; these helpers only replace or free what stands
 // there, so whoever reads a slot afterwards finds a whole object or null.
+// A screen owns the slots it loads from its first state to its last, which
+// frees them; `cdib[0]` (the picture the next screen fades from) is left.
 #pragma once
 
-#include "platform/Platform.h"
-
 #include <cstdint>
+#include <span>
 
 class CDib;
 
-namespace frontend {
+namespace screenkit {
 
 inline constexpr int kScreenWidth = 800;
 inline constexpr int kScreenHeight = 600;
-inline constexpr int kCrossFade = 39;
-inline constexpr std::uint32_t kFull = 255;
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kBlack = 0x000000;
 
-// elapsed × full / duration, capped at `full`. Worked in 64 bits: after a
-// long stall (a suspended machine) a 32-bit product wraps to a small level
-// and the step would start over instead of ending.
-std::uint32_t StepLevel(std::uint32_t elapsed, std::uint32_t full, std::uint32_t duration);
-inline std::uint32_t FadeLevel(std::uint32_t elapsed, std::uint32_t duration) {
-    return StepLevel(elapsed, kFull, duration);
-}
-
-// The skip key or the skip-effects setting: every timed step ends at once.
-bool SkipHeld();
-// The skip key, the skip-effects setting or a click.
-bool SkipOrClick();
-
-// One frame of the cross-fade from `outgoing` to `incoming` into the back
-// buffer at `level` (0..255).
-void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level);
-// Copies a whole surface into the back buffer.
-void ShowWhole(const CDib* picture);
+// One picture file of a screen and the slot it is loaded into.
+struct Picture {
+    int slot;
+    const char* file;
+};
 
 // Loads a picture into a surface; a missing or refused one is reported and
 // leaves the surface as it was.
@@ -49,8 +34,15 @@ CDib* LoadSurface(int slot, const char* name);      // a picture; a missing one 
 CDib* BlankSurface(int slot, std::uint32_t colour); // 800x600 of one colour
 CDib* CopyOfBackBuffer(int slot);                   // 800x600 copy of the screen
 CDib* CopyOfSurface(int slot, const CDib* picture); // 800x600 copy of a picture
+// Each picture into its slot, in the order given.
+void LoadPictures(std::span<const Picture> pictures);
 void FreeSurface(int slot);
+// Frees cdib[first] to cdib[last].
+void FreeSurfaces(int first, int last);
 CDib* Slot(int slot);
+
+// Copies a whole surface into the back buffer.
+void ShowWhole(const CDib* picture);
 
 // Sound-effect slot: StopFade, then the channel is freed.
 void FreeSeSlot(int slot);
@@ -74,17 +66,8 @@ bool MusicNameIs(const char* name);
 // Stops the music that plays; unless music is switched off, starts `name`
 // endlessly at the music volume and marks screen music as playing.
 void StartMusic(const char* name);
+// Effect slot 0, the music and the current-music name: what a screen stops
+// when it leaves for a story or for the extras.
+void StopScreenSounds();
 
-// "要退出游戏吗？" with OK and Cancel; true for OK.
-bool AskQuit();
-
-// PtInRect: left and top inside, right and bottom outside.
-bool PointIn(const platform::Rect& r, int x, int y);
-// The cursor is inside `r`.
-bool MouseIn(const platform::Rect& r);
-
-// (rand × clock × minute) mod n in unsigned 32-bit arithmetic, reading the
-// local time, then rand, then the clock.
-std::uint32_t RandomByMinute(std::uint32_t n);
-
-} // namespace frontend
+} // namespace screenkit

@@ -1,8 +1,8 @@
 // What the front-end screens share: step levels that a long stall cannot
 // wrap, stretched blits that shrink to nothing, hit tests, music names.
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 
-#include "FrontendFixture.h"
+#include "frontend/FrontendFixture.h"
 #include "gfx/Blit.h"
 
 using namespace frontend_test;
@@ -10,18 +10,18 @@ using namespace frontend_test;
 namespace {
 
 TEST(ScreenKitLevels, StepLevelScalesCapsAndNeverWraps) {
-    EXPECT_EQ(frontend::StepLevel(125, 255, 250), 127u); // 125 × 255 / 250
-    EXPECT_EQ(frontend::StepLevel(249, 255, 250), 253u); // 63,495 / 250
-    EXPECT_EQ(frontend::StepLevel(250, 255, 250), 255u);
-    EXPECT_EQ(frontend::StepLevel(7999, 380, 8000), 379u); // the warning hold
-    EXPECT_EQ(frontend::StepLevel(8000, 380, 8000), 380u);
+    EXPECT_EQ(screenkit::StepLevel(125, 255, 250), 127u); // 125 × 255 / 250
+    EXPECT_EQ(screenkit::StepLevel(249, 255, 250), 253u); // 63,495 / 250
+    EXPECT_EQ(screenkit::StepLevel(250, 255, 250), 255u);
+    EXPECT_EQ(screenkit::StepLevel(7999, 380, 8000), 379u); // the warning hold
+    EXPECT_EQ(screenkit::StepLevel(8000, 380, 8000), 380u);
     // 20,000,000 × 255 passes 2^32: in 32 bits it would come back as
     // 805,032,704 / 250 = 3,220,130, which as 16 bits is 8,866 -- or, for the
     // boot fade, 16,843,010 ms wraps to a level of 0. Both end the step.
-    EXPECT_EQ(frontend::StepLevel(20000000, 255, 250), 255u);
-    EXPECT_EQ(frontend::FadeLevel(16843010, 2000), 255u);
-    EXPECT_EQ(frontend::FadeLevel(0xFFFFFFFFu, 1000), 255u);
-    EXPECT_EQ(frontend::StepLevel(100, 255, 0), 255u); // no duration: done
+    EXPECT_EQ(screenkit::StepLevel(20000000, 255, 250), 255u);
+    EXPECT_EQ(screenkit::FadeLevel(16843010, 2000), 255u);
+    EXPECT_EQ(screenkit::FadeLevel(0xFFFFFFFFu, 1000), 255u);
+    EXPECT_EQ(screenkit::StepLevel(100, 255, 0), 255u); // no duration: done
 }
 
 class ScreenKitTest : public FrontendTest {};
@@ -52,44 +52,44 @@ TEST_F(ScreenKitTest, StretchedBlitOfZeroOrNegativeSizeDrawsNothing) {
 
 TEST_F(ScreenKitTest, HitTestsTakeLeftAndTopButNotRightAndBottom) {
     const platform::Rect r{10, 20, 30, 40};
-    EXPECT_TRUE(frontend::PointIn(r, 10, 20));
-    EXPECT_TRUE(frontend::PointIn(r, 29, 39));
-    EXPECT_FALSE(frontend::PointIn(r, 30, 25));
-    EXPECT_FALSE(frontend::PointIn(r, 15, 40));
-    EXPECT_FALSE(frontend::PointIn(r, 9, 25));
+    EXPECT_TRUE(screenkit::PointIn(r, 10, 20));
+    EXPECT_TRUE(screenkit::PointIn(r, 29, 39));
+    EXPECT_FALSE(screenkit::PointIn(r, 30, 25));
+    EXPECT_FALSE(screenkit::PointIn(r, 15, 40));
+    EXPECT_FALSE(screenkit::PointIn(r, 9, 25));
     MoveTo(29, 39);
-    EXPECT_TRUE(frontend::MouseIn(r));
+    EXPECT_TRUE(screenkit::MouseIn(r));
 }
 
 TEST_F(ScreenKitTest, MusicNamesCompareWithoutLetterCaseAndStartNothingWhenOff) {
-    EXPECT_FALSE(frontend::MusicNameIs("n006.ogg"));
-    frontend::SetMusicName("N006.Ogg");
-    EXPECT_TRUE(frontend::MusicNameIs("n006.ogg"));
-    EXPECT_FALSE(frontend::MusicNameIs("n006.og"));
-    frontend::FreeMusicName();
+    EXPECT_FALSE(screenkit::MusicNameIs("n006.ogg"));
+    screenkit::SetMusicName("N006.Ogg");
+    EXPECT_TRUE(screenkit::MusicNameIs("n006.ogg"));
+    EXPECT_FALSE(screenkit::MusicNameIs("n006.og"));
+    screenkit::FreeMusicName();
     EXPECT_EQ(g_scenario->bgmName, nullptr);
 
     WriteTone("bgm/x.ogg", 4);
     g_config[config::kMusicOff] = 1;
     g_bgmChannel = std::make_unique<CBgmChannel>();
-    frontend::StartMusic("bgm\\x.ogg");
+    screenkit::StartMusic("bgm\\x.ogg");
     EXPECT_EQ(g_bgmChannel, nullptr); // the old music is stopped either way
     g_config[config::kMusicOff] = 0;
     g_scenario->bgmPlaying = 0;
-    frontend::StartMusic("bgm\\x.ogg");
+    screenkit::StartMusic("bgm\\x.ogg");
     EXPECT_EQ(TenthsOf(g_bgmChannel.get()), 4);
     EXPECT_EQ(g_scenario->bgmPlaying, 1);
 }
 
 TEST_F(ScreenKitTest, SlotsAreReplacedWholeAndCopiesTakenBeforeTheOldGoes) {
-    frontend::BlankSurface(4, 0x123456);
+    screenkit::BlankSurface(4, 0x123456);
     // A copy of a slot into the same slot still sees the old picture.
-    frontend::CopyOfSurface(4, cdib[4].get());
+    screenkit::CopyOfSurface(4, cdib[4].get());
     EXPECT_EQ(PixelOf(cdib[4].get(), 799, 599), 0x123456u);
-    CDib* loaded = frontend::LoadSurface(4, "system\\missing.bmp");
+    CDib* loaded = screenkit::LoadSurface(4, "system\\missing.bmp");
     EXPECT_EQ(loaded, cdib[4].get());
     EXPECT_EQ(loaded->GetWidth(), 0); // missing: an empty surface
-    frontend::FreeSurface(4);
+    screenkit::FreeSurface(4);
     EXPECT_EQ(cdib[4], nullptr);
 }
 
