@@ -67,9 +67,18 @@ double Settle(std::uint32_t a) {
 }
 
 // Sound elements: element n is sound-effect channel n.
+void ReleaseElement(int n) {
+    auto& c = g_seChannels[static_cast<std::size_t>(n)];
+    if (c) c->Stop();
+    c.reset();
+}
+// The element becomes a new channel: whatever the slot held before is
+// released first, so a sound that fails to load leaves the slot empty (not
+// played) instead of replaying the channel an earlier scene left there.
 void LoadElement(int n, const char* file) {
+    ReleaseElement(n);
     auto channel = std::make_unique<CSeChannel>();
-    if (!channel->Load(file)) return; // not played
+    if (!channel->Load(file)) return;
     g_seChannels[static_cast<std::size_t>(n)] = std::move(channel);
 }
 void PlayElement(int n, Repeat repeat = Repeat::Once) {
@@ -77,11 +86,6 @@ void PlayElement(int n, Repeat repeat = Repeat::Once) {
     if (!c) return;
     c->SetVolume(g_config[config::kSeVolume]);
     c->Play(repeat);
-}
-void ReleaseElement(int n) {
-    auto& c = g_seChannels[static_cast<std::size_t>(n)];
-    if (c) c->Stop();
-    c.reset();
 }
 
 } // namespace
