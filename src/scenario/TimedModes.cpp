@@ -223,7 +223,8 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
     if (!back || !scene) return;
     const int t = effectKind;
     const bool flash = (t >= 3 && t <= 5) || t == 10 || t == 12;
-    if (t != 7 && t != 8 && t != 9 && now - effectTime > (flash ? 120u : 96u)) {
+    // The waves take this step too, on top of their own count per frame.
+    if (now - effectTime > (flash ? 120u : 96u)) {
         ++effectDuration;
         effectTime = now;
     }
