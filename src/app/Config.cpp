@@ -1,6 +1,6 @@
 #include "app/Config.h"
 
-#include "app/Log.h"
+#include "data/Log.h"
 #include "platform/Platform.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"

@@ -2,7 +2,7 @@
 
 #include "app/Config.h"
 #include "app/Input.h"
-#include "app/Log.h"
+#include "data/Log.h"
 #include "app/Shell.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"

@@ -1,6 +1,6 @@
 #include "gfx/Dib.h"
 
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 #include "gfx/BitmapHeader.h"
 
 #include <algorithm>

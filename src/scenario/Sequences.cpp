@@ -7,7 +7,7 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/Log.h"
+#include "data/Log.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/Transition.h"

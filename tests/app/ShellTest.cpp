@@ -3,7 +3,7 @@
 #include "app/GameApp.h"
 #include "app/Input.h"
 #include "app/ModeTable.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"

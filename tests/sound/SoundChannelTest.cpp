@@ -1,6 +1,6 @@
 // Channels: volume levels, loading by kind, playing on the headless device,
 // fades on the virtual clock, and a machine without sound.
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "lib/OggWriter.h"
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"

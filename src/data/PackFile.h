@@ -2,7 +2,7 @@
 // on the way up, read whole and decoded into memory.
 #pragma once
 
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <cstdint>
 #include <cstdio>

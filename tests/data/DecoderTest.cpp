@@ -1,5 +1,5 @@
 // Known answers worked by hand from the stage rules, and damaged streams.
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <array>
 #include <new>

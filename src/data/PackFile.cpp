@@ -1,7 +1,7 @@
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 
-#include "app/ArchiveDecoders.h"
-#include "app/DataPath.h"
+#include "data/ArchiveDecoders.h"
+#include "data/DataPath.h"
 #include "platform/Platform.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // Finding and loading data files: loose files, archives on the way up, every
 // flag combination through the writer and back, and damaged archives.
 #include "TestSupport.h"
-#include "app/DataPath.h"
-#include "app/PackFile.h"
+#include "data/DataPath.h"
+#include "data/PackFile.h"
 #include "lib/PackWriter.h"
 
 #include <sys/wait.h>
