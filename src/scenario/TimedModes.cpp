@@ -106,8 +106,7 @@ void CScenario::RunMaskTransition() {
         subState = 3;
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -204,13 +203,11 @@ void CScenario::RunTransition() {
             }
             cdib[1].reset();
         }
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -419,8 +416,7 @@ void CScenario::RunScroll() {
         break;
     }
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -442,8 +438,7 @@ void CScenario::RunTimedWait() {
             subState = 2;
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -460,8 +455,7 @@ void CScenario::WaitClick() {
         }
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
