@@ -1,7 +1,7 @@
 // Decode throughput of each archive stage on a 1 MB text-like member,
 // against a plain copy of the same bytes. Bytes processed count the decoded
 // output, so the rates compare directly.
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 #include "lib/PackWriter.h"
 
 #include <benchmark/benchmark.h>

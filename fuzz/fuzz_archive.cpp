@@ -3,9 +3,9 @@
 //   4    the whole chain with the flags in the next 4 bytes
 //   5+   the rest as game/bmp.dat: lookup and load of a few names, and every
 //        entry of its table read the way the packdat tool reads them
-#include "app/ArchiveDecoders.h"
-#include "app/DataPath.h"
-#include "app/PackFile.h"
+#include "data/ArchiveDecoders.h"
+#include "data/DataPath.h"
+#include "data/PackFile.h"
 #include "platform/Platform.h"
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "gfx/Dib.h"
 #include "platform/Platform.h"
 #include "platform/headless/Headless.h"

@@ -1,7 +1,7 @@
 // Shared test fixtures: a fresh headless machine in a temporary game folder.
 #pragma once
 
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "platform/Platform.h"
 #include "platform/headless/Headless.h"
 

@@ -1,7 +1,7 @@
 #include "app/Config.h"
 
-#include "app/Log.h"
 #include "app/SafeWrite.h"
+#include "data/Log.h"
 #include "platform/Platform.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"

@@ -1,5 +1,8 @@
 #include "app/ModeTable.h"
 
+#include "app/GameApp.h"
+#include "app/Input.h"
+#include "app/Shell.h"
 #include "frontend/BootScreen.h"
 #include "frontend/MainTitle.h"
 #include "frontend/MiniGameChooser.h"
@@ -7,6 +10,7 @@
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
 #include "frontend/StoryChooser.h"
+#include "gfx/Dib.h"
 #include "mahjong/MahjongGame.h"
 #include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
@@ -15,6 +19,32 @@
 #include <memory>
 
 namespace {
+
+// The shell's side of a movie: its input, its paint rectangle, its back
+// buffer and its mode.
+MovieHost ShellMovieHost(platform::WindowHandle window) {
+    MovieHost host;
+    host.skipRequested = [] { return g_mouse && (g_mouse->cancel || g_mouse->skip); };
+    host.coverWindow = [] {
+        if (g_gameApp) g_gameApp->screenRect = platform::Rect{0, 0, 0, 0};
+    };
+    host.uncoverWindow = [window] {
+        if (g_backBuffer) g_backBuffer->FillRect(0, 0, 800, 600, 0);
+        if (g_gameApp) {
+            g_gameApp->screenRect = platform::Rect{0, 0, 800, 600};
+            InvalidateRect(window, g_gameApp->screenRect);
+        }
+    };
+    host.finished = [] {
+        if (g_mouse) {
+            g_mouse->cancel = 0;
+            g_mouse->click = 0;
+            g_mouse->skip = 0;
+        }
+        if (g_gameApp) g_gameApp->mode = 2;
+    };
+    return host;
+}
 
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
@@ -29,12 +59,14 @@ constexpr std::array<ModeEntry, 9> kScreens{
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
-                  g_openingMovie = std::make_unique<CMoviePlayer>(w, inst, "pp_op.mpg", 0);
+                  g_openingMovie =
+                      std::make_unique<CMoviePlayer>(w, inst, "pp_op.mpg", 0, ShellMovieHost(w));
               },
               [](platform::WindowHandle w) { g_openingMovie->Run(w); }, [] { g_openingMovie.reset(); }},
     ModeEntry{50, [] { return g_staffRollMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
-                  g_staffRollMovie = std::make_unique<CMoviePlayer>(w, inst, "staffroll.mpg", 0);
+                  g_staffRollMovie = std::make_unique<CMoviePlayer>(w, inst, "staffroll.mpg", 0,
+                                                                    ShellMovieHost(w));
               },
               [](platform::WindowHandle w) { g_staffRollMovie->Run(w); }, [] { g_staffRollMovie.reset(); }},
 };

@@ -59,20 +59,39 @@ void ForEachPixel(CDib* dst, const CDib* src, int dx, int dy, int sx, int sy, in
     }
 }
 
+// What a blend mode does at opacity 256 and above.
+enum class AtFullOpacity : std::uint8_t { Copy, Blend };
+
+// A blend mode over one source: nothing is drawn (false) without both images
+// or at opacity 0 (low 16 bits); at full opacity the Copy modes copy the
+// rectangle; otherwise op(D, S, o) runs for every pixel of the clipped area.
+template <typename Op>
+bool BlendEach(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
+               int opacity, AtFullOpacity full, Op op) {
+    const int o = Low16(opacity);
+    if (!dst || !src || o == 0) return false;
+    if (full == AtFullOpacity::Copy && o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
+    ForEachPixel(dst, src, dx, dy, sx, sy, w, h,
+                 [o, &op](std::uint32_t& D, std::uint32_t& S) { op(D, S, o); });
+    return true;
+}
+
+// The word whose colour channel c is channel(c), fourth byte taken from `base`.
+template <typename Channel> std::uint32_t EachChannel(std::uint32_t base, Channel channel) {
+    for (int c = 0; c < 3; ++c)
+        base = Put(base, c, channel(c));
+    return base;
+}
+
 } // namespace
 
 bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
-    const int o = Low16(opacity);
-    if (!dst || !src || o == 0) return false;
-    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
-    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c)
-            out = Put(out, c, Sat(Chan(D, c) + (Chan(S, c) * o >> 8)));
-        D = out;
-        S &= 0x00FFFFFFu;
-    });
-    return true;
+    return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Copy,
+                     [](std::uint32_t& D, std::uint32_t& S, int o) {
+                         D = EachChannel(
+                             0, [&](int c) { return Sat(Chan(D, c) + (Chan(S, c) * o >> 8)); });
+                         S &= 0x00FFFFFFu;
+                     });
 }
 
 bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, int sx, int sy, int w,
@@ -100,67 +119,51 @@ bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, in
 
 bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                    int opacity) {
-    const int o = Low16(opacity);
-    if (!dst || !src || o == 0) return false;
-    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
-    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
-        std::uint32_t out = D;
-        for (int c = 0; c < 3; ++c) {
-            const int d = Chan(D, c);
-            out = Put(out, c, ((Chan(S, c) * d >> 8) * o >> 8) + (d * (255 - o) >> 8));
-        }
-        D = out;
-    });
-    return true;
+    return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Copy,
+                     [](std::uint32_t& D, std::uint32_t& S, int o) {
+                         D = EachChannel(D, [&](int c) {
+                             const int d = Chan(D, c);
+                             return ((Chan(S, c) * d >> 8) * o >> 8) + (d * (255 - o) >> 8);
+                         });
+                     });
 }
 
 bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                         int opacity) {
-    const int o = Low16(opacity);
-    if (!dst || !src || o == 0) return false;
-    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
-        const int a = static_cast<int>(S >> 24);
-        if (a == 0) return;
-        std::uint32_t out = D;
-        for (int c = 0; c < 3; ++c) {
-            const int d = Chan(D, c);
-            const int mixed = ((d * (255 - a)) >> 8) + (((Chan(S, c) * a >> 8) * d) >> 8);
-            out = Put(out, c, (mixed * o >> 8) + (d * (255 - o) >> 8));
-        }
-        D = out;
-    });
-    return true;
+    return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Blend,
+                     [](std::uint32_t& D, std::uint32_t& S, int o) {
+                         const int a = static_cast<int>(S >> 24);
+                         if (a == 0) return;
+                         D = EachChannel(D, [&](int c) {
+                             const int d = Chan(D, c);
+                             const int mixed =
+                                 ((d * (255 - a)) >> 8) + (((Chan(S, c) * a >> 8) * d) >> 8);
+                             return (mixed * o >> 8) + (d * (255 - o) >> 8);
+                         });
+                     });
 }
 
 bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                    int opacity) {
-    const int o = Low16(opacity);
-    if (!dst || !src || o == 0) return false;
-    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [o](std::uint32_t& D, std::uint32_t& S) {
-        const int a = static_cast<int>(S >> 24);
-        if (a == 0) return;
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c)
-            out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
-        D = out;
-    });
-    return true;
+    return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Blend,
+                     [](std::uint32_t& D, std::uint32_t& S, int o) {
+                         const int a = static_cast<int>(S >> 24);
+                         if (a == 0) return;
+                         D = EachChannel(0, [&](int c) {
+                             return Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8));
+                         });
+                     });
 }
 
 bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
-    const int o = Low16(opacity);
-    if (!dst || !src || o == 0) return false;
-    if (o >= 256) return BltCopy(dst, dx, dy, src, sx, sy, w, h);
-    ForEachPixel(dst, src, dx, dy, sx, sy, w, h, [](std::uint32_t& D, std::uint32_t& S) {
-        std::uint32_t out = 0;
-        for (int c = 0; c < 3; ++c) {
-            const int s = Chan(S, c);
-            out = Put(out, c, s == 255 ? 255 : std::min(255, Chan(D, c) * 255 / (255 - s)));
-        }
-        D = out;
-        S &= 0x00FFFFFFu;
-    });
-    return true;
+    return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Copy,
+                     [](std::uint32_t& D, std::uint32_t& S, int) {
+                         D = EachChannel(0, [&](int c) {
+                             const int s = Chan(S, c);
+                             return s == 255 ? 255 : std::min(255, Chan(D, c) * 255 / (255 - s));
+                         });
+                         S &= 0x00FFFFFFu;
+                     });
 }
 
 namespace {
@@ -232,10 +235,7 @@ bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int s
                      int sh, int opacity) {
     return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity,
                        [](std::uint32_t& D, std::uint32_t& S) {
-                           std::uint32_t out = 0;
-                           for (int c = 0; c < 3; ++c)
-                               out = Put(out, c, Sat(Chan(D, c) + Chan(S, c)));
-                           D = out;
+                           D = EachChannel(0, [&](int c) { return Sat(Chan(D, c) + Chan(S, c)); });
                            S &= 0x00FFFFFFu;
                        });
 }
@@ -243,13 +243,12 @@ bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int s
 bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx,
                           int sy, int sw, int sh, int opacity) {
     const int o = Low16(opacity);
-    return StretchEach(
-        dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity, [o](std::uint32_t& D, std::uint32_t& S) {
-            const int a = static_cast<int>(S >> 24);
-            if (a == 0) return;
-            std::uint32_t out = 0;
-            for (int c = 0; c < 3; ++c)
-                out = Put(out, c, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8)));
-            D = out;
-        });
+    return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity,
+                       [o](std::uint32_t& D, std::uint32_t& S) {
+                           const int a = static_cast<int>(S >> 24);
+                           if (a == 0) return;
+                           D = EachChannel(0, [&](int c) {
+                               return Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8));
+                           });
+                       });
 }

@@ -173,6 +173,15 @@ void SetActiveLevel(SimdLevel level) {
     g_pinnedLevel.store(static_cast<int>(level), std::memory_order_relaxed);
 }
 
+const KernelSet& ActiveKernels() {
+    return Kernels(ActiveLevel());
+}
+
 } // namespace mmx
+
+const KernelSet& plain::Kernels() {
+    static constexpr KernelSet kPlain{AlphaRow, BlendRow, AlphaBlendRow, KeyedRow};
+    return kPlain;
+}
 
 } // namespace blit_kernels

@@ -28,6 +28,17 @@ void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n);
 // Skips source words equal to args.key (all 32 bits compared).
 void KeyedRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
 
+// The kernels a renderer class draws its rectangle blits with. A renderer
+// asks its table on every blit, so a test may switch the vector level of
+// the images it already made.
+struct KernelSet {
+    RowFn alpha;      // per-pixel alpha
+    RowFn blend;      // constant blend
+    RowFn alphaBlend; // per-pixel alpha with opacity
+    RowFn keyed;      // colour key
+};
+using KernelTable = const KernelSet& (*)();
+
 // The plain class: 32-bit integer arithmetic.
 namespace plain {
 // a = source alpha; a' = 256 when a = 255 else a; b' = 256 when a = 0 else
@@ -38,6 +49,8 @@ void BlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& ar
 // ws = a'*sf >> 8, wd = 255 - (a'*(255 - df) >> 8); out = sat((S*ws >> 8) +
 // (D*wd >> 8)); fourth byte 0; every pixel, alpha 0 included.
 void AlphaBlendRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args);
+// The plain class's table: the three rows above and KeyedRow.
+const KernelSet& Kernels();
 } // namespace plain
 
 // The MMX class. On x86-64 it runs on SSE2 or AVX2, chosen at run time; the
@@ -47,13 +60,7 @@ namespace mmx {
 
 enum class SimdLevel : std::uint8_t { Scalar, Sse2, Avx2 };
 
-struct KernelSet {
-    RowFn alpha;      // a = 255: D := S; a = 0: D kept; else sat((S*a >> 8) + (D*(256 - a) >> 8)),
-                      // fourth byte 0
-    RowFn blend;      // as plain::BlendRow
-    RowFn alphaBlend; // a = 0: D kept; else as plain::AlphaBlendRow
-    RowFn keyed;
-};
+using blit_kernels::KernelSet;
 
 // The kernels of one level; a level the processor lacks falls back to the
 // best one it has.
@@ -64,6 +71,11 @@ SimdLevel BestLevel();
 // benchmarks pin a level to compare them).
 SimdLevel ActiveLevel();
 void SetActiveLevel(SimdLevel level);
+// The MMX class's table: the kernels of the active level. Per-pixel alpha:
+// a = 255: D := S; a = 0: D kept; else sat((S*a >> 8) + (D*(256 - a) >> 8)),
+// fourth byte 0. Constant blend as plain::BlendRow. Alpha with opacity:
+// a = 0: D kept; else as plain::AlphaBlendRow.
+const KernelSet& ActiveKernels();
 bool Supported(SimdLevel level);
 
 namespace scalar {

@@ -1,6 +1,6 @@
 #include "gfx/Dib.h"
 
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 #include "gfx/BitmapHeader.h"
 
 #include <algorithm>
@@ -13,8 +13,9 @@ std::unique_ptr<CDibRenderer> MakeRenderer() {
     // Classes 3 and 4 have MMX; 1 and 2 (and anything unexpected) get the
     // plain class, so an image always has a renderer.
     const int cls = GetCpuRendererClass();
-    if (cls == 3 || cls == 4) return std::make_unique<CDibRendererMmx>();
-    return std::make_unique<CDibRendererX86>();
+    if (cls == 3 || cls == 4)
+        return std::make_unique<CDibRenderer>(&blit_kernels::mmx::ActiveKernels);
+    return std::make_unique<CDibRenderer>(&blit_kernels::plain::Kernels);
 }
 
 } // namespace

@@ -329,7 +329,7 @@ int CDibRenderer::BltPlaced(const CDib* src, const Placement& p, DibRect* clip,
 int CDibRenderer::BltBlendPlaced(const CDib* src, const Placement& p, std::uint32_t dstFactor,
                                  std::uint32_t srcFactor, DibRect* clip, long long productCap) {
     if (ClipPlaced(src, p, clip, productCap) != kClipDraw) return 0;
-    return DrawClipped(src, BlendKernel(), {0, dstFactor, srcFactor});
+    return DrawClipped(src, kernels_().blend, {0, dstFactor, srcFactor});
 }
 
 int CDibRenderer::RunBlit(const CDib* src, int dx, int dy, const DibRect* srcRect,
@@ -445,4 +445,36 @@ int CDibRenderer::DrawClipped(const CDib* src, blit_kernels::RowFn fn,
         }
     }
     return 0;
+}
+
+// ---------------------------------------------------------------- rectangle blits
+
+int CDibRenderer::BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                           const DibSize* dstSize, DibRect* clip) {
+    const blit_kernels::RowArgs args{src ? src->GetColorKey() : 0, 0, 0};
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, kernels_().keyed, args);
+}
+
+int CDibRenderer::Blt(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                      const DibSize* dstSize, DibRect* clip) {
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, nullptr, {});
+}
+
+int CDibRenderer::BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect,
+                           const DibSize* dstSize, DibRect* clip) {
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, kernels_().alpha, {});
+}
+
+int CDibRenderer::BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                           std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
+                           DibRect* clip) {
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, kernels_().blend,
+                   {0, dstFactor, srcFactor});
+}
+
+int CDibRenderer::BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                                std::uint32_t srcFactor, const DibRect* srcRect,
+                                const DibSize* dstSize, DibRect* clip) {
+    return RunBlit(src, dx, dy, srcRect, dstSize, clip, kernels_().alphaBlend,
+                   {0, dstFactor, srcFactor});
 }

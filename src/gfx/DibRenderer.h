@@ -1,9 +1,9 @@
 // The renderer of an image: it holds the pixels and carries out every blit
-// whose destination is that image. Two classes exist: the plain class with
-// 32-bit integer kernels and the MMX class (vector kernels); they differ only
-// in the arithmetic of per-pixel alpha and alpha-with-opacity, both kept
-// exactly. Which one an image gets is decided once per run from the
-// processor (GetCpuRendererClass).
+// whose destination is that image. Its two classes, the plain class with
+// 32-bit integer kernels and the MMX class (vector kernels), differ only in
+// the kernel table the renderer is made with (the arithmetic of per-pixel
+// alpha and alpha-with-opacity, both kept exactly). Which table an image
+// gets is decided once per run from the processor (GetCpuRendererClass).
 #pragma once
 
 #include "gfx/BlitKernels.h"
@@ -36,10 +36,11 @@ enum ClipResult : int { kClipDraw = 0, kClipNothing = 1, kClipSourceOutside = 2 
 int GetCpuRendererClass();
 extern int g_cpuRendererClass;
 
-class CDibRenderer {
+class CDibRenderer final {
 public:
-    CDibRenderer() = default;
-    virtual ~CDibRenderer() = default;
+    // `kernels` gives the table of the renderer's class: plain::Kernels or
+    // mmx::ActiveKernels.
+    explicit CDibRenderer(blit_kernels::KernelTable kernels) : kernels_(kernels) {}
     CDibRenderer(const CDibRenderer&) = delete;
     CDibRenderer& operator=(const CDibRenderer&) = delete;
 
@@ -126,18 +127,17 @@ public:
     const DibRect& ClippedSource() const { return blit_.src; }
     const DibRect& ClippedDestination() const { return blit_.dst; }
 
-    virtual int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect,
-                         const DibSize* dstSize, DibRect* clip) = 0;
-    virtual int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                    DibRect* clip) = 0;
-    virtual int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect,
-                         const DibSize* dstSize, DibRect* clip) = 0;
-    virtual int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
-                         std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
-                         DibRect* clip) = 0;
-    virtual int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
-                              std::uint32_t srcFactor, const DibRect* srcRect,
-                              const DibSize* dstSize, DibRect* clip) = 0;
+    int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                 DibRect* clip);
+    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+            DibRect* clip);
+    int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
+                 DibRect* clip);
+    int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
+                 const DibRect* srcRect, const DibSize* dstSize, DibRect* clip);
+    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
+                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
+                      DibRect* clip);
 
     // ------------------------------------------------------------ quads (shared by both classes)
 
@@ -201,7 +201,7 @@ public:
     int DisplaceBlt(const CDib* src, const CDisplacementMap* map, int dx, int dy,
                     const DibRect* srcRect, DibRect* clip);
 
-protected:
+private:
     // What ClipBlt leaves for the kernel of the same call.
     struct BlitState {
         DibRect src; // clipped source rectangle (right/bottom as given when scaled)
@@ -218,12 +218,9 @@ protected:
                 DibRect* clip, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
     // Walks the blit the last clip left.
     int DrawClipped(const CDib* src, blit_kernels::RowFn fn, const blit_kernels::RowArgs& args);
-    // The constant-blend kernel of this class.
-    virtual blit_kernels::RowFn BlendKernel() const = 0;
 
+    blit_kernels::KernelTable kernels_;
     BlitState blit_;
-
-private:
     enum class QuadOp : std::uint8_t { Copy, Keyed, Blend, KeyedBlend };
     int QuadMap(const CDib* src, const DibQuad& srcQuad, const DibQuad& dstQuad,
                 const DibRect* clip, int flag, QuadOp op, std::uint32_t dstFactor,
@@ -239,40 +236,4 @@ private:
     // Working rows of a blit (gathered source row, source column table).
     std::vector<std::uint32_t> rowScratch_;
     std::vector<int> colScratch_;
-};
-
-class CDibRendererX86 final : public CDibRenderer {
-public:
-    int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                 DibRect* clip) override;
-    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-            DibRect* clip) override;
-    int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                 DibRect* clip) override;
-    int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                 const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
-    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
-                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
-                      DibRect* clip) override;
-
-protected:
-    blit_kernels::RowFn BlendKernel() const override;
-};
-
-class CDibRendererMmx final : public CDibRenderer {
-public:
-    int BltKeyed(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                 DibRect* clip) override;
-    int Blt(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-            DibRect* clip) override;
-    int BltAlpha(const CDib* src, int dx, int dy, const DibRect* srcRect, const DibSize* dstSize,
-                 DibRect* clip) override;
-    int BltBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor, std::uint32_t srcFactor,
-                 const DibRect* srcRect, const DibSize* dstSize, DibRect* clip) override;
-    int BltAlphaBlend(const CDib* src, int dx, int dy, std::uint32_t dstFactor,
-                      std::uint32_t srcFactor, const DibRect* srcRect, const DibSize* dstSize,
-                      DibRect* clip) override;
-
-protected:
-    blit_kernels::RowFn BlendKernel() const override;
 };

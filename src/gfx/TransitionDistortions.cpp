@@ -18,6 +18,17 @@ using transition_blit::StretchBlend;
 
 namespace {
 
+// The two ends of a transition: before it starts nothing is drawn, and from
+// `full` on A is copied whole. true when the frame is one of them.
+bool AtAnEnd(const TransitionArgs& t, const Rect& area, int full = 256) {
+    if (t.p < 1) return true;
+    if (t.p >= full) {
+        CopyA(t, area);
+        return true;
+    }
+    return false;
+}
+
 std::int64_t Abs(std::int64_t v) {
     return v < 0 ? -v : v;
 }
@@ -114,11 +125,7 @@ enum class Scatter { In, Out };
 int DrawScatter(const TransitionArgs& t, Scatter kind) {
     const TransitionTables& tables = EnsureTransitionTables();
     const Rect area = OriginAndArgs(t);
-    if (t.p < 1) return 0;
-    if (t.p >= 256) {
-        CopyA(t, area);
-        return 0;
-    }
+    if (AtAnEnd(t, area)) return 0;
     const std::int64_t w = t.w, h = t.h, p = t.p;
     const std::int64_t total = w + h;
     const CDib* tiles;
@@ -240,11 +247,7 @@ namespace {
 // (`towardA`), else A is copied and B swirled on it (`towardB`).
 int DrawSwirlOver(const TransitionArgs& t, const Swirl& towardA, const Swirl& towardB) {
     const Rect area = OriginAndArgs(t);
-    if (t.p < 1) return 0;
-    if (t.p >= 256) {
-        CopyA(t, area);
-        return 0;
-    }
+    if (AtAnEnd(t, area)) return 0;
     const bool flag = t.flag != 0;
     Copy(t.dst, t.dx, t.dy, flag ? t.b : t.a, t.dx, t.dy, t.w, t.h, area);
     DrawSwirl(t, flag ? towardA : towardB, area);
@@ -270,11 +273,7 @@ int TransitionWaveSwirlBlend(const TransitionArgs& t) {
 int TransitionWaveSwirlIn(const TransitionArgs& t) {
     EnsureTransitionTables();
     const Rect area = OriginAndArgs(t);
-    if (t.p < 1) return 0;
-    if (t.p >= 255) {
-        CopyA(t, area);
-        return 0;
-    }
+    if (AtAnEnd(t, area, 255)) return 0;
     DrawSwirl(t, {t.a, 2 * (255 - static_cast<std::int64_t>(t.p)), 0, SwirlColour::SourceWeightP},
               area);
     return 0;
@@ -290,11 +289,7 @@ int TransitionWaveScatterOut(const TransitionArgs& t) {
 int TransitionWaveTileSwirl(const TransitionArgs& t) {
     const TransitionTables& tables = EnsureTransitionTables();
     const Rect area = OriginAndArgs(t);
-    if (t.p < 1) return 0;
-    if (t.p >= 256) {
-        CopyA(t, area);
-        return 0;
-    }
+    if (AtAnEnd(t, area)) return 0;
     if (!t.a || !t.dst) return 0;
     const std::int64_t w = t.w, h = t.h, p = t.p;
     const std::int64_t total = w + h;
@@ -337,11 +332,7 @@ int TransitionWaveRowsSplit(const TransitionArgs& t) {
 int TransitionRipple(const TransitionArgs& t) {
     const TransitionTables& tables = EnsureTransitionTables();
     const Rect area = ScreenArea().Union(ArgsArea(t));
-    if (t.p >= 256) {
-        CopyA(t, area);
-        return 0;
-    }
-    if (t.p < 1) return 0;
+    if (AtAnEnd(t, area)) return 0;
     if (!t.dst || !t.a || !t.b) return 0;
     const std::int64_t p = t.p;
     const std::int64_t ring = 8 * p + 16;

@@ -9,7 +9,6 @@
 #include "app/Input.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
-#include "gfx/Transition.h"
 #include "gfx/TrigTables.h"
 #include "scenario/LayerMath.h"
 #include "scenario/SurfaceHelpers.h"
@@ -25,6 +24,9 @@ namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
 constexpr std::uint32_t kFillColour = 0xFFFFFFFFu;
+// The transition effects the eye-catches wipe and fade with.
+constexpr int kCrossFade = 39;
+constexpr int kMaskWipe = 40;
 
 struct Piece {
     int sx, sy, w, h; // in the word picture
@@ -67,9 +69,18 @@ double Settle(std::uint32_t a) {
 }
 
 // Sound elements: element n is sound-effect channel n.
+void ReleaseElement(int n) {
+    auto& c = g_seChannels[static_cast<std::size_t>(n)];
+    if (c) c->Stop();
+    c.reset();
+}
+// The element becomes a new channel: whatever the slot held before is
+// released first, so a sound that fails to load leaves the slot empty (not
+// played) instead of replaying the channel an earlier scene left there.
 void LoadElement(int n, const char* file) {
+    ReleaseElement(n);
     auto channel = std::make_unique<CSeChannel>();
-    if (!channel->Load(file)) return; // not played
+    if (!channel->Load(file)) return;
     g_seChannels[static_cast<std::size_t>(n)] = std::move(channel);
 }
 void PlayElement(int n, Repeat repeat = Repeat::Once) {
@@ -77,11 +88,6 @@ void PlayElement(int n, Repeat repeat = Repeat::Once) {
     if (!c) return;
     c->SetVolume(g_config[config::kSeVolume]);
     c->Play(repeat);
-}
-void ReleaseElement(int n) {
-    auto& c = g_seChannels[static_cast<std::size_t>(n)];
-    if (c) c->Stop();
-    c.reset();
 }
 
 } // namespace
@@ -105,13 +111,6 @@ void CScenario::RunEyeCatchFlying(int variant) {
         pieceTravel.fill(0);
         pieceState[0] = 1;
         pieceStart[0] = now;
-    };
-    auto maskWipe = [&](CDib* a, CDib* b) {
-        if (back && a && b)
-            DrawTransition(40, back, a, b, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
-    };
-    auto copyToBack = [&](const CDib* from) {
-        if (back && from) BltCopy(back, 0, 0, from, 0, 0, 800, 600);
     };
     auto fillScratch = [&] {
         if (cdib[3]) cdib[3]->FillRect(0, 0, 800, 600, kFillColour);
@@ -139,6 +138,37 @@ void CScenario::RunEyeCatchFlying(int variant) {
     auto pieceSize = [&](int i, const Piece& emblem) {
         const Piece& piece = i < 5 ? kLetters[i] : emblem;
         return std::pair{piece.w, piece.h};
+    };
+    // The letters (and in variant 5 the emblem) fly to their places one
+    // after another, each starting when the one before is past progress 95,
+    // turned by angle(ms since its start) about its centre at
+    // centre(piece, travel); at rest each is put at its place.
+    enum class Sound : std::uint8_t { None, OnStart };
+    auto flyPieces = [&](int count, std::uint32_t length, const Piece& emblem, Sound sound,
+                         auto angle, auto centre) {
+        fillScratch();
+        for (int i = 0; i < count; ++i) {
+            const Piece& piece = i < 5 ? kLetters[i] : emblem;
+            const auto [w, h] = pieceSize(i, emblem);
+            if (pieceState[i] == 1) {
+                const std::uint32_t since = now - pieceStart[i];
+                const auto q = static_cast<std::uint32_t>(
+                    std::min<std::uint64_t>(255, 255ull * since / length));
+                if (q >= 255) pieceState[i] = 2;
+                pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
+                if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0) {
+                    const auto [x, y] = centre(piece, static_cast<int>(pieceTravel[i]));
+                    turned(piece, w, h, angle(since), x, y);
+                }
+                if (q >= 96 && i + 1 < count && pieceState[i + 1] == 0) {
+                    if (sound == Sound::OnStart) PlayElement(i + 1);
+                    pieceState[i + 1] = 1;
+                    pieceStart[i + 1] = now;
+                }
+            }
+            if (pieceState[i] == 2) Put(back, word, piece, w, h);
+        }
+        layScratch();
     };
     // The marks that drop in (step 7 of variant 4, step 5 of variant 5).
     auto marks = [&] {
@@ -186,6 +216,28 @@ void CScenario::RunEyeCatchFlying(int variant) {
         LoadElement(6, kNameCalls[pick]);
     };
 
+    // Both variants end alike: the marks drop in, a hold, a wipe to white.
+    const int tail = variant == 4 ? 7 : 5;
+    if (subState == tail) {
+        if (!longStep(1500)) return marks();
+        bakeMarks();
+        return NextStep(static_cast<std::uint8_t>(tail + 1));
+    }
+    if (subState == tail + 1) {
+        if (!StepOver(1000, p, 254)) return;
+        if (variant == 5) ReleaseElement(0);
+        cdib[0] = ScreenFilled(hwnd, kWhite);
+        g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
+        return NextStep(static_cast<std::uint8_t>(tail + 2));
+    }
+    if (subState == tail + 2) {
+        FullRedraw();
+        if (TransitionStepOver(kMaskWipe, 1500, cdib[0].get(), cdib[1].get()))
+            NextStep(static_cast<std::uint8_t>(tail + 3));
+        return;
+    }
+    if (subState > tail + 2) return finish();
+
     if (variant == 4) {
         switch (subState) {
         case 0:
@@ -202,9 +254,7 @@ void CScenario::RunEyeCatchFlying(int variant) {
             NextStep(1);
             break;
         case 1:
-            if (!StepOver(1000, p)) return maskWipe(cdib[1].get(), cdib[0].get());
-            copyToBack(cdib[1].get());
-            NextStep(2);
+            if (TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[0].get())) NextStep(2);
             break;
         case 2: {
             const bool over = StepOver(600, p);
@@ -250,27 +300,13 @@ void CScenario::RunEyeCatchFlying(int variant) {
             const bool over = StepOver(2000, p);
             Restore(cdib[1].get(), 180, 400, 620, 200);
             if (!over) {
-                fillScratch();
-                for (int i = 0; i < 5; ++i) {
-                    const Piece& l = kLetters[i];
-                    if (pieceState[i] == 1) {
-                        const std::uint32_t since = now - pieceStart[i];
-                        auto q = static_cast<std::uint32_t>(
-                            std::min<std::uint64_t>(255, 255ull * since / 750));
-                        if (q >= 255) pieceState[i] = 2;
-                        pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
-                        const double theta = -static_cast<double>(720ull * since / 750);
-                        if (q >= 96 && i + 1 < 5 && pieceState[i + 1] == 0) {
-                            pieceState[i + 1] = 1;
-                            pieceStart[i + 1] = now;
-                        }
-                        if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
-                            turned(l, l.w, l.h, theta,
-                                   l.cx - static_cast<int>(pieceTravel[i]) + 536, l.cy);
-                    }
-                    if (pieceState[i] == 2) Put(back, word, l, l.w, l.h);
-                }
-                layScratch();
+                // Two turns backwards while they fly in from the right.
+                flyPieces(
+                    5, 750, kEmblem4, Sound::None,
+                    [](std::uint32_t since) { return -static_cast<double>(720ull * since / 750); },
+                    [](const Piece& l, int travel) {
+                        return std::pair{l.cx - travel + 536, l.cy};
+                    });
                 break;
             }
             for (const Piece& l : kLetters)
@@ -316,26 +352,6 @@ void CScenario::RunEyeCatchFlying(int variant) {
             NextStep(7);
             break;
         }
-        case 7:
-            if (!longStep(1500)) return marks();
-            bakeMarks();
-            NextStep(8);
-            break;
-        case 8:
-            if (!StepOver(1000, p, 254)) break;
-            cdib[0] = ScreenFilled(hwnd, kWhite);
-            g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
-            NextStep(9);
-            break;
-        case 9:
-            FullRedraw();
-            if (!StepOver(1500, p)) return maskWipe(cdib[0].get(), cdib[1].get());
-            copyToBack(cdib[0].get());
-            NextStep(10);
-            break;
-        default:
-            finish();
-            break;
         }
         return;
     }
@@ -354,18 +370,10 @@ void CScenario::RunEyeCatchFlying(int variant) {
         NextStep(1);
         break;
     case 1:
-        if (!StepOver(1000, p)) {
-            if (back && cdib[3] && cdib[0])
-                DrawTransition(39, back, cdib[3].get(), cdib[0].get(), 0, 0, 0, 0, 800, 600,
-                               static_cast<int>(p), 0);
-            break;
-        }
-        copyToBack(cdib[3].get());
-        NextStep(2);
+        if (TransitionStepOver(kCrossFade, 1000, cdib[3].get(), cdib[0].get())) NextStep(2);
         break;
     case 2:
-        if (!StepOver(1000, p)) return maskWipe(cdib[1].get(), cdib[3].get());
-        copyToBack(cdib[1].get());
+        if (!TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[3].get())) break;
         resetTable();
         PlayElement(0);
         NextStep(3);
@@ -374,30 +382,16 @@ void CScenario::RunEyeCatchFlying(int variant) {
         const bool over = StepOver(6000, p);
         Restore(cdib[1].get(), 0, 0, 800, 600);
         if (!over) {
-            fillScratch();
-            for (int i = 0; i < 6; ++i) {
-                const Piece& piece = i < 5 ? kLetters[i] : kEmblem5;
-                const auto [w, h] = pieceSize(i, kEmblem5);
-                if (pieceState[i] == 1) {
-                    const std::uint32_t since = now - pieceStart[i];
-                    const auto q = static_cast<std::uint32_t>(
-                        std::min<std::uint64_t>(255, 255ull * since / 1600));
-                    if (q >= 255) pieceState[i] = 2;
-                    pieceTravel[i] = std::min<std::uint32_t>(534, q * 534 >> 8);
-                    const double theta = std::trunc(
+            // Five swings of 54 degrees while they fall from above.
+            flyPieces(
+                6, 1600, kEmblem5, Sound::OnStart,
+                [](std::uint32_t since) {
+                    return std::trunc(
                         layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) * 54);
-                    if (pieceState[i] == 1 && static_cast<int>(q) - 1 > 0)
-                        turned(piece, w, h, theta, piece.cx,
-                               piece.cy + static_cast<int>(pieceTravel[i]) - 536);
-                    if (q > 95 && i + 1 < 6 && pieceState[i + 1] == 0) {
-                        PlayElement(i + 1);
-                        pieceState[i + 1] = 1;
-                        pieceStart[i + 1] = now;
-                    }
-                }
-                if (pieceState[i] == 2) Put(back, word, piece, w, h);
-            }
-            layScratch();
+                },
+                [](const Piece& l, int travel) {
+                    return std::pair{l.cx, l.cy + travel - 536};
+                });
             break;
         }
         // The whole screen, not only the letters' band: pieces may still be
@@ -433,26 +427,5 @@ void CScenario::RunEyeCatchFlying(int variant) {
         NextStep(5);
         break;
     }
-    case 5:
-        if (!longStep(1500)) return marks();
-        bakeMarks();
-        NextStep(6);
-        break;
-    case 6:
-        if (!StepOver(1000, p, 254)) break;
-        ReleaseElement(0);
-        cdib[0] = ScreenFilled(hwnd, kWhite);
-        g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
-        NextStep(7);
-        break;
-    case 7:
-        FullRedraw();
-        if (!StepOver(1500, p)) return maskWipe(cdib[0].get(), cdib[1].get());
-        copyToBack(cdib[0].get());
-        NextStep(8);
-        break;
-    default:
-        finish();
-        break;
     }
 }

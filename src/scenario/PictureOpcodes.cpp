@@ -5,7 +5,7 @@
 
 #include "app/Config.h"
 #include "app/GameApp.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "app/Shell.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"

@@ -4,7 +4,7 @@
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "app/GameApp.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"

@@ -463,6 +463,11 @@ private:
     // Back to the interpreter with `message` said once (a sequence that
     // would otherwise never end).
     void LeaveUnknownSequence(const char* message);
+    // A sequence step that runs transition `effect` from `from` to `to` over
+    // `length` ms: true once it is over, with `to` then on the screen.
+    bool TransitionStepOver(int effect, std::uint32_t length, CDib* to, CDib* from);
+    // A sequence's end: cdib[1] to cdib[lastSurface] freed, back to the script.
+    void EndSequence(int lastSurface);
     // Mode 38's way out: every slot with a picture jumps to its end.
     void FinishLayers();
     // Union of the current rectangles of the started slots with pictures,

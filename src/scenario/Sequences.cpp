@@ -7,7 +7,7 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/Log.h"
+#include "data/Log.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/Transition.h"
@@ -23,6 +23,8 @@ using namespace scenario_surfaces;
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF;
+// The transition effects the sequences fade with.
+constexpr int kCrossFade = 39;
 
 std::unique_ptr<CDib> LoadSystem(platform::WindowHandle window, const char* name) {
     auto dib = std::make_unique<CDib>();
@@ -59,6 +61,12 @@ int Width(const CDib* d) {
     return d ? d->GetWidth() : 0;
 }
 
+// The full-page window's text picture, over the whole of `dst` from its corner.
+void PutWindowText(CDib* dst) {
+    const CDib* text = g_msgWindowText.get();
+    Put(dst, 0, 0, text, 0, 0, Width(text), text ? text->GetHeight() : 0);
+}
+
 // 254 - log10(9 sin(a + 90) + 1) * 254: an opacity that rises fast and settles.
 int SettlingOpacity(std::uint32_t a) {
     return static_cast<int>(
@@ -88,6 +96,24 @@ void CScenario::LeaveUnknownSequence(const char* message) {
     SetMode(2);
 }
 
+bool CScenario::TransitionStepOver(int effect, std::uint32_t length, CDib* to, CDib* from) {
+    std::uint32_t p = 0;
+    if (!StepOver(length, p)) {
+        if (Back() && to && from)
+            DrawTransition(effect, Back(), to, from, 0, 0, 0, 0, 800, 600, static_cast<int>(p), 0);
+        return false;
+    }
+    CopyToBack(to);
+    return true;
+}
+
+void CScenario::EndSequence(int lastSurface) {
+    for (int k = 1; k <= lastSurface; ++k)
+        cdib[static_cast<std::size_t>(k)].reset();
+    subState = 0;
+    SetMode(2);
+}
+
 // ---------------------------------------------------------------- day logo
 
 void CScenario::RunDayLogo() {
@@ -113,14 +139,10 @@ void CScenario::RunDayLogo() {
         NextStep(1);
         break;
     case 1:
-        if (!StepOver(800, p)) return CrossFade(cdib[1].get(), cdib[0].get(), p);
-        CopyToBack(cdib[1].get());
-        NextStep(2);
-        break;
     case 2:
-        if (!StepOver(800, p)) return CrossFade(cdib[2].get(), cdib[1].get(), p);
-        CopyToBack(cdib[2].get());
-        NextStep(3);
+        // The two day bases fade in one over the other.
+        if (TransitionStepOver(kCrossFade, 800, cdib[subState].get(), cdib[subState - 1].get()))
+            NextStep(static_cast<std::uint8_t>(subState + 1));
         break;
     case 3: {
         const bool over = StepOver(800, p);
@@ -170,23 +192,17 @@ void CScenario::RunDayLogo() {
         NextStep(8);
         break;
     case 8:
-        if (!StepOver(1000, p)) return CrossFade(cdib[1].get(), cdib[2].get(), p);
+        if (!TransitionStepOver(kCrossFade, 1000, cdib[1].get(), cdib[2].get())) break;
         // The finished fade, then the white fade starts from it.
-        CopyToBack(cdib[1].get());
         cdib[1] = ScreenFilled(hwnd, kWhite);
         cdib[2] = ScreenCopyOf(hwnd, back);
         NextStep(9);
         break;
     case 9:
-        if (!StepOver(1000, p)) return CrossFade(cdib[1].get(), cdib[2].get(), p);
-        CopyToBack(cdib[1].get());
-        NextStep(10);
+        if (TransitionStepOver(kCrossFade, 1000, cdib[1].get(), cdib[2].get())) NextStep(10);
         break;
     default:
-        for (int k = 1; k <= 6; ++k)
-            cdib[k].reset();
-        subState = 0;
-        SetMode(2);
+        EndSequence(6);
         break;
     }
 }
@@ -232,8 +248,7 @@ void CScenario::RunEyeCatch() {
         return;
     }
     if (subState == 1) {
-        if (!StepOver(2000, p)) return CrossFade(cdib[1].get(), cdib[0].get(), p);
-        CopyToBack(cdib[1].get());
+        if (!TransitionStepOver(kCrossFade, 2000, cdib[1].get(), cdib[0].get())) return;
         pieceState[0] = 1;
         pieceStart[0] = now;
         NextStep(2);
@@ -278,15 +293,10 @@ void CScenario::RunEyeCatch() {
             NextStep(5);
             break;
         case 5:
-            if (!StepOver(1000, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-            CopyToBack(cdib[0].get());
-            NextStep(6);
+            if (TransitionStepOver(kCrossFade, 1000, cdib[0].get(), cdib[1].get())) NextStep(6);
             break;
         default:
-            cdib[1].reset();
-            cdib[2].reset();
-            subState = 0;
-            SetMode(2);
+            EndSequence(2);
             break;
         }
         return;
@@ -338,15 +348,10 @@ void CScenario::RunEyeCatch() {
         break;
     case 5:
         FullRedraw();
-        if (!StepOver(1500, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-        CopyToBack(cdib[0].get());
-        NextStep(6);
+        if (TransitionStepOver(kCrossFade, 1500, cdib[0].get(), cdib[1].get())) NextStep(6);
         break;
     default:
-        cdib[1].reset();
-        cdib[2].reset();
-        subState = 0;
-        SetMode(2);
+        EndSequence(2);
         break;
     }
 }
@@ -371,9 +376,7 @@ void CScenario::RunCurtain() {
         break;
     }
     case 1:
-        if (!StepOver(1000, p)) return CrossFade(cdib[1].get(), cdib[0].get(), p);
-        CopyToBack(cdib[1].get());
-        NextStep(2);
+        if (TransitionStepOver(kCrossFade, 1000, cdib[1].get(), cdib[0].get())) NextStep(2);
         break;
     case 2: {
         const bool over = StepOver(500, p);
@@ -425,15 +428,10 @@ void CScenario::RunCurtain() {
         NextStep(6);
         break;
     case 6:
-        if (!StepOver(1000, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-        CopyToBack(cdib[0].get());
-        NextStep(7);
+        if (TransitionStepOver(kCrossFade, 1000, cdib[0].get(), cdib[1].get())) NextStep(7);
         break;
     default:
-        for (int k = 1; k <= 3; ++k)
-            cdib[k].reset();
-        subState = 0;
-        SetMode(2);
+        EndSequence(3);
         break;
     }
 }
@@ -455,19 +453,13 @@ void CScenario::RunAnnouncement() {
         NextStep(1);
         break;
     case 1:
-        if (!StepOver(4500, p)) return CrossFade(cdib[1].get(), cdib[0].get(), p);
-        CopyToBack(cdib[1].get());
-        NextStep(8);
+        if (TransitionStepOver(kCrossFade, 4500, cdib[1].get(), cdib[0].get())) NextStep(8);
         break;
     case 8:
-        if (!StepOver(4500, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-        CopyToBack(cdib[0].get());
-        NextStep(2);
+        if (TransitionStepOver(kCrossFade, 4500, cdib[0].get(), cdib[1].get())) NextStep(2);
         break;
     case 2:
-        if (!StepOver(4500, p)) return CrossFade(cdib[2].get(), cdib[0].get(), p);
-        CopyToBack(cdib[2].get());
-        NextStep(3);
+        if (TransitionStepOver(kCrossFade, 4500, cdib[2].get(), cdib[0].get())) NextStep(3);
         break;
     case 3: {
         const bool over = StepOver(2000, p, 254);
@@ -503,16 +495,11 @@ void CScenario::RunAnnouncement() {
         NextStep(6);
         break;
     case 6:
-        if (!StepOver(4500, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-        CopyToBack(cdib[0].get());
-        NextStep(7);
+        if (TransitionStepOver(kCrossFade, 4500, cdib[0].get(), cdib[1].get())) NextStep(7);
         break;
     default:
-        for (int k = 1; k <= 4; ++k)
-            cdib[k].reset();
         g_config[config::kScriptByte] = 2;
-        subState = 0;
-        SetMode(2);
+        EndSequence(4);
         break;
     }
 }
@@ -526,8 +513,7 @@ void CScenario::RunFadeIn() {
         FullRedraw();
         g_screenSnapshot = ScreenCopyOf(hwnd, Back());
         cdib[1] = ScreenCopyOf(hwnd, g_screenSnapshot.get());
-        Put(cdib[1].get(), 0, 0, g_msgWindowText.get(), 0, 0, Width(g_msgWindowText.get()),
-            g_msgWindowText ? g_msgWindowText->GetHeight() : 0);
+        PutWindowText(cdib[1].get());
         particlesOn = 0;
         NextStep(1);
         break;
@@ -535,8 +521,7 @@ void CScenario::RunFadeIn() {
         if (!StepOver(500, p)) return CrossFade(cdib[1].get(), g_screenSnapshot.get(), p);
         CopyScreenInto(hwnd, cdib[0], g_screenSnapshot.get());
         CopyToBack(cdib[0].get());
-        Put(Back(), 0, 0, g_msgWindowText.get(), 0, 0, Width(g_msgWindowText.get()),
-            g_msgWindowText ? g_msgWindowText->GetHeight() : 0);
+        PutWindowText(Back());
         NextStep(2);
         break;
     default:
@@ -551,26 +536,20 @@ void CScenario::RunFadeIn() {
 }
 
 void CScenario::RunFadeToSaved() {
-    std::uint32_t p = 0;
     switch (subState) {
     case 0:
         windowShown = 0;
         cdib[0] = ScreenCopyOf(hwnd, g_screenSnapshot.get());
         cdib[1] = ScreenCopyOf(hwnd, g_screenSnapshot.get());
-        Put(cdib[1].get(), 0, 0, g_msgWindowText.get(), 0, 0, Width(g_msgWindowText.get()),
-            g_msgWindowText ? g_msgWindowText->GetHeight() : 0);
+        PutWindowText(cdib[1].get());
         FullRedraw();
         NextStep(1);
         break;
     case 1:
-        if (!StepOver(1000, p)) return CrossFade(cdib[0].get(), cdib[1].get(), p);
-        CopyToBack(cdib[0].get());
-        NextStep(2);
+        if (TransitionStepOver(kCrossFade, 1000, cdib[0].get(), cdib[1].get())) NextStep(2);
         break;
     default:
-        cdib[1].reset();
-        subState = 0;
-        SetMode(2);
+        EndSequence(1);
         break;
     }
 }

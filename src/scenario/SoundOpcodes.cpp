@@ -14,10 +14,10 @@
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/Log.h"
+#include "data/Log.h"
 #include "sound/SoundChannel.h"
 
 #include <algorithm>

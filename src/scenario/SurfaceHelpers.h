@@ -2,7 +2,7 @@
 // what they return.
 #pragma once
 
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 

@@ -106,8 +106,7 @@ void CScenario::RunMaskTransition() {
         subState = 3;
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -204,13 +203,11 @@ void CScenario::RunTransition() {
             }
             cdib[1].reset();
         }
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -223,7 +220,8 @@ void CScenario::DrawEffectFrame(std::uint32_t now, std::uint32_t elapsed, std::u
     if (!back || !scene) return;
     const int t = effectKind;
     const bool flash = (t >= 3 && t <= 5) || t == 10 || t == 12;
-    if (t != 7 && t != 8 && t != 9 && now - effectTime > (flash ? 120u : 96u)) {
+    // The waves take this step too, on top of their own count per frame.
+    if (now - effectTime > (flash ? 120u : 96u)) {
         ++effectDuration;
         effectTime = now;
     }
@@ -418,8 +416,7 @@ void CScenario::RunScroll() {
         break;
     }
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -441,8 +438,7 @@ void CScenario::RunTimedWait() {
             subState = 2;
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }
@@ -459,8 +455,7 @@ void CScenario::WaitClick() {
         }
         break;
     default:
-        subState = 0;
-        SetMode(2);
+        EndSequence(0);
         break;
     }
 }

@@ -4,10 +4,10 @@
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/LayerMath.h"

@@ -1,7 +1,8 @@
 #include "screenkit/Slots.h"
 
 #include "app/Config.h"
-#include "app/Log.h"
+#include "app/Input.h"
+#include "data/Log.h"
 #include "app/Shell.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"

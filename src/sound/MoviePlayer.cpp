@@ -1,16 +1,14 @@
 #include "sound/MoviePlayer.h"
 
-#include "app/GameApp.h"
-#include "app/Input.h"
-#include "app/Shell.h"
-#include "gfx/Dib.h"
+#include <utility>
 
 std::unique_ptr<CMoviePlayer> g_openingMovie;
 std::unique_ptr<CMoviePlayer> g_staffRollMovie;
 
 CMoviePlayer::CMoviePlayer(platform::WindowHandle parent, platform::WindowHandle instance,
-                           const std::string& fileName, std::int32_t start)
-    : path_(platform::CurrentDirectory() + "\\" + fileName), parent_(parent), instance_(instance), start_(start) {}
+                           const std::string& fileName, std::int32_t start, MovieHost host)
+    : path_(platform::CurrentDirectory() + "\\" + fileName), parent_(parent), instance_(instance),
+      host_(std::move(host)), start_(start) {}
 
 CMoviePlayer::~CMoviePlayer() {
     if (movie_) {
@@ -26,7 +24,7 @@ void CMoviePlayer::CloseMovie() {
 }
 
 void CMoviePlayer::Run(platform::WindowHandle hwnd) {
-    if (g_mouse && (g_mouse->cancel || g_mouse->skip)) {
+    if (host_.skipRequested && host_.skipRequested()) {
         Finish();
         return;
     }
@@ -34,8 +32,7 @@ void CMoviePlayer::Run(platform::WindowHandle hwnd) {
         CloseMovie();
         movie_ = platform::OpenMovie(path_, hwnd);
         if (!movie_) platform::Tell("MOVIE", "Error", platform::BoxIcon::None);
-        // The movie covers the window: the frames' paints must not draw over it.
-        if (g_gameApp) g_gameApp->screenRect = platform::Rect{0, 0, 0, 0};
+        if (host_.coverWindow) host_.coverWindow();
         length_ = movie_ ? movie_->GetLength() : 0;
         state_ = 1;
     }
@@ -53,11 +50,7 @@ void CMoviePlayer::Run(platform::WindowHandle hwnd) {
 }
 
 void CMoviePlayer::Finish() {
-    if (g_backBuffer) g_backBuffer->FillRect(0, 0, 800, 600, 0);
-    if (g_gameApp) {
-        g_gameApp->screenRect = platform::Rect{0, 0, 800, 600};
-        InvalidateRect(parent_, g_gameApp->screenRect);
-    }
+    if (host_.uncoverWindow) host_.uncoverWindow();
     if (movie_) {
         movie_->Stop();
         platform::Sleep(100);
@@ -65,10 +58,5 @@ void CMoviePlayer::Finish() {
     }
     platform::Sleep(100);
     state_ = 0;
-    if (g_mouse) {
-        g_mouse->cancel = 0;
-        g_mouse->click = 0;
-        g_mouse->skip = 0;
-    }
-    if (g_gameApp) g_gameApp->mode = 2;
+    if (host_.finished) host_.finished();
 }

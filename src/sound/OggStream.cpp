@@ -1,6 +1,6 @@
 #include "sound/OggStream.h"
 
-#include "app/Log.h"
+#include "data/Log.h"
 
 #include <vorbis/vorbisfile.h>
 

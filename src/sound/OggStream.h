@@ -2,7 +2,7 @@
 // archive member: every read and seek of the decoder stays inside the member.
 #pragma once
 
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 #include "sound/AudioStream.h"
 
 #include <atomic>

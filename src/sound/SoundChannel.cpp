@@ -1,6 +1,6 @@
 #include "sound/SoundChannel.h"
 
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "platform/Platform.h"
 #include "sound/SoundDevice.h"
 

@@ -1,6 +1,6 @@
 #include "sound/StreamBuffer.h"
 
-#include "app/Log.h"
+#include "data/Log.h"
 #include "sound/SoundDevice.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 #include "system/SaveRecord.h"
 
-#include "app/Log.h"
-#include "app/PackFile.h"
-#include "app/PathTable.h"
+#include "data/Log.h"
+#include "data/PackFile.h"
+#include "data/PathTable.h"
 #include "gfx/Dib.h"
 #include "platform/Platform.h"
 

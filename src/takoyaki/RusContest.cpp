@@ -1,7 +1,7 @@
 #include "takoyaki/RusContest.h"
 
 #include "app/Config.h"
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
 #include "takoyaki/RusPan.h"
 
@@ -198,20 +198,20 @@ void CRusContest::UpdateHover(PlayInput& input) {
     if (PlayerLocked) return;
     if (PlayerHeld == kEmptyHand) {
         for (int i = 0; i < kHoles; ++i) {
-            if (frontend::PointIn(PlayerHoleRect[i], input.x, input.y)) {
+            if (screenkit::PointIn(PlayerHoleRect[i], input.x, input.y)) {
                 HoverHole = PlayerHoleCovered[i] ? 0 : static_cast<std::uint8_t>(i + 1);
                 break;
             }
         }
     }
     for (int i = 0; i < 6; ++i) {
-        if (frontend::PointIn(ButtonRect[i], input.x, input.y)) {
+        if (screenkit::PointIn(ButtonRect[i], input.x, input.y)) {
             HoverButton = static_cast<std::uint8_t>(i + 1);
             break;
         }
     }
     for (int k = 1; k <= 2; ++k) {
-        if (frontend::PointIn(SpecialRect[k - 1], input.x, input.y) && CanUsePlayerSpecial(k))
+        if (screenkit::PointIn(SpecialRect[k - 1], input.x, input.y) && CanUsePlayerSpecial(k))
             HoverSpecial = static_cast<std::uint8_t>(k);
     }
     if (input.cancel && PlayerTool < kPourLock) {

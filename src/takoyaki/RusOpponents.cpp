@@ -1,7 +1,7 @@
 // The six computer opponents: a hand that glides over the opponent's pan and
 // buttons, one action at a time, the same cooking rules as the player's pan,
 // and a rule per opponent for when to fire a special attack.
-#include "frontend/ScreenKit.h"
+#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
 #include "takoyaki/RusContest.h"
 #include "takoyaki/RusPan.h"
@@ -52,7 +52,7 @@ bool CRusContest::PickSpecial(const OpponentRules& rules) {
     int variant = -1;
     if (t > rules.earlyAbove) {
         if (OpponentGauge1Full && OpponentGauge2Full && plates >= 2) {
-            variant = rules.randomEarlyVariant ? static_cast<int>(frontend::RandomByMinute(2)) : 0;
+            variant = rules.randomEarlyVariant ? static_cast<int>(screenkit::RandomByMinute(2)) : 0;
         }
     } else if (t >= 30 && t <= 45) {
         if (OpponentGauge2Full && plates >= rules.middlePlates) variant = PlayerLife < 180 ? 1 : 0;

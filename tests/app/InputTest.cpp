@@ -1,6 +1,6 @@
 #include "app/Display.h"
 #include "app/Input.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "TestSupport.h"
 
 #include <filesystem>

@@ -4,7 +4,7 @@
 #include "lib/DemoData.h"
 #include "DemoFolder.h"
 #include "TestSupport.h"
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 #include "gfx/Dib.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"

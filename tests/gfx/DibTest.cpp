@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 using namespace gfx_test;
 
 TEST(DibTest, CreateMakesAZeroedImageWithGreenKey) {
@@ -133,6 +135,55 @@ TEST(DibTest, IntersectRectWithTheImage) {
     EXPECT_EQ(out.right, 10);
     const DibRect away{20, 20, 30, 30};
     EXPECT_FALSE(d.IntersectRect(&out, &away));
+}
+
+// Each rectangle blit of a renderer runs its own kernel from the table the
+// renderer was made with, with the blit's arguments; a plain copy runs none.
+namespace {
+std::string g_kernelCalls;
+void Record(char kind, std::uint32_t* d, int n, const blit_kernels::RowArgs& a) {
+    g_kernelCalls += kind;
+    for (int i = 0; i < n; ++i)
+        d[i] = a.key ^ a.dstFactor ^ a.srcFactor ^ static_cast<std::uint32_t>(kind);
+}
+const blit_kernels::KernelSet& RecordingKernels() {
+    static constexpr blit_kernels::KernelSet kTable{
+        [](std::uint32_t* d, const std::uint32_t*, int n, const blit_kernels::RowArgs& a) {
+            Record('a', d, n, a);
+        },
+        [](std::uint32_t* d, const std::uint32_t*, int n, const blit_kernels::RowArgs& a) {
+            Record('b', d, n, a);
+        },
+        [](std::uint32_t* d, const std::uint32_t*, int n, const blit_kernels::RowArgs& a) {
+            Record('l', d, n, a);
+        },
+        [](std::uint32_t* d, const std::uint32_t*, int n, const blit_kernels::RowArgs& a) {
+            Record('k', d, n, a);
+        },
+    };
+    return kTable;
+}
+} // namespace
+
+TEST(DibTest, ARendererDrawsWithTheKernelTableItIsMadeWith) {
+    CDib src;
+    src.Create(platform::WindowHandle::Main, 3, 1, 24); // colour key 0x00FF00
+    src.SetPixel(0, 0, 0x123456);
+    CDibRenderer r(&RecordingKernels);
+    r.Create(3, 1);
+    g_kernelCalls.clear();
+    r.BltAlpha(&src, 0, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(r.GetPixel(1, 0), static_cast<std::uint32_t>('a'));
+    r.BltBlend(&src, 0, 0, 0x10, 0x200, nullptr, nullptr, nullptr);
+    EXPECT_EQ(r.GetPixel(2, 0), (0x10u ^ 0x200u ^ 'b'));
+    r.BltAlphaBlend(&src, 0, 0, 0x30, 0x400, nullptr, nullptr, nullptr);
+    EXPECT_EQ(r.GetPixel(0, 0), (0x30u ^ 0x400u ^ 'l'));
+    r.BltKeyed(&src, 0, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(r.GetPixel(0, 0), (0x00FF00u ^ 'k'));
+    EXPECT_EQ(g_kernelCalls, "ablk");
+    r.Blt(&src, 0, 0, nullptr, nullptr, nullptr);
+    EXPECT_EQ(g_kernelCalls, "ablk");
+    EXPECT_EQ(r.GetPixel(0, 0) & 0xFFFFFF, 0x123456u);
 }
 
 TEST(DibTest, RendererClassFollowsTheProcessorClass) {

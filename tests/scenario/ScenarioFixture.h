@@ -5,7 +5,7 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "gfx/Dib.h"
 #include "lib/ScriptAssembler.h"
 #include "mahjong/MahjongGame.h"

@@ -3,6 +3,11 @@
 // an ending hand back to the script.
 #include "SceneTestSupport.h"
 #include "app/Config.h"
+#include "lib/OggWriter.h"
+#include "sound/SoundDevice.h"
+
+#include <utility>
+#include <vector>
 
 using testing_support::SceneTest;
 namespace hl = platform::headless;
@@ -149,6 +154,33 @@ TEST_F(SequenceTest, SequencesWithoutAnEndingHandBackToTheScript) {
         EXPECT_LE(RunModeToEnd(16, false, 10), 1) << record;
         EXPECT_EQ(App().mode, 2) << record;
     }
+}
+
+TEST_F(SequenceTest, AFlyingEyeCatchWhoseSoundsAreMissingKeepsNoEarlierChannel) {
+    // Channels an earlier scene left in the slots the eye-catch loads into:
+    // its own sounds are missing, so each slot must end up empty rather than
+    // replay the old sound when the eye-catch plays that element.
+    g_soundDevice.Close();
+    InitDirectSound(platform::WindowHandle::Main);
+    tools::ToneSpec tone;
+    tone.samples = 4000;
+    ASSERT_TRUE(tools::WriteOggTone("se/old.ogg", tone));
+    for (const auto& [variant, slots] :
+         {std::pair{4, std::vector<int>{0, 1, 2, 6}}, {5, std::vector<int>{0, 1, 2, 3, 4, 5, 6}}}) {
+        for (int n : slots) {
+            g_seChannels[n] = std::make_unique<CSeChannel>();
+            ASSERT_TRUE(g_seChannels[n]->Load("old.ogg"));
+        }
+        Start("eye_catch variant=" + std::to_string(variant) + "\nwait ms=1\n");
+        RunUntilModeChanges();
+        App().RunFrame(); // loads the pictures and the sounds
+        ASSERT_EQ(S().subState, 1) << variant;
+        for (int n : slots)
+            EXPECT_EQ(g_seChannels[n], nullptr) << "variant " << variant << " element " << n;
+        RunModeToEnd(16, true, 2000);
+        g_mouse->skip = 0;
+    }
+    g_soundDevice.Close();
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "SceneTestSupport.h"
 
 #include <tuple>
+#include <utility>
 
 using testing_support::SceneTest;
 namespace hl = platform::headless;
@@ -147,6 +148,30 @@ TEST_F(TimedModesTest, AHorizontalShakeShowsLeftCentreRightCentre) {
     EXPECT_EQ(seen[2], 16);
     EXPECT_EQ(seen[3], 0);
     EXPECT_EQ(seen[4], -16);
+}
+
+TEST_F(TimedModesTest, WavesTakeTheTimedPhaseStepBesideTheirOwnCount) {
+    // The phase counter of a wave grows by its own count every frame (2 for
+    // types 7 and 9, 3 for type 8) and by 1 more once 96 ms have passed
+    // since the last timed step.
+    for (const auto& [type, perFrame] : {std::pair{7, 2u}, {8, 3u}, {9, 2u}}) {
+        Prepare();
+        Start("transition type=" + std::to_string(type) + " ms=2000\nend\n");
+        RunUntilModeChanges();
+        App().RunFrame(); // sets the effect up
+        ASSERT_EQ(S().effectDuration, 0u) << type;
+        hl::AdvanceClock(50);
+        App().RunFrame(); // 50 ms: no timed step yet
+        EXPECT_EQ(S().effectDuration, perFrame) << type;
+        hl::AdvanceClock(47);
+        App().RunFrame(); // 97 ms since the set-up: one timed step
+        EXPECT_EQ(S().effectDuration, 2 * perFrame + 1) << type;
+        hl::AdvanceClock(100);
+        App().RunFrame(); // and another
+        EXPECT_EQ(S().effectDuration, 3 * perFrame + 2) << type;
+        RunModeToEnd(16, true);
+        g_mouse->skip = 0;
+    }
 }
 
 TEST_F(TimedModesTest, AMaskTransitionLoadsItsNumberedMask) {

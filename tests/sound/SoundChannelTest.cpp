@@ -2,7 +2,7 @@
 // fades on the virtual clock, and a machine without sound.
 #include "sound/SoundChannel.h"
 #include "TestSupport.h"
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 #include "lib/OggWriter.h"
 #include "sound/SoundDevice.h"
 

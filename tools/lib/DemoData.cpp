@@ -1,6 +1,6 @@
 #include "lib/DemoData.h"
 
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"

@@ -1,6 +1,6 @@
 #include "lib/PackWriter.h"
 
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <algorithm>
 #include <array>

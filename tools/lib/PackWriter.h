@@ -3,7 +3,7 @@
 // packdat tool, the tests and the makers of demo data.
 #pragma once
 
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 
 #include <cstdint>
 #include <filesystem>

@@ -9,8 +9,8 @@
 //   packdat ARCHIVE [--flags HEX] FILE...    the given files by bare name
 //
 // Ogg files are always stored without flags: the game streams them in place.
-#include "app/DataPath.h"
-#include "app/PackFile.h"
+#include "data/DataPath.h"
+#include "data/PackFile.h"
 #include "lib/PackWriter.h"
 
 #include <algorithm>

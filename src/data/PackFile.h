@@ -2,7 +2,7 @@
 // on the way up, read whole and decoded into memory.
 #pragma once
 
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -31,9 +31,10 @@ using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 // The first hit wins: a loose file beats any archive, a nearer archive beats
 // a higher one. When the hit is damaged (its stored bytes not inside the
 // archive, stored size above allocation size, allocation size 0xFFFFFFFF)
-// the result is null as well, so a caller may read up to entry.storedSize
-// bytes from the handle and never passes the end of the file. The flags are
-// the caller's to check: a member streamed in place must have none.
+// the result is null as well; an unflagged hit whose allocation size is
+// larger than its archive is passed over and the lookup goes on higher up, so a caller may read up
+// to entry.storedSize bytes from the handle and never passes the end of the file. The flags are the
+// caller's to check: a member streamed in place must have none.
 FileHandle FindArchiveMember(const std::string& name, ArchiveEntry& entry);
 
 // Reads the member `entry` describes from an archive file of `archiveSize`
@@ -69,8 +70,7 @@ enum PackResult : int {
     kPackReadFailed = 4,
     kPackCloseFailed = 5,
     // A damaged member: its bytes lie outside the archive, its stored size is
-    // above its allocation size, its flags hold unknown bits, or a decoder
-    // met a stream it cannot undo.
+    // above its allocation size, or a decoder met a stream it cannot undo.
     kPackCorrupt = 6,
 };
 

@@ -1,4 +1,4 @@
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <array>
 #include <new>
@@ -320,8 +320,9 @@ DecodeStatus DecodeBwt(std::span<const std::uint8_t> in, DataBlock& out) {
 }
 
 DecodeStatus DecodeMember(std::uint32_t flags, DataBlock& block) {
+    // Bits no stage owns select nothing: a member flagged only with them is
+    // its stored bytes.
     flags &= kPackFlagMask;
-    if (flags & ~kPackKnownFlags) return DecodeStatus::Corrupt;
     if (flags & kPackFlagScrambled) UnscrambleWords(block.bytes());
     using Stage = DecodeStatus (*)(std::span<const std::uint8_t>, DataBlock&);
     constexpr std::array<std::pair<std::uint32_t, Stage>, 4> kStages = {{

@@ -1,12 +1,12 @@
-#include "app/PathTable.h"
+#include "data/PathTable.h"
 
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "platform/Platform.h"
 
 std::unique_ptr<CPathTable> g_pathTable;
 std::array<std::string, 8> g_dataPaths;
-const std::array<const char*, 7> g_dataDirNames = {"script\\", "bmp\\",  "chara\\", "voice\\",
-                                                   "bgm\\",    "se\\",   "system\\"};
+const std::array<const char*, 7> g_dataDirNames = {"script\\", "bmp\\", "chara\\", "voice\\",
+                                                   "bgm\\",    "se\\",  "system\\"};
 
 namespace {
 
@@ -17,7 +17,7 @@ int KindIndex(int kind) {
     return 7;
 }
 
-}  // namespace
+} // namespace
 
 std::string CPathTable::GetPath(int kind) {
     const int index = KindIndex(kind);
@@ -27,7 +27,8 @@ std::string CPathTable::GetPath(int kind) {
 
 void CPathTable::InitPaths() {
     const std::string dir = platform::CurrentDirectory();
-    for (int bit = 0; bit < 7; ++bit) BuildPath(1 << bit, dir);
+    for (int bit = 0; bit < 7; ++bit)
+        BuildPath(1 << bit, dir);
 }
 
 void CPathTable::BuildPath(int kind, std::string dir) {

@@ -1,4 +1,4 @@
-#include "app/DataPath.h"
+#include "data/DataPath.h"
 #include "TestSupport.h"
 
 #include <string>

@@ -1,4 +1,4 @@
-#include "app/Log.h"
+#include "data/Log.h"
 
 #include <cstdio>
 

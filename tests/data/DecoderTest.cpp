@@ -1,5 +1,5 @@
 // Known answers worked by hand from the stage rules, and damaged streams.
-#include "app/ArchiveDecoders.h"
+#include "data/ArchiveDecoders.h"
 
 #include <gtest/gtest.h>
 
@@ -331,17 +331,21 @@ TEST(DecodeMember, StagesRunInTheirFixedOrder) {
     EXPECT_EQ(Out(block), Text("banana"));
 }
 
-TEST(DecodeMember, UnknownLowBitsAreDamageTopBitsAreIgnored) {
-    for (std::uint32_t flags : {0x4u, 0x400u, 0x800000u, 0x20000u, 0x10004u}) {
+TEST(DecodeMember, BitsThatNameNoStageAndTheTopBitsSelectNothing) {
+    for (std::uint32_t flags : {0x4u, 0x400u, 0x800000u, 0x20000u, 0xFF000000u}) {
         DataBlock block;
-        ASSERT_TRUE(block.Allocate(4));
-        EXPECT_EQ(DecodeMember(flags, block), DecodeStatus::Corrupt) << std::hex << flags;
+        ASSERT_TRUE(block.Allocate(3));
+        std::copy_n("abc", 3, block.data());
+        EXPECT_EQ(DecodeMember(flags, block), DecodeStatus::Ok) << std::hex << flags;
+        EXPECT_EQ(Out(block), Text("abc")) << std::hex << flags;
     }
+    // Beside an unknown bit the unscrambling still runs: n = 1, key =
+    // (1 << 9) ^ 1 = 0x201, so the stored word 0x64636060 ("``cd") is "abcd".
     DataBlock block;
-    ASSERT_TRUE(block.Allocate(3));
-    block.data()[0] = 'a';
-    EXPECT_EQ(DecodeMember(0xFF000000u, block), DecodeStatus::Ok);
-    EXPECT_EQ(block.data()[0], 'a');
+    ASSERT_TRUE(block.Allocate(4));
+    std::copy_n("``cd", 4, block.data());
+    EXPECT_EQ(DecodeMember(kPackFlagScrambled | 0x4u, block), DecodeStatus::Ok);
+    EXPECT_EQ(Out(block), Text("abcd"));
 }
 
 } // namespace

@@ -1,7 +1,7 @@
-#include "app/PackFile.h"
+#include "data/PackFile.h"
 
-#include "app/ArchiveDecoders.h"
-#include "app/DataPath.h"
+#include "data/ArchiveDecoders.h"
+#include "data/DataPath.h"
 #include "platform/Platform.h"
 
 #include <algorithm>
@@ -13,7 +13,9 @@ namespace {
 constexpr char kMagic[8] = {'P', 'A', 'C', 'K', 'D', 'A', 'T', '.'};
 constexpr std::uint32_t kBadSize = 0xFFFFFFFF;
 
-enum class Lookup : std::uint8_t { Found, NotFound, BadSize, Corrupt };
+// Unreadable: the entry cannot be read here, but an archive higher up may
+// hold the same name, so the lookup goes on.
+enum class Lookup : std::uint8_t { Found, NotFound, BadSize, Corrupt, Unreadable };
 
 std::uint32_t ReadLittleEndian32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | (std::uint32_t(p[1]) << 8) | (std::uint32_t(p[2]) << 16) |
@@ -47,7 +49,7 @@ Lookup CheckEntry(const ArchiveEntry& e, std::uint64_t fileSize) {
     if (e.offset > fileSize || e.storedSize > fileSize - e.offset) return Lookup::Corrupt;
     // An entry without flags is its allocation size long, which the archive
     // must hold; this also keeps a damaged size from reserving gigabytes.
-    if ((e.flags & kPackFlagMask) == 0 && e.allocSize > fileSize) return Lookup::Corrupt;
+    if ((e.flags & kPackFlagMask) == 0 && e.allocSize > fileSize) return Lookup::Unreadable;
     return Lookup::Found;
 }
 
@@ -78,6 +80,7 @@ Lookup SearchArchive(const std::string& archiveKey, const std::string& member, A
         e.storedSize = ReadLittleEndian32(raw + 44);
         entry = e;
         const Lookup check = CheckEntry(e, fileSize);
+        if (check == Lookup::Unreadable) return Lookup::NotFound;
         if (check != Lookup::Found) return check;
         if (std::fseek(f.get(), static_cast<long>(e.offset), SEEK_SET) != 0)
             return Lookup::NotFound;
@@ -136,12 +139,12 @@ int ReadArchiveMember(std::FILE* archive, std::uint64_t archiveSize, const Archi
     case Lookup::BadSize:
         return kPackBadSize;
     case Lookup::Corrupt:
+    case Lookup::Unreadable:
         return kPackCorrupt;
     default:
         break;
     }
     const std::uint32_t flags = entry.flags & kPackFlagMask;
-    if (flags & ~kPackKnownFlags) return kPackCorrupt;
     if (std::fseek(archive, static_cast<long>(entry.offset), SEEK_SET) != 0) return kPackReadFailed;
     // A coded member needs only its stored bytes; the decoders make their
     // own blocks. A plain one is its allocation size long.
@@ -228,6 +231,7 @@ int CPackFile::LoadEntry(const std::string& name) {
     case Lookup::Found:
         break;
     case Lookup::NotFound:
+    case Lookup::Unreadable: // never left by the lookup: it goes on instead
         return fail(kPackNotFound);
     case Lookup::BadSize:
         return fail(kPackBadSize);

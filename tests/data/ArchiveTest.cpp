@@ -1,8 +1,8 @@
 // Finding and loading data files: loose files, archives on the way up, every
 // flag combination through the writer and back, and damaged archives.
 #include "TestSupport.h"
-#include "app/DataPath.h"
-#include "app/PackFile.h"
+#include "data/DataPath.h"
+#include "data/PackFile.h"
 #include "lib/PackWriter.h"
 
 #include <sys/wait.h>
@@ -446,11 +446,26 @@ TEST_F(DamagedArchive, AllocationSizeAllOnes) {
     ExpectLoad("y.bmp", kPackBadSize);
 }
 
-TEST_F(DamagedArchive, PlainAllocationSizePastTheFile) {
+TEST_F(DamagedArchive, PlainAllocationSizePastTheFileSendsTheLookupHigher) {
+    // The entry cannot be read from its archive, so it counts as absent
+    // there: the name is looked for in the archives further up.
     Bytes bytes = Good();
     Put32(bytes, EntryAt(1) + 40, 0x7FFFFFF0u);
     Write(bytes);
-    ExpectLoad("y.bmp", kPackCorrupt);
+    ExpectLoad("y.bmp", kPackNotFound);
+    ArchiveEntry entry;
+    EXPECT_FALSE(FindArchiveMember("y.bmp", entry));
+    WriteFile("game.dat", Archive({{"bmp\\y.bmp", Text("higher"), 0}}));
+    ExpectLoad("y.bmp", kPackOk);
+    EXPECT_EQ(Loaded(file_), Text("higher"));
+    FileHandle f = FindArchiveMember("y.bmp", entry);
+    ASSERT_TRUE(f);
+    EXPECT_EQ(entry.storedSize, 6u);
+    // A reader handed the damaged entry itself still refuses it.
+    entry.allocSize = 0x7FFFFFF0u;
+    entry.flags = 0;
+    DataBlock out;
+    EXPECT_EQ(ReadArchiveMember(f.get(), 100, entry, out), kPackCorrupt);
 }
 
 TEST_F(DamagedArchive, CodedAllocationSizeIsOnlyAnUpperBound) {
@@ -462,15 +477,24 @@ TEST_F(DamagedArchive, CodedAllocationSizeIsOnlyAnUpperBound) {
     EXPECT_EQ(Loaded(file_), Sample(3000, Kind::Text));
 }
 
-TEST_F(DamagedArchive, UnknownFlagBits) {
-    for (std::uint32_t flags : {0x4u, 0x201u | 0x1000u, 0x800000u}) {
-        Bytes bytes = Good();
+TEST_F(DamagedArchive, FlagBitsThatNameNoStageSelectNothing) {
+    // Only the stages whose own bits are set run: with none of them the
+    // member is its stored bytes; beside a stage bit the stage still runs.
+    const Bytes plain = Text("why");
+    for (std::uint32_t flags : {0x4u, 0x400u, 0x800000u, 0x20000u}) {
+        Bytes bytes = Archive({{"x.bmp", plain, 0}});
         Put32(bytes, EntryAt(0) + 36, flags);
         Write(bytes);
-        ExpectLoad("x.bmp", kPackCorrupt);
+        ExpectLoad("x.bmp", kPackOk);
+        EXPECT_EQ(Loaded(file_), plain) << std::hex << flags;
     }
-    // The top 8 bits are not looked at.
     Bytes bytes = Good();
+    Put32(bytes, EntryAt(0) + 36, kPackFlagLzss | 0x1000u | 0x400000u);
+    Write(bytes);
+    ExpectLoad("x.bmp", kPackOk);
+    EXPECT_EQ(Loaded(file_), Sample(3000, Kind::Text));
+    // The top 8 bits are not looked at.
+    bytes = Good();
     Put32(bytes, EntryAt(0) + 36, 0xFF000000u | kPackFlagLzss);
     Write(bytes);
     ExpectLoad("x.bmp", kPackOk);

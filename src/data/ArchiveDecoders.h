@@ -68,5 +68,5 @@ DecodeStatus DecodeLzss(std::span<const std::uint8_t> in, DataBlock& out);
 DecodeStatus DecodeBwt(std::span<const std::uint8_t> in, DataBlock& out);
 
 // Undoes every stage `flags` selects, in the fixed order, replacing `block`
-// with the final output. Flags with unknown bits among the low 24 are Corrupt.
+// with the final output. Bits that name no stage are passed over.
 DecodeStatus DecodeMember(std::uint32_t flags, DataBlock& block);
