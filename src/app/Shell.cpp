@@ -5,6 +5,7 @@
 #include "app/GameApp.h"
 #include "app/Input.h"
 #include "app/Log.h"
+#include "app/ModeTable.h"
 #include "app/PathTable.h"
 #include "app/Present.h"
 #include "gfx/Blit.h"
@@ -48,6 +49,9 @@ void OnWheel(int delta) {
     if (!g_gameApp) return;
     const bool up = delta >= 0;
     switch (g_gameApp->mode) {
+    case 6:
+        BacklogWheel(up);
+        break;
     case 3:
         if (!g_scenario || g_scenario->subState < 2) break;
         if (up) {
