@@ -33,14 +33,12 @@ constexpr std::array<ModeEntry, 10> kScreens{
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_openingMovie = std::make_unique<CMoviePlayer>(w, inst, "pp_op.mpg", 0);
               },
-              [](platform::WindowHandle w) { g_openingMovie->Run(w); },
-              [] { g_openingMovie.reset(); }},
+              [](platform::WindowHandle w) { g_openingMovie->Run(w); }, [] { g_openingMovie.reset(); }},
     ModeEntry{50, [] { return g_staffRollMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_staffRollMovie = std::make_unique<CMoviePlayer>(w, inst, "staffroll.mpg", 0);
               },
-              [](platform::WindowHandle w) { g_staffRollMovie->Run(w); },
-              [] { g_staffRollMovie.reset(); }},
+              [](platform::WindowHandle w) { g_staffRollMovie->Run(w); }, [] { g_staffRollMovie.reset(); }},
 };
 
 // Story modes run a method of the script object; the match runs while the
@@ -122,8 +120,7 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
@@ -131,16 +128,12 @@ constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther};
 
 const ModeTable* g_activeTable = &kGameTable;
 
-} // namespace
+}  // namespace
 
 void BacklogWheel(bool up) {
     if (g_backlogScreen) g_backlogScreen->Wheel(up);
 }
 
-const ModeTable& ActiveModeTable() {
-    return *g_activeTable;
-}
+const ModeTable& ActiveModeTable() { return *g_activeTable; }
 
-void SetModeTable(const ModeTable* table) {
-    g_activeTable = table ? table : &kGameTable;
-}
+void SetModeTable(const ModeTable* table) { g_activeTable = table ? table : &kGameTable; }
