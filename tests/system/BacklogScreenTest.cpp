@@ -391,4 +391,79 @@ TEST_F(BacklogTest, ShotsOfThePageForPeopleToLookAt) {
     EXPECT_EQ(Pixel(6, 6), 0xFFFFFFu);
 }
 
+// The page against the same glyphs put by hand where the layout rules say:
+// names centred on x 80, text from x 74 drawn 8 px left of the pen, ruby
+// centred over its base at size 12, lines of 52 narrow or 46 wide columns.
+class BacklogLayoutTest : public BacklogTest {
+protected:
+    void SetUp() override {
+        BacklogTest::SetUp();
+        Fill(1);
+        Open();
+        for (CDib* d : {&drawn_, &expected_}) {
+            d->Create(platform::WindowHandle::Main, 800, 600, 24);
+            d->FillRect(0, 0, 800, 600, 0);
+        }
+    }
+    int Put(int x, int y, std::string_view ch, std::uint32_t colour = 0xFFFFFF) {
+        return g_glyphFont->DrawChar(&expected_, x - 8, y, ch, colour);
+    }
+    void ExpectSame() {
+        S().DrawPage(&drawn_, 0);
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x)
+                ASSERT_EQ(PixelOf(&drawn_, x, y), PixelOf(&expected_, x, y)) << x << "," << y;
+    }
+    CDib drawn_, expected_;
+};
+
+TEST_F(BacklogLayoutTest, NameAndRubyStandWhereTheirFormulasPutThem) {
+    const std::string name = "\xB0\xA1\xB0\xA2\xB0\xA3"; // 6 bytes
+    SetEntry(g_gameApp->logNames, 0, name);
+    SetEntry(g_gameApp->logText, 0, "<ab<\xBA\xA3>e");
+    g_glyphFont->SetFont(24, 0);
+    int x = 60; // 80 - ((6 - 2) / 2) * 10
+    for (std::size_t i = 0; i < name.size(); i += 2)
+        x += Put(x, 10, std::string_view(name).substr(i, 2), 0xFFFF00);
+    const int start = 74;
+    int pen = start + Put(start, 42, "a");
+    pen += Put(pen, 42, "b");
+    g_glyphFont->SetFont(12, 0);
+    // (end - start) / 2 - (2 / 2) * 6 + start - 6, at the line's y - 12 + 2
+    const int rubyX = (pen - start) / 2 - 6 + start - 6;
+    for (int twice = 0; twice < 2; ++twice)
+        g_glyphFont->DrawCharGray4Plain(&expected_, rubyX, 32, "\xBA\xA3", 0xFFFFFF);
+    g_glyphFont->SetFont(24, 0);
+    Put(pen, 42, "e");
+    ExpectSame();
+}
+
+TEST_F(BacklogLayoutTest, NarrowLinesBreakAfter52Columns) {
+    const std::string text(60, 'x');
+    SetEntry(g_gameApp->logText, 0, text);
+    g_glyphFont->SetFont(24, 0);
+    int x = 74;
+    for (int k = 0; k < 60; ++k) {
+        if (k == 52) x = 74;
+        x += Put(x, k < 52 ? 42 : 76, "x");
+    }
+    ExpectSame();
+}
+
+TEST_F(BacklogLayoutTest, WideLinesBreakAfter46ColumnsKeepingClosingMarksOnTheLine) {
+    std::string text;
+    for (int k = 0; k < 30; ++k)
+        text += k == 23 ? "\x81\x41" : "\xB0\xA1"; // the 24th may not begin a line
+    SetEntry(g_gameApp->logText, 0, text);
+    g_glyphFont->SetFont(24, 0);
+    int x = 74;
+    for (int k = 0; k < 23; ++k)
+        x += Put(x, 42, "\xB0\xA1");
+    Put(x, 42, "\x81\x41"); // drawn on the old line without moving the pen
+    x = 74;
+    for (int k = 24; k < 30; ++k)
+        x += Put(x, 76, "\xB0\xA1");
+    ExpectSame();
+}
+
 } // namespace
