@@ -29,6 +29,10 @@ struct ModeTable {
 const ModeTable& ActiveModeTable();
 void SetModeTable(const ModeTable* table);  // null: the game's own table
 
+// The wheel in the backlog (mode 6): one entry older (up) or newer, while
+// its list is shown.
+void BacklogWheel(bool up);
+
 // Makes an entry for a screen class whose global is `std::unique_ptr<T> Global`.
 template <typename T, auto& Global>
 constexpr ModeEntry ScreenEntry(std::uint8_t mode) {

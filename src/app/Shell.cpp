@@ -4,6 +4,7 @@
 #include "app/Display.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
+#include "app/ModeTable.h"
 #include "data/Log.h"
 #include "data/PathTable.h"
 #include "app/Present.h"
@@ -51,6 +52,9 @@ void OnWheel(int delta) {
     if (!g_gameApp) return;
     const bool up = delta >= 0;
     switch (g_gameApp->mode) {
+    case 6:
+        BacklogWheel(up);
+        break;
     case 3:
         if (!g_scenario || g_scenario->subState < 2) break;
         if (up) {

@@ -12,6 +12,7 @@
 // A sound file that cannot be opened is not the player's concern: the record
 // is logged for maintainers and the script goes on.
 #include "scenario/Scenario.h"
+#include "scenario/VoiceFilter.h"
 
 #include "app/Config.h"
 #include "data/DataPath.h"
@@ -152,8 +153,8 @@ std::unique_ptr<char[]> HeapCopy(const std::string& name) {
     return copy;
 }
 
-// The settings byte that holds the level of a voice, or none when the mute
-// switches silence it.
+} // namespace
+
 std::optional<std::size_t> VoiceLevelByte(std::string_view name) {
     const bool muteA = Setting(config::kVoiceMuteA) == 1;
     const bool muteB = Setting(config::kVoiceMuteB) == 1;
@@ -167,6 +168,8 @@ std::optional<std::size_t> VoiceLevelByte(std::string_view name) {
     if ((muteA && other <= 8) || (muteB && other >= 9 && other <= 14)) return std::nullopt;
     return kOtherVoicesLevel;
 }
+
+namespace {
 
 // Keeps the name of a voice for the message history (once there is a
 // history to keep it for) and tells whether voices may sound now.

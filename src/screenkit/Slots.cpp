@@ -111,10 +111,14 @@ void FreeVoiceSlot(int slot) {
 }
 
 void PlayVoice(int slot, const char* name) {
+    PlayVoiceAt(slot, name, g_config[config::kSeVolume]);
+}
+
+void PlayVoiceAt(int slot, const char* name, int level) {
     FreeVoiceSlot(slot);
     auto c = std::make_unique<CVoiceChannel>();
     c->Load(name);
-    c->SetVolume(g_config[config::kSeVolume]);
+    c->SetVolume(level);
     c->Play(Repeat::Once);
     g_voiceChannels[slot] = std::move(c);
 }

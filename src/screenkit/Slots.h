@@ -54,6 +54,8 @@ void PlayClickSound();
 void FreeVoiceSlot(int slot);
 // A new voice channel in the slot, loaded, at the effect volume, played once.
 void PlayVoice(int slot, const char* name);
+// The same at a voice level of its own (a character's voice setting).
+void PlayVoiceAt(int slot, const char* name, int level);
 
 // Stops and frees the music channel (the current-music name stays).
 void StopMusic();

@@ -21,6 +21,7 @@
 #include "lib/DemoData.h"
 #include "scenario/Scenario.h"
 #include "sound/SoundChannel.h"
+#include "system/BacklogScreen.h"
 
 #include <algorithm>
 #include <functional>
@@ -401,6 +402,60 @@ TEST_F(PlaythroughTest, MissingPicturesAreReportedAndTheGameGoesOn) {
     for (const char* name : {"system\\logo_01.bmp", "system\\title_bg.bmp",
                              "system\\title_bg01.bmp", "system\\title_bg_r.bmp"})
         EXPECT_NE(log.find(name), std::string::npos) << name;
+}
+
+TEST_F(PlaythroughTest, WheelOpensTheBacklogWhereAVoiceReplaysThenTheStoryGoesOn) {
+    Start();
+    ToStoryChooser();
+    ClickAt(500, 100);
+    ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+    ClickAt(377, 417);
+    ASSERT_TRUE(RunUntil([&] { return !InMode(58); }));
+    // Click through the story until a page waits with voiced lines behind it.
+    const auto voicedShown = [] {
+        for (int e = 0; e + 1 < g_gameApp->logCount; ++e)
+            if (g_gameApp->logVoices[e][0] != 0) return true;
+        return false;
+    };
+    for (int step = 0; step < 20000 && !(InMode(3) && g_scenario->subState == 3 &&
+                                         g_gameApp->logCount >= 3 && voicedShown());
+         ++step) {
+        ASSERT_FALSE(InMode(1)) << "the story ended without a voiced line";
+        if (InMode(3) && g_scenario->subState == 3)
+            ClickAt(300, 300);
+        else
+            Frames(1);
+    }
+    MoveTo(300, 599);
+    hl::PushWheel(120);
+    ASSERT_TRUE(RunUntil([&] { return g_backlogScreen && g_backlogScreen->state == 2; }));
+    EXPECT_EQ(g_gameApp->returnMode, 3);
+    Shot("30-backlog");
+    const CBacklogScreen& b = *g_backlogScreen;
+    int box = -1;
+    for (int k = 0; k < 4 && box < 0; ++k)
+        if (b.top + k < g_gameApp->logCount && g_gameApp->logVoices[b.top + k][0] != 0) box = k;
+    ASSERT_GE(box, 0);
+    const std::string voice = g_gameApp->logVoices[b.top + box].data();
+    g_voiceChannels[0].reset();
+    ClickAt(300, 60 + 150 * box);
+    ASSERT_NE(g_voiceChannels[0], nullptr);
+    CVoiceChannel expected;
+    ASSERT_TRUE(expected.Load(voice));
+    EXPECT_DOUBLE_EQ(g_voiceChannels[0]->GetLengthSeconds(), expected.GetLengthSeconds());
+    Shot("31-backlog-voice");
+    // A right click leaves, stops the voice and the story resumes its page.
+    hl::PushButton(MouseButton::Right, true, 300, 300);
+    Frames(2);
+    hl::PushButton(MouseButton::Right, false, 300, 300);
+    ASSERT_TRUE(RunUntil([&] { return InMode(3); }));
+    EXPECT_EQ(g_voiceChannels[0], nullptr);
+    EXPECT_EQ(g_backlogScreen, nullptr);
+    EXPECT_TRUE(Contains(modes_, {3, 6, 3}));
+    ClickAt(300, 300);
+    ASSERT_TRUE(RunUntil([&] { return !(InMode(3) && g_scenario->subState == 3); }, 200));
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
 } // namespace

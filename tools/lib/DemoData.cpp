@@ -4,6 +4,7 @@
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
+#include "lib/DemoBacklog.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -326,6 +327,12 @@ public:
         const auto slash = path.find('\\');
         return Put(path.substr(0, slash), path.substr(slash + 1),
                    tools::EncodeOgg(samples, 1, kRate));
+    }
+
+    bool Files(std::vector<DemoFile> files) {
+        for (DemoFile& f : files)
+            if (!Put(f.folder, f.name, std::move(f.bytes))) return false;
+        return true;
     }
 
     bool Script(const std::string& name, const std::string& text) {
@@ -948,7 +955,8 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"s", "海风之约", 0xFF4A90C8, 0xFFF0D8A0, 320, 382, 160, 28}, 5) &&
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
-        StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) && g.Finish();
+        StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
+        g.Files(BacklogFiles()) && g.Finish();
     return ok && error.empty();
 }
 
