@@ -10,6 +10,7 @@
 #include "mahjong/MahjongGame.h"
 #include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
+#include "system/ConfigScreen.h"
 #include "system/SystemMenu.h"
 
 #include <array>
@@ -20,7 +21,7 @@ namespace {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 10> kScreens{
+constexpr std::array<ModeEntry, 11> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -28,6 +29,7 @@ constexpr std::array<ModeEntry, 10> kScreens{
     ScreenEntry<CScenarioTitle1, g_scenarioTitle1>(58),
     ScreenEntry<CScenarioTitle2, g_scenarioTitle2>(59),
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
+    ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
