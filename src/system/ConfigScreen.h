@@ -90,6 +90,8 @@ private:
     void DrawVoiceKnob(CDib* target, int i, bool lit);
     void DrawVoiceDigits(CDib* target, int i);
     void DrawVoiceButton(int k, int look);
+    enum class Glow { Rising, Falling };
+    bool VoiceGlowing(std::uint32_t duration, Glow glow);
     enum class Levels { Keep, PutBack };
     void LeaveVoicePage(Levels levels);
 };

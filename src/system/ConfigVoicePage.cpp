@@ -202,28 +202,25 @@ void CConfigScreen::LeaveVoicePage(Levels levels) {
     state = 13;
 }
 
+// One frame of a bottom button's glow; false once it has run its time.
+bool CConfigScreen::VoiceGlowing(std::uint32_t duration, Glow glow) {
+    const std::uint32_t level = FadeLevel(Clock().Tick(), duration);
+    if (level >= kFull || SkipHeld()) return false;
+    const BottomButton& b = kBottom[static_cast<std::size_t>(button - kDefault)];
+    DrawVoiceButton(button, 0);
+    BlendAddAlpha(Back(), b.x, 544, Slot(25), b.sx, 352, b.w + (button == kDefault), 34,
+                  static_cast<int>(glow == Glow::Rising ? level : kFull - level));
+    return true;
+}
+
 void CConfigScreen::VoiceGlowIn(platform::WindowHandle) {
-    const std::uint32_t level = FadeLevel(Clock().Tick(), kGlowInMs);
-    if (level < kFull && !SkipHeld()) {
-        const BottomButton& b = kBottom[static_cast<std::size_t>(button - kDefault)];
-        DrawVoiceButton(button, 0);
-        BlendAddAlpha(Back(), b.x, 544, Slot(25), b.sx, 352, b.w + (button == kDefault), 34,
-                      static_cast<int>(level));
-        return;
-    }
+    if (VoiceGlowing(kGlowInMs, Glow::Rising)) return;
     Clock().Restart();
     state = 16;
 }
 
 void CConfigScreen::VoiceGlowOutAndAct(platform::WindowHandle) {
-    const std::uint32_t level = FadeLevel(Clock().Tick(), kGlowOutMs);
-    if (level < kFull && !SkipHeld()) {
-        const BottomButton& b = kBottom[static_cast<std::size_t>(button - kDefault)];
-        DrawVoiceButton(button, 0);
-        BlendAddAlpha(Back(), b.x, 544, Slot(25), b.sx, 352, b.w + (button == kDefault), 34,
-                      static_cast<int>(kFull - level));
-        return;
-    }
+    if (VoiceGlowing(kGlowOutMs, Glow::Falling)) return;
     if (button == kDefault) {
         std::fill_n(&g_config[config::kVoiceLevels], config::kVoiceLevelCount, 50);
         ShowWhole(Slot(33));
