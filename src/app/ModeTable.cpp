@@ -15,6 +15,8 @@
 #include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
 #include "system/BacklogScreen.h"
+#include "system/ConfigScreen.h"
+#include "system/SystemMenu.h"
 
 #include <array>
 #include <memory>
@@ -50,7 +52,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 10> kScreens{
+constexpr std::array<ModeEntry, 12> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -59,18 +61,22 @@ constexpr std::array<ModeEntry, 10> kScreens{
     ScreenEntry<CScenarioTitle2, g_scenarioTitle2>(59),
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
+    ScreenEntry<CConfigScreen, g_configScreen>(9),
+    ScreenEntry<CSystemMenu, g_systemMenu>(8),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_openingMovie =
                       std::make_unique<CMoviePlayer>(w, inst, "pp_op.mpg", 0, ShellMovieHost(w));
               },
-              [](platform::WindowHandle w) { g_openingMovie->Run(w); }, [] { g_openingMovie.reset(); }},
+              [](platform::WindowHandle w) { g_openingMovie->Run(w); },
+              [] { g_openingMovie.reset(); }},
     ModeEntry{50, [] { return g_staffRollMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_staffRollMovie = std::make_unique<CMoviePlayer>(w, inst, "staffroll.mpg", 0,
                                                                     ShellMovieHost(w));
               },
-              [](platform::WindowHandle w) { g_staffRollMovie->Run(w); }, [] { g_staffRollMovie.reset(); }},
+              [](platform::WindowHandle w) { g_staffRollMovie->Run(w); },
+              [] { g_staffRollMovie.reset(); }},
 };
 
 // Story modes run a method of the script object; the match runs while the
@@ -152,7 +158,8 @@ void RunOther(std::uint8_t mode, platform::WindowHandle window) {
     case 64:
         if (g_mahjongGame) g_mahjongGame->Run(window);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -160,12 +167,16 @@ constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther};
 
 const ModeTable* g_activeTable = &kGameTable;
 
-}  // namespace
+} // namespace
 
 void BacklogWheel(bool up) {
     if (g_backlogScreen) g_backlogScreen->Wheel(up);
 }
 
-const ModeTable& ActiveModeTable() { return *g_activeTable; }
+const ModeTable& ActiveModeTable() {
+    return *g_activeTable;
+}
 
-void SetModeTable(const ModeTable* table) { g_activeTable = table ? table : &kGameTable; }
+void SetModeTable(const ModeTable* table) {
+    g_activeTable = table ? table : &kGameTable;
+}

@@ -12,6 +12,7 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/MainTitle.h"
+#include "frontend/ResetStory.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
@@ -20,8 +21,11 @@
 #include "lib/BmpWriter.h"
 #include "lib/DemoData.h"
 #include "scenario/Scenario.h"
+#include "screenkit/Leave.h"
 #include "sound/SoundChannel.h"
 #include "system/BacklogScreen.h"
+#include "system/ConfigScreen.h"
+#include "system/SystemMenu.h"
 
 #include <algorithm>
 #include <functional>
@@ -456,6 +460,64 @@ TEST_F(PlaythroughTest, WheelOpensTheBacklogWhereAVoiceReplaysThenTheStoryGoesOn
     ASSERT_TRUE(RunUntil([&] { return !(InMode(3) && g_scenario->subState == 3); }, 200));
     EXPECT_TRUE(hl::Questions().empty());
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
+TEST_F(PlaythroughTest, MenuSettingsMusicVolumeKeptThenBackToTheTitle) {
+    Start();
+    // Straight into the first story as its title's start item leads there:
+    // the way through the title screens is played by the tests above.
+    ResetStory(platform::WindowHandle::Main);
+    g_scenario->saveGroup = 0;
+    screenkit::LeaveForStory("start.s", 0);
+    ASSERT_TRUE(RunUntil([&] { return InMode(3) && g_scenario->subState == 3; }));
+    auto rightClick = [&] {
+        hl::PushButton(MouseButton::Right, true, 300, 300);
+        Frames(1);
+        hl::PushButton(MouseButton::Right, false, 300, 300);
+        Frames(1);
+    };
+    rightClick();
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+    Shot("30-system-menu");
+    ClickAt(700, 325); // settings
+    ASSERT_TRUE(RunUntil([&] { return g_configScreen && g_configScreen->state == 3; }));
+    Shot("31-settings");
+    ClickAt(500, 555); // the voice page, and back with a right click
+    ASSERT_TRUE(RunUntil([&] { return g_configScreen->state == 12; }));
+    Shot("31-settings-voice");
+    rightClick();
+    ASSERT_TRUE(RunUntil([&] { return g_configScreen->state == 3; }));
+    // The music slider held at x 150: (150 − 87)·100 / 201 = 31.
+    hl::PushMouseMove(150, 195);
+    hl::PushButton(MouseButton::Left, true, 150, 195);
+    Frames(2);
+    hl::PushButton(MouseButton::Left, false, 150, 195);
+    Frames(1);
+    EXPECT_EQ(g_config[config::kBgmVolume], 31);
+    ClickAt(730, 515); // OK
+    ASSERT_TRUE(RunUntil([&] { return InMode(3); }));
+    const auto saved = testing_support::ReadFile("save/Config.dat");
+    ASSERT_EQ(saved.size(), kConfigSize);
+    EXPECT_EQ(saved[config::kBgmVolume], 31);
+
+    rightClick();
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+    ClickAt(769, 360); // exit
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 13; }));
+    Shot("32-system-menu-exit");
+    hl::QueueAnswer(platform::BoxAnswer::Ok);
+    ClickAt(400, 250); // return to the title
+    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
+    EXPECT_EQ(hl::Questions().size(), 1u);
+    for (std::size_t c = 1; c < g_seChannels.size(); ++c)
+        EXPECT_EQ(g_seChannels[c], nullptr) << c;
+    EXPECT_TRUE(Contains(modes_, {3, 8, 9, 3, 8, 1}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+
+    // The next start reads the confirmed volume back.
+    g_config[config::kBgmVolume] = 0;
+    LoadConfig();
+    EXPECT_EQ(g_config[config::kBgmVolume], 31);
 }
 
 } // namespace
