@@ -211,6 +211,8 @@ transition_blit::Rect AreaOf(int e, const Layout& l) {
     if (e == 3 || e == 38) return origin;
     if ((e >= 16 && e <= 21) || (e >= 33 && e <= 35)) return origin.Union(args);
     if (e == 36) return screen.Union(args);
+    // The interlaced fades count their rows from the top, whatever dy says.
+    if (e == 4 || e == 37) return Rect::Xywh(l.dx, 0, l.w, l.h).Union(args);
     return args;
 }
 
