@@ -60,9 +60,9 @@ constexpr std::array<ModeEntry, 12> kScreens{
     ScreenEntry<CScenarioTitle1, g_scenarioTitle1>(58),
     ScreenEntry<CScenarioTitle2, g_scenarioTitle2>(59),
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
-    ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
     ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
+    ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_openingMovie =

@@ -43,8 +43,8 @@ protected:
         ASSERT_TRUE(bmp_writer::WriteBmp("system/backlog_p.bmp", parts));
         WriteSolid("system/backlog_w.bmp", 712, 138, 0xFFFFFFFF);
         WriteTone("se/sys_a002.ogg", 2);
-        WriteTone("voice/bel0001.ogg", 7);
-        WriteTone("voice/fio0002.ogg", 8);
+        WriteTone("voice/dor0001.ogg", 7);
+        WriteTone("voice/fop0002.ogg", 8);
         WriteTone("voice/zzz0003.ogg", 9);
         WriteTone("voice/wen0004.ogg", 11);
         FrontendTest::SetUp();
@@ -100,7 +100,7 @@ TEST_F(BacklogTest, ThreeEntriesOpenAtTheStartAndNothingScrolls) {
     Fill(3);
     // A stale entry past the count (an uncounted line) must not show.
     SetEntry(g_gameApp->logText, 3, "stale stale stale");
-    SetEntry(g_gameApp->logVoices, 3, "bel0001.ogg");
+    SetEntry(g_gameApp->logVoices, 3, "dor0001.ogg");
     Open();
     EXPECT_EQ(S().top, 0);
     EXPECT_EQ(S().maxTop, -2);
@@ -246,8 +246,8 @@ TEST_F(BacklogTest, KeysMoveAcrossTheBoxesThenTheList) {
 
 TEST_F(BacklogTest, ClickedEntryReplaysItsVoiceThroughTheMuteSwitches) {
     Fill(4);
-    SetEntry(g_gameApp->logVoices, 0, "BEL0001.ogg"); // main character 1
-    SetEntry(g_gameApp->logVoices, 1, "fio0002.ogg"); // main character 5: switch B
+    SetEntry(g_gameApp->logVoices, 0, "dor0001.ogg"); // main character 1
+    SetEntry(g_gameApp->logVoices, 1, "fop0002.ogg"); // main character 5: switch B
     SetEntry(g_gameApp->logVoices, 2, "zzz0003.ogg"); // in neither table
     SetEntry(g_gameApp->logVoices, 3, "wen0004.ogg"); // other character 10: switch B
     Open();
@@ -261,15 +261,15 @@ TEST_F(BacklogTest, ClickedEntryReplaysItsVoiceThroughTheMuteSwitches) {
     EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 9);
     EXPECT_EQ(g_voiceVolume.load(), 42);
 
-    // Switch A silences all but entries 5 and 11 of the main table and the
-    // first nine others, as the story does; the voice already playing goes on.
+    // Switch A silences every voice but main characters 5 and 11, as the
+    // story does; the voice already playing goes on.
     g_config[config::kVoiceMuteA] = 1;
     Click(1);
     EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 9);
     Click(2);
     EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 8);
     Click(4);
-    EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 11);
+    EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 8);
     g_config[config::kVoiceMuteA] = 0;
     g_config[config::kVoiceMuteB] = 1;
     g_voiceChannels[0].reset();
@@ -284,7 +284,7 @@ TEST_F(BacklogTest, ClickedEntryReplaysItsVoiceThroughTheMuteSwitches) {
 
 TEST_F(BacklogTest, BackButtonKeepsTheVoiceRightClickStopsItAndBothReturn) {
     Fill(4);
-    SetEntry(g_gameApp->logVoices, 0, "bel0001.ogg");
+    SetEntry(g_gameApp->logVoices, 0, "dor0001.ogg");
     Open();
     Click(1);
     ASSERT_NE(g_voiceChannels[0], nullptr);
@@ -372,7 +372,7 @@ TEST_F(BacklogTest, ShotsOfThePageForPeopleToLookAt) {
         SetEntry(g_gameApp->logNames, e, e % 2 ? "\xC1\xD5" : "\xB0\xA2\xC0\xF6\xCB\xBF");
         SetEntry(g_gameApp->logText, e,
                  e % 3 == 2 ? "\xA1\xF9\xA1\xA1\xC8\xA5\xBA\xA3\xB1\xDF\xA1\xA1\xA1\xF9" : ruby);
-        if (e % 2) SetEntry(g_gameApp->logVoices, e, "bel0001.ogg");
+        if (e % 2) SetEntry(g_gameApp->logVoices, e, "dor0001.ogg");
     }
     SetEntry(g_gameApp->logNames, 9, "");
     Open();
