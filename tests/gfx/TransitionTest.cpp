@@ -891,6 +891,73 @@ TEST_F(TransitionTest, ScatteredTilesStartNearlyInPlace) {
     EXPECT_EQ(Px(*d, 0, 0), (63u << 16) | (100u << 8) | 100u);
 }
 
+TEST_F(TransitionTest, IncrementalSwirlBlendsTheTurnedPixelOverTheLastFrame) {
+    // Effect 18 at p = 128: twist k = 2 * (255 - 128) = 254, Rc = 500 << 16.
+    Draw(18, d_.get(), a_.get(), b_.get(), 128);
+    // (300, 300): d = 100 << 16, angle (400 * 254) >> 7 = 793 mod 512 = 281;
+    // c = cosT[231] = -62475, s = cosT[103] = 19792; rx = -100, ry = 0:
+    // X = (6247500 >> 16) + 400 = 95 + 400, Y = (-1979200 >> 16) + 300 = 269.
+    EXPECT_EQ(Px(*d_, 300, 300),
+              Mix(Code(kTagA, 495, 269), 128, Code(kTagD, 300, 300), 128, kTagD));
+    // (600, 150): rx = 200, ry = -150, d = 250 << 16, angle 496;
+    // c = cosT[16] = 64276, s = cosT[400] = 12785:
+    // X = 196 - (-30) + 400 = 626, Y = 39 + 300 + (-148) = 191.
+    EXPECT_EQ(Px(*d_, 600, 150),
+              Mix(Code(kTagA, 626, 191), 128, Code(kTagD, 600, 150), 128, kTagD));
+    // (100, 450): rx = -300, ry = 150, (Rc - d) >> 16 = 164, angle 325;
+    // c = cosT[187] = -43412, s = cosT[59] = 49095: Y = -225 + 300 + (-100)
+    // = -25 lies above A, so the last frame's pixel stays.
+    EXPECT_SAME(d_, 100, 450, kTagD);
+
+    // At 255 the twist is gone and A is copied outright, fourth byte too.
+    auto d = Coded(kTagD);
+    Draw(18, d.get(), a_.get(), b_.get(), 255);
+    EXPECT_EQ(Pixels(*d), Pixels(*a_));
+    // Below 1 nothing is drawn.
+    d = Coded(kTagD);
+    Draw(18, d.get(), a_.get(), b_.get(), 0);
+    EXPECT_SAME(d, 300, 300, kTagD);
+}
+
+TEST_F(TransitionTest, GatheringTilesSettleAlongTheirRaysOverB) {
+    // Effect 19 at p = 250: B first, K = 1400 - ((1400 * 250) >> 8) = 33,
+    // A's 4x4 tiles blended at alpha 250: (A * 250 >> 8) + (B * 5 >> 8).
+    auto d = Coded(kTagD);
+    Draw(19, d.get(), a_.get(), b_.get(), 250);
+    // The centre tile (400, 300): t = 0, (ux, uy) = (0, 0), in place.
+    // A(401, 301) = 0xA4B591, B = 0xB4B591: blue (145 * 250 >> 8) + (145 * 5
+    // >> 8) = 141 + 2, green 176 + 3, red 160 + 3; the fourth byte is 0.
+    EXPECT_EQ(Px(*d, 401, 301), 0x00A3B38Fu);
+    // Tile (404, 300): t = 4, ux = 256, rnd[(10 * 300 + 404) mod 256] = 187:
+    // X = (187 * 256 * 33 >> 16) + 404 = 428. Pixel (429, 301) is A(405, 301).
+    EXPECT_EQ(Px(*d, 429, 301), 0x00A3B394u);
+    // Tile (0, 0): t = 500, (ux, uy) = (-204, -153), rnd[0] = 38:
+    // X = (38 * -204 * 33 >> 16) = -4, Y = -3; it leaves (0, 0) to B, and
+    // no tile reaches (410, 301): the place the tile (404, 300) left.
+    EXPECT_SAME(d, 0, 0, kTagB);
+    EXPECT_SAME(d, 410, 301, kTagB);
+}
+
+TEST_F(TransitionTest, SwirlingTilesTurnWithTheCosineAndLeaveTrails) {
+    // Effect 21 at p = 160: K = 1400 - ((1400 * 160) >> 8) = 525; u uses
+    // cosT[2 * 96 - 128] = cosT[64] = 46340, v uses cosT[192] = -46340.
+    Draw(21, d_.get(), a_.get(), b_.get(), 160);
+    // Tile (404, 300): t = 4, u = ((46340 * 1024) >> 16) / 4 = 724 / 4 = 181,
+    // v = 0: X = (181 * 525 >> 8) + 404 = 371 + 404 = 775.
+    EXPECT_FROM(d_, 775, 300, kTagA, 404, 300);
+    // Tile (396, 298): rx = -4, ry = -2, t = 4: u = -725 / 4 = -181,
+    // v = (-46340 * -512 >> 16) / 4 = 362 / 4 = 90: X = -372 + 396 = 24,
+    // Y = (90 * 525 >> 8) + 298 = 184 + 298 = 482.
+    EXPECT_FROM(d_, 24, 482, kTagA, 396, 298);
+    // Tile (500, 400): t = 141, u = (46340 * 25600 >> 16) / 141 = 128,
+    // v = -128: X = 262 + 500, Y = -263 + 400.
+    EXPECT_FROM(d_, 762, 137, kTagA, 500, 400);
+    // The centre tile stays (t = 0, u = rx = 0); what no tile reaches keeps
+    // the last frame.
+    EXPECT_FROM(d_, 401, 300, kTagA, 401, 300);
+    EXPECT_SAME(d_, 420, 300, kTagD);
+}
+
 // ---------------------------------------------------------------- mended faults
 
 TEST_F(TransitionTest, MaskEffectsWithoutAUsableMaskCrossFade) {
