@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include "platform/common/Dialog.h"
+#include "platform/common/PresentPacer.h"
 
 #include <SDL.h>
 
@@ -34,8 +35,7 @@ struct Window {
     // The texture holds a picture presented whole from outside the paints,
     // so the next paint's picture must be uploaded whole.
     bool foreign = false;
-    Uint32 lastShown = 0;
-    Uint32 refreshMs = 16;
+    PresentPacer pacer;
     // SDL's own software renderer keeps the window's picture between
     // presents, so a present may redraw just the changed rectangle.
     bool keepsPicture = false;
@@ -199,7 +199,7 @@ void Upload(std::span<const std::uint32_t> pixels) {
     SDL_RenderClear(g_win.renderer);
     SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
     SDL_RenderPresent(g_win.renderer);
-    g_win.lastShown = SDL_GetTicks();
+    g_win.pacer.Shown(SDL_GetTicks());
     g_win.pending = false;
     g_win.repaint = false;
     g_win.pendingRect = {};
@@ -405,7 +405,7 @@ bool CreateMainWindow(std::string_view gbkTitle) {
     // Pictures are shown at most once per refresh of the display.
     SDL_DisplayMode mode{};
     if (SDL_GetWindowDisplayMode(g_win.window, &mode) == 0 && mode.refresh_rate > 0)
-        g_win.refreshMs = static_cast<Uint32>(1000 / mode.refresh_rate);
+        g_win.pacer.SetRefresh(static_cast<Uint32>(1000 / mode.refresh_rate));
     SDL_RenderSetLogicalSize(g_win.renderer, kClientWidth, kClientHeight);
     g_win.texture = SDL_CreateTexture(g_win.renderer, SDL_PIXELFORMAT_RGB888,
                                       SDL_TEXTUREACCESS_STREAMING, kClientWidth, kClientHeight);
@@ -455,7 +455,7 @@ void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
     // Faster than the display refreshes: the texture keeps the newest picture
     // and a later call shows it.
     const Uint32 now = SDL_GetTicks();
-    if (!g_win.repaint && now - g_win.lastShown < g_win.refreshMs) return;
+    if (!g_win.repaint && !g_win.pacer.Due(now)) return;
     const Rect& p = g_win.pendingRect;
     if (g_win.keepsPicture && !g_win.repaint && !g_win.fullScreen) {
         // Unscaled in a window: only the changed rectangle is drawn again.
@@ -466,7 +466,7 @@ void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
         SDL_RenderCopy(g_win.renderer, g_win.texture, nullptr, nullptr);
     }
     SDL_RenderPresent(g_win.renderer);
-    g_win.lastShown = now;
+    g_win.pacer.Shown(now);
     g_win.pending = false;
     g_win.repaint = false;
     g_win.pendingRect = {};
@@ -474,7 +474,7 @@ void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
 
 bool PresentDue() {
     if (!g_win.texture) return false;
-    return g_win.repaint || g_win.pending || g_win.foreign || SDL_GetTicks() - g_win.lastShown >= g_win.refreshMs;
+    return g_win.repaint || g_win.pending || g_win.foreign || g_win.pacer.Due(SDL_GetTicks());
 }
 
 void SetFullScreen(bool on) {
