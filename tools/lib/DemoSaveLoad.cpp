@@ -15,7 +15,7 @@ constexpr std::uint32_t kInk = 0xFFFFFF;
 constexpr std::uint32_t kLit = 0xFFE070;
 constexpr std::uint32_t kPlate = 0x1C2C50;
 constexpr std::uint32_t kEdge = 0x90B0E0;
-constexpr std::uint32_t kKey = 0xFF00FF00; // the colour key: left out when drawn
+constexpr std::uint32_t kKey = 0x0000FF00; // the colour key: left out when drawn
 
 // Digits 3 x 5, one row of bits per line, for the slot numbers read upwards.
 constexpr std::array<std::array<std::uint8_t, 5>, 10> kTinyDigits{{
@@ -47,9 +47,8 @@ void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha) 
 }
 
 Canvas PageBase(const char* title) {
-    Canvas c(800, 600, Argb(170, 0x06101E));
+    Canvas c(800, 600, Argb(228, 0x06101E));
     c.OutlinedText(24, 22, title, 36, kInk);
-    c.Text(420, 36, "页", 18, 0xC0D0F0);
     for (int k = 0; k < 6; ++k) {
         c.RoundRect(576 + 24 * k, 34, 20, 20, 4, 0x405070, 230);
         c.TextCentred(576 + 24 * k, 20, 36, std::to_string(k + 1), 14, kInk);
@@ -89,14 +88,12 @@ Canvas SlotSheet() {
     c.Fill(0, 0, 376, 93, kKey);
     c.RoundRect(0, 0, 376, 93, 8, 0x2A3C66);
     c.RoundRect(2, 2, 372, 89, 6, 0x1A2440);
-    // Pure green is the key: the plate's blended edge must not turn into it.
+    // A light edge with its corners cut by the key colour, which the screen
+    // leaves out.
+    c.Border(0, 0, 376, 93, 2, Argb(255, kEdge));
     for (int y = 0; y < 93; ++y)
-        for (int x = 0; x < 376; ++x) {
-            const bool inside = x >= 2 && x < 374 && y >= 2 && y < 91;
-            if (!inside) c.Set(x, y, kKey);
-        }
-    c.Border(0, 0, 376, 2, 2, Argb(255, kEdge));
-    c.Border(0, 91, 376, 2, 2, Argb(255, kEdge));
+        for (int x = 0; x < 376; ++x)
+            if ((x < 3 || x >= 373) && (y < 3 || y >= 90)) c.Set(x, y, kKey);
     c.Fill(0, 93, 376, 92, 0);
     for (int k = 0; k < 2; ++k) {
         c.RoundRect(107 * k + 13, 93 + 10, 79, 28, 6, kLit, 150);
