@@ -195,38 +195,33 @@ save::SlotReadResult CSlotScreen::ReadSlotFile(int i) {
     return result;
 }
 
-void CSlotScreen::BuildThumbnail(int slot, save::RecordView record) {
+void CSlotScreen::PutThumbnail(int slot, std::string_view pictureName,
+                               const std::function<save::Thumbnail()>& reduce) {
     CDib* thumb = NewSurface(slot, save::kThumbWidth, save::kThumbHeight);
-    const int tile =
-        slots::SampleTile(save::GetString(record, save::SurfaceName(1), save::kNameField));
+    const int tile = slots::SampleTile(pictureName);
     if (tile >= 0) {
         BltCopy(thumb, 0, 0, Slot(kSampleSlot), save::kThumbWidth * (tile % 5),
                 save::kThumbHeight * (tile / 5), save::kThumbWidth, save::kThumbHeight);
         return;
     }
-    const save::Thumbnail pixels = save::ReduceScreenshot(record);
+    const save::Thumbnail pixels = reduce();
     for (int y = 0; y < save::kThumbHeight; ++y)
         std::copy_n(pixels.begin() + y * save::kThumbWidth, save::kThumbWidth,
                     thumb->GetPixelPtr(0, y));
 }
 
+void CSlotScreen::BuildThumbnail(int slot, save::RecordView record) {
+    PutThumbnail(slot, save::GetString(record, save::SurfaceName(1), save::kNameField),
+                 [&] { return save::ReduceScreenshot(record); });
+}
+
 void CSlotScreen::BuildLiveThumbnail(int slot) {
-    CDib* thumb = NewSurface(slot, save::kThumbWidth, save::kThumbHeight);
     std::string_view name;
     if (g_gameApp) {
         const NameString& n = g_gameApp->surfaceNames[1];
         name = {n.data(), ::strnlen(n.data(), n.size())};
     }
-    const int tile = slots::SampleTile(name);
-    if (tile >= 0) {
-        BltCopy(thumb, 0, 0, Slot(kSampleSlot), save::kThumbWidth * (tile % 5),
-                save::kThumbHeight * (tile / 5), save::kThumbWidth, save::kThumbHeight);
-        return;
-    }
-    const save::Thumbnail pixels = save::ReduceSurface(g_menuSnapshot.get());
-    for (int y = 0; y < save::kThumbHeight; ++y)
-        std::copy_n(pixels.begin() + y * save::kThumbWidth, save::kThumbWidth,
-                    thumb->GetPixelPtr(0, y));
+    PutThumbnail(slot, name, [] { return save::ReduceSurface(g_menuSnapshot.get()); });
 }
 
 void CSlotScreen::DrawDate(CDib* target, int x, int y, const save::SaveDate& date, int opacity) {

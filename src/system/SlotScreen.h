@@ -27,6 +27,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -135,6 +136,9 @@ protected:
     void BuildThumbnail(int slot, save::RecordView record);
     // The same for the game being saved: its picture 1 or the snapshot.
     void BuildLiveThumbnail(int slot);
+    // The sample tile of `pictureName`, or else `reduce(from)`.
+    void PutThumbnail(int slot, std::string_view pictureName,
+                      const std::function<save::Thumbnail()>& reduce);
     void DrawDate(CDib* target, int x, int y, const save::SaveDate& date, int opacity);
     void DrawPageMark(CDib* target);
     // Surface 20 from the empty page: slots, page number and mark.

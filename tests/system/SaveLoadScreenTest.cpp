@@ -3,6 +3,7 @@
 // comment and a load into a fresh game, a write that fails, damaged slot
 // files, the arrow keys, the page from the settings and the comment walk.
 // Pictures of both screens go to build/test/system-shots/.
+#include "SystemFixture.h"
 #include "scenario/MessageFixture.h"
 #include "system/LoadScreen.h"
 #include "system/SaveScreen.h"
@@ -123,16 +124,7 @@ protected:
             n += q.gbkText == text && !q.okCancel && q.icon == platform::BoxIcon::Error;
         return n;
     }
-    static void Shot(const std::string& name) {
-        const auto dir = fs::path(NORVANE_TEST_BIN_DIR) / ".." / "system-shots";
-        fs::create_directories(dir);
-        bmp_writer::BmpImage image;
-        image.width = 800;
-        image.height = 600;
-        image.bitCount = 24;
-        image.pixels.assign(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
-        EXPECT_TRUE(bmp_writer::WriteBmp(dir / name, image));
-    }
+    static void Shot(const std::string& name) { system_test::SystemShot(name); }
     // Slot i's centre; the yes button; the box's comment line.
     static std::pair<int, int> SlotCentre(int i) {
         return {204 + 391 * (i / 5), 129 + 103 * (i % 5)};

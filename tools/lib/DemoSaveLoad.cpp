@@ -2,6 +2,7 @@
 
 #include "lib/BmpWriter.h"
 #include "lib/DemoCanvas.h"
+#include "lib/DemoSystem.h"
 #include "lib/OggWriter.h"
 
 #include <array>
@@ -11,10 +12,6 @@ namespace demo {
 
 namespace {
 
-constexpr std::uint32_t kInk = 0xFFFFFF;
-constexpr std::uint32_t kLit = 0xFFE070;
-constexpr std::uint32_t kPlate = 0x1C2C50;
-constexpr std::uint32_t kEdge = 0x90B0E0;
 constexpr std::uint32_t kKey = 0x0000FF00; // the colour key: left out when drawn
 
 // Digits 3 x 5, one row of bits per line, for the slot numbers read upwards.
@@ -39,11 +36,6 @@ void UpwardDigit(Canvas& c, int x, int y, int d, std::uint32_t argb) {
             if (kTinyDigits[static_cast<std::size_t>(d)][static_cast<std::size_t>(row)] &
                 (4 >> col))
                 c.Set(x + 1 + row, y + 5 - col, argb);
-}
-
-void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha) {
-    c.RoundRect(x, y, w, h, 8, kEdge, alpha);
-    c.RoundRect(x + 2, y + 2, w - 4, h - 4, 6, rgb, alpha);
 }
 
 Canvas PageBase(const char* title) {
