@@ -560,7 +560,9 @@ void CSlotScreen::BoxClose(platform::WindowHandle window) {
     const int limit = kind_ == Kind::Load ? 181 : 180;
     if (a < limit && !SkipHeld()) {
         const int d = static_cast<int>(kBoxSlide * SinDeg(static_cast<int>(t * 90 / kBoxCloseMs)));
-        const int o = static_cast<int>(254 - t * 254 / kBoxCloseMs);
+        // The load screen's last frame (a = 180) falls past the end of the
+        // fade: its opacity stays 0 rather than going below.
+        const int o = std::max(0, 254 - static_cast<int>(t * 254 / kBoxCloseMs));
         RestoreArea(Slot(kDimCopySlot), kBoxX, kBoxY, kBoxW, 220);
         DrawBox(Back(), d, o);
         const int k = answer == 1 ? 0 : 1;
