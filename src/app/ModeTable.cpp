@@ -16,6 +16,8 @@
 #include "sound/MoviePlayer.h"
 #include "system/BacklogScreen.h"
 #include "system/ConfigScreen.h"
+#include "system/LoadScreen.h"
+#include "system/SaveScreen.h"
 #include "system/SystemMenu.h"
 
 #include <array>
@@ -52,7 +54,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 12> kScreens{
+constexpr std::array<ModeEntry, 14> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -62,6 +64,8 @@ constexpr std::array<ModeEntry, 12> kScreens{
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
     ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
+    ScreenEntry<CSaveScreen, g_saveScreen>(10),
+    ScreenEntry<CLoadScreen, g_loadScreen>(11),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {

@@ -5,6 +5,9 @@
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace screenkit {
 
 namespace {
@@ -59,6 +62,20 @@ void ClearClickAndSkip() {
     if (!g_mouse) return;
     g_mouse->click = 0;
     g_mouse->skip = 0;
+}
+
+bool GlideCursor(platform::WindowHandle window, std::uint32_t elapsed, int fromX, int fromY,
+                 int toX, int toY) {
+    constexpr std::uint32_t kGlideMs = 150;
+    const std::uint32_t a = std::min(elapsed, kGlideMs) * 90 / kGlideMs;
+    if (a < 90 && !(g_mouse && g_mouse->skip)) {
+        const double f = std::sin((a + 90.0) * 3.14159265358979323846 / 180.0);
+        WarpCursor(window, toX + static_cast<int>((fromX - toX) * f),
+                   toY + static_cast<int>((fromY - toY) * f));
+        return true;
+    }
+    WarpCursor(window, toX, toY);
+    return false;
 }
 
 bool ConfirmQuit() {

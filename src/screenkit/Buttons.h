@@ -46,6 +46,13 @@ void ClearClick();
 // Clears the left flag and the skip key.
 void ClearClickAndSkip();
 
+// The cursor glide: the pointer eases from (fromX, fromY) to (toX, toY)
+// over 150 ms along a quarter cosine, `elapsed` ms after it started. True
+// while it moves; when the time is up or the skip key is held the pointer
+// stands on the target and it returns false.
+bool GlideCursor(platform::WindowHandle window, std::uint32_t elapsed, int fromX, int fromY,
+                 int toX, int toY);
+
 // "要退出游戏吗？" with OK and Cancel; true for OK. The left flag is clear
 // afterwards whatever the answer.
 bool ConfirmQuit();

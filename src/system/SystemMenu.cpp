@@ -13,7 +13,6 @@
 #include "sound/SoundChannel.h"
 
 #include <algorithm>
-#include <cmath>
 
 using namespace screenkit;
 using platform::Rect;
@@ -40,7 +39,6 @@ constexpr std::uint32_t kFadeOutMs = 500;
 constexpr std::uint32_t kDialogFadeMs = 500;
 constexpr std::uint32_t kDropMs = 400;
 constexpr std::uint32_t kDialogLeaveMs = 500;
-constexpr std::uint32_t kGlideMs = 150;
 constexpr int kDim = 198;
 
 constexpr int kLabelWidth = 142;
@@ -218,14 +216,9 @@ void CSystemMenu::GlideOr(std::uint8_t next, int x, int y) {
 
 void CSystemMenu::Glide(platform::WindowHandle window) {
     const std::uint32_t now = platform::TimeGetTime();
-    const std::uint32_t a = std::min<std::uint32_t>(now - stateTime, kGlideMs) * 90 / kGlideMs;
-    if (a < 90 && !(g_mouse && g_mouse->skip)) {
-        const double f = std::sin((a + 90.0) * 3.14159265358979323846 / 180.0);
-        WarpCursor(window, glideTarget[0] + static_cast<int>((glideFrom[0] - glideTarget[0]) * f),
-                   glideTarget[1] + static_cast<int>((glideFrom[1] - glideTarget[1]) * f));
+    if (GlideCursor(window, now - stateTime, glideFrom[0], glideFrom[1], glideTarget[0],
+                    glideTarget[1]))
         return;
-    }
-    WarpCursor(window, glideTarget[0], glideTarget[1]);
     stateTime = now;
     state = afterGlide;
     ClearClick();

@@ -25,6 +25,9 @@
 #include "sound/SoundChannel.h"
 #include "system/BacklogScreen.h"
 #include "system/ConfigScreen.h"
+#include "system/LoadScreen.h"
+#include "system/SaveRecord.h"
+#include "system/SaveScreen.h"
 #include "system/SystemMenu.h"
 
 #include <algorithm>
@@ -522,6 +525,87 @@ TEST_F(PlaythroughTest, MenuSettingsMusicVolumeKeptThenBackToTheTitle) {
     g_config[config::kBgmVolume] = 0;
     LoadConfig();
     EXPECT_EQ(g_config[config::kBgmVolume], 31);
+}
+
+TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {
+    Start();
+    ResetStory(platform::WindowHandle::Main);
+    g_scenario->saveGroup = 0;
+    screenkit::LeaveForStory("start.s", 0);
+    const auto waiting = [&] { return InMode(3) && g_scenario->subState == 3; };
+    ASSERT_TRUE(RunUntil(waiting));
+    ClickAt(300, 300);
+    ASSERT_TRUE(RunUntil([&] { return waiting() && g_gameApp->logCount >= 2; }));
+    const std::string message = g_scenario->messageText.data();
+    const std::string speaker = g_scenario->speakerName ? g_scenario->speakerName.get() : "";
+    ASSERT_FALSE(speaker.empty());
+    const NameString music = g_gameApp->bgmName;
+    const NameString picture = g_gameApp->surfaceNames[1];
+    ASSERT_NE(music[0], 0);
+    const std::vector<std::uint32_t> screen(g_backBuffer->GetBits(),
+                                            g_backBuffer->GetBits() + 800 * 600);
+    Shot("40-story-second-page");
+
+    // The menu's save entry, the first slot, a comment typed in Chinese, yes.
+    hl::PushButton(MouseButton::Right, true, 300, 300);
+    Frames(1);
+    hl::PushButton(MouseButton::Right, false, 300, 300);
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+    ClickAt(760, 210);
+    ASSERT_TRUE(RunUntil([&] { return g_saveScreen && g_saveScreen->state == 3; }));
+    Shot("41-save-screen");
+    ClickAt(200, 130);
+    ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 8; }));
+    const std::string typed = "\xBA\xA3\xB1\xDF\xB5\xC4\xD4\xBC\xB6\xA8"; // 海边的约定
+    hl::QueueText(typed);
+    ClickAt(400, 334);
+    Shot("42-save-box-comment");
+    ClickAt(340, 370);
+    ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 3; }));
+    Shot("43-save-screen-saved");
+    const auto file = testing_support::ReadFile("save/savefile0000.sav");
+    ASSERT_EQ(file.size(), save::kRecordSize);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.data()) + save::kComment), typed);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(file.data()) + save::kSpeakerName),
+              speaker);
+    hl::PushButton(MouseButton::Right, true, 300, 300);
+    Frames(1);
+    hl::PushButton(MouseButton::Right, false, 300, 300);
+    ASSERT_TRUE(RunUntil(waiting));
+
+    // Quit, start again, and load from the first story's title.
+    OnDestroy();
+    ASSERT_TRUE(platform::CreateMainWindow(g_windowTitle));
+    OnCreate(platform::WindowHandle::Main);
+    ToStoryChooser();
+    ClickAt(500, 100);
+    ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+    ClickAt(400, 448);
+    ASSERT_TRUE(RunUntil([&] { return g_loadScreen && g_loadScreen->state == 3; }));
+    Shot("44-load-screen");
+    EXPECT_EQ(save::GetComment(g_loadScreen->Cache()[0]), typed);
+    ClickAt(200, 130);
+    ASSERT_TRUE(RunUntil([&] { return g_loadScreen->state == 8; }));
+    Shot("45-load-box");
+    ClickAt(340, 370);
+    ASSERT_TRUE(RunUntil(waiting));
+    Shot("46-loaded");
+    EXPECT_EQ(g_scenario->messageText.data(), message);
+    EXPECT_EQ(g_gameApp->bgmName, music);
+    EXPECT_NE(g_bgmChannel, nullptr);
+    EXPECT_EQ(g_gameApp->surfaceNames[1], picture);
+    EXPECT_EQ(g_gameApp->logNames[g_gameApp->logCount - 1].data(), speaker);
+    // Sprite layers have no place in the save record: the demo's orb (80 x 80
+    // at (660, 40)) comes back only when the story sets its layers again.
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < screen.size(); ++i) {
+        const int x = static_cast<int>(i % 800), y = static_cast<int>(i / 800);
+        const bool orb = x >= 660 && x < 740 && y >= 40 && y < 120;
+        differing += !orb && (g_backBuffer->GetBits()[i] & 0xFFFFFF) != (screen[i] & 0xFFFFFF);
+    }
+    EXPECT_EQ(differing, 0u);
+    EXPECT_TRUE(Contains(modes_, {58, 11, 3}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
 } // namespace

@@ -15,6 +15,18 @@ using namespace frontend_test;
 
 inline constexpr std::uint32_t kStory = 0x204060;
 
+// The back buffer as a bitmap for people to look at, in system-shots/.
+inline void SystemShot(const std::string& name) {
+    const auto dir = std::filesystem::path(NORVANE_TEST_BIN_DIR) / ".." / "system-shots";
+    std::filesystem::create_directories(dir);
+    bmp_writer::BmpImage image;
+    image.width = 800;
+    image.height = 600;
+    image.bitCount = 24;
+    image.pixels.assign(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
+    EXPECT_TRUE(bmp_writer::WriteBmp(dir / name, image));
+}
+
 inline std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
 }
@@ -57,17 +69,7 @@ protected:
         g_mouse->cancel = 1;
         Frame();
     }
-    // The back buffer as a bitmap for people to look at.
-    static void Shot(const std::string& name) {
-        const auto dir = std::filesystem::path(NORVANE_TEST_BIN_DIR) / ".." / "system-shots";
-        std::filesystem::create_directories(dir);
-        bmp_writer::BmpImage image;
-        image.width = 800;
-        image.height = 600;
-        image.bitCount = 24;
-        image.pixels.assign(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
-        EXPECT_TRUE(bmp_writer::WriteBmp(dir / name, image));
-    }
+    static void Shot(const std::string& name) { SystemShot(name); }
 };
 
 } // namespace system_test

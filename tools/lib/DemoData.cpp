@@ -8,6 +8,7 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
+#include "lib/DemoSaveLoad.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -781,6 +782,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
         g.Files(BacklogFiles()) &&
+        g.Files(SaveLoadFiles()) &&
         SystemScreenData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,

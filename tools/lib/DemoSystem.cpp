@@ -6,18 +6,12 @@
 
 namespace demo {
 
-namespace {
-
-constexpr std::uint32_t kInk = 0xFFFFFF;
-constexpr std::uint32_t kLit = 0xFFE070;
-constexpr std::uint32_t kPlate = 0x1C2C50;
-constexpr std::uint32_t kEdge = 0x90B0E0;
-
-// A rounded plate with a light edge, as the other screens' panels.
 void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha) {
     c.RoundRect(x, y, w, h, 10, kEdge, alpha);
     c.RoundRect(x + 2, y + 2, w - 4, h - 4, 8, rgb, alpha);
 }
+
+namespace {
 
 // A labelled button in three looks (normal, lit, glow) side by side or
 // stacked: `dx`, `dy` step from one look to the next.

@@ -2,6 +2,7 @@
 // and the settings screen with its voice page.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,6 +10,13 @@
 namespace demo {
 
 class Canvas;
+
+// The system screens' palette and their rounded plate with a light edge.
+inline constexpr std::uint32_t kInk = 0xFFFFFF;
+inline constexpr std::uint32_t kLit = 0xFFE070;
+inline constexpr std::uint32_t kPlate = 0x1C2C50;
+inline constexpr std::uint32_t kEdge = 0x90B0E0;
+void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha);
 
 // Where the pictures and sounds go, and the generator's own sound makers.
 struct SystemOutput {
