@@ -110,7 +110,7 @@ const std::array<EffectLook, 10> kEffectLooks{{
      649, Covers::None},
 }};
 
-constexpr std::array<Picture, 12> kPictures{{
+constexpr auto kPictures = std::to_array<Picture>({
     {1, "bmp\\tako_base.bmp"},
     {21, "bmp\\rus_ban.bmp"},
     {22, "bmp\\status.bmp"},
@@ -122,7 +122,7 @@ constexpr std::array<Picture, 12> kPictures{{
     {7, "bmp\\name_list.bmp"},
     {8, "bmp\\sp_p.bmp"},
     {9, "bmp\\rus_ready.bmp"},
-}};
+});
 
 // Ready sequence steps and their lengths.
 constexpr std::uint32_t kReadyFadeMs = 1000;

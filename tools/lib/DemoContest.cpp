@@ -102,20 +102,17 @@ Canvas Playfield(bool locked) {
         c.RoundRect(left - 14, 148, 5 * 58 + 18, 5 * 56 + 18, 20, 0x202228, 255);
         for (int h = 0; h < 25; ++h)
             c.Disc(left + 58 * (h % 5) + 23, 162 + 56 * (h / 5) + 23, 22, 0x0E0E12, 255);
-        for (int b = 0; b < 5; ++b) {
-            const int dx = side == 0 ? 0 : (b < 3 ? 402 : 402);
+        const int dx = side == 0 ? 0 : 402;
+        for (int b = 0; b < 4; ++b)
             Button(c, rects[b][0] + dx, rects[b][1], rects[b][2] - rects[b][0],
                    rects[b][3] - rects[b][1], labels[b], b < 3 ? 26 : 22,
                    side == 0 ? 0x705030 : 0x504840, kInk);
-        }
-        // Plate and score.
-        const int plateX = side == 0 ? 122 : 524;
-        c.RoundRect(plateX, 518, 118, 78, 30, 0xF0F0F0, 200);
-        c.Text(side == 0 ? 300 : 704, 500, "得分", 20, kLit);
+        // The serve button is the plate the balls are put on.
+        c.RoundRect(115 + dx, 520, 132, 78, 34, 0xE8E8E8, 255);
+        c.RoundRect(121 + dx, 524, 120, 70, 30, 0xFFFFFF, 255);
+        c.TextCentred(115 + dx, 132, 580, labels[4], 14, 0x805030);
     }
     Button(c, 359, 49, 82, 25, "暂停", 18, 0x404060, kInk);
-    c.Text(372, 116, "时间", 20, kLit);
-    c.Text(16, 40, kPlayerName, 20, kInk);
     if (locked) {
         c.Fill(0, 0, 800, 600, Argb(150, 0x400000));
         c.OutlinedText(120, 300, "被封锁！", 48, 0xFF8080);
@@ -211,7 +208,7 @@ bool ContestPictures(const ContestOutput& out) {
     }
     Canvas ready(800, 171, 0);
     ready.HGradient(0, 0, 800, 51, Argb(200, 0x802010), Argb(200, 0xF08020));
-    ready.TextCentred(0, 800, 12, "章鱼烧大赛", 26, kInk);
+    ready.Text(24, 12, "章鱼烧大赛", 26, kInk);
     ready.OutlinedText(30, 51 + 6, "准备", 38, 0xFFF080);
     ready.OutlinedText(180 + 80, 51 + 20, "开始！", 80, 0xFF6040);
     // Effect overlays: no burning, a harm from the opponent, a guard.
@@ -450,7 +447,7 @@ bool ContestScripts(const ContestOutput& out) {
     for (int k = 0; k < 6; ++k) {
         const Rival& r = kRivals[k];
         const int block = 700 + 10 * k;
-        const std::string open = "load_image surface=1 text=\"tako_base.bmp\"\n"
+        const std::string open = "load_image surface=1 text=\"h001a.bmp\"\n"
                                  "mask_wipe type=39 ms=800\n";
         const std::string first =
             open + Line(block, "主持人", std::string("下一位对手是") + r.name + "！") +
