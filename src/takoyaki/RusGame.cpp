@@ -565,108 +565,89 @@ void CRusGame::Judge(platform::WindowHandle) {
     Contest.Judge();
 }
 
-void CRusGame::Decided(std::uint8_t winner, std::uint8_t loser) {
-    if (g_gameApp) g_gameApp->contestResults = {winner, loser};
-    StopMusic();
+bool CRusGame::DroppingBanner(CDib* under, const Banner& b) {
+    const std::uint32_t e = Clock().Tick();
+    ShowWhole(under);
+    // It drops from the top to its rest while it fades in, over 500 ms.
+    const bool running = e < 500 && !Hurried(Hurry::BySkipOrClick);
+    BltAlphaBlend(g_backBuffer.get(), b.x, running ? Scaled(e, b.restY, 500) : b.restY, Slot(2),
+                  b.sx, b.sy, b.w, b.h, running ? Scaled(e, 254, 500) : 254);
+    return running;
 }
 
+namespace {
+
+// How a decided contest ends on screen: its banner picture and line, the
+// fades before the banner (incoming and outgoing slot, length), and the
+// slot the banner drops over.
+struct Fade {
+    int incoming, outgoing;
+    std::uint32_t ms;
+};
+struct Ending {
+    const char* picture;
+    const char* line;
+    std::array<Fade, 2> fades;
+    int fadeCount;
+    int bannerUnder;
+    CRusGame::Banner banner;
+};
+// A win flashes to white and back, a loss darkens the field.
+constexpr Ending kWinEnding{
+    "bmp\\rus_win.bmp",        "voice\\gor0120.ogg", {{{1, 0, 100}, {0, 1, 500}}}, 2, 0,
+    {240, 240, 0, 0, 360, 120}};
+constexpr Ending kLoseEnding{
+    "bmp\\rus_los.bmp",          "voice\\gor0121.ogg", {{{1, 0, 1000}, {0, 0, 0}}}, 1, 1,
+    {260, 250, 0, 600, 280, 100}};
+
+} // namespace
+
 void CRusGame::RunWin(platform::WindowHandle) {
-    switch (Contest.SubStep) {
-    case 0:
-        Contest.SubStep = 1;
-        return;
-    case 1:
-        FreeSurfaces(0, 10);
-        CopyOfBackBuffer(0);
-        BlankSurface(1, kWhite);
-        LoadSurface(2, "bmp\\rus_win.bmp");
-        PlayVoiceAt(kAnnouncer, "voice\\gor0120.ogg", g_config[kAnnouncerLevel]);
-        ClearClick();
-        Clock().Restart();
-        Contest.SubStep = 2;
-        return;
-    case 2:
-        // A flash to white and back.
-        if (Fading(Clock(), Slot(1), Slot(0), 100, Hurry::BySkipOrClick)) return;
-        ClearClick();
-        Contest.SubStep = 3;
-        return;
-    case 3:
-        if (Fading(Clock(), Slot(0), Slot(1), 500, Hurry::BySkipOrClick)) return;
-        ClearClick();
-        Contest.SubStep = 4;
-        return;
-    case 4: {
-        const std::uint32_t e = Clock().Tick();
-        ShowWhole(Slot(0));
-        if (e < 500 && !Hurried(Hurry::BySkipOrClick)) {
-            BltAlphaBlend(g_backBuffer.get(), 240, Scaled(e, 240, 500), Slot(2), 0, 0, 360, 120,
-                          Scaled(e, 254, 500));
-            return;
-        }
-        BltAlphaBlend(g_backBuffer.get(), 240, 240, Slot(2), 0, 0, 360, 120, 254);
-        ClearClick();
-        Contest.SubStep = 5;
-        return;
-    }
-    case 5: {
-        if (!TakeClick()) return;
-        Contest.RecordWin(std::span<std::uint8_t>(g_config.data(), g_config.size()));
-        const Outcome o = Contest.GetOutcome();
-        Decided(o.winner, o.loser);
-        SaveConfig();
-        LeaveTo(kResultMode);
-        return;
-    }
-    default:
-        return;
-    }
+    RunEnding(true);
 }
 
 void CRusGame::RunLose(platform::WindowHandle) {
-    switch (Contest.SubStep) {
-    case 0:
+    RunEnding(false);
+}
+
+void CRusGame::RunEnding(bool won) {
+    const Ending& end = won ? kWinEnding : kLoseEnding;
+    const int step = Contest.SubStep;
+    const int bannerStep = 2 + end.fadeCount;
+    const auto next = [this] {
+        ClearClick();
+        ++Contest.SubStep;
+    };
+    if (step == 0) {
         Contest.SubStep = 1;
-        return;
-    case 1:
+    } else if (step == 1) {
         FreeSurfaces(0, 10);
         CopyOfBackBuffer(0);
-        LoadSurface(2, "bmp\\rus_los.bmp");
-        CopyOfBackBuffer(1);
-        BltAlpha(Slot(1), 0, 0, Slot(2), 0, 0, kScreenWidth, kScreenHeight);
-        PlayVoiceAt(kAnnouncer, "voice\\gor0121.ogg", g_config[kAnnouncerLevel]);
-        ClearClick();
-        Clock().Restart();
-        Contest.SubStep = 2;
-        return;
-    case 2:
-        if (Fading(Clock(), Slot(1), Slot(0), 1000, Hurry::BySkipOrClick)) return;
-        ClearClick();
-        Contest.SubStep = 3;
-        return;
-    case 3: {
-        const std::uint32_t e = Clock().Tick();
-        ShowWhole(Slot(1));
-        if (e < 500 && !Hurried(Hurry::BySkipOrClick)) {
-            BltAlphaBlend(g_backBuffer.get(), 260, Scaled(e, 250, 500), Slot(2), 0, 600, 280, 100,
-                          Scaled(e, 254, 500));
-            return;
+        LoadSurface(2, end.picture);
+        if (won) {
+            BlankSurface(1, kWhite);
+        } else {
+            CopyOfBackBuffer(1);
+            BltAlpha(Slot(1), 0, 0, Slot(2), 0, 0, kScreenWidth, kScreenHeight);
         }
-        BltAlphaBlend(g_backBuffer.get(), 260, 250, Slot(2), 0, 600, 280, 100, 254);
-        ClearClick();
-        Contest.SubStep = 4;
-        return;
-    }
-    case 4: {
-        if (!TakeClick()) return;
+        PlayVoiceAt(kAnnouncer, end.line, g_config[kAnnouncerLevel]);
+        Clock().Restart();
+        next();
+    } else if (step < bannerStep) {
+        const Fade& f = end.fades[static_cast<std::size_t>(step - 2)];
+        if (Fading(Clock(), Slot(f.incoming), Slot(f.outgoing), f.ms, Hurry::BySkipOrClick)) return;
+        next();
+    } else if (step == bannerStep) {
+        if (DroppingBanner(Slot(end.bannerUnder), end.banner)) return;
+        next();
+    } else if (TakeClick()) {
+        // Only a win is kept in the settings.
+        if (won) Contest.RecordWin(std::span<std::uint8_t>(g_config.data(), g_config.size()));
         const Outcome o = Contest.GetOutcome();
-        // A loss leaves the settings as they were.
-        Decided(o.winner, o.loser);
+        if (g_gameApp) g_gameApp->contestResults = {o.winner, o.loser};
+        StopMusic();
+        if (won) SaveConfig();
         LeaveTo(kResultMode);
-        return;
-    }
-    default:
-        return;
     }
 }
 

@@ -49,6 +49,12 @@ public:
     // specials, gauges, holes, plates, scores, timer, tool highlight).
     void DrawField(CDib* target);
 
+    // The win or lose banner (cdib[2] at (sx, sy), w x h) dropping to (x,
+    // restY); DroppingBanner is false once it rests there.
+    struct Banner {
+        int x, restY, sx, sy, w, h;
+    };
+
 private:
     screenkit::StepClock Clock() { return {Contest.StartTime, Contest.Elapsed, &Level}; }
     void DrawEffects(CDib* target);
@@ -57,7 +63,9 @@ private:
     void DrawHands();
     void PlayCues();
     void PlayLine(int channel, int level);
-    void Decided(std::uint8_t winner, std::uint8_t loser);
+    // The win and lose sequences: the fades, the banner, the click.
+    void RunEnding(bool won);
+    bool DroppingBanner(CDib* under, const Banner& b);
 };
 
 // Surfaces while the contest runs: cdib[0] the previous screen, [1] the
