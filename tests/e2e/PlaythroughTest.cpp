@@ -554,8 +554,10 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     ASSERT_TRUE(RunUntil([&] { return g_rusRulesScreen && g_rusRulesScreen->State == 2; }));
     ClickAt(592 + 25 * 3 + 5, 25); // page 4
     Shot("42-contest-rules");
-    ClickAt(700, 570); // close: back to a new title with its intro
+    ClickAt(700, 570); // close: back to a new title with its intro, hurried
+    HoldSkip(true);
     ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    HoldSkip(false);
     ClickAt(400, 417); // the select
     ASSERT_TRUE(RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }));
     MoveTo(660, 100);
@@ -586,8 +588,10 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     Shot("45-contest-ready");
     ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
 
-    // Played with the mouse until a ball was turned and one served.
+    // Played with the mouse until a ball was turned and one served; the
+    // player's holes cook in half a second a stage so the road stays short.
     CRusContest& c = g_rusGame->Contest;
+    c.PlayerHoleInterval.fill(500);
     rus_test::AutoPlayer player(4);
     bool poured = false, turned = false, serving = false;
     ASSERT_TRUE(RunUntil(
@@ -640,8 +644,10 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     Frames(2);
     Shot("52-contest-retry");
     ClickAt(240, 340); // play again
-    ASSERT_TRUE(
-        RunUntil([&] { return g_rusGame && g_rusGame->Contest.State == rus::RusState::Play; }));
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 4; }));
+    HoldSkip(false);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
     EXPECT_EQ(g_rusGame->Contest.Opponent, 1);
 
     // The second contest: paused, resumed, then won.
@@ -663,7 +669,9 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     EXPECT_EQ(g_gameApp->opponentIndex, 2);
     EXPECT_EQ(g_config[config::kContestBeaten + 1], 1);
     ASSERT_TRUE(story(65, ""));
+    HoldSkip(true);
     ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    HoldSkip(false);
 
     EXPECT_TRUE(Contains(modes_, {1, 57, 65, 71, 65, 68, 2}));
     EXPECT_TRUE(Contains(modes_, {66, 67, 2}));
