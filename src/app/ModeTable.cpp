@@ -19,6 +19,12 @@
 #include "system/LoadScreen.h"
 #include "system/SaveScreen.h"
 #include "system/SystemMenu.h"
+#include "takoyaki/RetryScreen.h"
+#include "takoyaki/RusGame.h"
+#include "takoyaki/RusResult.h"
+#include "takoyaki/RusRulesScreen.h"
+#include "takoyaki/RusSelect.h"
+#include "takoyaki/RusTitle.h"
 
 #include <array>
 #include <memory>
@@ -54,7 +60,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 14> kScreens{
+constexpr std::array<ModeEntry, 20> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -62,6 +68,12 @@ constexpr std::array<ModeEntry, 14> kScreens{
     ScreenEntry<CScenarioTitle1, g_scenarioTitle1>(58),
     ScreenEntry<CScenarioTitle2, g_scenarioTitle2>(59),
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
+    ScreenEntry<CRusTitle, g_rusTitle>(65),
+    ScreenEntry<CRusGame, g_rusGame>(66),
+    ScreenEntry<CRusResult, g_rusResult>(67),
+    ScreenEntry<CRusSelect, g_rusSelect>(68),
+    ScreenEntry<CRetryScreen, g_retryScreen>(69),
+    ScreenEntry<CRusRulesScreen, g_rusRulesScreen>(71),
     ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
     ScreenEntry<CSaveScreen, g_saveScreen>(10),

@@ -26,5 +26,9 @@ void Quit(platform::WindowHandle window);
 void SetPlayContext(std::uint8_t context);
 void SetMenuReturn(std::uint8_t menuReturn);
 void ClearParticles();
+// The story's paging and window-button bytes, which a mini-game's title
+// clears so that a story left in skip or auto mode does not carry into the
+// game's own stories.
+void ClearStoryState();
 
 } // namespace screenkit

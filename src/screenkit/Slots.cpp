@@ -2,8 +2,8 @@
 
 #include "app/Config.h"
 #include "app/Input.h"
-#include "data/Log.h"
 #include "app/Shell.h"
+#include "data/Log.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
@@ -28,6 +28,12 @@ std::unique_ptr<CDib> NewScreenSurface() {
 void ShowWhole(const CDib* picture) {
     if (!picture) return;
     BltCopy(g_backBuffer.get(), 0, 0, picture, 0, 0, picture->GetWidth(), picture->GetHeight());
+}
+
+bool KeyedCopy(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h) {
+    if (!dst || !src) return false;
+    const DibRect from{sx, sy, sx + w, sy + h};
+    return dst->BltKeyed(src, dx, dy, &from, nullptr, nullptr) != 0;
 }
 
 bool LoadPicture(CDib* dib, const char* name) {
@@ -99,6 +105,22 @@ void PlaySe(int slot, const char* name) {
     g_seChannels[slot] = std::move(c);
 }
 
+void LoadSe(int slot, const char* name) {
+    FreeSeSlot(slot);
+    auto c = std::make_unique<CSeChannel>();
+    c->Load(name);
+    c->IsReady();
+    c->SetVolume(g_config[config::kSeVolume]);
+    g_seChannels[slot] = std::move(c);
+}
+
+void ReplaySe(int slot) {
+    auto& c = g_seChannels[slot];
+    if (!c) return;
+    c->SetVolume(g_config[config::kSeVolume]);
+    c->Play(Repeat::Once);
+}
+
 void PlayClickSound() {
     PlaySe(0, "se\\sys_010.ogg");
 }
@@ -121,6 +143,11 @@ void PlayVoiceAt(int slot, const char* name, int level) {
     c->SetVolume(level);
     c->Play(Repeat::Once);
     g_voiceChannels[slot] = std::move(c);
+}
+
+void FreeVoiceSlots() {
+    for (int slot = 0; slot < kVoiceChannelCount; ++slot)
+        FreeVoiceSlot(slot);
 }
 
 void StopMusic() {

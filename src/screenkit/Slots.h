@@ -43,11 +43,19 @@ CDib* Slot(int slot);
 
 // Copies a whole surface into the back buffer.
 void ShowWhole(const CDib* picture);
+// Copies (sx, sy, w, h) of `src` to (dx, dy) of `dst`, leaving out the
+// pixels of the source's colour key.
+bool KeyedCopy(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h);
 
 // Sound-effect slot: StopFade, then the channel is freed.
 void FreeSeSlot(int slot);
 // A new effect channel in the slot, loaded, at the effect volume, played once.
 void PlaySe(int slot, const char* name);
+// A new effect channel in the slot, loaded at the effect volume and left
+// idle until ReplaySe: the sounds of an intro are loaded when it opens.
+void LoadSe(int slot, const char* name);
+// Plays what the slot holds once more from its start, at the effect volume.
+void ReplaySe(int slot);
 // The screens' click: "se\sys_010.ogg" on slot 0.
 void PlayClickSound();
 // Voice slot: Stop, then the channel is freed.
@@ -56,6 +64,9 @@ void FreeVoiceSlot(int slot);
 void PlayVoice(int slot, const char* name);
 // The same at a voice level of its own (a character's voice setting).
 void PlayVoiceAt(int slot, const char* name, int level);
+
+// Stops and frees every voice channel.
+void FreeVoiceSlots();
 
 // Stops and frees the music channel (the current-music name stays).
 void StopMusic();

@@ -41,24 +41,61 @@ TEST_F(DemoDataTest, ScreenPicturesHaveTheSizesAndDepthsTheirScreensLayOut) {
         int width, height;
         int bits; // 32 where the screen draws with the picture's alpha
     } pictures[] = {
-        {"system\\logo_01.bmp", 800, 600, 24},     {"system\\warning.bmp", 800, 600, 24},
-        {"system\\title_bg.bmp", 800, 600, 24},    {"system\\title_p01.bmp", 188, 190, 32},
-        {"system\\title_p02.bmp", 188, 190, 32},   {"system\\title_p03.bmp", 278, 190, 32},
-        {"system\\title_logo.bmp", 440, 640, 32},  {"system\\title_bg01.bmp", 800, 600, 24},
-        {"system\\title01_p01.bmp", 547, 600, 24}, {"system\\title01_p02.bmp", 156, 136, 32},
-        {"system\\title01_p03.bmp", 547, 600, 32}, {"system\\title_bg02.bmp", 800, 600, 24},
-        {"system\\title02_p01.bmp", 547, 600, 24}, {"system\\title02_p02.bmp", 124, 136, 32},
-        {"system\\title02_p03.bmp", 547, 900, 32}, {"system\\title_bg_s.bmp", 800, 600, 24},
-        {"system\\title_s_p01.bmp", 160, 140, 32}, {"system\\title_bg_r.bmp", 800, 600, 24},
-        {"system\\title_r_p01.bmp", 200, 185, 32}, {"system\\title_bg_i.bmp", 800, 600, 24},
-        {"system\\title_i_p01.bmp", 122, 170, 32}, {"system\\window.bmp", 800, 139, 32},
-        {"system\\window_p.bmp", 368, 52, 32},     {"system\\select_p.bmp", 512, 128, 32},
-        {"system\\select_base.bmp", 800, 600, 32}, {"system\\click_wait01.bmp", 560, 73, 32},
-        {"system\\gaiji.bmp", 240, 24, 32},        {"system\\day.bmp", 165, 840, 32},
-        {"system\\day2.bmp", 70, 300, 32},         {"bmp\\mask01.bmp", 800, 600, 24},
-        {"system\\eye_word.bmp", 457, 161, 32},    {"system\\eye_day.bmp", 310, 350, 32},
-        {"system\\eye_day_b.bmp", 330, 518, 32},   {"system\\day_logo_b.bmp", 274, 700, 32},
-        {"system\\day_base.bmp", 800, 600, 24},    {"bmp\\orb.bmp", 80, 80, 32},
+        {"system\\logo_01.bmp", 800, 600, 24},
+        {"system\\warning.bmp", 800, 600, 24},
+        {"system\\title_bg.bmp", 800, 600, 24},
+        {"system\\title_p01.bmp", 188, 190, 32},
+        {"system\\title_p02.bmp", 188, 190, 32},
+        {"system\\title_p03.bmp", 278, 190, 32},
+        {"system\\title_logo.bmp", 440, 640, 32},
+        {"system\\title_bg01.bmp", 800, 600, 24},
+        {"system\\title01_p01.bmp", 547, 600, 24},
+        {"system\\title01_p02.bmp", 156, 136, 32},
+        {"system\\title01_p03.bmp", 547, 600, 32},
+        {"system\\title_bg02.bmp", 800, 600, 24},
+        {"system\\title02_p01.bmp", 547, 600, 24},
+        {"system\\title02_p02.bmp", 124, 136, 32},
+        {"system\\title02_p03.bmp", 547, 900, 32},
+        {"system\\title_bg_s.bmp", 800, 600, 24},
+        {"system\\title_s_p01.bmp", 160, 140, 32},
+        {"system\\title_bg_r.bmp", 800, 600, 24},
+        {"system\\title_r_p01.bmp", 200, 185, 32},
+        {"system\\title_bg_i.bmp", 800, 600, 24},
+        {"system\\title_i_p01.bmp", 122, 170, 32},
+        {"system\\window.bmp", 800, 139, 32},
+        {"system\\window_p.bmp", 368, 52, 32},
+        {"system\\select_p.bmp", 512, 128, 32},
+        {"system\\select_base.bmp", 800, 600, 32},
+        {"system\\click_wait01.bmp", 560, 73, 32},
+        {"system\\gaiji.bmp", 240, 24, 32},
+        {"system\\day.bmp", 165, 840, 32},
+        {"system\\day2.bmp", 70, 300, 32},
+        {"bmp\\mask01.bmp", 800, 600, 24},
+        {"system\\eye_word.bmp", 457, 161, 32},
+        {"system\\eye_day.bmp", 310, 350, 32},
+        {"system\\eye_day_b.bmp", 330, 518, 32},
+        {"system\\day_logo_b.bmp", 274, 700, 32},
+        {"system\\day_base.bmp", 800, 600, 24},
+        {"bmp\\orb.bmp", 80, 80, 32},
+        // The contest: tiles of 11 stages, playfield parts, name plates and
+        // special buttons for the player and six opponents, the lose banner
+        // below its darkening, each opponent's portrait and result figures.
+        {"bmp\\kiji.bmp", 517, 47, 32},
+        {"bmp\\tako_p.bmp", 570, 461, 32},
+        {"bmp\\name_list.bmp", 170, 266, 32},
+        {"bmp\\sp_p.bmp", 1164, 224, 32},
+        {"bmp\\rus_ready.bmp", 800, 171, 32},
+        {"bmp\\rus_los.bmp", 800, 700, 32},
+        {"bmp\\pomi.bmp", 144, 99, 32},
+        {"bmp\\kelbo.bmp", 144, 99, 32},
+        {"bmp\\vel_feni.bmp", 144, 99, 32},
+        {"bmp\\mureli.bmp", 144, 99, 32},
+        {"bmp\\dorile.bmp", 144, 99, 32},
+        {"bmp\\holti.bmp", 144, 99, 32},
+        {"bmp\\rus_win_c06.bmp", 400, 430, 32},
+        {"bmp\\rus_los_c05.bmp", 300, 293, 32},
+        {"system\\rus_m06.bmp", 752, 572, 32},
+        {"bmp\\rus_s_p.bmp", 936, 569, 32},
     };
     for (const Expect& p : pictures) {
         SCOPED_TRACE(p.name);
@@ -136,6 +173,16 @@ TEST_F(DemoDataTest, SomeFoldersArePackedWithCodedMembersAndOthersLoose) {
         }
     }
     EXPECT_GE(codings.size(), 4u);
+}
+
+TEST_F(DemoDataTest, EachContestOpponentHasItsFirstLossAndWinStories) {
+    for (const char* code : {"pom", "kel", "ux", "mur", "dor", "hol"}) {
+        for (int n = 1; n <= 3; ++n) {
+            const std::string name =
+                std::string("script\\rus_") + code + "_" + std::to_string(n) + ".s";
+            EXPECT_FALSE(Read(name).empty()) << name;
+        }
+    }
 }
 
 TEST_F(DemoDataTest, EveryFileAStoryNamesIsThereAndEachStoryEndsAtTheTitle) {

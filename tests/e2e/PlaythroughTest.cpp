@@ -12,6 +12,7 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/MainTitle.h"
+#include "frontend/MiniGameChooser.h"
 #include "frontend/ResetStory.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
@@ -29,6 +30,13 @@
 #include "system/SaveRecord.h"
 #include "system/SaveScreen.h"
 #include "system/SystemMenu.h"
+#include "takoyaki/RetryScreen.h"
+#include "takoyaki/RusAutoPlayer.h"
+#include "takoyaki/RusGame.h"
+#include "takoyaki/RusResult.h"
+#include "takoyaki/RusRulesScreen.h"
+#include "takoyaki/RusSelect.h"
+#include "takoyaki/RusTitle.h"
 
 #include <algorithm>
 #include <functional>
@@ -606,6 +614,153 @@ TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {
     EXPECT_EQ(differing, 0u);
     EXPECT_TRUE(Contains(modes_, {58, 11, 3}));
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+// The contest's roads on the demo data: the mini-game chooser, the contest
+// title and its rules pages, the select, an opponent's first story, the
+// contest played with the mouse, a loss, the result and its story, the
+// retry question, a second contest paused, then won, its result and story,
+// and back at the contest title.
+TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
+    Start();
+    g_config[config::kScriptFlags + 3] = 1;   // the contest is open
+    g_config[config::kContestBeaten + 0] = 1; // and its first opponent beaten
+    ToMainTitle();
+    ClickAt(650, 430); // "mini-games"
+    ASSERT_TRUE(RunUntil([&] { return g_miniGameChooser && g_miniGameChooser->State == 2; }));
+    ClickAt(500, 450); // the contest
+    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 5; }));
+    Frames(40);
+    Shot("60-contest-title-intro");
+    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    Shot("61-contest-title");
+    ClickAt(400, 450); // the rules
+    ASSERT_TRUE(RunUntil([&] { return g_rusRulesScreen && g_rusRulesScreen->State == 2; }));
+    ClickAt(592 + 25 * 3 + 5, 25); // page 4
+    Shot("62-contest-rules");
+    ClickAt(700, 570); // close: back to a new title with its intro, hurried
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    HoldSkip(false);
+    ClickAt(400, 417); // the select
+    ASSERT_TRUE(RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }));
+    MoveTo(660, 100);
+    Frames(2);
+    Shot("63-contest-select");
+    ClickAt(660, 100); // the second opponent, open after the first was beaten
+    ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "rus_kel_1.s");
+
+    // Pages of a story until it sets `mode`.
+    const auto story = [&](int mode, const std::string& shot) {
+        bool pictured = false;
+        return RunUntil(
+            [&] {
+                if (InMode(mode)) return true;
+                if (InMode(3) && g_scenario->subState == 3) {
+                    if (!pictured && !shot.empty()) Shot(shot);
+                    pictured = true;
+                    ClickAt(300, 300);
+                }
+                return false;
+            },
+            5000);
+    };
+    ASSERT_TRUE(story(66, "44-contest-story"));
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 5; }));
+    Frames(30);
+    Shot("65-contest-ready");
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
+
+    // Played with the mouse until a ball was turned and one served; the
+    // player's holes cook in half a second a stage so the road stays short.
+    CRusContest& c = g_rusGame->Contest;
+    c.PlayerHoleInterval.fill(500);
+    rus_test::AutoPlayer player(4);
+    bool poured = false, turned = false, serving = false;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!poured && std::ranges::count(c.PlayerStage, 1) >= 3) {
+                poured = true;
+                Shot("66-contest-pouring");
+            }
+            if (!turned && std::ranges::count(c.PlayerStage, 9) >= 1) {
+                turned = true;
+                Shot("67-contest-turning");
+            }
+            if (!serving && c.PlayerHeld == rus::kGoodBall) {
+                serving = true;
+                Shot("68-contest-serving");
+            }
+            if (serving) return true;
+            const rus::PlayInput in = player.Next(c);
+            if (in.click) {
+                ClickAt(in.x, in.y);
+            } else {
+                MoveTo(in.x, in.y);
+            }
+            return false;
+        },
+        12000));
+    // A ball left too long burns and costs life.
+    c.PlayerStage[24] = 7;
+    c.PlayerKind[24] = 1;
+    c.PlayerHoleStamp[24] = platform::TimeGetTime() - c.PlayerHoleInterval[24];
+    ASSERT_TRUE(RunUntil([&] { return c.PlayerStage[24] == 8; }));
+    Frames(2);
+    Shot("69-contest-burning");
+    EXPECT_LT(c.PlayerLife, rus::kFullLife);
+
+    // A loss: the banner, the result and the opponent's "_2" story, which
+    // asks whether to play again.
+    c.PlayerLife = 0;
+    ASSERT_TRUE(RunUntil([&] { return c.SubStep == 4 && c.State == rus::RusState::Lose; }));
+    Shot("70-contest-lost");
+    ClickAt(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return g_rusResult && g_rusResult->State == 5; }));
+    Shot("71-contest-result-lost");
+    ClickAt(400, 300);
+    ASSERT_TRUE(InMode(2));
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "rus_kel_2.s");
+    ASSERT_TRUE(story(69, ""));
+    ASSERT_TRUE(RunUntil([&] { return g_retryScreen && g_retryScreen->State == 2; }));
+    MoveTo(240, 340);
+    Frames(2);
+    Shot("72-contest-retry");
+    ClickAt(240, 340); // play again
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 4; }));
+    HoldSkip(false);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
+    EXPECT_EQ(g_rusGame->Contest.Opponent, 1);
+
+    // The second contest: paused, resumed, then won.
+    ClickAt(400, 60);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.SubStep == 2; }));
+    MoveTo(380, 328);
+    Frames(2);
+    Shot("73-contest-pause");
+    ClickAt(460, 328); // no
+    ASSERT_EQ(g_rusGame->Contest.State, rus::RusState::Play);
+    g_rusGame->Contest.OpponentLife = 0;
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.SubStep == 5; }));
+    Shot("74-contest-won");
+    ClickAt(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return g_rusResult && g_rusResult->State == 5; }));
+    Shot("75-contest-result-won");
+    ClickAt(400, 300);
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "rus_kel_3.s");
+    EXPECT_EQ(g_gameApp->opponentIndex, 2);
+    EXPECT_EQ(g_config[config::kContestBeaten + 1], 1);
+    ASSERT_TRUE(story(65, ""));
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    HoldSkip(false);
+
+    EXPECT_TRUE(Contains(modes_, {1, 57, 65, 71, 65, 68, 2}));
+    EXPECT_TRUE(Contains(modes_, {66, 67, 2}));
+    EXPECT_TRUE(Contains(modes_, {69, 66, 67, 2}));
+    EXPECT_EQ(modes_.back(), 65);
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "lib/DemoData.h"
 
 #include "lib/DemoCanvas.h"
+#include "lib/DemoContest.h"
 #include "lib/DemoSystem.h"
 
 #include "data/ArchiveDecoders.h"
@@ -787,6 +788,14 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
+        ContestData(
+            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+             [&](const std::string& n, const std::string& t) { return g.Script(n, t); }, Blip,
+             VoiceLine,
+             [](int root, double beat) {
+                 return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
+             }}) &&
         g.Finish();
     return ok && error.empty();
 }

@@ -1,0 +1,79 @@
+// The contest screen (mode 66): the duel drawn and heard on top of the
+// rules model. Each frame it hands the mouse to CRusContest, lets it step
+// the state that runs, then draws the playfield from the model's fields and
+// plays the sounds and lines the model's cues ask for. The screen keeps no
+// rule of its own; what is here is pictures, sounds and the sequences around
+// play (the ready banner, the pause dialog, the time-up picture, the win and
+// lose banners).
+#pragma once
+
+#include "platform/Platform.h"
+#include "screenkit/Steps.h"
+#include "takoyaki/RusContest.h"
+
+#include <cstdint>
+#include <memory>
+
+class CDib;
+
+class CRusGame {
+public:
+    CRusGame();
+    ~CRusGame() {}
+
+    void Run(platform::WindowHandle window);
+    void Load(platform::WindowHandle window);
+    void RunReady(platform::WindowHandle window);
+    void RunPlay(platform::WindowHandle window);
+    // The special-attack cut-ins of the opponent (state 5) and the player
+    // (state 6). Their sequences are not here yet: each ends at once through
+    // the model's cut-in seam, which takes the special's price.
+    void RunOpponentCutIn(platform::WindowHandle window);
+    void RunPlayerCutIn(platform::WindowHandle window);
+    void Judge(platform::WindowHandle window);
+    void RunWin(platform::WindowHandle window);
+    void RunLose(platform::WindowHandle window);
+    void RunPause(platform::WindowHandle window);
+    void Quit(platform::WindowHandle window);
+
+    // The rules and every field of the contest; its State is the screen's
+    // state byte.
+    CRusContest Contest;
+    std::uint8_t PrevDialogHover = 0; // 0 none, 1 yes, 2 no
+    std::uint8_t DialogHover = 0;
+    // Opacity reached by the ready sequence's first word when it ended.
+    std::uint16_t Level = 0;
+
+    // Draws the playfield of the current fields into `target`: steps 2 to 16
+    // of a play frame (background, portraits, effects, plates, lives,
+    // specials, gauges, holes, plates, scores, timer, tool highlight).
+    void DrawField(CDib* target);
+
+    // The win or lose banner (cdib[2] at (sx, sy), w x h) dropping to (x,
+    // restY); DroppingBanner is false once it rests there.
+    struct Banner {
+        int x, restY, sx, sy, w, h;
+    };
+
+private:
+    screenkit::StepClock Clock() { return {Contest.StartTime, Contest.Elapsed, &Level}; }
+    void DrawEffects(CDib* target);
+    void DrawSpecials(CDib* target);
+    void DrawPan(CDib* target, rus::Side side);
+    void DrawHands();
+    void PlayCues();
+    void PlayLine(int channel, int level);
+    // The win and lose sequences: the fades, the banner, the click.
+    void RunEnding(bool won);
+    bool DroppingBanner(CDib* under, const Banner& b);
+};
+
+// Surfaces while the contest runs: cdib[0] the previous screen, [1] the
+// background, [2] the hole tiles, [3] the tool cursors, [4] the playfield
+// parts, [5] the opponent's portrait, [6] the player's, [7] the name plates,
+// [8] the special buttons, [9] the ready banner, [10] the composed first
+// frame and later snapshots, [11] the pause dialog's clean copy, [21] the
+// effect overlays, [22] their labels, [23] the background of a locked side.
+// The win and lose sequences free [0] to [10] and use [0] to [2]; the result
+// screen frees the rest. Quitting from the pause frees [1] to [39].
+extern std::unique_ptr<CRusGame> g_rusGame;

@@ -1,0 +1,25 @@
+// The demo game's takoyaki contest: every picture, sound, voice line and
+// story script of its title, opponent select, contest, result, retry and
+// rules pages.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace demo {
+
+class Canvas;
+
+struct ContestOutput {
+    std::function<bool(const std::string& path, const Canvas& picture, int bits)> picture;
+    std::function<bool(const std::string& path, const std::vector<float>& samples)> sound;
+    std::function<bool(const std::string& name, const std::string& text)> script;
+    std::function<std::vector<float>(double from, double to, double seconds)> blip;
+    std::function<std::vector<float>(int index, double seconds)> voiceLine;
+    std::function<std::vector<float>(int root, double beat)> music;
+};
+
+bool ContestData(const ContestOutput& out);
+
+} // namespace demo
