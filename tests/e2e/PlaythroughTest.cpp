@@ -664,7 +664,7 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
             },
             5000);
     };
-    ASSERT_TRUE(story(66, "44-contest-story"));
+    ASSERT_TRUE(story(66, "64-contest-story"));
     ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 5; }));
     Frames(30);
     Shot("65-contest-ready");
