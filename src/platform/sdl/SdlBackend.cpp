@@ -4,6 +4,7 @@
 
 #include "platform/common/Dialog.h"
 #include "platform/common/PresentPacer.h"
+#include "platform/common/PressHold.h"
 
 #include <SDL.h>
 
@@ -16,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string_view>
 #include <thread>
 #include <vector>
@@ -59,6 +61,8 @@ Window g_win;
 std::vector<std::uint32_t> g_lastPicture;
 std::array<bool, static_cast<size_t>(Key::Count)> g_keys{};
 std::array<bool, static_cast<size_t>(MouseButton::Count)> g_buttons{};
+PressHold g_pressHold;
+std::optional<Event> g_heldRelease;
 const auto g_start = std::chrono::steady_clock::now();
 
 bool EnsureVideo() {
@@ -364,11 +368,29 @@ TimerId g_nextTimer = 1;
 }  // namespace
 
 bool PeekEvent(Event& out) {
+    // A release that came too soon after its press waits, and every event
+    // after it waits with it, so the order stays as it came.
+    if (g_heldRelease) {
+        if (g_pressHold.MustWait(g_heldRelease->button, SDL_GetTicks())) return false;
+        out = *g_heldRelease;
+        g_heldRelease.reset();
+        g_pressHold.Released(out.button);
+        Track(out);
+        return true;
+    }
     SDL_Event s;
     while (SDL_WasInit(SDL_INIT_EVENTS) && SDL_PollEvent(&s)) {
         if (s.type == SDL_WINDOWEVENT) NoteWindowChange(s.window.event);
         Event e;
         if (!Translate(s, e)) continue;
+        if (e.kind == EventKind::ButtonDown) g_pressHold.Pressed(e.button, SDL_GetTicks());
+        if (e.kind == EventKind::ButtonUp) {
+            if (g_pressHold.MustWait(e.button, SDL_GetTicks())) {
+                g_heldRelease = e;
+                return false;
+            }
+            g_pressHold.Released(e.button);
+        }
         Track(e);
         out = e;
         return true;
