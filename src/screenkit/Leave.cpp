@@ -51,4 +51,15 @@ void ClearParticles() {
     if (g_scenario) g_scenario->particlesOn = 0;
 }
 
+void ClearStoryState() {
+    if (!g_scenario) return;
+    CScenario& s = *g_scenario;
+    s.skipMode = 0;
+    s.autoMode = 0;
+    s.hoverButton = 0;
+    s.buttonLatched = 0;
+    s.pendingButton = 0;
+    s.windowHidden = 0;
+}
+
 } // namespace screenkit

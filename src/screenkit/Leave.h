@@ -26,5 +26,9 @@ void Quit(platform::WindowHandle window);
 void SetPlayContext(std::uint8_t context);
 void SetMenuReturn(std::uint8_t menuReturn);
 void ClearParticles();
+// The story's paging and window-button bytes, which a mini-game title
+// clears on opening so that no skip, auto paging or half-pressed window
+// button of the last story carries into the next one.
+void ClearStoryState();
 
 } // namespace screenkit

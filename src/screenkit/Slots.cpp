@@ -2,8 +2,8 @@
 
 #include "app/Config.h"
 #include "app/Input.h"
-#include "data/Log.h"
 #include "app/Shell.h"
+#include "data/Log.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
@@ -89,14 +89,24 @@ void FreeSeSlot(int slot) {
     c.reset();
 }
 
-void PlaySe(int slot, const char* name) {
+void LoadSe(int slot, const char* name) {
     FreeSeSlot(slot);
     auto c = std::make_unique<CSeChannel>();
     c->Load(name);
     c->IsReady();
+    g_seChannels[slot] = std::move(c);
+}
+
+void PlayLoadedSe(int slot) {
+    auto& c = g_seChannels[slot];
+    if (!c) return;
     c->SetVolume(g_config[config::kSeVolume]);
     c->Play(Repeat::Once);
-    g_seChannels[slot] = std::move(c);
+}
+
+void PlaySe(int slot, const char* name) {
+    LoadSe(slot, name);
+    PlayLoadedSe(slot);
 }
 
 void PlayClickSound() {
@@ -146,16 +156,30 @@ bool MusicNameIs(const char* name) {
     return g_scenario && g_scenario->bgmName && ::strcasecmp(g_scenario->bgmName.get(), name) == 0;
 }
 
-void StartMusic(const char* name) {
+void LoadMusic(const char* name) {
     StopMusic();
     if (g_config[config::kMusicOff] == 1) return;
     auto c = std::make_unique<CBgmChannel>();
     c->Load(name);
     c->IsReady();
-    c->SetVolume(g_config[config::kBgmVolume]);
-    c->Play(Repeat::Endless);
     g_bgmChannel = std::move(c);
+}
+
+void PlayLoadedMusic() {
+    if (!g_bgmChannel) return;
+    g_bgmChannel->SetVolume(g_config[config::kBgmVolume]);
+    g_bgmChannel->Play(Repeat::Endless);
     if (g_scenario) g_scenario->bgmPlaying = 1;
+}
+
+void StartMusic(const char* name) {
+    LoadMusic(name);
+    PlayLoadedMusic();
+}
+
+void FadeOutMusic(std::uint32_t ms) {
+    if (g_bgmChannel) g_bgmChannel->FadeOut(ms);
+    if (g_scenario) g_scenario->bgmPlaying = 0;
 }
 
 void StopScreenSounds() {

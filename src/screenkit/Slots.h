@@ -48,6 +48,10 @@ void ShowWhole(const CDib* picture);
 void FreeSeSlot(int slot);
 // A new effect channel in the slot, loaded, at the effect volume, played once.
 void PlaySe(int slot, const char* name);
+// A new effect channel in the slot, loaded but silent until PlayLoadedSe.
+void LoadSe(int slot, const char* name);
+// The effect in the slot, if any, at the effect volume, played once.
+void PlayLoadedSe(int slot);
 // The screens' click: "se\sys_010.ogg" on slot 0.
 void PlayClickSound();
 // Voice slot: Stop, then the channel is freed.
@@ -68,6 +72,16 @@ bool MusicNameIs(const char* name);
 // Stops the music that plays; unless music is switched off, starts `name`
 // endlessly at the music volume and marks screen music as playing.
 void StartMusic(const char* name);
+// The first half of StartMusic: the old music stops and, unless music is
+// switched off, `name` is loaded into the music slot without playing.
+void LoadMusic(const char* name);
+// The second half: the loaded music, if any, plays endlessly at the music
+// volume and screen music is marked as playing. With music switched off
+// there is no channel and nothing is touched.
+void PlayLoadedMusic();
+// Fades the music out over `ms` when there is music; the script object's
+// music-playing byte is cleared.
+void FadeOutMusic(std::uint32_t ms);
 // Effect slot 0, the music and the current-music name: what a screen stops
 // when it leaves for a story or for the extras.
 void StopScreenSounds();
