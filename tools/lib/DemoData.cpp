@@ -8,6 +8,7 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
+#include "lib/DemoMahjongTitle.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -782,6 +783,10 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
         g.Files(BacklogFiles()) &&
         SystemScreenData(
+            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
+             VoiceLine}) &&
+        MahjongTitleData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
