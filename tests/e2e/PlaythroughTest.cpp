@@ -12,6 +12,7 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/MainTitle.h"
+#include "frontend/MiniGameChooser.h"
 #include "frontend/ResetStory.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
@@ -20,6 +21,10 @@
 #include "gfx/Dib.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoData.h"
+#include "lib/ScriptAssembler.h"
+#include "mahjong/CharSelectScreen.h"
+#include "mahjong/KofOpening.h"
+#include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
 #include "screenkit/Leave.h"
 #include "sound/SoundChannel.h"
@@ -522,6 +527,51 @@ TEST_F(PlaythroughTest, MenuSettingsMusicVolumeKeptThenBackToTheTitle) {
     g_config[config::kBgmVolume] = 0;
     LoadConfig();
     EXPECT_EQ(g_config[config::kBgmVolume], 31);
+}
+
+TEST_F(PlaythroughTest, MahjongRoadFromTheChooserToTheHeroinesFirstScript) {
+    // A stand-in for heroine 1's first script, which marks that it ran.
+    Start([] {
+        std::string error;
+        ASSERT_TRUE(
+            nvasm::WriteScriptFile("script/kof_dor_1.s", "set_var var=9 value=42\nend", error))
+            << error;
+    });
+    ToMainTitle();
+    ClickAt(600, 430); // "mini-games"
+    ASSERT_TRUE(
+        RunUntil([&] { return InMode(57) && g_miniGameChooser && g_miniGameChooser->State == 2; }));
+    ClickAt(500, 150); // the mahjong panel
+    ASSERT_TRUE(RunUntil([&] { return g_mahjongTitle && g_mahjongTitle->State == 7; }));
+    EXPECT_NE(g_voiceChannels[0], nullptr); // a heroine's title call
+    EXPECT_NE(g_bgmChannel, nullptr);
+    Shot("40-mahjong-title");
+    MoveTo(400, 398);
+    Frames(2);
+    Shot("41-mahjong-title-lit");
+    ClickAt(400, 359); // start
+    ASSERT_TRUE(RunUntil([&] { return g_kofOpening && g_kofOpening->State == 4; }));
+    Shot("42-mahjong-opening");
+    // The rest of the opening hurried by the skip-effects setting.
+    g_scenario->skipEffects = 1;
+    ASSERT_TRUE(RunUntil([&] { return g_kofOpening && g_kofOpening->State == 9; }));
+    g_scenario->skipEffects = 0;
+    Frames(1);
+    Shot("43-mahjong-opening-closing");
+    ClickAt(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return g_charSelectScreen && g_charSelectScreen->State == 2; }));
+    MoveTo(650, 140); // card 2, the one open at first
+    Frames(2);
+    EXPECT_EQ(g_charSelectScreen->HoverButton, 2);
+    Shot("44-mahjong-select");
+    ClickAt(650, 140);
+    ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "kof_dor_1.s");
+    EXPECT_EQ(g_scenario->playContext, 2);
+    EXPECT_EQ(g_gameApp->opponentIndex, 1);
+    ASSERT_TRUE(RunUntil([&] { return g_scenario->vars[9] == 42; }));
+    EXPECT_TRUE(Contains(modes_, {1, 57, 61, 62, 63, 2}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
 } // namespace
