@@ -44,13 +44,8 @@ void ResetStory(platform::WindowHandle) {
     if (g_scenario) {
         CScenario& s = *g_scenario;
         s.vars.fill(0);
-        s.skipMode = 0;
-        s.autoMode = 0;
-        s.hoverButton = 0;
+        screenkit::ClearStoryState();
         s.prevHoverButton = 0;
-        s.buttonLatched = 0;
-        s.pendingButton = 0;
-        s.windowHidden = 0;
         s.dayNumber = 0;
         s.saveGroup = 0;
         s.playContext = 0;
