@@ -11,7 +11,10 @@
 #include "frontend/ScenarioTitle3.h"
 #include "frontend/StoryChooser.h"
 #include "gfx/Dib.h"
+#include "mahjong/CharSelectScreen.h"
+#include "mahjong/KofOpening.h"
 #include "mahjong/MahjongGame.h"
+#include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
 #include "system/BacklogScreen.h"
@@ -60,7 +63,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 20> kScreens{
+constexpr std::array<ModeEntry, 23> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -68,6 +71,9 @@ constexpr std::array<ModeEntry, 20> kScreens{
     ScreenEntry<CScenarioTitle1, g_scenarioTitle1>(58),
     ScreenEntry<CScenarioTitle2, g_scenarioTitle2>(59),
     ScreenEntry<CScenarioTitle3, g_scenarioTitle3>(60),
+    ScreenEntry<CMahjongTitle, g_mahjongTitle>(61),
+    ScreenEntry<CKofOpening, g_kofOpening>(62),
+    ScreenEntry<CCharSelectScreen, g_charSelectScreen>(63),
     ScreenEntry<CRusTitle, g_rusTitle>(65),
     ScreenEntry<CRusGame, g_rusGame>(66),
     ScreenEntry<CRusResult, g_rusResult>(67),

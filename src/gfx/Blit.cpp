@@ -35,6 +35,13 @@ bool BltCopyTwin(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int
     return BltCopy(dst, dx, dy, src, sx, sy, w, h);
 }
 
+bool BltColorKey(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h) {
+    if (!dst) return true;
+    const DibRect r = SourceRect(sx, sy, w, h);
+    dst->BltKeyed(src, dx, dy, &r, nullptr, nullptr);
+    return true;
+}
+
 bool BltAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h) {
     if (!dst) return true;
     const DibRect r = SourceRect(sx, sy, w, h);

@@ -11,6 +11,9 @@
 // Plain copy (unscaled).
 bool BltCopy(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h);
 bool BltCopyTwin(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h);
+// Copies every source pixel except those equal to the source's colour key
+// (all four bytes compared: pure green with a zero fourth byte by default).
+bool BltColorKey(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h);
 // Per-pixel alpha from the source's fourth byte.
 bool BltAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h);
 // Opacity 0: nothing; 1..254: per-pixel alpha times the opacity; 255 and

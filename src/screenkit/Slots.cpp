@@ -95,22 +95,11 @@ void FreeSeSlot(int slot) {
     c.reset();
 }
 
-void PlaySe(int slot, const char* name) {
-    FreeSeSlot(slot);
-    auto c = std::make_unique<CSeChannel>();
-    c->Load(name);
-    c->IsReady();
-    c->SetVolume(g_config[config::kSeVolume]);
-    c->Play(Repeat::Once);
-    g_seChannels[slot] = std::move(c);
-}
-
 void LoadSe(int slot, const char* name) {
     FreeSeSlot(slot);
     auto c = std::make_unique<CSeChannel>();
     c->Load(name);
     c->IsReady();
-    c->SetVolume(g_config[config::kSeVolume]);
     g_seChannels[slot] = std::move(c);
 }
 
@@ -119,6 +108,11 @@ void ReplaySe(int slot) {
     if (!c) return;
     c->SetVolume(g_config[config::kSeVolume]);
     c->Play(Repeat::Once);
+}
+
+void PlaySe(int slot, const char* name) {
+    LoadSe(slot, name);
+    ReplaySe(slot);
 }
 
 void PlayClickSound() {
@@ -173,16 +167,30 @@ bool MusicNameIs(const char* name) {
     return g_scenario && g_scenario->bgmName && ::strcasecmp(g_scenario->bgmName.get(), name) == 0;
 }
 
-void StartMusic(const char* name) {
+void LoadMusic(const char* name) {
     StopMusic();
     if (g_config[config::kMusicOff] == 1) return;
     auto c = std::make_unique<CBgmChannel>();
     c->Load(name);
     c->IsReady();
-    c->SetVolume(g_config[config::kBgmVolume]);
-    c->Play(Repeat::Endless);
     g_bgmChannel = std::move(c);
+}
+
+void PlayLoadedMusic() {
+    if (!g_bgmChannel) return;
+    g_bgmChannel->SetVolume(g_config[config::kBgmVolume]);
+    g_bgmChannel->Play(Repeat::Endless);
     if (g_scenario) g_scenario->bgmPlaying = 1;
+}
+
+void StartMusic(const char* name) {
+    LoadMusic(name);
+    PlayLoadedMusic();
+}
+
+void FadeOutMusic(std::uint32_t ms) {
+    if (g_bgmChannel) g_bgmChannel->FadeOut(ms);
+    if (g_scenario) g_scenario->bgmPlaying = 0;
 }
 
 void StopScreenSounds() {

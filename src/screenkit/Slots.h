@@ -79,6 +79,16 @@ bool MusicNameIs(const char* name);
 // Stops the music that plays; unless music is switched off, starts `name`
 // endlessly at the music volume and marks screen music as playing.
 void StartMusic(const char* name);
+// The first half of StartMusic: the old music stops and, unless music is
+// switched off, `name` is loaded into the music slot without playing.
+void LoadMusic(const char* name);
+// The second half: the loaded music, if any, plays endlessly at the music
+// volume and screen music is marked as playing. With music switched off
+// there is no channel and nothing is touched.
+void PlayLoadedMusic();
+// Fades the music out over `ms` when there is music; the script object's
+// music-playing byte is cleared.
+void FadeOutMusic(std::uint32_t ms);
 // Effect slot 0, the music and the current-music name: what a screen stops
 // when it leaves for a story or for the extras.
 void StopScreenSounds();

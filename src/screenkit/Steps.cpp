@@ -38,17 +38,17 @@ void StepClock::Restart() const {
     startTime = platform::TimeGetTime();
 }
 
-void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level) {
-    DrawTransition(kCrossFade, g_backBuffer.get(), incoming, outgoing, 0, 0, 0, 0, kScreenWidth,
+void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level, int effect) {
+    DrawTransition(effect, g_backBuffer.get(), incoming, outgoing, 0, 0, 0, 0, kScreenWidth,
                    kScreenHeight, static_cast<int>(level), 0);
 }
 
 bool Fading(const StepClock& clock, CDib* incoming, CDib* outgoing, std::uint32_t duration,
-            Hurry hurry) {
+            Hurry hurry, int effect) {
     const std::uint32_t level = FadeLevel(clock.Tick(), duration);
     if (level < kFull && !Hurried(hurry)) {
         if (clock.level) *clock.level = static_cast<std::uint16_t>(level);
-        DrawFade(incoming, outgoing, level);
+        DrawFade(incoming, outgoing, level, effect);
         return true;
     }
     ShowWhole(incoming);

@@ -47,16 +47,17 @@ struct StepClock {
     void Restart() const;
 };
 
-// One frame of the cross-fade from `outgoing` to `incoming` into the back
-// buffer at `level` (0..255).
-void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level);
+// One frame of the cross-fade (or of another transition `effect`, such as
+// the rule-mask wipe 40) from `outgoing` to `incoming` into the back buffer
+// at `level` (0..255).
+void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level, int effect = kCrossFade);
 
 // One frame of a cross-fade of `duration` ms. While it runs it draws and
 // returns true. When its level reaches 255, or `hurry` cuts it short, it
 // copies `incoming` whole, sets Level to 0, restarts the clock and returns
 // false, so a skipped fade lands on the same picture as a watched one.
 bool Fading(const StepClock& clock, CDib* incoming, CDib* outgoing, std::uint32_t duration,
-            Hurry hurry);
+            Hurry hurry, int effect = kCrossFade);
 // One frame of a hold: true while elapsed × full / duration is below `full`
 // and nothing hurries it; at its end the clock restarts and it returns false.
 bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration, Hurry hurry);

@@ -21,6 +21,10 @@
 #include "gfx/Dib.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoData.h"
+#include "lib/ScriptAssembler.h"
+#include "mahjong/CharSelectScreen.h"
+#include "mahjong/KofOpening.h"
+#include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
 #include "screenkit/Leave.h"
 #include "sound/SoundChannel.h"
@@ -761,6 +765,49 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     EXPECT_EQ(modes_.back(), 65);
     EXPECT_TRUE(hl::Questions().empty());
     EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
+TEST_F(PlaythroughTest, MahjongRoadFromTheChooserToTheHeroinesFirstScript) {
+    // A stand-in for heroine 1's first script, which marks that it ran.
+    Start([] {
+        std::string error;
+        ASSERT_TRUE(
+            nvasm::WriteScriptFile("script/kof_dor_1.s", "set_var var=9 value=42\nend", error))
+            << error;
+    });
+    ToMainTitle();
+    ClickAt(600, 430); // "mini-games"
+    ASSERT_TRUE(
+        RunUntil([&] { return InMode(57) && g_miniGameChooser && g_miniGameChooser->State == 2; }));
+    ClickAt(500, 150); // the mahjong panel
+    ASSERT_TRUE(RunUntil([&] { return g_mahjongTitle && g_mahjongTitle->State == 7; }));
+    EXPECT_NE(g_voiceChannels[0], nullptr); // a heroine's title call
+    EXPECT_NE(g_bgmChannel, nullptr);
+    Shot("80-mahjong-title");
+    MoveTo(400, 398);
+    Frames(2);
+    Shot("81-mahjong-title-lit");
+    ClickAt(400, 359); // start
+    ASSERT_TRUE(RunUntil([&] { return g_kofOpening && g_kofOpening->State == 4; }));
+    Shot("82-mahjong-opening");
+    // The rest of the opening hurried by the skip-effects setting.
+    g_scenario->skipEffects = 1;
+    ASSERT_TRUE(RunUntil([&] { return g_kofOpening && g_kofOpening->State == 9; }));
+    g_scenario->skipEffects = 0;
+    Frames(1);
+    Shot("83-mahjong-opening-closing");
+    ClickAt(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return g_charSelectScreen && g_charSelectScreen->State == 2; }));
+    MoveTo(650, 140); // card 2, the one open at first
+    Frames(2);
+    EXPECT_EQ(g_charSelectScreen->HoverButton, 2);
+    Shot("84-mahjong-select");
+    ClickAt(650, 140);
+    ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "kof_dor_1.s");
+    EXPECT_EQ(g_scenario->playContext, 2);
+    EXPECT_EQ(g_gameApp->opponentIndex, 1);
+    ASSERT_TRUE(RunUntil([&] { return g_scenario->vars[9] == 42; }));
+    EXPECT_TRUE(Contains(modes_, {1, 57, 61, 62, 63, 2}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
 } // namespace

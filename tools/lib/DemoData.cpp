@@ -10,6 +10,7 @@
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
 #include "lib/DemoSaveLoad.h"
+#include "lib/DemoMahjongTitle.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -796,6 +797,10 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
              [](int root, double beat) {
                  return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
              }}) &&
+        MahjongTitleData(
+            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
+             VoiceLine}) &&
         g.Finish();
     return ok && error.empty();
 }
