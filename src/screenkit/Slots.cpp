@@ -2,8 +2,8 @@
 
 #include "app/Config.h"
 #include "app/Input.h"
-#include "data/Log.h"
 #include "app/Shell.h"
+#include "data/Log.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "scenario/Scenario.h"
@@ -146,14 +146,14 @@ bool MusicNameIs(const char* name) {
     return g_scenario && g_scenario->bgmName && ::strcasecmp(g_scenario->bgmName.get(), name) == 0;
 }
 
-void StartMusic(const char* name) {
+void StartMusic(const char* name, MusicLoop loop) {
     StopMusic();
     if (g_config[config::kMusicOff] == 1) return;
     auto c = std::make_unique<CBgmChannel>();
     c->Load(name);
     c->IsReady();
     c->SetVolume(g_config[config::kBgmVolume]);
-    c->Play(Repeat::Endless);
+    c->Play(loop == MusicLoop::Once ? Repeat::Once : Repeat::Endless);
     g_bgmChannel = std::move(c);
     if (g_scenario) g_scenario->bgmPlaying = 1;
 }

@@ -65,9 +65,11 @@ void FreeMusicName();
 void SetMusicName(const char* name);
 // True when the current-music name is `name`, letter case aside.
 bool MusicNameIs(const char* name);
+enum class MusicLoop : std::uint8_t { Endless, Once };
 // Stops the music that plays; unless music is switched off, starts `name`
-// endlessly at the music volume and marks screen music as playing.
-void StartMusic(const char* name);
+// (endlessly, or once for an ending song) at the music volume and marks
+// screen music as playing.
+void StartMusic(const char* name, MusicLoop loop = MusicLoop::Endless);
 // Effect slot 0, the music and the current-music name: what a screen stops
 // when it leaves for a story or for the extras.
 void StopScreenSounds();
