@@ -12,10 +12,13 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/MainTitle.h"
+#include "frontend/MusicRoom.h"
 #include "frontend/ResetStory.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
+#include "frontend/SceneReplay.h"
+#include "frontend/StaffRoll.h"
 #include "frontend/StoryChooser.h"
 #include "gfx/Dib.h"
 #include "lib/BmpWriter.h"
@@ -168,6 +171,7 @@ protected:
         bool music = false;
         bool dayLogo = false;
         bool eyeCatch = false;
+        bool staffRoll = false;
     };
     StoryRun PlayStory(const std::string& shotPrefix, int option) {
         StoryRun run;
@@ -180,6 +184,12 @@ protected:
             if (InMode(19) && g_scenario->subState == 4 && !run.eyeCatch) {
                 run.eyeCatch = true;
                 Shot(shotPrefix + "-eye-catch");
+            }
+            // An ending's staff roll, pictured with its credits in the window.
+            if (g_staffRoll2 && g_staffRoll2->State == 2 && g_staffRoll2->Elapsed > 20000 &&
+                !run.staffRoll) {
+                run.staffRoll = true;
+                Shot(shotPrefix + "-staff-roll");
             }
             if (g_voiceChannels[0]) run.voice = true;
             if (g_bgmChannel) run.music = true;
@@ -282,6 +292,91 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStory, StoryPlaythrough, ::testing::Values(0, 1, 2));
+
+// The first story goes on into a scene and its ending: the scene opens in
+// the replay, the ending's song in the music room. The extras open at the
+// gallery (mode 15); its replay tab leads on, and where the gallery is not
+// built the test sets that mode itself.
+TEST_F(PlaythroughTest, StoryUnlocksASceneATrackAndAnEndingThatTheExtrasThenPlay) {
+    const auto openExtras = [&] {
+        ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
+        ClickAt(580, 505); // "extras"
+        ASSERT_TRUE(RunUntil([&] { return InMode(15); }));
+        g_gameApp->mode = 14;
+        ASSERT_TRUE(RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; }));
+    };
+    const auto toMusicRoomPage2 = [&] {
+        ClickAt(200, 90);
+        ASSERT_TRUE(RunUntil([&] { return g_musicRoom && g_musicRoom->State == 2; }));
+        ClickAt(690, 33);
+        ASSERT_EQ(g_musicRoom->Page, 1);
+        MoveTo(410, 291); // row 12 of page 2: track 30, the ending's song
+        Frames(2);
+    };
+    Start();
+    ToMainTitle();
+    // A fresh game: the scene and the track are locked.
+    openExtras();
+    MoveTo(150, 160);
+    Frames(2);
+    EXPECT_EQ(g_sceneReplay->HoverCell, 0);
+    Shot("30-replay-locked");
+    toMusicRoomPage2();
+    EXPECT_EQ(g_musicRoom->HoverRow, 0);
+    Shot("31-music-room-locked");
+    hl::PushButton(MouseButton::Right, true, 410, 291);
+    Frames(1);
+    hl::PushButton(MouseButton::Right, false, 410, 291);
+    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
+
+    ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
+    ClickAt(600, 390);
+    ASSERT_TRUE(RunUntil([&] { return g_storyChooser && g_storyChooser->State == 2; }));
+    ClickAt(500, 100);
+    ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+    ClickAt(377, 417);
+    const StoryRun run = PlayStory("extras-story", 0);
+    ASSERT_TRUE(InMode(1)) << ModesSeen();
+    EXPECT_TRUE(run.staffRoll);
+    EXPECT_TRUE(Contains(modes_, {2, 28, 2, 1}));
+    EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
+    EXPECT_EQ(g_config[config::kScriptFlags + 0], 1);
+
+    // The replay plays the scene and comes back to its room.
+    openExtras();
+    Shot("32-replay-room");
+    const std::size_t before = modes_.size();
+    ClickAt(150, 160);
+    ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
+    EXPECT_EQ(g_scenario->playContext, 1);
+    bool pictured = false;
+    for (int step = 0; step < 5000 && !InMode(14) && !stalled_; ++step) {
+        if (InMode(3) && g_scenario->subState == 3) {
+            if (!pictured) Shot("33-replay-scene");
+            pictured = true;
+            ClickAt(300, 300);
+        } else {
+            Frames(1);
+        }
+    }
+    ASSERT_TRUE(RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; }));
+    EXPECT_TRUE(pictured);
+    // The scene's end came back here: the ending past it is for the story.
+    EXPECT_EQ(std::count(modes_.begin() + static_cast<std::ptrdiff_t>(before), modes_.end(), 28),
+              0);
+    EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
+
+    // The music room plays the ending's song, now open.
+    toMusicRoomPage2();
+    EXPECT_EQ(g_musicRoom->HoverRow, 13);
+    ClickAt(410, 291);
+    EXPECT_EQ(g_musicRoom->CurrentTrack, 30);
+    ASSERT_NE(g_bgmChannel, nullptr);
+    EXPECT_STREQ(g_scenario->bgmName.get(), "bgm\\c027.ogg");
+    Shot("34-music-room");
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
 
 TEST_F(PlaythroughTest, AStalledGameFailsAtOnceNamingTheModesItWentThrough) {
     Start();

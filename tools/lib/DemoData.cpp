@@ -8,6 +8,7 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
+#include "lib/DemoReplay.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -644,6 +645,7 @@ std::string StoryText(const Story& s) {
     line(1, s.closing);
     t += "fade_bgm ms=1500\n";
     if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
+    t += ReplayStoryTail(s.script);
     t += "end\n";
     return t;
 }
@@ -733,6 +735,13 @@ bool Sounds(GameWriter& g) {
     return true;
 }
 
+ReplayOutput ReplayOutputOf(GameWriter& g) {
+    return {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+            [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+            [&](const std::string& n, const std::string& text) { return g.Script(n, text); },
+            Music};
+}
+
 } // namespace
 
 const std::vector<std::string>& PackedFolders() {
@@ -785,7 +794,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
-        g.Finish();
+        ReplayData(ReplayOutputOf(g)) && ExtrasFrameData(ReplayOutputOf(g)) && g.Finish();
     return ok && error.empty();
 }
 
