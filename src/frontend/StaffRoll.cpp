@@ -166,6 +166,20 @@ void CStaffRoll::NextPhase(std::uint8_t phase) {
     PhaseStart = platform::TimeGetTime();
 }
 
+void CStaffRoll::FadeBackground(std::uint8_t next) {
+    // From the outgoing picture (cdib[0]) to the incoming one (cdib[1]),
+    // composed in cdib[3] under the sheet.
+    const std::uint32_t level = FadeLevel(PhaseElapsed, kBackgroundFadeMs);
+    if (level < kFull) {
+        DrawTransition(kCrossFade, Slot(3), Slot(1), Slot(0), 0, 0, 0, 0, kScreenWidth,
+                       kScreenHeight, static_cast<int>(level), 0);
+        return;
+    }
+    CopySlot(0, 1);
+    CopySlot(3, 1);
+    NextPhase(next);
+}
+
 void CStaffRoll::StepBackgrounds() {
     switch (Phase) {
     case 0:
@@ -175,18 +189,9 @@ void CStaffRoll::StepBackgrounds() {
         LoadScreenPicture(1, kBackgrounds[PictureIndex]);
         NextPhase(1);
         return;
-    case 1: {
-        const std::uint32_t level = FadeLevel(PhaseElapsed, kBackgroundFadeMs);
-        if (level < kFull) {
-            DrawTransition(kCrossFade, Slot(3), Slot(1), Slot(0), 0, 0, 0, 0, kScreenWidth,
-                           kScreenHeight, static_cast<int>(level), 0);
-            return;
-        }
-        CopySlot(0, 1);
-        CopySlot(3, 1);
-        NextPhase(2);
+    case 1:
+        FadeBackground(2);
         return;
-    }
     case 2:
         if (PhaseElapsed < kBackgroundHoldMs) return;
         ++PictureIndex;
@@ -196,20 +201,10 @@ void CStaffRoll::StepBackgrounds() {
         }
         NextPhase(3);
         return;
-    case 3: {
+    case 3:
         // After the seventh background the last one stays to the end.
-        if (PictureIndex >= kBackgroundCount) return;
-        const std::uint32_t level = FadeLevel(PhaseElapsed, kBackgroundFadeMs);
-        if (level < kFull) {
-            DrawTransition(kCrossFade, Slot(3), Slot(1), Slot(0), 0, 0, 0, 0, kScreenWidth,
-                           kScreenHeight, static_cast<int>(level), 0);
-            return;
-        }
-        CopySlot(0, 1);
-        CopySlot(3, 1);
-        NextPhase(0);
+        if (PictureIndex < kBackgroundCount) FadeBackground(0);
         return;
-    }
     default:
         return;
     }

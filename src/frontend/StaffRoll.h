@@ -80,6 +80,7 @@ public:
 private:
     screenkit::StepClock Clock() { return {RollStart, Elapsed}; }
     void StepBackgrounds();
+    void FadeBackground(std::uint8_t next);
     void StepPictures();
     void DrawSheet(std::uint32_t pos);
     void NextPhase(std::uint8_t phase);

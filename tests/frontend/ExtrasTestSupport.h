@@ -28,4 +28,16 @@ inline void WriteButtonSheet() {
     WriteTone("se/sys_a002.ogg", 3);
 }
 
+// A room of the extras entered at `mode` and hurried to its input state.
+template <class Room> Room& RoomAtInput(std::uint8_t mode, const std::unique_ptr<Room>& room) {
+    g_gameApp->mode = mode;
+    g_gameApp->RunFrame();
+    g_scenario->skipEffects = 1;
+    g_gameApp->RunFrame();
+    g_gameApp->RunFrame();
+    g_scenario->skipEffects = 0;
+    EXPECT_EQ(room->State, 2);
+    return *room;
+}
+
 } // namespace frontend_test

@@ -56,15 +56,7 @@ protected:
         g_gameApp->returnMode = 1;
         g_config[config::kMusicOff] = 0;
     }
-    CMusicRoom& ToInput() {
-        g_gameApp->mode = 16;
-        Frame();
-        g_scenario->skipEffects = 1;
-        Frames(2);
-        g_scenario->skipEffects = 0;
-        EXPECT_EQ(g_musicRoom->State, 2);
-        return *g_musicRoom;
-    }
+    CMusicRoom& ToInput() { return RoomAtInput(16, g_musicRoom); }
     void ClickAt(int x, int y) {
         MoveTo(x, y);
         Frame();

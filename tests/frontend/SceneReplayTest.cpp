@@ -31,15 +31,7 @@ protected:
         g_gameApp->returnMode = 1;
         g_scenario->playContext = 1;
     }
-    CSceneReplay& ToInput() {
-        g_gameApp->mode = 14;
-        Frame();
-        g_scenario->skipEffects = 1;
-        Frames(2);
-        g_scenario->skipEffects = 0;
-        EXPECT_EQ(g_sceneReplay->State, 2);
-        return *g_sceneReplay;
-    }
+    CSceneReplay& ToInput() { return RoomAtInput(14, g_sceneReplay); }
 };
 
 TEST_F(SceneReplayTest, OnlyFinishedScenesShowAndReact) {
