@@ -297,39 +297,41 @@ INSTANTIATE_TEST_SUITE_P(EachStory, StoryPlaythrough, ::testing::Values(0, 1, 2)
 // the replay, the ending's song in the music room. The extras open at the
 // gallery (mode 15); its replay tab leads on, and where the gallery is not
 // built the test sets that mode itself.
-TEST_F(PlaythroughTest, StoryUnlocksASceneATrackAndAnEndingThatTheExtrasThenPlay) {
-    const auto openExtras = [&] {
+class ExtrasPlaythrough : public PlaythroughTest {
+protected:
+    void OpenExtras() {
         ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
         ClickAt(580, 505); // "extras"
         ASSERT_TRUE(RunUntil([&] { return InMode(15); }));
         g_gameApp->mode = 14;
         ASSERT_TRUE(RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; }));
-    };
-    const auto toMusicRoomPage2 = [&] {
+    }
+    void ToMusicRoomPage2() {
         ClickAt(200, 90);
         ASSERT_TRUE(RunUntil([&] { return g_musicRoom && g_musicRoom->State == 2; }));
         ClickAt(690, 33);
         ASSERT_EQ(g_musicRoom->Page, 1);
         MoveTo(410, 291); // row 12 of page 2: track 30, the ending's song
         Frames(2);
-    };
+    }
+};
+
+TEST_F(ExtrasPlaythrough, StoryUnlocksASceneATrackAndAnEndingLockedInAFreshGame) {
     Start();
     ToMainTitle();
-    // A fresh game: the scene and the track are locked.
-    openExtras();
+    OpenExtras();
     MoveTo(150, 160);
     Frames(2);
     EXPECT_EQ(g_sceneReplay->HoverCell, 0);
     Shot("30-replay-locked");
-    toMusicRoomPage2();
+    ToMusicRoomPage2();
     EXPECT_EQ(g_musicRoom->HoverRow, 0);
     Shot("31-music-room-locked");
     hl::PushButton(MouseButton::Right, true, 410, 291);
     Frames(1);
     hl::PushButton(MouseButton::Right, false, 410, 291);
-    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
+    ASSERT_TRUE(RunUntil([&] { return InMode(1) && g_mainTitle && g_mainTitle->State == 2; }));
 
-    ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
     ClickAt(600, 390);
     ASSERT_TRUE(RunUntil([&] { return g_storyChooser && g_storyChooser->State == 2; }));
     ClickAt(500, 100);
@@ -341,14 +343,23 @@ TEST_F(PlaythroughTest, StoryUnlocksASceneATrackAndAnEndingThatTheExtrasThenPlay
     EXPECT_TRUE(Contains(modes_, {2, 28, 2, 1}));
     EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
     EXPECT_EQ(g_config[config::kScriptFlags + 0], 1);
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
 
-    // The replay plays the scene and comes back to its room.
-    openExtras();
+TEST_F(ExtrasPlaythrough, ReplayPlaysTheUnlockedSceneAndTheMusicRoomItsEndingsSong) {
+    Start();
+    // What the first story's scene and ending leave in the settings.
+    g_config[config::kSceneSeen + 0] = 1;
+    g_config[config::kScriptFlags + 0] = 1;
+    ToMainTitle();
+    OpenExtras();
     Shot("32-replay-room");
     const std::size_t before = modes_.size();
     ClickAt(150, 160);
     ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
     EXPECT_EQ(g_scenario->playContext, 1);
+    g_config[config::kSceneSeen + 0] = 0; // the scene's end sets it again
     bool pictured = false;
     for (int step = 0; step < 5000 && !InMode(14) && !stalled_; ++step) {
         if (InMode(3) && g_scenario->subState == 3) {
@@ -366,8 +377,7 @@ TEST_F(PlaythroughTest, StoryUnlocksASceneATrackAndAnEndingThatTheExtrasThenPlay
               0);
     EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
 
-    // The music room plays the ending's song, now open.
-    toMusicRoomPage2();
+    ToMusicRoomPage2();
     EXPECT_EQ(g_musicRoom->HoverRow, 13);
     ClickAt(410, 291);
     EXPECT_EQ(g_musicRoom->CurrentTrack, 30);

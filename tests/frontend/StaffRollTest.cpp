@@ -26,24 +26,10 @@ constexpr int kSheet2 = 400; // s_r_font02.bmp, rolls 29, 32, 33
 constexpr int kSheet3 = 120; // s_r_font03.bmp, roll 30
 
 CStaffRoll* Roll(int mode) {
-    switch (mode) {
-    case 27:
-        return g_staffRoll1.get();
-    case 28:
-        return g_staffRoll2.get();
-    case 29:
-        return g_staffRoll3.get();
-    case 30:
-        return g_staffRoll4.get();
-    case 31:
-        return g_staffRoll5.get();
-    case 32:
-        return g_staffRoll6.get();
-    case 33:
-        return g_staffRoll7.get();
-    default:
-        return nullptr;
-    }
+    CStaffRoll* const rolls[] = {g_staffRoll1.get(), g_staffRoll2.get(), g_staffRoll3.get(),
+                                 g_staffRoll4.get(), g_staffRoll5.get(), g_staffRoll6.get(),
+                                 g_staffRoll7.get()};
+    return rolls[mode - 27];
 }
 
 // A sheet of `height` rows: 50 rows of one colour, then another, the last
@@ -143,7 +129,7 @@ TEST_F(StaffRollTest, EachRollEndsAtItsRealSheetAndReturnsToTheStory) {
     }
 }
 
-TEST_F(StaffRollTest, SheetEntersFillsAndLeavesThroughItsWindow) {
+TEST_F(StaffRollTest, SheetPassesThroughItsWindowAndRoll32HoldsItsLastRows) {
     // Roll 28: the sheet (150 rows) at x 240 over black; 3160 px in
     // 115500 ms, so pos p is reached at p × 115500 / 3160 ms, rounded up.
     CStaffRoll& roll = ToRoll(28);
@@ -165,29 +151,27 @@ TEST_F(StaffRollTest, SheetEntersFillsAndLeavesThroughItsWindow) {
     EXPECT_EQ(Pixel(300, 0), kSheetLast);
     EXPECT_EQ(Pixel(300, 49), kSheetLast);
     EXPECT_EQ(Pixel(300, 50), 0u);
-}
 
-TEST_F(StaffRollTest, LastRowsOfRolls32And33StandWhileTheRestLeaves) {
-    // A 400-row sheet at 4550 px in 152000 ms; from pos 650 (its height +
-    // 250) only the top 920 − pos rows of the strip move.
-    CStaffRoll& roll = ToRoll(32);
-    const auto at = [&](std::uint32_t pos) {
-        return roll.RollStart + (pos * 152000 + 4549) / 4550;
+    // Roll 32: a 400-row sheet at 4550 px in 152000 ms; from pos 650 (its
+    // height + 250) only the top 920 − pos rows of the strip move.
+    CStaffRoll& held = ToRoll(32);
+    const auto heldAt = [&](std::uint32_t pos) {
+        return held.RollStart + (pos * 152000 + 4549) / 4550;
     };
-    AdvanceTo(at(640));
+    AdvanceTo(heldAt(640));
     Frame();
     // pos 640: rows 40..399 at y 0..359; the last 80 at 280..359.
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
-    AdvanceTo(at(700));
+    AdvanceTo(heldAt(700));
     Frame();
     // pos 700: rows 100..319 at y 0..219; the last rows stay where they stood.
     EXPECT_EQ(Pixel(300, 100), kSheetRest);
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
     EXPECT_EQ(Pixel(300, 400), 0u);
-    AdvanceTo(at(990));
+    AdvanceTo(heldAt(990));
     Frame();
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
-    EXPECT_EQ(roll.State, 2);
+    EXPECT_EQ(held.State, 2);
 }
 
 TEST_F(StaffRollTest, FirstRollShowsItsBackgroundsAndClosesWithBars) {

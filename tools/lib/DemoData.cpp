@@ -737,6 +737,10 @@ bool Sounds(GameWriter& g) {
 
 ReplayOutput ReplayOutputOf(GameWriter& g) {
     return {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+            [&](const std::string& p, const bmp_writer::BmpImage& image) {
+                const auto slash = p.find('\\');
+                return g.Put(p.substr(0, slash), p.substr(slash + 1), bmp_writer::EncodeBmp(image));
+            },
             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
             [&](const std::string& n, const std::string& text) { return g.Script(n, text); },
             Music};

@@ -4,6 +4,8 @@
 // pictures the extras rooms share (DemoExtrasFrame.cpp).
 #pragma once
 
+#include "lib/BmpWriter.h"
+
 #include <array>
 #include <functional>
 #include <string>
@@ -15,6 +17,8 @@ class Canvas;
 
 struct ReplayOutput {
     std::function<bool(const std::string& path, const Canvas& picture, int bits)> picture;
+    // A bitmap made here (the 8-bit pictures).
+    std::function<bool(const std::string& path, const bmp_writer::BmpImage& image)> bitmap;
     std::function<bool(const std::string& path, const std::vector<float>& samples)> sound;
     // A script in the assembler's text form, by its name in script\.
     std::function<bool(const std::string& name, const std::string& text)> script;
