@@ -6,9 +6,12 @@
 #include "frontend/BootScreen.h"
 #include "frontend/MainTitle.h"
 #include "frontend/MiniGameChooser.h"
+#include "frontend/MusicRoom.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
+#include "frontend/SceneReplay.h"
+#include "frontend/StaffRoll.h"
 #include "frontend/StoryChooser.h"
 #include "gfx/Dib.h"
 #include "mahjong/CharSelectScreen.h"
@@ -63,7 +66,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 23> kScreens{
+constexpr std::array<ModeEntry, 32> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -85,6 +88,15 @@ constexpr std::array<ModeEntry, 23> kScreens{
     ScreenEntry<CSaveScreen, g_saveScreen>(10),
     ScreenEntry<CLoadScreen, g_loadScreen>(11),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
+    ScreenEntry<CSceneReplay, g_sceneReplay>(14),
+    ScreenEntry<CMusicRoom, g_musicRoom>(16),
+    ScreenEntry<CStaffRoll1, g_staffRoll1>(27),
+    ScreenEntry<CStaffRoll2, g_staffRoll2>(28),
+    ScreenEntry<CStaffRoll3, g_staffRoll3>(29),
+    ScreenEntry<CStaffRoll4, g_staffRoll4>(30),
+    ScreenEntry<CStaffRoll5, g_staffRoll5>(31),
+    ScreenEntry<CStaffRoll6, g_staffRoll6>(32),
+    ScreenEntry<CStaffRoll7, g_staffRoll7>(33),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_openingMovie =

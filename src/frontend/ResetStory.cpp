@@ -44,16 +44,23 @@ void ResetStory(platform::WindowHandle) {
     if (g_scenario) {
         CScenario& s = *g_scenario;
         s.vars.fill(0);
+        s.saveGroup = 0;
+        s.playContext = 0;
+        s.bgmPlaying = 1;
+    }
+    ResetPresentation();
+}
+
+void ResetPresentation() {
+    if (g_scenario) {
+        CScenario& s = *g_scenario;
         screenkit::ClearStoryState();
         s.prevHoverButton = 0;
         s.dayNumber = 0;
-        s.saveGroup = 0;
-        s.playContext = 0;
         s.speakerName.reset();
         s.messageStyle = 0;
         s.bandKind = 0;
         s.subState = 0;
-        s.bgmPlaying = 1;
     }
     ReloadIfPresent(g_msgWindowBase, "system\\window.bmp");
     ReloadIfPresent(g_msgWindowButtons, "system\\window_p.bmp");

@@ -176,16 +176,16 @@ void LoadMusic(const char* name) {
     g_bgmChannel = std::move(c);
 }
 
-void PlayLoadedMusic() {
+void PlayLoadedMusic(MusicLoop loop) {
     if (!g_bgmChannel) return;
     g_bgmChannel->SetVolume(g_config[config::kBgmVolume]);
-    g_bgmChannel->Play(Repeat::Endless);
+    g_bgmChannel->Play(loop == MusicLoop::Once ? Repeat::Once : Repeat::Endless);
     if (g_scenario) g_scenario->bgmPlaying = 1;
 }
 
-void StartMusic(const char* name) {
+void StartMusic(const char* name, MusicLoop loop) {
     LoadMusic(name);
-    PlayLoadedMusic();
+    PlayLoadedMusic(loop);
 }
 
 void FadeOutMusic(std::uint32_t ms) {

@@ -76,16 +76,18 @@ void FreeMusicName();
 void SetMusicName(const char* name);
 // True when the current-music name is `name`, letter case aside.
 bool MusicNameIs(const char* name);
+enum class MusicLoop : std::uint8_t { Endless, Once };
 // Stops the music that plays; unless music is switched off, starts `name`
-// endlessly at the music volume and marks screen music as playing.
-void StartMusic(const char* name);
+// (endlessly, or once for an ending song) at the music volume and marks
+// screen music as playing.
+void StartMusic(const char* name, MusicLoop loop = MusicLoop::Endless);
 // The first half of StartMusic: the old music stops and, unless music is
 // switched off, `name` is loaded into the music slot without playing.
 void LoadMusic(const char* name);
-// The second half: the loaded music, if any, plays endlessly at the music
-// volume and screen music is marked as playing. With music switched off
-// there is no channel and nothing is touched.
-void PlayLoadedMusic();
+// The second half: the loaded music, if any, plays at the music volume and
+// screen music is marked as playing. With music switched off there is no
+// channel and nothing is touched.
+void PlayLoadedMusic(MusicLoop loop = MusicLoop::Endless);
 // Fades the music out over `ms` when there is music; the script object's
 // music-playing byte is cleared.
 void FadeOutMusic(std::uint32_t ms);

@@ -26,7 +26,15 @@ bool SkipOrClick() {
 }
 
 bool Hurried(Hurry hurry) {
-    return hurry == Hurry::BySkip ? SkipHeld() : SkipOrClick();
+    switch (hurry) {
+    case Hurry::BySkip:
+        return SkipHeld();
+    case Hurry::BySkipOrClick:
+        return SkipOrClick();
+    case Hurry::Never:
+        break;
+    }
+    return false;
 }
 
 std::uint32_t StepClock::Tick() const {

@@ -31,8 +31,9 @@ bool SkipHeld();
 bool SkipOrClick();
 
 // What, besides its own time, ends a timed step at once. Most steps yield
-// to a click too; the boot sequence and the chosen-item zoom do not.
-enum class Hurry { BySkip, BySkipOrClick };
+// to a click too; the boot sequence and the chosen-item zoom do not; a few
+// (the staff rolls' first fade) run their whole time whatever is pressed.
+enum class Hurry { BySkip, BySkipOrClick, Never };
 bool Hurried(Hurry hurry);
 
 // A view of a screen's clock fields.

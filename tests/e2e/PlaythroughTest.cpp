@@ -13,10 +13,13 @@
 #include "app/Shell.h"
 #include "frontend/MainTitle.h"
 #include "frontend/MiniGameChooser.h"
+#include "frontend/MusicRoom.h"
 #include "frontend/ResetStory.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
+#include "frontend/SceneReplay.h"
+#include "frontend/StaffRoll.h"
 #include "frontend/StoryChooser.h"
 #include "gfx/Dib.h"
 #include "lib/BmpWriter.h"
@@ -183,6 +186,7 @@ protected:
         bool music = false;
         bool dayLogo = false;
         bool eyeCatch = false;
+        bool staffRoll = false;
     };
     StoryRun PlayStory(const std::string& shotPrefix, int option) {
         StoryRun run;
@@ -195,6 +199,12 @@ protected:
             if (InMode(19) && g_scenario->subState == 4 && !run.eyeCatch) {
                 run.eyeCatch = true;
                 Shot(shotPrefix + "-eye-catch");
+            }
+            // An ending's staff roll, pictured with its credits in the window.
+            if (g_staffRoll2 && g_staffRoll2->State == 2 && g_staffRoll2->Elapsed > 20000 &&
+                !run.staffRoll) {
+                run.staffRoll = true;
+                Shot(shotPrefix + "-staff-roll");
             }
             if (g_voiceChannels[0]) run.voice = true;
             if (g_bgmChannel) run.music = true;
@@ -297,6 +307,101 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EachStory, StoryPlaythrough, ::testing::Values(0, 1, 2));
+
+// The first story goes on into a scene and its ending: the scene opens in
+// the replay, the ending's song in the music room. The extras open at the
+// gallery (mode 15); its replay tab leads on, and where the gallery is not
+// built the test sets that mode itself.
+class ExtrasPlaythrough : public PlaythroughTest {
+protected:
+    void OpenExtras() {
+        ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
+        ClickAt(580, 505); // "extras"
+        ASSERT_TRUE(RunUntil([&] { return InMode(15); }));
+        g_gameApp->mode = 14;
+        ASSERT_TRUE(RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; }));
+    }
+    void ToMusicRoomPage2() {
+        ClickAt(200, 90);
+        ASSERT_TRUE(RunUntil([&] { return g_musicRoom && g_musicRoom->State == 2; }));
+        ClickAt(690, 33);
+        ASSERT_EQ(g_musicRoom->Page, 1);
+        MoveTo(410, 291); // row 12 of page 2: track 30, the ending's song
+        Frames(2);
+    }
+};
+
+TEST_F(ExtrasPlaythrough, StoryUnlocksASceneATrackAndAnEndingLockedInAFreshGame) {
+    Start();
+    ToMainTitle();
+    OpenExtras();
+    MoveTo(150, 160);
+    Frames(2);
+    EXPECT_EQ(g_sceneReplay->HoverCell, 0);
+    Shot("30-replay-locked");
+    ToMusicRoomPage2();
+    EXPECT_EQ(g_musicRoom->HoverRow, 0);
+    Shot("31-music-room-locked");
+    hl::PushButton(MouseButton::Right, true, 410, 291);
+    Frames(1);
+    hl::PushButton(MouseButton::Right, false, 410, 291);
+    ASSERT_TRUE(RunUntil([&] { return InMode(1) && g_mainTitle && g_mainTitle->State == 2; }));
+
+    ClickAt(600, 390);
+    ASSERT_TRUE(RunUntil([&] { return g_storyChooser && g_storyChooser->State == 2; }));
+    ClickAt(500, 100);
+    ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+    ClickAt(377, 417);
+    const StoryRun run = PlayStory("extras-story", 0);
+    ASSERT_TRUE(InMode(1)) << ModesSeen();
+    EXPECT_TRUE(run.staffRoll);
+    EXPECT_TRUE(Contains(modes_, {2, 28, 2, 1}));
+    EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
+    EXPECT_EQ(g_config[config::kScriptFlags + 0], 1);
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
+TEST_F(ExtrasPlaythrough, ReplayPlaysTheUnlockedSceneAndTheMusicRoomItsEndingsSong) {
+    Start();
+    // What the first story's scene and ending leave in the settings.
+    g_config[config::kSceneSeen + 0] = 1;
+    g_config[config::kScriptFlags + 0] = 1;
+    ToMainTitle();
+    OpenExtras();
+    Shot("32-replay-room");
+    const std::size_t before = modes_.size();
+    ClickAt(150, 160);
+    ASSERT_TRUE(RunUntil([&] { return InMode(2); }));
+    EXPECT_EQ(g_scenario->playContext, 1);
+    g_config[config::kSceneSeen + 0] = 0; // the scene's end sets it again
+    bool pictured = false;
+    for (int step = 0; step < 5000 && !InMode(14) && !stalled_; ++step) {
+        if (InMode(3) && g_scenario->subState == 3) {
+            if (!pictured) Shot("33-replay-scene");
+            pictured = true;
+            ClickAt(300, 300);
+        } else {
+            Frames(1);
+        }
+    }
+    ASSERT_TRUE(RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; }));
+    EXPECT_TRUE(pictured);
+    // The scene's end came back here: the ending past it is for the story.
+    EXPECT_EQ(std::count(modes_.begin() + static_cast<std::ptrdiff_t>(before), modes_.end(), 28),
+              0);
+    EXPECT_EQ(g_config[config::kSceneSeen + 0], 1);
+
+    ToMusicRoomPage2();
+    EXPECT_EQ(g_musicRoom->HoverRow, 13);
+    ClickAt(410, 291);
+    EXPECT_EQ(g_musicRoom->CurrentTrack, 30);
+    ASSERT_NE(g_bgmChannel, nullptr);
+    EXPECT_STREQ(g_scenario->bgmName.get(), "bgm\\c027.ogg");
+    Shot("34-music-room");
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
 
 TEST_F(PlaythroughTest, AStalledGameFailsAtOnceNamingTheModesItWentThrough) {
     Start();
@@ -618,6 +723,8 @@ TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {
     EXPECT_EQ(differing, 0u);
     EXPECT_TRUE(Contains(modes_, {58, 11, 3}));
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
 // The contest's roads on the demo data: the mini-game chooser, the contest
 // title and its rules pages, the select, an opponent's first story, the
 // contest played with the mouse, a loss, the result and its story, the
@@ -765,6 +872,8 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     EXPECT_EQ(modes_.back(), 65);
     EXPECT_TRUE(hl::Questions().empty());
     EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
+}
+
 TEST_F(PlaythroughTest, MahjongRoadFromTheChooserToTheHeroinesFirstScript) {
     // A stand-in for heroine 1's first script, which marks that it ran.
     Start([] {

@@ -11,6 +11,7 @@
 #include "lib/DemoBacklog.h"
 #include "lib/DemoSaveLoad.h"
 #include "lib/DemoMahjongTitle.h"
+#include "lib/DemoReplay.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -647,6 +648,7 @@ std::string StoryText(const Story& s) {
     line(1, s.closing);
     t += "fade_bgm ms=1500\n";
     if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
+    t += ReplayStoryTail(s.script);
     t += "end\n";
     return t;
 }
@@ -736,6 +738,17 @@ bool Sounds(GameWriter& g) {
     return true;
 }
 
+ReplayOutput ReplayOutputOf(GameWriter& g) {
+    return {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+            [&](const std::string& p, const bmp_writer::BmpImage& image) {
+                const auto slash = p.find('\\');
+                return g.Put(p.substr(0, slash), p.substr(slash + 1), bmp_writer::EncodeBmp(image));
+            },
+            [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+            [&](const std::string& n, const std::string& text) { return g.Script(n, text); },
+            Music};
+}
+
 } // namespace
 
 const std::vector<std::string>& PackedFolders() {
@@ -801,7 +814,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
-        g.Finish();
+        ReplayData(ReplayOutputOf(g)) && ExtrasFrameData(ReplayOutputOf(g)) && g.Finish();
     return ok && error.empty();
 }
 
