@@ -8,6 +8,7 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
+#include "lib/DemoMahjong.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -625,6 +626,8 @@ std::string StoryText(const Story& s) {
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
+    const bool mahjongDetour = std::string_view(s.script) == "start.s";
+    if (mahjongDetour) t += MahjongChoice();
     narration(s.question);
     t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
     t += "first:\n";
@@ -645,6 +648,7 @@ std::string StoryText(const Story& s) {
     t += "fade_bgm ms=1500\n";
     if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
     t += "end\n";
+    if (mahjongDetour) t += MahjongBranch();
     return t;
 }
 
@@ -785,6 +789,12 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
+        MahjongData(
+            {{[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+              Blip, VoiceLine},
+             [&](const std::string& n, const std::string& t) { return g.Script(n, t); },
+             Music}) &&
         g.Finish();
     return ok && error.empty();
 }
