@@ -636,6 +636,7 @@ std::string StoryText(const Story& s) {
     t += "jump target=after\n";
     t += "second:\n";
     narration(s.replies[1]);
+    if (mahjongDetour) t += MahjongBranch();
     t += "after:\n";
     // An eye-catch between the two halves; it ends on black.
     t += "reset_layers\n";
@@ -648,7 +649,6 @@ std::string StoryText(const Story& s) {
     t += "fade_bgm ms=1500\n";
     if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
     t += "end\n";
-    if (mahjongDetour) t += MahjongBranch();
     return t;
 }
 

@@ -343,7 +343,7 @@ std::string MahjongChoice() {
 }
 
 std::string MahjongBranch() {
-    return "mahjong:\nchange_script text=\"kof_vel_1.s\"\n";
+    return "jump target=after\nmahjong:\nchange_script text=\"kof_vel_1.s\"\n";
 }
 
 bool MahjongData(const MahjongOutput& out) {

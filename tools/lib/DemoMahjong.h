@@ -25,7 +25,8 @@ struct MahjongOutput {
 bool MahjongData(const MahjongOutput& out);
 
 // The story choice that leads to the first heroine's match, and its branch
-// (a label and the change of script), in the assembler's text form.
+// (placed after another branch, which it jumps over to the label `after`),
+// in the assembler's text form.
 std::string MahjongChoice();
 std::string MahjongBranch();
 
