@@ -268,7 +268,8 @@ TEST_F(MahjongScreenTest, RiichiThenTheWaitDrawnWinsAndTheResultCountsItsCombina
 }
 
 // Ready on the pair without riichi: the heroine's discard of the wait opens
-// the ron menu, and yes wins on it with all below 8 and (2, 3, 5).
+// the ron menu, and yes wins on it with all below 8 and (2, 3, 5), even when
+// the right button comes in the same frame.
 TEST_F(MahjongScreenTest, RonMenuOnTheHeroinesDiscardCalledWithYes) {
     ASSERT_TRUE(RunUntil([&] { return AtDiscardChoice(); }));
     GivePlayer({2, 2, 2, 3, 3, 3, 5, 5, 12});
@@ -283,7 +284,14 @@ TEST_F(MahjongScreenTest, RonMenuOnTheHeroinesDiscardCalledWithYes) {
     ASSERT_TRUE(RunUntil([&] { return G().State == st::kRonMenu && G().SubStep == 1; }));
     EXPECT_EQ(g_mahjongCpuDiscards[G().CpuDiscardCount - 1].Kind, 5);
     EXPECT_EQ(Pixel(588 + 5, 376 + 5), kPanel);
-    ClickRect(G().Rects[1]);
+    // Yes with the right button held too: the yes stands, the win goes on.
+    MoveTo(640, 468);
+    Press(platform::MouseButton::Left);
+    Press(platform::MouseButton::Right);
+    Frame();
+    Release(platform::MouseButton::Left);
+    Release(platform::MouseButton::Right);
+    Frame();
     ASSERT_EQ(G().State, st::kPlayerRon);
     ASSERT_TRUE(RunUntil([&] { return G().SubStep == 2; }));
     ClickAt(400, 300);
