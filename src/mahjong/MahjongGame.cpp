@@ -101,12 +101,6 @@ void CMahjongGame::ClearPerGame() {
     YakuTotal = 0;
 }
 
-// The rules step of the match is driven by the match screen; until it draws,
-// a frame only counts, so the mode idles like a mode without a screen.
-void CMahjongGame::Run(platform::WindowHandle) {
-    ++frameCount;
-}
-
 void CMahjongGame::Note(MahjongEventKind kind, MahjongSide side, int a, int b, std::int32_t value) {
     Log.push_back(MahjongEvent{kind, side, static_cast<std::uint8_t>(a),
                                static_cast<std::uint8_t>(b), value});

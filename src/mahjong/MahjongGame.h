@@ -2,10 +2,18 @@
 // frees it, so a match survives trips through the menus; the mode table only
 // runs it (mode 64) while it exists.
 //
-// The rules of the match live here, apart from drawing: every rules step
-// changes the fields below and the global tile arrays, and records what
-// happened in `Log`. The match screen runs a step when its pause, click or
-// answer comes, then draws from the fields and the new log entries.
+// The rules of the match live in MahjongGame.cpp, apart from drawing: every
+// rules step changes the fields below and the global tile arrays, and records
+// what happened in `Log`. The match screen (MahjongMatchScreen.cpp) runs a
+// step when its pause, click or answer comes, then draws from the fields and
+// the new log entries.
+//
+// Surfaces (cdib slots) while a match runs: 0 the previous picture; 1 the
+// composed table, later the picture under a cut-in; 2 the table picture, the
+// clean source every restore reads; 3 the tiles; 4 the system picture
+// (digits, plates, markers); 5 the portrait; 6 the second heroine picture,
+// then the menu panel or the riichi picture; 9 to 11 the result pictures and
+// the scratch copies of the cut-ins. The match end frees slots 1 to 39.
 #pragma once
 
 #include "mahjong/MahjongTile.h"
@@ -120,6 +128,19 @@ extern std::array<MahjongTile, kMahjongDiscardSlots> g_mahjongPlayerDiscards;
 extern MahjongYakuFlags g_mahjongYakuFlags;
 
 extern const std::array<std::int32_t, kMahjongHeroines> g_mahjongStartPoints;
+// The match screen's music and the heroines' lines, by heroine.
+using MahjongHeroineNames = std::array<const char*, kMahjongHeroines>;
+extern const std::array<std::uint8_t, kMahjongHeroines> g_mahjongVoiceSlot;
+extern const MahjongHeroineNames g_mahjongBgm;
+extern const MahjongHeroineNames g_mahjongDealVoices;
+extern const MahjongHeroineNames g_mahjongDrawVoices;
+extern const std::array<std::array<const char*, 2>, kMahjongHeroines> g_mahjongTurnVoices;
+extern const MahjongHeroineNames g_mahjongRiichiMenuVoices;
+extern const MahjongHeroineNames g_mahjongCpuRiichiVoices;
+extern const MahjongHeroineNames g_mahjongCpuTsumoVoices;
+extern const MahjongHeroineNames g_mahjongCpuRonVoices;
+extern const MahjongHeroineNames g_mahjongPlayerTsumoVoices;
+extern const MahjongHeroineNames g_mahjongLoseVoices;
 extern const std::array<std::string_view, kMahjongHeroines> g_kofWinScripts;
 extern const std::array<std::string_view, kMahjongHeroines> g_kofLoseScripts;
 inline constexpr std::int32_t kMahjongPlayerStartPoints = 10000;
@@ -135,8 +156,32 @@ public:
     // the heroine dealing.
     bool Reset();
 
-    // One frame of the match.
+    // One frame of the match: the handler of `State`.
     void Run(platform::WindowHandle window);
+
+    // ---- the match screen, one handler per state
+    void StartMatchScreen(platform::WindowHandle window); // 0
+    void Deal(platform::WindowHandle window);             // 1: one of the twins
+    void DealPlayerFirst(platform::WindowHandle window);
+    void DealCpuFirst(platform::WindowHandle window);
+    void PlayTurns(platform::WindowHandle window); // 2: one of the twins
+    void PlayTurnsPlayerFirst(platform::WindowHandle window);
+    void PlayTurnsCpuFirst(platform::WindowHandle window);
+    void ShowExhaustiveDraw(platform::WindowHandle window); // 10
+    void ShowCpuTsumo(platform::WindowHandle window);       // 11
+    void ShowCpuRon(platform::WindowHandle window);         // 12
+    void ShowLossResult(platform::WindowHandle window);     // 13
+    void ShowCpuRiichi(platform::WindowHandle window);      // 14
+    void ShowPlayerTsumo(platform::WindowHandle window);    // 21
+    void ShowPlayerRon(platform::WindowHandle window);      // 22
+    void ShowWinResult(platform::WindowHandle window);      // 23
+    void RunRiichiMenu(platform::WindowHandle window);      // 30
+    void RunRonMenu(platform::WindowHandle window);         // 31
+    void RunTsumoMenu(platform::WindowHandle window);       // 32
+    // Sort and draw the hands on the back buffer.
+    bool DrawHands();
+    bool DrawPlayerHand();
+    bool DrawCpuHand();
 
     // ---- rules steps (no drawing)
 
@@ -238,7 +283,8 @@ public:
     std::int8_t YakuCursor = 0;
     std::uint32_t IdleSince = 0;
 
-    // Frames run in mode 64.
+    // Frames run in mode 64 (the match needs none of it; the shell's wiring
+    // test counts them).
     std::uint32_t frameCount = 0;
     platform::Rect screenRect{0, 0, 800, 600};
 

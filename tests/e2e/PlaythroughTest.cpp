@@ -28,6 +28,7 @@
 #include "mahjong/CharSelectScreen.h"
 #include "mahjong/KofOpening.h"
 #include "mahjong/MahjongTitle.h"
+#include "mahjong/MahjongBotMatch.h"
 #include "scenario/Scenario.h"
 #include "screenkit/Leave.h"
 #include "sound/SoundChannel.h"
@@ -48,6 +49,7 @@
 #include <algorithm>
 #include <functional>
 #include <gtest/gtest-spi.h>
+#include <set>
 
 using platform::MouseButton;
 namespace hl = platform::headless;
@@ -917,6 +919,120 @@ TEST_F(PlaythroughTest, MahjongRoadFromTheChooserToTheHeroinesFirstScript) {
     ASSERT_TRUE(RunUntil([&] { return g_scenario->vars[9] == 42; }));
     EXPECT_TRUE(Contains(modes_, {1, 57, 61, 62, 63, 2}));
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
+// The first story's third choice leads to the first heroine's match; a
+// player who clicks the tiles a simple bot picks, says yes to every call and
+// clicks through the results plays it to the end, which runs her win or
+// loss script and then comes back to the title. The pictures of the deal, a
+// call, a won game's combinations and the match end are kept.
+TEST_F(PlaythroughTest, MahjongMatchFromTheStoryChoiceToTheHeroinesScript) {
+    namespace st = mahjong_state;
+    Start();
+    ResetStory(platform::WindowHandle::Main);
+    screenkit::LeaveForStory("start.s", 0);
+    bool chose = false;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (InMode(64)) return true;
+            if (InMode(17) && g_scenario->subState == 1 && !chose) {
+                chose = true;
+                ClickAt(408, 140 + 200 + 32);
+            } else if (InMode(3) && g_scenario->subState == 3) {
+                ClickAt(300, 300);
+            }
+            return false;
+        },
+        40000));
+    EXPECT_STREQ(g_gameApp->scriptName.data(), "kof_vel_1.s");
+    CMahjongGame& g = *g_mahjongGame;
+    // Short purses end the match in a game or two: while the first deal
+    // fades in, nothing is dealt yet, so the table is laid again with them.
+    ASSERT_EQ(g.State, st::kDeal);
+    ASSERT_LE(g.SubStep, 1);
+    g.PlayerPoints = g.CpuPoints = 1000;
+    g.SubStep = 0;
+    // Pauses end at once; the timed cut-ins still run.
+    g_scenario->skipEffects = 1;
+    std::set<std::string> shots;
+    auto shotOnce = [&](const std::string& name) {
+        if (shots.insert(name).second) Shot(name);
+    };
+    auto clickRect = [&](const platform::Rect& r) {
+        ClickAt((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    int games = 0, calls = 0, wins = 0;
+    bool sawTurns = false;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (!InMode(64)) return true;
+            const auto step = g.CurrentTurnStep();
+            switch (g.State) {
+            case st::kTurns:
+                if (step == MahjongTurnStep::DiscardChoice && g.RiichiDeclared == 0 &&
+                    !(g.PlayerReady && !g.CallOffered)) {
+                    if (!sawTurns) {
+                        sawTurns = true;
+                        ++games;
+                        shotOnce("90-mahjong-deal");
+                    }
+                    clickRect(g.Rects[11 + BotDiscardSlot(g_mahjongPlayerHand)]);
+                }
+                break;
+            case st::kRiichiMenu:
+            case st::kRonMenu:
+            case st::kTsumoMenu:
+                if (g.SubStep == 1) {
+                    ++calls;
+                    shotOnce("91-mahjong-call");
+                    clickRect(g.Rects[1]);
+                }
+                break;
+            case st::kCpuTsumo:
+            case st::kCpuRon:
+            case st::kPlayerTsumo:
+            case st::kPlayerRon:
+                if (g.SubStep == 2) ClickAt(400, 300);
+                break;
+            case st::kWinResult:
+            case st::kLossResult:
+                sawTurns = false;
+                if (g.SubStep == 2 && g.State == st::kWinResult && g.TotalShown == 1) {
+                    ++wins;
+                    shotOnce("92-mahjong-win");
+                }
+                if (g.SubStep == 6) shotOnce("93-mahjong-match-end");
+                if (g.SubStep == 2 || g.SubStep >= 4) ClickAt(400, 300);
+                break;
+            case st::kExhaustiveDraw:
+                sawTurns = false;
+                if (g.SubStep == 2) ClickAt(400, 300);
+                break;
+            default:
+                break;
+            }
+            return false;
+        },
+        400000));
+    ASSERT_TRUE(Contains(modes_, {64, 2})) << ModesSeen();
+    const std::string script = g_gameApp->scriptName.data();
+    EXPECT_TRUE(script == "kof_vel_2.s" || script == "kof_vel_3.s") << script;
+    EXPECT_EQ(g_scenario->playContext, 2);
+    EXPECT_EQ(g.State, 0);
+    EXPECT_GE(games, 1);
+    EXPECT_TRUE(shots.count("90-mahjong-deal") && shots.count("93-mahjong-match-end"));
+    // Her script ends at the title.
+    g_scenario->skipEffects = 0;
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+            return InMode(1);
+        },
+        20000));
+    EXPECT_TRUE(Contains(modes_, {64, 2}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+    std::printf("mahjong: %d games, %d calls, %d won games seen, %s\n", games, calls, wins,
+                script.c_str());
 }
 
 } // namespace

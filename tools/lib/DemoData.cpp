@@ -12,6 +12,7 @@
 #include "lib/DemoSaveLoad.h"
 #include "lib/DemoMahjongTitle.h"
 #include "lib/DemoReplay.h"
+#include "lib/DemoMahjong.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -629,6 +630,8 @@ std::string StoryText(const Story& s) {
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
+    const bool mahjongDetour = std::string_view(s.script) == "start.s";
+    if (mahjongDetour) t += MahjongChoice();
     narration(s.question);
     t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
     t += "first:\n";
@@ -637,6 +640,7 @@ std::string StoryText(const Story& s) {
     t += "jump target=after\n";
     t += "second:\n";
     narration(s.replies[1]);
+    if (mahjongDetour) t += MahjongBranch();
     t += "after:\n";
     // An eye-catch between the two halves; it ends on black.
     t += "reset_layers\n";
@@ -814,7 +818,14 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
-        ReplayData(ReplayOutputOf(g)) && ExtrasFrameData(ReplayOutputOf(g)) && g.Finish();
+        ReplayData(ReplayOutputOf(g)) && ExtrasFrameData(ReplayOutputOf(g)) &&
+        MahjongData(
+            {{[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+              Blip, VoiceLine},
+             [&](const std::string& n, const std::string& t) { return g.Script(n, t); },
+             Music}) &&
+        g.Finish();
     return ok && error.empty();
 }
 
