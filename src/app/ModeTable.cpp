@@ -4,12 +4,14 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/BootScreen.h"
+#include "frontend/CgGallery.h"
 #include "frontend/MainTitle.h"
 #include "frontend/MiniGameChooser.h"
 #include "frontend/ScenarioTitle1.h"
 #include "frontend/ScenarioTitle2.h"
 #include "frontend/ScenarioTitle3.h"
 #include "frontend/StoryChooser.h"
+#include "frontend/WallpaperRoom.h"
 #include "gfx/Dib.h"
 #include "mahjong/MahjongGame.h"
 #include "scenario/Scenario.h"
@@ -52,7 +54,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 12> kScreens{
+constexpr std::array<ModeEntry, 14> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -63,6 +65,8 @@ constexpr std::array<ModeEntry, 12> kScreens{
     ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
+    ScreenEntry<CWallpaperRoom, g_wallpaperRoom>(72),
+    ScreenEntry<CCgGallery, g_cgGallery>(15),
     ModeEntry{24, [] { return g_openingMovie != nullptr; },
               [](platform::WindowHandle w, platform::WindowHandle inst) {
                   g_openingMovie =
