@@ -8,6 +8,7 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
+#include "lib/DemoGallery.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -634,6 +635,7 @@ std::string StoryText(const Story& s) {
     t += "second:\n";
     narration(s.replies[1]);
     t += "after:\n";
+    t += GalleryStoryLines(s.script);
     // An eye-catch between the two halves; it ends on black.
     t += "reset_layers\n";
     t += "eye_catch variant=0\n";
@@ -756,6 +758,10 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         return false;
     }
     GameWriter g(dir, options, error);
+    const SystemOutput output{
+        [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+        [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
+        VoiceLine};
     const bool ok =
         BootPictures(g) && MainTitlePictures(g) &&
         ChooserPictures(g,
@@ -780,12 +786,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
-        g.Files(BacklogFiles()) &&
-        SystemScreenData(
-            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
-             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
-             VoiceLine}) &&
-        g.Finish();
+        g.Files(BacklogFiles()) && SystemScreenData(output) && GalleryData(output) && g.Finish();
     return ok && error.empty();
 }
 
