@@ -46,7 +46,7 @@ Canvas Scene(int w, int h, std::uint32_t top, std::uint32_t bottom, const std::s
     for (int k = 0; k < 7; ++k)
         c.Disc((seed * 97 + k * 211) % w, (seed * 61 + k * 137) % h, h / 12 + (k * 17) % (h / 8),
                0xFFFFFF, 50);
-    const int size = std::max(12, h / 14);
+    const int size = std::max(18, h / 14);
     c.OutlinedText(w / 20, h / 2 - size / 2, caption, size, kInk);
     return c;
 }
@@ -134,7 +134,7 @@ Canvas GalleryThumbnails(int page) {
     for (int i = 0; i < 20; ++i) {
         const int row = page * 20 + i;
         if (row >= 44) break;
-        const std::uint32_t tone = 0xFF000000 | ((row * 0x3B5D7F) & 0x7F7F7F);
+        const std::uint32_t tone = 0xFF000000 | (((row + 3) * 0x2B4D6F) & 0x7F7F7F);
         Paste(c, Scene(142, 106, tone, 0xFFE0E0F0, RowLabel(row), row), (i % 5) * 142,
               (i / 5) * 106);
     }
