@@ -4,6 +4,7 @@
 // gallery offers them and the wallpaper room exports the guest's wallpaper.
 // Pictures of each screen go to build/test/extras-shots/.
 #include "DemoFolder.h"
+#include "Shots.h"
 #include "TestSupport.h"
 #include "app/Config.h"
 #include "app/GameApp.h"
@@ -56,16 +57,7 @@ protected:
         hl::PushButton(MouseButton::Left, false, x, y);
         RunUntil([n = 1]() mutable { return n-- <= 0; });
     }
-    void Shot(const std::string& name) {
-        bmp_writer::BmpImage img;
-        img.width = 800;
-        img.height = 600;
-        img.bitCount = 24;
-        img.pixels.assign(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
-        const fs::path dir = fs::path(NORVANE_TEST_BIN_DIR) / ".." / "extras-shots";
-        fs::create_directories(dir);
-        EXPECT_TRUE(bmp_writer::WriteBmp(dir / (name + ".bmp"), img));
-    }
+    void Shot(const std::string& name) { e2e::WriteShot("extras-shots", name); }
 
     void ToTitleMenu() {
         hl::PushKey(platform::Key::Control, true);
