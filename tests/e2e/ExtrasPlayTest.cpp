@@ -1,5 +1,5 @@
 // The extras of the demo game played through the program's own loop: a
-// fresh game shows the gallery and the wallpaper room locked; the first
+// fresh game shows the gallery and the wallpaper room locked; then the first
 // story shows two event pictures and a guest picture, after which the
 // gallery offers them and the wallpaper room exports the guest's wallpaper.
 // Pictures of each screen go to build/test/extras-shots/.
@@ -100,6 +100,12 @@ protected:
         }
         ASSERT_TRUE(InMode(1)) << "the story stopped in mode " << int(g_gameApp->mode);
     }
+    // A right click takes a room back to the title.
+    void LeaveRoom() {
+        hl::PushButton(MouseButton::Right, true, 400, 300);
+        ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
+        hl::PushButton(MouseButton::Right, false, 400, 300);
+    }
     static int SeenOnPage(const CCgGallery& g) {
         int cells = 0;
         for (std::uint8_t n : g.SeenCount)
@@ -108,15 +114,13 @@ protected:
     }
 };
 
-TEST_F(ExtrasPlayTest, AFreshGameShowsTheExtrasLocked) {
+TEST_F(ExtrasPlayTest, LockedInAFreshGameThenTheStoryUnlocksWhatTheGalleryShowsAndExports) {
     ToGallery();
     Shot("gallery-locked");
     EXPECT_EQ(SeenOnPage(*g_cgGallery), 0);
     ClickAt(18 + 20, 121 + 20); // the first cell offers nothing
     EXPECT_EQ(g_cgGallery->State, 2);
-    hl::PushButton(MouseButton::Right, true, 400, 300);
-    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
-    hl::PushButton(MouseButton::Right, false, 400, 300);
+    LeaveRoom();
 
     ToWallpaperRoom();
     Shot("wallpaper-locked");
@@ -126,9 +130,8 @@ TEST_F(ExtrasPlayTest, AFreshGameShowsTheExtrasLocked) {
     ClickAt(500, 404); // a size: nothing chosen, nothing written
     EXPECT_FALSE(fs::exists("wallpaper"));
     EXPECT_TRUE(hl::Questions().empty());
-}
+    LeaveRoom();
 
-TEST_F(ExtrasPlayTest, TheStoryUnlocksPicturesThatTheGalleryShowsAndTheWallpaperRoomExports) {
     ASSERT_NO_FATAL_FAILURE(PlayFirstStory());
     const auto seen = [](std::size_t row, std::size_t column) {
         return g_config[config::kCgFlags + row * kCgColumns + column];
@@ -158,17 +161,15 @@ TEST_F(ExtrasPlayTest, TheStoryUnlocksPicturesThatTheGalleryShowsAndTheWallpaper
     ASSERT_TRUE(RunUntil([&] { return g_cgGallery->State == 2 && g_cgGallery->Page == 1; }));
     EXPECT_EQ(g_cgGallery->SeenCount[14], 1);
     Shot("gallery-page2");
-    hl::PushButton(MouseButton::Right, true, 400, 300);
-    ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
-    hl::PushButton(MouseButton::Right, false, 400, 300);
+    LeaveRoom();
 
     ToWallpaperRoom();
     EXPECT_EQ(g_wallpaperRoom->Available[0], 1);
     ClickAt(30, 100);
     EXPECT_EQ(g_wallpaperRoom->SelectedCell, 1);
     Shot("wallpaper-chosen");
-    ClickAt(500, 404); // 800x600
-    ASSERT_EQ(hl::Questions().size(), 1u);
+    ClickAt(500, 404);                     // 800x600
+    ASSERT_EQ(hl::Questions().size(), 1u); // the notice
     CDib exported, source;
     ASSERT_TRUE(exported.LoadFile(platform::WindowHandle::Main, "wallpaper\\800x600guest001.bmp"));
     ASSERT_TRUE(source.LoadFile(platform::WindowHandle::Main, "bmp\\guest001.bmp"));
