@@ -175,7 +175,7 @@ void CCgGallery::Input(platform::WindowHandle) {
             State = 9;
         } else if (HoverCell != 0) {
             VariantCursor = 0; // every picture opens at its first seen variant
-            NextVariant(true);
+            NextVariant(PictureView::From::Page);
         } else if (HoverTab == extras::kBackButton) {
             PlayClickSound();
             Clock().Restart();
@@ -190,7 +190,7 @@ void CCgGallery::Input(platform::WindowHandle) {
     }
 }
 
-void CCgGallery::NextVariant(bool fromPage) {
+void CCgGallery::NextVariant(PictureView::From from) {
     if (HoverCell == 0) {
         CloseView();
         return;
@@ -204,9 +204,7 @@ void CCgGallery::NextVariant(bool fromPage) {
         return;
     }
     VariantCursor = static_cast<std::int32_t>(column + 1);
-    PictureView view{Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    view.Open(g_cgNames[row][column],
-              fromPage ? PictureView::From::Page : PictureView::From::Picture);
+    View().Open(g_cgNames[row][column], from);
     DragLastX = DragLastY = DragX = DragY = 0;
     Clock().Restart();
     State = 5;
@@ -234,8 +232,7 @@ void CCgGallery::Drag() {
     }
     DragLastX = g_mouse->x;
     DragLastY = g_mouse->y;
-    PictureView view{Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    view.ScrollTo(DragX, DragY);
+    View().ScrollTo(DragX, DragY);
 }
 
 void CCgGallery::ShowPicture(platform::WindowHandle) {
@@ -247,12 +244,11 @@ void CCgGallery::ShowPicture(platform::WindowHandle) {
         Drag();
         return;
     }
-    if (TakeClick()) NextVariant(false);
+    if (TakeClick()) NextVariant(PictureView::From::Picture);
 }
 
 void CCgGallery::CloseView() {
-    PictureView view{Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    view.Close();
+    View().Close();
     VariantCursor = 0;
     DragLastX = DragLastY = 0;
     Clock().Restart();

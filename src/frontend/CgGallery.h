@@ -4,6 +4,7 @@
 // one larger than the screen is dragged about with the left button held.
 #pragma once
 
+#include "frontend/PictureView.h"
 #include "platform/Platform.h"
 #include "screenkit/Steps.h"
 
@@ -62,13 +63,16 @@ public:
 
 private:
     screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
+    frontend::PictureView View() {
+        return {Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
+    }
     void ComposePage();
     void DrawThumbnails(CDib* dst) const;
     void RedrawCells();
     void RedrawPageButtons();
     // Opens the next seen variant of the hovered cell's row from
     // VariantCursor on; closes the view when none is left.
-    void NextVariant(bool fromPage);
+    void NextVariant(frontend::PictureView::From from);
     void CloseView();
     void Drag();
 };

@@ -30,8 +30,8 @@ struct PictureView {
     std::int32_t& height;
 
     // Loads "bmp\<name>", places it and composes the view. The screen as it
-    // stands is what the fade starts from; `fromPage` keeps it also as the
-    // page to come back to.
+    // stands is what the fade starts from; opened from the page, it is also
+    // kept as the page to come back to.
     enum class From : std::uint8_t { Page, Picture };
     void Open(std::string_view name, From from);
     // The picture's visible part from (x, y) of its own, clamped to its

@@ -161,9 +161,7 @@ void CWallpaperRoom::Input(platform::WindowHandle) {
             State = 4;
             Leave(platform::WindowHandle::Main);
         } else if (HoverButton == kPreview && Selected) {
-            PictureView view{Scrollable, ViewDestX, ViewDestY, ViewSrcX,
-                             ViewSrcY,   ViewWidth, ViewHeight};
-            view.Open(frontend::WallpaperPicture(SelectedCell, 0), PictureView::From::Page);
+            View().Open(frontend::WallpaperPicture(SelectedCell, 0), PictureView::From::Page);
             Clock().Restart();
             State = 5;
         } else if (HoverButton >= kFirstSize && HoverButton < kBack && Selected) {
@@ -185,8 +183,7 @@ void CWallpaperRoom::FadeToPicture(platform::WindowHandle) {
 
 void CWallpaperRoom::ShowPicture(platform::WindowHandle) {
     if (!TakeClick() && !TakeCancel()) return;
-    PictureView view{Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    view.Close();
+    View().Close();
     Clock().Restart();
     State = 7;
 }

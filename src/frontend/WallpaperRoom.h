@@ -4,6 +4,7 @@
 // exported in one of four screen sizes.
 #pragma once
 
+#include "frontend/PictureView.h"
 #include "platform/Platform.h"
 #include "screenkit/Steps.h"
 
@@ -57,6 +58,9 @@ public:
 
 private:
     screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
+    frontend::PictureView View() {
+        return {Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
+    }
     void DrawButtonLit(std::uint8_t button);
     void RestoreButton(std::uint8_t button);
     void Select(int cell);
