@@ -220,10 +220,11 @@ bool GalleryData(const SystemOutput& out) {
 }
 
 std::string GalleryStoryLines(std::string_view script) {
-    // Each picture comes in by a cross-fade and stays for one line of text.
+    // Each picture comes in by a short cross-fade and stays for one line of
+    // text.
     auto show = [](const char* file, int block, const char* line) {
         return std::string("load_image surface=1 text=\"") + file +
-               "\"\nmask_wipe type=39 ms=800\ntext_block block=" + std::to_string(block) +
+               "\"\nmask_wipe type=39 ms=150\ntext_block block=" + std::to_string(block) +
                "\nmessage text=\"" + line + "\"\n";
     };
     if (script == "start.s")
