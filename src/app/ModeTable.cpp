@@ -4,6 +4,7 @@
 #include "app/Input.h"
 #include "app/Shell.h"
 #include "frontend/BootScreen.h"
+#include "frontend/CgGallery.h"
 #include "frontend/MainTitle.h"
 #include "frontend/MiniGameChooser.h"
 #include "frontend/MusicRoom.h"
@@ -13,6 +14,7 @@
 #include "frontend/SceneReplay.h"
 #include "frontend/StaffRoll.h"
 #include "frontend/StoryChooser.h"
+#include "frontend/WallpaperRoom.h"
 #include "gfx/Dib.h"
 #include "mahjong/CharSelectScreen.h"
 #include "mahjong/KofOpening.h"
@@ -66,7 +68,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 32> kScreens{
+constexpr std::array<ModeEntry, 34> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -89,6 +91,8 @@ constexpr std::array<ModeEntry, 32> kScreens{
     ScreenEntry<CLoadScreen, g_loadScreen>(11),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),
     ScreenEntry<CSceneReplay, g_sceneReplay>(14),
+    ScreenEntry<CWallpaperRoom, g_wallpaperRoom>(72),
+    ScreenEntry<CCgGallery, g_cgGallery>(15),
     ScreenEntry<CMusicRoom, g_musicRoom>(16),
     ScreenEntry<CStaffRoll1, g_staffRoll1>(27),
     ScreenEntry<CStaffRoll2, g_staffRoll2>(28),

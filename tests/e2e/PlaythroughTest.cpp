@@ -6,6 +6,7 @@
 // data. Each test records the sequence of modes it passed through, and
 // writes the back buffer at each screen to build/test/e2e-shots/.
 #include "DemoFolder.h"
+#include "Shots.h"
 #include "TestSupport.h"
 #include "app/Config.h"
 #include "app/GameApp.h"
@@ -156,16 +157,7 @@ protected:
         Frames(1);
     }
 
-    void Shot(const std::string& name) {
-        bmp_writer::BmpImage img;
-        img.width = 800;
-        img.height = 600;
-        img.bitCount = 24;
-        img.pixels.assign(g_backBuffer->GetBits(), g_backBuffer->GetBits() + 800 * 600);
-        const fs::path dir = fs::path(NORVANE_TEST_BIN_DIR) / ".." / "e2e-shots";
-        fs::create_directories(dir);
-        EXPECT_TRUE(bmp_writer::WriteBmp(dir / (name + ".bmp"), img));
-    }
+    void Shot(const std::string& name) { e2e::WriteShot("e2e-shots", name); }
 
     // Boot, hurried by the skip key, into the main title's menu.
     void ToMainTitle() {

@@ -13,6 +13,7 @@
 #include "lib/DemoMahjongTitle.h"
 #include "lib/DemoReplay.h"
 #include "lib/DemoMahjong.h"
+#include "lib/DemoGallery.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -642,6 +643,7 @@ std::string StoryText(const Story& s) {
     narration(s.replies[1]);
     if (mahjongDetour) t += MahjongBranch();
     t += "after:\n";
+    t += GalleryStoryLines(s.script);
     // An eye-catch between the two halves; it ends on black.
     t += "reset_layers\n";
     t += "eye_catch variant=0\n";
@@ -776,6 +778,10 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         return false;
     }
     GameWriter g(dir, options, error);
+    const SystemOutput output{
+        [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+        [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
+        VoiceLine};
     const bool ok =
         BootPictures(g) && MainTitlePictures(g) &&
         ChooserPictures(g,
@@ -802,10 +808,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
         g.Files(BacklogFiles()) &&
         g.Files(SaveLoadFiles()) &&
-        SystemScreenData(
-            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
-             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
-             VoiceLine}) &&
+        SystemScreenData(output) && GalleryData(output) &&
         ContestData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
@@ -818,7 +821,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
              VoiceLine}) &&
-        ReplayData(ReplayOutputOf(g)) && ExtrasFrameData(ReplayOutputOf(g)) &&
+        ReplayData(ReplayOutputOf(g)) &&
         MahjongData(
             {{[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
               [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },

@@ -28,8 +28,6 @@ struct ReplayOutput {
         music;
 };
 
-// The shared button sheet, page digits and room music of the extras rooms.
-bool ExtrasFrameData(const ReplayOutput& out);
 // Everything the music room, the scene replay and the staff rolls load.
 bool ReplayData(const ReplayOutput& out);
 // What a story does after its last line: the first story goes on into the
