@@ -8,7 +8,7 @@
 #include "gfx/TrigTables.h"
 #include "screenkit/ScreenKit.h"
 
-namespace frontend::extras {
+namespace frontend::extras_frame {
 
 using namespace screenkit;
 
@@ -103,4 +103,4 @@ void LeaveExtras(int firstSlot, int lastSlot) {
     LeaveTo(g_gameApp ? g_gameApp->returnMode : 1);
 }
 
-} // namespace frontend::extras
+} // namespace frontend::extras_frame

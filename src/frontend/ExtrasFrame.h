@@ -10,7 +10,7 @@
 
 class CDib;
 
-namespace frontend::extras {
+namespace frontend::extras_frame {
 
 inline constexpr std::uint8_t kGalleryMode = 15;
 inline constexpr std::uint8_t kReplayMode = 14;
@@ -54,4 +54,4 @@ bool BackFlashing(std::uint32_t elapsed, const CDib* buttons, const CDib* clean)
 // the mode that opened the extras runs next.
 void LeaveExtras(int firstSlot, int lastSlot);
 
-} // namespace frontend::extras
+} // namespace frontend::extras_frame

@@ -9,7 +9,7 @@
 #include "screenkit/ScreenKit.h"
 
 using namespace screenkit;
-namespace extras = frontend::extras;
+namespace extras = frontend::extras_frame;
 using platform::Rect;
 
 std::unique_ptr<CMusicRoom> g_musicRoom;

@@ -10,7 +10,7 @@
 #include "screenkit/ScreenKit.h"
 
 using namespace screenkit;
-namespace extras = frontend::extras;
+namespace extras = frontend::extras_frame;
 using platform::Rect;
 
 std::unique_ptr<CSceneReplay> g_sceneReplay;
