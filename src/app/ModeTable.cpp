@@ -19,6 +19,7 @@
 #include "mahjong/CharSelectScreen.h"
 #include "mahjong/KofOpening.h"
 #include "mahjong/MahjongGame.h"
+#include "mahjong/MahjongRulesScreen.h"
 #include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
 #include "sound/MoviePlayer.h"
@@ -68,7 +69,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 34> kScreens{
+constexpr std::array<ModeEntry, 35> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -79,6 +80,7 @@ constexpr std::array<ModeEntry, 34> kScreens{
     ScreenEntry<CMahjongTitle, g_mahjongTitle>(61),
     ScreenEntry<CKofOpening, g_kofOpening>(62),
     ScreenEntry<CCharSelectScreen, g_charSelectScreen>(63),
+    ScreenEntry<CMahjongRulesScreen, g_mahjongRulesScreen>(70),
     ScreenEntry<CRusTitle, g_rusTitle>(65),
     ScreenEntry<CRusGame, g_rusGame>(66),
     ScreenEntry<CRusResult, g_rusResult>(67),

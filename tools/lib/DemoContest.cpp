@@ -380,7 +380,7 @@ bool RetryAndRulesPictures(const ContestOutput& out) {
     if (!out.picture("bmp\\retry_base.bmp", panel, 32) || !out.picture("bmp\\retry_p.bmp", lit, 32))
         return false;
 
-    const char* pages[6][3] = {
+    const std::vector<RulesPage> pages = {
         {"倒面糊", "选“面糊”，点空的洞倒入面糊。", "倒完后工具会锁住一下。"},
         {"放章鱼", "面糊烤好（绿圈）时选“章鱼”点它。", "放太晚面糊会烤焦。"},
         {"翻面", "放了章鱼烤好后选“翻面”点它。", "右键可以切换工具。"},
@@ -388,30 +388,8 @@ bool RetryAndRulesPictures(const ContestOutput& out) {
         {"烤焦", "烤焦的会扣体力，夹起来“丢弃”。", "体力为零就输了。"},
         {"必杀技", "计量槽满了又有盘子时可以用必杀技。", "时间到时盘数多的一方获胜。"},
     };
-    for (int p = 0; p < 6; ++p) {
-        Canvas page(752, 572, kKey);
-        page.RoundRect(0, 0, 752, 572, 24, 0x2A2A40, 255);
-        char title[64];
-        std::snprintf(title, sizeof title, "规则 %d / 6  %s", p + 1, pages[p][0]);
-        page.Text(40, 30, title, 32, kLit);
-        page.Text(40, 140, pages[p][1], 26, kInk);
-        page.Text(40, 190, pages[p][2], 26, kInk);
-        for (int n = 0; n < 6; ++n) {
-            char digit[2] = {static_cast<char>('1' + n), 0};
-            Button(page, 568 + 25 * n, 4, 21, 21, digit, 16, n == p ? 0xC07020 : 0x405070, kInk);
-        }
-        Button(page, 649, 549, 68, 18, "关闭", 14, 0x405070, kInk);
-        char name[40];
-        std::snprintf(name, sizeof name, "system\\rus_m%02d.bmp", p + 1);
-        if (!out.picture(name, page, 32)) return false;
-    }
-    Canvas buttons(126, 39, kKey);
-    Button(buttons, 0, 0, 68, 18, "关闭", 14, 0xC07020, kLit);
-    for (int n = 0; n < 6; ++n) {
-        char digit[2] = {static_cast<char>('1' + n), 0};
-        Button(buttons, 21 * n, 18, 21, 21, digit, 16, 0xC07020, kLit);
-    }
-    return out.picture("system\\rus_m_p.bmp", buttons, 32);
+    return RulesPagePictures(out.picture, "system\\rus_m%02d.bmp", "system\\rus_m_p.bmp", 592,
+                             pages);
 }
 
 // ------------------------------------------------------------ sounds and stories
@@ -474,6 +452,39 @@ bool ContestData(const ContestOutput& out) {
     return ContestPictures(out) && TitlePictures(out) && SelectPictures(out) &&
            ResultPictures(out) && RetryAndRulesPictures(out) && ContestSounds(out) &&
            ContestScripts(out);
+}
+
+bool RulesPagePictures(const PictureOut& picture, const char* pageFormat, const char* buttonsName,
+                       int firstButtonLeft, const std::vector<RulesPage>& pages) {
+    const int count = static_cast<int>(pages.size());
+    // The page lies at (24, 14) on the screen: its buttons are drawn where
+    // the viewer's rectangles are.
+    const int buttonX = firstButtonLeft - 24;
+    for (int p = 0; p < count; ++p) {
+        Canvas page(752, 572, kKey);
+        page.RoundRect(0, 0, 752, 572, 24, 0x2A2A40, 255);
+        char title[96];
+        std::snprintf(title, sizeof title, "规则 %d / %d  %s", p + 1, count, pages[p].title);
+        page.Text(40, 30, title, 32, kLit);
+        page.Text(40, 140, pages[p].first, 26, kInk);
+        page.Text(40, 190, pages[p].second, 26, kInk);
+        for (int n = 0; n < count; ++n) {
+            char digit[2] = {static_cast<char>('1' + n), 0};
+            Button(page, buttonX + 25 * n, 4, 21, 21, digit, 16, n == p ? 0xC07020 : 0x405070,
+                   kInk);
+        }
+        Button(page, 649, 549, 68, 18, "关闭", 14, 0x405070, kInk);
+        char name[40];
+        std::snprintf(name, sizeof name, pageFormat, p + 1);
+        if (!picture(name, page, 32)) return false;
+    }
+    Canvas buttons(21 * count, 39, kKey);
+    Button(buttons, 0, 0, 68, 18, "关闭", 14, 0xC07020, kLit);
+    for (int n = 0; n < count; ++n) {
+        char digit[2] = {static_cast<char>('1' + n), 0};
+        Button(buttons, 21 * n, 18, 21, 21, digit, 16, 0xC07020, kLit);
+    }
+    return picture(buttonsName, buttons, 32);
 }
 
 } // namespace demo

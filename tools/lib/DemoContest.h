@@ -22,4 +22,16 @@ struct ContestOutput {
 
 bool ContestData(const ContestOutput& out);
 
+// A mini-game's rules pages for the shared page viewer: each page (752x572,
+// laid at (24, 14)) with its title, two lines, its page buttons and the
+// close button, then the highlight sheet.
+struct RulesPage {
+    const char* title;
+    const char* first;
+    const char* second;
+};
+using PictureOut = std::function<bool(const std::string& path, const Canvas& picture, int bits)>;
+bool RulesPagePictures(const PictureOut& picture, const char* pageFormat, const char* buttonsName,
+                       int firstButtonLeft, const std::vector<RulesPage>& pages);
+
 } // namespace demo

@@ -1,6 +1,7 @@
 #include "lib/DemoMahjongTitle.h"
 
 #include "lib/DemoCanvas.h"
+#include "lib/DemoContest.h"
 #include "lib/DemoSystem.h"
 
 #include <array>
@@ -182,6 +183,13 @@ bool MahjongTitleData(const SystemOutput& out) {
                             "lis0238", "bex0829", "hol0385", "sef0416"};
     for (int k = 0; ok && k < 8; ++k)
         ok = out.sound(std::string("voice\\") + calls[k] + ".ogg", out.voiceLine(40 + k, 1.2));
+    // The rules pages, on the viewer the contest's pages use.
+    ok = ok && RulesPagePictures(
+                   out.picture, "system\\don_m%02d.bmp", "system\\don_m_p.bmp", 642,
+                   {{"牌和手牌", "一万到八万、一筒到八筒，每种十二张。", "手牌九张。"},
+                    {"和牌", "三组三张相同的牌就和了。", "可以自摸，也可以荣和对手的牌。"},
+                    {"立直", "听牌时可以立直，之后只能打摸到的牌。", "立直后和牌分数更高。"},
+                    {"役和点数", "和牌时看组成的役计算点数。", "点数先到零的一方输掉比赛。"}});
     return ok && out.sound("se\\nse057_1.ogg", out.blip(600, 1500, 0.3)) &&
            out.sound("bgm\\p009.ogg", Tune(out, 57, 0.2)) &&
            out.sound("bgm\\c022.ogg", Tune(out, 62, 0.25)) &&
