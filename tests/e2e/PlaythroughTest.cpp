@@ -868,6 +868,96 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
     EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
 }
 
+// Specials on the demo data: a contest against the first opponent, who fires
+// a special once her gauges are full and she has served two plates; then
+// the player's special 1 and special 2, whose reel a click stops.
+TEST_F(PlaythroughTest, ContestSpecialsOfBothSidesPlayTheirCutIns) {
+    Start();
+    g_config[config::kScriptFlags + 3] = 1;   // the contest is open
+    g_config[config::kContestBeaten + 0] = 1; // and the select's first card
+    ToMainTitle();
+    ClickAt(650, 430); // "mini-games"
+    ASSERT_TRUE(RunUntil([&] { return g_miniGameChooser && g_miniGameChooser->State == 2; }));
+    ClickAt(500, 450); // the contest
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+    HoldSkip(false);
+    ClickAt(400, 417); // the select
+    ASSERT_TRUE(RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }));
+    MoveTo(420, 100);
+    Frames(2);
+    ClickAt(420, 100); // the first opponent
+    ASSERT_TRUE(RunUntil(
+        [&] {
+            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+            return InMode(66);
+        },
+        5000));
+    HoldSkip(true);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 4; }));
+    HoldSkip(false);
+    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
+    CRusContest& c = g_rusGame->Contest;
+    ASSERT_EQ(c.Opponent, 0);
+
+    const auto inPhase = [&](rus::RusState state, int phase, std::uint32_t ms) {
+        return RunUntil([&] {
+            return c.State == state && c.CutInPhase == phase &&
+                   platform::TimeGetTime() - c.StartTime >= ms;
+        });
+    };
+    // Her gauges full and two plates served: she fires a special of her own.
+    c.OpponentGauge1 = c.OpponentGauge2 = 10;
+    c.OpponentGauge1Full = c.OpponentGauge2Full = 1;
+    c.OpponentPlates = 2;
+    ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::OpponentCutIn; }));
+    const bool first = c.OpponentSpecial == 0;
+    ASSERT_TRUE(inPhase(rus::RusState::OpponentCutIn, first ? 2 : 3, 300));
+    Shot("100-contest-opponent-special-band");
+    ASSERT_TRUE(inPhase(rus::RusState::OpponentCutIn, first ? 4 : 7, 150));
+    Shot("101-contest-opponent-special-flash");
+    ASSERT_TRUE(inPhase(rus::RusState::OpponentCutIn, first ? 8 : 16, 300));
+    Shot("102-contest-opponent-special-hit");
+    ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::Play; }));
+    EXPECT_LT(c.PlayerLife, rus::kFullLife);
+    EXPECT_EQ(c.OpponentPlates, first ? 1 : 0);
+    Frames(2);
+    Shot("103-contest-after-opponent-special");
+
+    // The player's special 1, lit under the mouse, then clicked.
+    c.PlayerGauge1 = c.PlayerGauge2 = 10;
+    c.PlayerGauge1Full = c.PlayerGauge2Full = 1;
+    c.PlayerPlates = 3;
+    MoveTo(100, 138);
+    Frames(2);
+    Shot("104-contest-special-1-lit");
+    ClickAt(100, 138);
+    ASSERT_TRUE(inPhase(rus::RusState::PlayerCutIn, 2, 1800));
+    Shot("105-contest-special-1-band");
+    ASSERT_TRUE(inPhase(rus::RusState::PlayerCutIn, 4, 1000));
+    Shot("106-contest-special-1-wipe");
+    ASSERT_TRUE(inPhase(rus::RusState::PlayerCutIn, 6, 300));
+    Shot("107-contest-special-1-hit");
+    ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::Play; }));
+    EXPECT_LT(c.OpponentLife, rus::kFullLife);
+    EXPECT_EQ(c.NoBurn, rus::kEffectActive);
+    Frames(2);
+    Shot("108-contest-no-burn");
+
+    // Special 2: its reel spins until a click stops it.
+    c.PlayerGauge2 = 10;
+    c.PlayerGauge2Full = 1;
+    ClickAt(296, 138);
+    ASSERT_EQ(c.PlayerSpecial, 1);
+    ASSERT_TRUE(inPhase(rus::RusState::PlayerCutIn, 4, 500));
+    Shot("109-contest-special-2-reel");
+    ClickAt(400, 300);
+    ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::Play; }));
+    EXPECT_EQ(c.PlayerPlates, 0);
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
+}
+
 TEST_F(PlaythroughTest, MahjongRoadFromTheChooserToTheHeroinesFirstScript) {
     // A stand-in for heroine 1's first script, which marks that it ran.
     Start([] {

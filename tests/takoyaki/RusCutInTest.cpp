@@ -31,7 +31,10 @@ constexpr std::uint32_t kFigure = 0xA02080;
 constexpr std::uint32_t kCaption = 0x80A020;
 constexpr std::uint32_t kPlayerBar = 0xC02020;
 constexpr std::uint32_t kBurnMark = 0x101010;
+constexpr std::uint32_t kOpponentBar = 0x2020C0;
 constexpr std::uint32_t kRed = 0xFF0000;
+// The reel's five symbols.
+constexpr std::array<std::uint32_t, 5> kSymbol{0xE00000, 0x00E000, 0x0000E0, 0xE0E000, 0x00E0E0};
 constexpr std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
 }
@@ -73,7 +76,7 @@ protected:
             tiles.push_back({47 * (s - 1), 0, 47, 47, 0x101000u * static_cast<std::uint32_t>(s)});
         WritePicture("bmp/kiji.bmp", 517, 47, tiles);
         WritePicture("bmp/tako_p.bmp", 570, 461,
-                     {{0, 78, 221, 34, kPlayerBar}, {221, 78, 221, 34, 0x2020C0},
+                     {{0, 78, 221, 34, kPlayerBar}, {221, 78, 221, 34, kOpponentBar},
                       {84, 128, 47, 47, kBurnMark}});
         WritePicture("bmp/pomi_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/pomi_sp_p.bmp", 800, 639,
@@ -84,6 +87,13 @@ protected:
             WriteSolid("bmp/pom_cut0" + std::to_string(k) + ".bmp", 800, 600,
                        Opaque(0x202020u * static_cast<std::uint32_t>(k)));
         WriteSolid("bmp/mask37.bmp", 800, 600, Opaque(0x808080));
+        WritePicture("bmp/gor_base.bmp", 800, 600, {});
+        WritePicture("bmp/gor_sp_p.bmp", 800, 638, Sheet({{0, 213, 760, 100, kFigure}}));
+        WritePicture("bmp/gor_sp_p02.bmp", 800, 852, Sheet({{0, 213, 680, 100, kFigure}}));
+        std::vector<Area> reel;
+        for (int k = 0; k < 5; ++k)
+            reel.push_back({420, 75 * k, 96, 75, kSymbol[k]});
+        WritePicture("bmp/gor_sp_p02_1.bmp", 516, 375, reel);
         WriteTone("se/nse059.ogg", 2);
         WriteTone("se/BSE034.ogg", 3);
         WriteTone("se/SE396.ogg", 4);
@@ -92,6 +102,9 @@ protected:
         WriteTone("voice/pom0409.ogg", 7);
         WriteTone("voice/gor0127.ogg", 8);
         WriteTone("voice/gor0128.ogg", 9);
+        WriteTone("voice/pom0410.ogg", 11);
+        WriteTone("voice/pom0411.ogg", 12);
+        WriteTone("voice/gor0125.ogg", 13);
         FrontendTest::SetUp();
         g_gameApp->opponentIndex = 0;
         g_gameApp->mode = 66;
@@ -104,6 +117,24 @@ protected:
     void Fire(std::uint8_t variant) {
         C().OpponentSpecial = variant;
         C().State = RusState::OpponentCutIn;
+    }
+    void FireSpecial(std::uint8_t special) {
+        C().PlayerPlates = 3;
+        C().PlayerGauge1 = C().PlayerGauge2 = 10;
+        C().PlayerSpecial = static_cast<std::uint8_t>(special - 1);
+        C().State = RusState::PlayerCutIn;
+    }
+    // Effects the opponent set on the player, which every special ends.
+    void SetOpponentEffects(bool guarded) {
+        C().OpponentImmune = guarded ? 1 : 0;
+        C().SlowCooking = C().PlayerHolesCovered = 1;
+        C().PlayerHoleCovered.fill(1);
+    }
+    void ExpectOpponentEffectsCleared() {
+        EXPECT_FALSE(C().OpponentImmune || C().SlowCooking || C().PlayerHolesCovered);
+        EXPECT_EQ(std::ranges::count(C().PlayerHoleCovered, 1), 0);
+        EXPECT_EQ(g_maskImage, nullptr);
+        ExpectSurfacesFreed();
     }
     // Frames until the cut-in is at `phase`; false when it never gets there.
     bool ToPhase(int phase) {
@@ -339,6 +370,89 @@ TEST_F(RusCutIns, AClickEndsOnlySkippablePhasesAndNeverReachesPlay) {
 
 } // namespace
 
+TEST_F(RusCutIns, SpecialOneClearsBurntBallsHitsAndKeepsThePanFromBurning) {
+    CRusContest& c = C();
+    for (bool guarded : {true, false}) {
+        SCOPED_TRACE(guarded);
+        c.PlayerStage.fill(0);
+        c.PlayerStage[0] = 8; // burnt
+        c.PlayerStage[1] = 4;
+        c.PlayerStage[2] = 9;
+        c.PlayerKind[0] = 1;
+        c.PlayerBurnCounted[0] = 1;
+        SetOpponentEffects(guarded);
+        FireSpecial(1);
+        if (!guarded) {
+            // The opponent's bar loses 20 at its inner end (407 + 201 = 608).
+            ASSERT_TRUE(ToPhase(6));
+            FrameAt(400);
+            EXPECT_EQ(Pixel(615, 40), Mix(kOpponentBar, kFieldBg, 128));
+            EXPECT_EQ(Pixel(615, 20), kFieldBg);
+            EXPECT_EQ(Pixel(600, 20), kOpponentBar);
+        }
+        const std::set<int> phases = ToPlay();
+        EXPECT_EQ(phases.count(6), guarded ? 0u : 1u);
+        EXPECT_EQ(c.PlayerStage[0], 0);
+        EXPECT_EQ(c.PlayerKind[0], 0);
+        EXPECT_EQ(c.PlayerBurnCounted[0], 0);
+        EXPECT_EQ(c.PlayerStage[1], 4);
+        EXPECT_EQ(c.PlayerStage[2], 9);
+        EXPECT_EQ(c.OpponentLife, guarded ? rus::kFullLife : rus::kFullLife - 20);
+        EXPECT_EQ(c.NoBurn, guarded ? 0 : 1);
+        EXPECT_EQ(c.PlayerHoleInterval[5], guarded ? c.BasePlayerHoleInterval[5] : 2000u);
+        EXPECT_EQ(c.NoBurnStamp, Now() - 8);
+        EXPECT_EQ(c.PlayerPlates, 2);
+        EXPECT_EQ(c.PlayerGauge1, 10); // gauge 2 carried over
+        EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 11);
+        ExpectOpponentEffectsCleared();
+    }
+}
+
+// The reel attacks are not drawn yet: the symbol is kept and the special
+// goes on to its flash and ending.
+TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToThePendingAttacks) {
+    CRusContest& c = C();
+    struct Stop {
+        int steps;             // of the spinning reel before the click
+        std::uint8_t symbol;   // shown in rows 22..96 of the window
+        std::int16_t position; // where it stops
+    };
+    // Positions 0, 345, 315, 285, 255 ... 15: the top rows of the window.
+    for (const Stop& s : {Stop{0, 0, 22}, Stop{2, 4, 97}, Stop{4, 3, 203}, Stop{9, 2, 128},
+                          Stop{10, 1, 53},
+                          Stop{12, 0, 22}}) {
+        SCOPED_TRACE(s.steps);
+        SetOpponentEffects(false);
+        FireSpecial(2);
+        ASSERT_TRUE(ToPhase(4));
+        for (int i = 0; i < s.steps; ++i) {
+            AdvanceTo(c.CutInTimer + 17);
+            Frame();
+        }
+        // The contest stays frozen for as long as the reel spins.
+        const std::int32_t timeLeft = c.TimeLeft;
+        AdvanceTo(Now() + 20000);
+        c.CutInTimer = Now();
+        Frame();
+        ASSERT_EQ(c.CutInPhase, 4);
+        Press(MouseButton::Left);
+        Frame();
+        Release(MouseButton::Left);
+        EXPECT_EQ(c.ReelResult, s.symbol);
+        EXPECT_EQ(c.ScrollOffset, s.position);
+        EXPECT_EQ(Pixel(400, 52), kSymbol[s.symbol]);
+        EXPECT_EQ(Pixel(400, 126), kSymbol[s.symbol]);
+        const std::set<int> phases = ToPlay();
+        EXPECT_TRUE(phases.contains(5) && phases.contains(7));
+        EXPECT_EQ(c.TimeLeft, timeLeft);
+        EXPECT_EQ(c.PlayerPlates, 1);
+        EXPECT_EQ(c.PlayerGauge1 + c.PlayerGauge2, 0);
+        EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 12);
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 13); // loaded with the reel, played at its spark
+        ExpectOpponentEffectsCleared();
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -383,4 +497,14 @@ TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
         Play(variant == 0 ? "opponent0-a" : "opponent0-b");
     }
     EXPECT_LT(c.PlayerLife, rus::kFullLife);
+    for (std::uint8_t special : {0, 1}) {
+        c.PlayerSpecial = special;
+        c.PlayerPlates = 2;
+        c.State = RusState::PlayerCutIn;
+        int spun = 0;
+        Play(special == 0 ? "special1" : "special2", [&] {
+            if (c.CutInPhase == 4 && c.CutInStep == 0 && ++spun == 40) g_mouse->click = 1;
+        });
+    }
+    EXPECT_LT(c.OpponentLife, rus::kFullLife);
 }

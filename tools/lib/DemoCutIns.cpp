@@ -114,11 +114,11 @@ constexpr const char* kOwnerName = "店长";
 bool SpecialOne(const ContestOutput& out) {
     Canvas sheet(800, 638, 0);
     Band(sheet, 0xD0A030, 0xF0D070, "店长必杀技！");
-    Figure(sheet, 70, 213, 240, 213, kOwnerTone, kOwnerName, 30);
-    Figure(sheet, 380 + 90, 213, 200, 213, 0xD04040, "章鱼", 30);
+    Figure(sheet, 10, 213, 170, 213, kOwnerTone, kOwnerName, 30);
+    Figure(sheet, 380 + 170, 213, 170, 213, 0xD04040, "章鱼", 30);
     Caption(sheet, 0, 426, 420, 106, 0x3080C0, "绝不烤焦！", 44);
     Caption(sheet, 0, 532, 420, 106, 0x40A040, "必杀技·其一", 36);
-    return out.picture("bmp\\gor_base.bmp", Veil(0x4070C0, "店长的必杀技！", "烤焦的全部清走"),
+    return out.picture("bmp\\gor_base.bmp", Veil(0x4070C0, "店长的必杀技！", "店长发动了必杀技"),
                        32) &&
            out.picture("bmp\\gor_sp_p.bmp", sheet, 32);
 }
