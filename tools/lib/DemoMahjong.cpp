@@ -234,8 +234,9 @@ Canvas MenuFrame(int variant) {
     for (int y = 0; y < 600; ++y)
         for (int x = (y % 2); x < 800; x += 2)
             c.Set(x, y, 0xFF101418);
-    c.RoundRect(452, 150, 360, 206, 16, MenuTone(variant), 255);
-    c.RoundRect(458, 156, 348, 194, 12, 0xFFFFFF, 30);
+    // Wide enough to hide the item lines under the end question.
+    c.RoundRect(436, 150, 376, 206, 16, MenuTone(variant), 255);
+    c.RoundRect(442, 156, 364, 194, 12, 0xFFFFFF, 30);
     c.OutlinedText(476, 160, "对局菜单", 24, kGold);
     return c;
 }
