@@ -58,7 +58,7 @@ constexpr int kSecretPage = 3;
 // sliding 24 px down into its place.
 constexpr int kPanelX = 310, kPanelTop = 221, kPanelRest = 245;
 constexpr int kPanelW = 212, kPanelH = 126, kPanelAreaH = 155, kPanelDrop = 24;
-constexpr int kFirstLitH = 25, kSecondLitH = 28;
+constexpr int kFirstLitW = 156, kFirstLitH = 25, kSecondLitH = 28;
 constexpr std::uint8_t kEndMatch = 1; // the first panel's other button quits
 constexpr std::uint8_t kYes = 1;
 
@@ -419,6 +419,21 @@ void CMahjongMenu::ClearPanel() {
               kPanelAreaH);
 }
 
+void CMahjongMenu::LightPanelButton(std::uint8_t& hover, std::uint8_t& previous, int sx, int litW,
+                                    int litH) {
+    if (!TrackHover(hover, previous, std::span(Rects).first(2))) return;
+    auto width = [&](const Rect& r) { return litW != 0 ? litW : RectWidth(r); };
+    if (previous != 0) {
+        const Rect& r = Rects[previous - 1];
+        RestoreArea(Slot(kComposed), r.left, r.top, width(r), litH);
+    }
+    if (hover != 0) {
+        const Rect& r = Rects[hover - 1];
+        KeyedCopy(Back(), r.left, r.top, Slot(kSheet), sx, kPanelH + litH * (hover - 1), width(r),
+                  litH);
+    }
+}
+
 void CMahjongMenu::FirstPanelIn(platform::WindowHandle) {
     if (PanelIn(0)) return;
     std::copy(kFirstButtons.begin(), kFirstButtons.end(), Rects.begin());
@@ -430,17 +445,7 @@ void CMahjongMenu::FirstPanel(platform::WindowHandle) {
     // The question has no way back of its own: a right click is dropped so
     // that it cannot reach the match later.
     TakeCancel();
-    if (TrackHover(FirstHover, PrevFirstHover, std::span(Rects).first(2))) {
-        if (PrevFirstHover != 0) {
-            const Rect& r = Rects[PrevFirstHover - 1];
-            RestoreArea(Slot(kComposed), r.left, r.top, 156, kFirstLitH);
-        }
-        if (FirstHover != 0) {
-            const Rect& r = Rects[FirstHover - 1];
-            KeyedCopy(Back(), r.left, r.top, Slot(kSheet), 0,
-                      kPanelH + kFirstLitH * (FirstHover - 1), 156, kFirstLitH);
-        }
-    }
+    LightPanelButton(FirstHover, PrevFirstHover, 0, kFirstLitW, kFirstLitH);
     if (FirstHover != 0 && TakeClick()) {
         ClearPanel();
         Clock().Restart();
@@ -461,17 +466,7 @@ void CMahjongMenu::SecondPanelIn(platform::WindowHandle) {
 }
 
 void CMahjongMenu::SecondPanel(platform::WindowHandle) {
-    if (TrackHover(SecondHover, PrevSecondHover, std::span(Rects).first(2))) {
-        if (PrevSecondHover != 0) {
-            const Rect& r = Rects[PrevSecondHover - 1];
-            RestoreArea(Slot(kComposed), r.left, r.top, RectWidth(r), RectHeight(r));
-        }
-        if (SecondHover != 0) {
-            const Rect& r = Rects[SecondHover - 1];
-            KeyedCopy(Back(), r.left, r.top, Slot(kSheet), kPanelW * FirstHover,
-                      kPanelH + kSecondLitH * (SecondHover - 1), RectWidth(r), kSecondLitH);
-        }
-    }
+    LightPanelButton(SecondHover, PrevSecondHover, kPanelW * FirstHover, 0, kSecondLitH);
     if (SecondHover != 0 && TakeClick()) {
         ClearPanel();
         Clock().Restart();

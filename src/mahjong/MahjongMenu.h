@@ -82,6 +82,10 @@ private:
     bool PanelIn(int sx);
     // The same, sliding down and out from its rest; false once gone.
     bool PanelOut(int sx);
+    // The hovered one of a panel's two buttons lit: the lit looks stand
+    // below the panels from (sx, 126), `litH` high and `litW` wide (0: as
+    // wide as the button).
+    void LightPanelButton(std::uint8_t& hover, std::uint8_t& previous, int sx, int litW, int litH);
     // The panel's place in the composition back to the frame over the match.
     void ClearPanel();
     void EndMatch();

@@ -30,7 +30,8 @@ constexpr std::uint32_t C(Family f, int n) {
 // A 32-bit picture drawn by a function of the pixel; kKey stays the key.
 void WriteArgb(const std::string& path, int w, int h,
                const std::function<std::uint32_t(int x, int y)>& rgb) {
-    bmp_writer::BmpImage img{w, h, 32, {}};
+    bmp_writer::BmpImage img;
+    img.width = w, img.height = h, img.bitCount = 32;
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
             img.pixels.push_back(rgb(x, y) == kKey ? kKey : 0xFF000000 | rgb(x, y));
