@@ -159,11 +159,7 @@ TEST_F(MahjongMenuTest, SlidesInLightsTheHoveredItemAndARightClickGivesBackTheMa
     EXPECT_TRUE(MatchKept());
 }
 
-TEST_F(MahjongMenuTest, RulesAndSettingsComeBackStraightToTheMatch) {
-    HurryTo(3);
-    ClickRect(M().Rects[2]);
-    EXPECT_EQ(g_gameApp->mode, 9);
-    g_gameApp->mode = 54;
+TEST_F(MahjongMenuTest, RulesComeBackStraightToTheMatch) {
     HurryTo(3);
     ClickRect(M().Rects[1]);
     EXPECT_EQ(g_gameApp->mode, 70);
@@ -214,7 +210,7 @@ TEST_F(MahjongMenuTest, ListOpensAtPageOneTurnsByItsTabsAndClosesToTheMatch) {
     EXPECT_TRUE(MatchKept());
 }
 
-TEST_F(MahjongMenuTest, EndQuestionBackOutThenNoThenYesEndsTheMatchForTheTitle) {
+TEST_F(MahjongMenuTest, EndQuestionBackOutThenNoThenYesForTheTitleOrToQuit) {
     HurryTo(3);
     ClickRect(M().Rects[3]);
     HurryTo(13);
@@ -230,7 +226,7 @@ TEST_F(MahjongMenuTest, EndQuestionBackOutThenNoThenYesEndsTheMatchForTheTitle) 
     EXPECT_EQ(Pixel(320, 250), C(kPanel, 1));
     MoveTo(433, 320);
     Frame();
-    EXPECT_EQ(Pixel(433, 320), C(kPanel, 4)); // the lit "no"
+    EXPECT_EQ(Pixel(504, 342), C(kPanel, 4)); // the lit "no", as wide as its button
     ClickRect(M().Rects[1]);
     // A right button held while the panel leaves must not reach the match,
     // which would open the menu again at once.
@@ -267,10 +263,9 @@ TEST_F(MahjongMenuTest, EndQuestionBackOutThenNoThenYesEndsTheMatchForTheTitle) 
         EXPECT_EQ(G().PlayerPoints, kMahjongPlayerStartPoints);
         G().State = st::kTurns;
     }
-}
-
-TEST_F(MahjongMenuTest, AnOddHeroinesPicturesAndQuittingFromTheEndQuestion) {
+    // An odd heroine's pictures; quitting asked and confirmed.
     g_gameApp->opponentIndex = 5;
+    g_gameApp->mode = 54;
     HurryTo(3);
     EXPECT_EQ(Pixel(460, 160), kOtherFrame);
     AnswerEnd(2, 1);
