@@ -49,9 +49,7 @@ void DrawBackLit(CDib* dst, const CDib* sheet) {
 } // namespace
 
 void StartRoomMusic() {
-    if (MusicNameIs(kRoomMusic)) return;
-    StartMusic(kRoomMusic);
-    SetMusicName(kRoomMusic);
+    KeepOrStartMusic(kRoomMusic, kRoomMusic);
 }
 
 std::uint8_t HitTab(Room own) {

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/Platform.h"
+#include "screenkit/Leave.h"
 #include "screenkit/Steps.h"
 
 #include <array>
@@ -18,7 +19,7 @@ class CDib;
 
 namespace frontend::extras {
 
-inline constexpr std::uint8_t kGalleryMode = 15;
+inline constexpr std::uint8_t kGalleryMode = screenkit::kGalleryMode;
 inline constexpr std::uint8_t kReplayMode = 14;
 inline constexpr std::uint8_t kMusicMode = 16;
 
