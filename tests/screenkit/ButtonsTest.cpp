@@ -90,6 +90,17 @@ TEST_F(ScreenButtonsTest, ExitsSetTheBytesTheNextScreenReads) {
     EXPECT_EQ(g_gameApp->returnMode, 57);
     EXPECT_EQ(g_scenario->menuReturn, 0);
 
+    // A menu's way to an extras room: its state starts over on the way back
+    // and the room runs in the replay play context.
+    std::uint8_t state = 8;
+    g_scenario->menuReturn = 1;
+    screenkit::OpenExtras(state, 72, 61);
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(g_gameApp->mode, 72);
+    EXPECT_EQ(g_gameApp->returnMode, 61);
+    EXPECT_EQ(g_scenario->playContext, 1);
+    EXPECT_EQ(g_scenario->menuReturn, 0);
+
     // Into a story: the screen's sounds stop, the script is loaded and the
     // interpreter runs it.
     WriteTone("se/a.ogg", 2);
