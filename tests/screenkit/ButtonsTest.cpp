@@ -81,6 +81,10 @@ TEST(StateTableTest, RunsTheHandlerOfTheStateAndNothingForGapsOrPastTheEnd) {
     for (std::uint8_t state : {0, 1, 2, 2, 3, 255})
         screenkit::RunState(screen, state, table, platform::WindowHandle::Main);
     EXPECT_EQ(screen.runs, (std::array<int, 3>{1, 0, 2}));
+    // The same table built from numbered states, in any order.
+    constexpr auto numbered =
+        screenkit::NumberedStates<Counting, 3>({{2, &Counting::Two}, {0, &Counting::Zero}});
+    EXPECT_TRUE(numbered == table);
 }
 
 TEST_F(ScreenButtonsTest, ExitsSetTheBytesTheNextScreenReads) {
