@@ -435,18 +435,22 @@ int CRusContest::EffectOpacity(std::uint8_t flag, std::uint32_t fadeStamp) const
     return static_cast<int>(254.0 * SinDeg(static_cast<int>(angle) + 90));
 }
 
-void CRusContest::BeginCutIn() {
+void CRusContest::SaveCutInTimers() {
     SavedPlayerHoleStamp = PlayerHoleStamp;
     SavedOpponentHoleStamp = OpponentHoleStamp;
     SavedPlayerHoleInterval = PlayerHoleInterval;
     SavedOpponentHoleInterval = OpponentHoleInterval;
     SavedAiMoveStamp = AiMoveStamp;
     SavedAiActionStamp = AiActionStamp;
+}
+
+void CRusContest::BeginCutIn() {
+    SaveCutInTimers();
     StartTime = Now();
     CutInPhase = 1;
 }
 
-void CRusContest::FinishCutIn(Side attacker, std::int8_t plateCost, GaugeReset reset) {
+void CRusContest::RestoreCutInTimers() {
     PlayerHoleStamp = SavedPlayerHoleStamp;
     OpponentHoleStamp = SavedOpponentHoleStamp;
     PlayerHoleInterval = SavedPlayerHoleInterval;
@@ -455,21 +459,66 @@ void CRusContest::FinishCutIn(Side attacker, std::int8_t plateCost, GaugeReset r
     PlayerGaugeStamp = OpponentGaugeStamp = Now();
     AiMoveStamp = SavedAiMoveStamp;
     AiActionStamp = SavedAiActionStamp;
+}
 
-    const bool player = attacker == Side::Player;
-    std::int8_t& plates = player ? PlayerPlates : OpponentPlates;
+void CRusContest::PayPrice(Side attacker, std::int8_t plateCost) {
+    std::int8_t& plates = attacker == Side::Player ? PlayerPlates : OpponentPlates;
     plates = static_cast<std::int8_t>(std::max(plates - plateCost, 0));
+}
+
+void CRusContest::EmptyGauges(Side attacker, GaugeReset reset) {
+    const bool player = attacker == Side::Player;
     std::int32_t& gauge1 = player ? PlayerGauge1 : OpponentGauge1;
     std::int32_t& gauge2 = player ? PlayerGauge2 : OpponentGauge2;
     gauge1 = reset == GaugeReset::SecondToFirst ? gauge2 : 0;
     gauge2 = 0;
-    // A second gauge carried over full is a full first gauge.
+    // The full flags follow the gauges: a second gauge carried over full is
+    // a full first gauge. Dropping the flag would leave a gauge drawn full
+    // whose special can't be used until the next gauge step.
     (player ? PlayerGauge1Full : OpponentGauge1Full) = gauge1 >= kGaugeFull ? 1 : 0;
     (player ? PlayerGauge2Full : OpponentGauge2Full) = 0;
+}
 
-    ScrollOffset = SlideOffset = SlideOffset2 = 0;
-    CutInPhase = CutInStep = CutInStep2 = 0;
+void CRusContest::ClearEffectsSetBy(Side setter) {
+    if (setter == Side::Player) {
+        PlayerImmune = OpponentHolesCovered = OpponentLocked = 0;
+        PlayerHoleInterval = BasePlayerHoleInterval;
+        OpponentHoleCovered.fill(0);
+    } else {
+        DoubleBurnCost = OpponentImmune = PlayerHolesCovered = 0;
+        PlayerMarkersHidden = SlowCooking = PlayerLocked = 0;
+        OpponentReelResult = 0;
+        PlayerHoleCovered.fill(0);
+    }
+}
+
+bool CRusContest::Guarded(Side target) const {
+    return (target == Side::Player ? PlayerImmune : OpponentImmune) != 0;
+}
+
+bool CRusContest::Hit(Side target, std::int32_t damage) {
+    if (Guarded(target)) return false;
+    const bool player = target == Side::Player;
+    std::int32_t& life = player ? PlayerLife : OpponentLife;
+    (player ? PlayerLifeBefore : OpponentLifeBefore) = life;
+    life = std::max(life - damage, 0);
+    return true;
+}
+
+void CRusContest::ReturnToPlay(CutInCounters counters) {
+    CutInPhase = 0;
+    if (counters == CutInCounters::All) {
+        ScrollOffset = SlideOffset = SlideOffset2 = 0;
+        CutInStep = CutInStep2 = 0;
+    }
     State = RusState::Play;
+}
+
+void CRusContest::FinishCutIn(Side attacker, std::int8_t plateCost, GaugeReset reset) {
+    RestoreCutInTimers();
+    PayPrice(attacker, plateCost);
+    EmptyGauges(attacker, reset);
+    ReturnToPlay(CutInCounters::All);
 }
 
 void CRusContest::RunCutInAtOnce() {

@@ -99,6 +99,12 @@ enum class GaugeReset : std::uint8_t { SecondToFirst, EmptyBoth };
 
 enum class PauseAnswer : std::uint8_t { Quit, Resume };
 
+// What a cut-in's return to play resets besides the state: the phase
+// counters and the offsets, or the phase alone.
+enum class CutInCounters : std::uint8_t { All, PhaseOnly };
+
+inline constexpr int kParticles = 32;
+
 // The mouse as one play frame sees it. The rule step clears a flag it acts
 // on, as the screens clear the shared mouse flags.
 struct PlayInput {
@@ -170,6 +176,29 @@ public:
     // Stands in for a cut-in whose sequence is not there: the special ends at
     // once with its price paid and without an attack.
     void RunCutInAtOnce();
+
+    // The pieces of a cut-in's start and ending, for the sequences whose
+    // ending differs from FinishCutIn's.
+    // The hole timers and the opponent's hand stamps, kept while play is frozen.
+    void SaveCutInTimers();
+    // The kept timers back; every hole starts its current stage again now, and
+    // so do both gauges: the frozen time does not count.
+    void RestoreCutInTimers();
+    // The attacker's served plates less the price, not below 0.
+    void PayPrice(rus::Side attacker, std::int8_t plateCost);
+    // The attacker's gauges after its special; the full flags follow them.
+    void EmptyGauges(rus::Side attacker, rus::GaugeReset reset);
+    // The effects one side has set on the other end. The player's end with
+    // the opponent's holes uncovered and the player's own cooking intervals
+    // back to their base; the opponent's with the player's holes uncovered.
+    void ClearEffectsSetBy(rus::Side setter);
+    // True while `target` is guarded against hits.
+    bool Guarded(rus::Side target) const;
+    // Unless the target is guarded: its life before the hit is kept for the
+    // falling bar and `damage` is taken, not below 0. True when it landed.
+    bool Hit(rus::Side target, std::int32_t damage);
+    // State := Play, with the counters `counters` names back at 0.
+    void ReturnToPlay(rus::CutInCounters counters);
 
     // True when the player's special 1 or 2 may be used.
     bool CanUsePlayerSpecial(int special) const;
@@ -248,11 +277,22 @@ public:
     std::uint8_t PlayerSpecial = 0;   // 0 special 1, 1 special 2
 
     std::uint8_t CutInPhase = 0, CutInStep = 0, CutInStep2 = 0;
+    // A cut-in's second and third clock stamps.
+    std::uint32_t CutInTimer = 0, CutInTimer2 = 0;
     std::int16_t ScrollOffset = 0, SlideOffset = 0, SlideOffset2 = 0;
+    // The symbol the player's reel stopped on (0..4).
+    std::uint8_t ReelResult = 0;
+    // Pictures a cut-in moves or stamps, and the holes it bombs (element 0
+    // of BombFrame counts the bomb animation's frames).
+    std::array<std::int16_t, rus::kParticles> ParticleX{}, ParticleY{}, ParticleTimer{},
+        ParticleKind{};
+    PerHole<std::uint8_t> BombHole{}, BombFrame{};
 
     // Effects an opponent's special switches on; they share their stamps.
     std::uint8_t DoubleBurnCost = 0, OpponentImmune = 0, PlayerHolesCovered = 0;
     std::uint8_t PlayerMarkersHidden = 0, SlowCooking = 0, PlayerLocked = 0;
+    // The symbol of the opponent's own reel; the last byte of its block.
+    std::uint8_t OpponentReelResult = 0;
     std::uint32_t OpponentEffectStamp = 0, OpponentEffectFadeStamp = 0;
     // Effects the player's special 2 switches on.
     std::uint8_t PlayerImmune = 0, OpponentHolesCovered = 0, OpponentLocked = 0;

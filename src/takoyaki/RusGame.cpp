@@ -59,6 +59,15 @@ constexpr std::array<OpponentLook, kOpponents> kOpponentLooks{{
      "voice\\hol0412.ogg", 15},
 }};
 
+} // namespace
+
+std::size_t rus::OpponentVoiceByte(std::int8_t opponent) {
+    return kOpponentLooks[static_cast<std::size_t>(std::clamp<int>(opponent, 0, kOpponents - 1))]
+        .voiceByte;
+}
+
+namespace {
+
 // Where in the playfield parts (cdib[4]) the highlight of each player button
 // lies: batter, octopus, pick, throw away, serve, pause.
 constexpr std::array<platform::Rect, 6> kButtonGlowSrc{{
@@ -538,12 +547,16 @@ void CRusGame::PlayCues() {
     Contest.Cues.clear();
 }
 
-void CRusGame::RunOpponentCutIn(platform::WindowHandle) {
-    Contest.RunCutInAtOnce();
+void CRusGame::RunOpponentCutIn(platform::WindowHandle window) {
+    PlayOpponentCutIn(window);
 }
 
-void CRusGame::RunPlayerCutIn(platform::WindowHandle) {
-    Contest.RunCutInAtOnce();
+void CRusGame::RunPlayerCutIn(platform::WindowHandle window) {
+    if (Contest.PlayerSpecial == 0) {
+        PlayPlayerCutIn1(window);
+    } else if (Contest.PlayerSpecial == 1) {
+        PlayPlayerCutIn2(window);
+    }
 }
 
 void CRusGame::Judge(platform::WindowHandle) {

@@ -26,10 +26,33 @@ public:
     void RunReady(platform::WindowHandle window);
     void RunPlay(platform::WindowHandle window);
     // The special-attack cut-ins of the opponent (state 5) and the player
-    // (state 6). Their sequences are not here yet: each ends at once through
-    // the model's cut-in seam, which takes the special's price.
+    // (state 6): each frame plays one frame of the member that runs.
     void RunOpponentCutIn(platform::WindowHandle window);
     void RunPlayerCutIn(platform::WindowHandle window);
+
+    // The cut-ins, one member each, built on the machinery of RusCutIn.h
+    // (docs/screens.md, "Cut-ins"). One call draws one frame and moves the
+    // phase on when its time is up; the last phase returns to play.
+    // By Opponent and OpponentSpecial (variant 0: A, 1: B).
+    void PlayOpponentCutIn(platform::WindowHandle window);
+    void PlayOpponentCutIn0A(platform::WindowHandle window); // RusCutInOpponent0.cpp
+    void PlayOpponentCutIn0B(platform::WindowHandle window);
+    void PlayOpponentCutIn1A(platform::WindowHandle window); // RusCutInOpponent1.cpp
+    void PlayOpponentCutIn1B(platform::WindowHandle window);
+    void PlayOpponentCutIn2A(platform::WindowHandle window); // RusCutInOpponent2.cpp
+    void PlayOpponentCutIn2B(platform::WindowHandle window);
+    void PlayOpponentCutIn3A(platform::WindowHandle window); // RusCutInOpponent3.cpp
+    void PlayOpponentCutIn3B(platform::WindowHandle window);
+    void PlayOpponentCutIn4A(platform::WindowHandle window); // RusCutInOpponent4.cpp
+    void PlayOpponentCutIn4B(platform::WindowHandle window);
+    void PlayOpponentCutIn5A(platform::WindowHandle window); // RusCutInOpponent5.cpp
+    void PlayOpponentCutIn5B(platform::WindowHandle window);
+    // The player's specials (RusCutInPlayer.cpp).
+    void PlayPlayerCutIn1(platform::WindowHandle window);
+    void PlayPlayerCutIn2(platform::WindowHandle window);
+    // Phase 5 of special 2: the attack of the reel's symbol (RusReelAttacks.cpp);
+    // each ends with CutInPhase := 6 and CutInStep2 := 0.
+    void PlayReelAttack(platform::WindowHandle window);
     void Judge(platform::WindowHandle window);
     void RunWin(platform::WindowHandle window);
     void RunLose(platform::WindowHandle window);
@@ -77,3 +100,8 @@ private:
 // The win and lose sequences free [0] to [10] and use [0] to [2]; the result
 // screen frees the rest. Quitting from the pause frees [1] to [39].
 extern std::unique_ptr<CRusGame> g_rusGame;
+
+namespace rus {
+// The settings byte that holds the voice level of an opponent's lines.
+std::size_t OpponentVoiceByte(std::int8_t opponent);
+} // namespace rus

@@ -41,14 +41,17 @@ void Button(Canvas& c, int x, int y, int w, int h, const char* label, int size, 
     c.TextCentred(x, w, y + (h - size) / 2, label, size, ink);
 }
 
-// A figure: a coloured body and a face, with a name across it.
+} // namespace
+
 void Figure(Canvas& c, int x, int y, int w, int h, std::uint32_t tone, const char* name, int size) {
     c.RoundRect(x + w / 6, y + h * 2 / 5, w * 2 / 3, h * 3 / 5, w / 6, tone, 255);
     c.Disc(x + w / 2, y + h / 4, std::min(w, h) / 5, 0xF0D0B8, 255);
     c.Disc(x + w / 2 - w / 14, y + h / 4 - 4, std::max(2, w / 40), 0x302020, 255);
     c.Disc(x + w / 2 + w / 14, y + h / 4 - 4, std::max(2, w / 40), 0x302020, 255);
-    c.OutlinedText(x + (w - Canvas::TextWidth(name, size)) / 2, y + h * 3 / 5, name, size, kInk);
+    c.OutlinedText(x + (w - Canvas::TextWidth(name, size)) / 2, y + h * 3 / 5, name, size, 0xFFFFFF);
 }
+
+namespace {
 
 // ------------------------------------------------------------ the contest
 

@@ -3,6 +3,7 @@
 // rules pages.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -21,6 +22,9 @@ struct ContestOutput {
 };
 
 bool ContestData(const ContestOutput& out);
+
+// A figure: a coloured body and a face, with a name across it.
+void Figure(Canvas& c, int x, int y, int w, int h, std::uint32_t tone, const char* name, int size);
 
 // A mini-game's rules pages for the shared page viewer: each page (752x572,
 // laid at (24, 14)) with its title, two lines, its page buttons and the

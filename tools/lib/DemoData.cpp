@@ -2,6 +2,7 @@
 
 #include "lib/DemoCanvas.h"
 #include "lib/DemoContest.h"
+#include "lib/DemoCutIns.h"
 #include "lib/DemoSystem.h"
 
 #include "data/ArchiveDecoders.h"
@@ -782,6 +783,13 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
         [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,
         VoiceLine};
+    const ContestOutput contest{
+        [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
+        [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
+        [&](const std::string& n, const std::string& t) { return g.Script(n, t); }, Blip, VoiceLine,
+        [](int root, double beat) {
+            return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
+        }};
     const bool ok =
         BootPictures(g) && MainTitlePictures(g) &&
         ChooserPictures(g,
@@ -809,14 +817,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         g.Files(BacklogFiles()) &&
         g.Files(SaveLoadFiles()) &&
         SystemScreenData(output) && GalleryData(output) &&
-        ContestData(
-            {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
-             [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
-             [&](const std::string& n, const std::string& t) { return g.Script(n, t); }, Blip,
-             VoiceLine,
-             [](int root, double beat) {
-                 return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
-             }}) &&
+        ContestData(contest) && CutInData(contest) &&
         MahjongTitleData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,

@@ -1,0 +1,166 @@
+// What the contest's special-attack cut-ins share. A cut-in is one member of
+// CRusGame, called once a frame while the contest is frozen in state 5 or 6;
+// it switches on CutInPhase, draws the whole frame into the back buffer from
+// the surfaces it prepared in its first phase, and its last phase returns to
+// play. A member reads as its list of phases, each a few calls of the helpers
+// here:
+//
+//   case 1: // fade in
+//       if (k.Fade(kReturn, kScene, 300)) return;
+//       k.OpponentLine(0);
+//       k.StartBand();
+//       k.Next();
+//       return;
+//
+// Timing: a timed phase's level is Elapsed × 255 ÷ T (× 254 for the opacity
+// ramps of pictures). While it is below full the phase draws its in-between
+// frame; the first frame at full draws the final frame, and Next() clears the
+// click, restarts StartTime and moves on. docs/screens.md, "Cut-ins", walks
+// through writing a member.
+//
+// Surfaces: a running cut-in owns cdib[10] to cdib[17] (and the mask when it
+// loads one); its ending frees them. It reads, never changes, the contest's
+// own surfaces: [1] the background, [2] the hole tiles, [4] the playfield
+// parts, [21] the effect overlays.
+#pragma once
+
+#include "screenkit/Steps.h"
+#include "takoyaki/RusGame.h"
+
+#include <array>
+#include <cstdint>
+
+class CDib;
+
+// The opponents' lines as a cut-in starts, at 2 × opponent + variant.
+extern const std::array<const char*, 12> g_rusCutInVoice;
+// The opponents' reactions to the player's special 1 and special 2.
+extern const std::array<const char*, rus::kOpponents> g_rusReactVoice1;
+extern const std::array<const char*, rus::kOpponents> g_rusReactVoice2;
+
+namespace rus::cutin {
+
+// Work surfaces of a running cut-in.
+inline constexpr int kReturn = 10; // the contest as it stood: the cut-in ends on it
+inline constexpr int kScene = 11;  // the screen under the member's base picture
+inline constexpr int kBase = 12;   // the base picture, then the member's own
+inline constexpr int kSheet = 13;  // the band strip and the member's pictures
+inline constexpr int kFirstSlot = kReturn;
+inline constexpr int kLastSlot = 17;
+// Contest surfaces the cut-ins read.
+inline constexpr int kBackground = 1;
+inline constexpr int kTiles = 2;
+inline constexpr int kParts = 4;
+inline constexpr int kOverlays = 21;
+
+// The band across the middle of the screen.
+inline constexpr int kBandY = 194;
+inline constexpr int kBandH = 213;
+
+// The sound-effect channel of a cut-in's sounds and the voice channels of its
+// lines.
+inline constexpr int kSeChannel = 0;
+inline constexpr int kOpponentVoice = 10;
+inline constexpr int kAnnouncerVoice = 0;
+
+inline constexpr std::uint32_t kShakeMs = 800;
+inline constexpr std::uint32_t kBarDropMs = 800;
+
+// A rectangle of a picture sheet.
+struct Piece {
+    int sx, sy, w, h;
+};
+
+// Whether a click, the skip key or the skip-effects setting ends a phase at once.
+enum class Skip : std::uint8_t { No, Yes };
+// Whether the ending frees the wipe's mask picture or leaves it for the next user.
+enum class Mask : std::uint8_t { Keep, Free };
+// The mark drawn over a redrawn hole.
+enum class HoleMark : std::uint8_t { None, Ready, Burnt };
+// Whether a phase end clears the click flag.
+enum class Click : std::uint8_t { Clear, Keep };
+
+// One frame's view of the contest screen for a member. Everything it changes
+// is a field of the contest or a shared slot: it keeps nothing itself.
+class CutIn {
+public:
+    explicit CutIn(CRusGame& game) : game_(game), c_(game.Contest) {}
+
+    // ------------------------------------------------------------ timing
+    // Elapsed := clock − StartTime; returns it.
+    std::uint32_t Tick();
+    // Elapsed × 255 ÷ T, capped at 255 (Level holds it).
+    std::uint16_t Level(std::uint32_t duration);
+    // Elapsed × 254 ÷ T, capped at 254: the opacity ramp of a picture.
+    std::uint16_t Ramp(std::uint32_t duration);
+    // A timed phase without a picture of its own: true while it runs.
+    bool Waiting(std::uint32_t duration, Skip skip = Skip::No);
+    // The phase ends: the click is cleared, StartTime := clock and the next
+    // phase (or `phase`) starts.
+    void Next(Click click = Click::Clear);
+    void Next(std::uint8_t phase, Click click = Click::Clear);
+    // The same for the sub-steps counted in CutInStep.
+    void NextStep(Click click = Click::Clear);
+    // min(Elapsed × distance ÷ T, distance): how far a sliding picture has come.
+    static int Slide(std::uint32_t elapsed, int distance, std::uint32_t duration);
+
+    // ------------------------------------------------------------ pictures
+    // The back buffer each frame is drawn into.
+    static CDib* Back();
+    // Phase 0's common part: the return picture, the scene and the base
+    // picture drawn over it, and the timers kept while play is frozen. The
+    // member then loads its own pictures and calls Next().
+    void SetUp(const char* basePicture);
+    // A picture of the sheet drawn with its alpha, or at an opacity (254 at rest).
+    void Draw(CDib* target, const Piece& piece, int x, int y, int slot = kSheet) const;
+    void Draw(CDib* target, const Piece& piece, int x, int y, int opacity, int slot) const;
+    // The rule-mask picture of the wipes, replacing what stood there.
+    static void LoadMask(const char* name);
+
+    // ------------------------------------------------------------ elements
+    // A cross-fade (effect 39) or a wipe (effect 40, after the mask) of T ms
+    // from one slot to another; true while it runs. At its end the incoming
+    // picture stands whole in the back buffer.
+    bool Fade(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
+    bool Wipe(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
+    // The scrolling band: StartBand when its phase starts, then Band each frame
+    // (its offset moves by `step` every 8 ms; the band area is refreshed from
+    // the scene's rows from `sceneRow`); BakeBand draws it at its offset into
+    // the scene for the bake.
+    void StartBand();
+    void Band(int step, int sceneRow);
+    void BakeBand();
+    // The shake of a picture (the return picture unless the member names
+    // another), `length` ms from CutInTimer; true while it runs. At its end
+    // ScrollOffset := 0 and the return picture stands whole in the back buffer.
+    bool Shake(int slot = kReturn, std::uint32_t length = kShakeMs);
+    // The hit's falling piece of `target`'s life bar; true while it falls.
+    bool BarDrop(Side target);
+    // A changed hole drawn into the return picture with its new stage.
+    void RedrawHole(Side side, int hole, HoleMark mark) const;
+
+    // ------------------------------------------------------------ sounds
+    // A sound once on an effect channel, at the effect volume.
+    static void Se(int channel, const char* name);
+    // The opponent's line of its cut-in `variant`, unless its lines are off.
+    void OpponentLine(int variant) const;
+    // The opponent's reaction to the player's special 1 or 2.
+    void Reaction(int special) const;
+    // An announcer's line on voice channel 0, unless the announcer is off.
+    static void AnnouncerLine(const char* name);
+    // An announcer's line loaded now and played later by PlayAnnouncer.
+    static void LoadAnnouncer(const char* name);
+    static void PlayAnnouncer();
+
+    // ------------------------------------------------------------ ending
+    // The cut-in's surfaces freed (and its mask with Mask::Free).
+    static void FreeSurfaces(Mask mask);
+
+private:
+    void Line(const char* name, int channel) const;
+
+    CRusGame& game_;
+    CRusContest& c_;
+};
+
+} // namespace rus::cutin
