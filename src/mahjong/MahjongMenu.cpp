@@ -23,7 +23,6 @@ namespace {
 
 constexpr std::uint8_t kTitleMode = 61;
 constexpr std::uint8_t kRulesMode = 70;
-constexpr std::uint8_t kSettingsMode = 9;
 constexpr std::uint8_t kQuitting = 21; // no handler: the window is going
 
 constexpr int kCopy = 20, kFrame = 21, kComposed = 22, kSheet = 23, kParts = 24;
