@@ -19,6 +19,7 @@
 #include "mahjong/CharSelectScreen.h"
 #include "mahjong/KofOpening.h"
 #include "mahjong/MahjongGame.h"
+#include "mahjong/MahjongMenu.h"
 #include "mahjong/MahjongRulesScreen.h"
 #include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
@@ -69,7 +70,7 @@ MovieHost ShellMovieHost(platform::WindowHandle window) {
 // Screens join this table as they are built, in the fixed order 0, 1, 56, 57,
 // 58, 59, 60, 61, 62, 63, 70, 65, 66, 67, 68, 69, 71, 9, 8, 54, 10, 11, 6, 14,
 // 72, 15, 16, 27..33, 24, 50. A mode missing here idles, frees and paces.
-constexpr std::array<ModeEntry, 35> kScreens{
+constexpr std::array<ModeEntry, 36> kScreens{
     ScreenEntry<CBootScreen, g_bootScreen>(0),
     ScreenEntry<CMainTitle, g_mainTitle>(1),
     ScreenEntry<CStoryChooser, g_storyChooser>(56),
@@ -89,6 +90,7 @@ constexpr std::array<ModeEntry, 35> kScreens{
     ScreenEntry<CRusRulesScreen, g_rusRulesScreen>(71),
     ScreenEntry<CConfigScreen, g_configScreen>(9),
     ScreenEntry<CSystemMenu, g_systemMenu>(8),
+    ScreenEntry<CMahjongMenu, g_mahjongMenu>(54),
     ScreenEntry<CSaveScreen, g_saveScreen>(10),
     ScreenEntry<CLoadScreen, g_loadScreen>(11),
     ScreenEntry<CBacklogScreen, g_backlogScreen>(6),

@@ -27,20 +27,26 @@ struct ModeTable {
 
 // The table the frame uses. Tests may install a table of their own.
 const ModeTable& ActiveModeTable();
-void SetModeTable(const ModeTable* table);  // null: the game's own table
+void SetModeTable(const ModeTable* table); // null: the game's own table
 
 // The wheel in the backlog (mode 6): one entry older (up) or newer, while
 // its list is shown.
 void BacklogWheel(bool up);
 
 // Makes an entry for a screen class whose global is `std::unique_ptr<T> Global`.
-template <typename T, auto& Global>
-constexpr ModeEntry ScreenEntry(std::uint8_t mode) {
+// A frame runs the screen's `Update` where it has one (the system screens),
+// else its `Run`.
+template <typename T, auto& Global> constexpr ModeEntry ScreenEntry(std::uint8_t mode) {
     return ModeEntry{
         mode,
         [] { return Global != nullptr; },
         [](platform::WindowHandle, platform::WindowHandle) { Global = std::make_unique<T>(); },
-        [](platform::WindowHandle window) { Global->Run(window); },
+        [](platform::WindowHandle window) {
+            if constexpr (requires(T & screen) { screen.Update(window); })
+                Global->Update(window);
+            else
+                Global->Run(window);
+        },
         [] { Global.reset(); },
     };
 }

@@ -32,7 +32,6 @@ constexpr int kCellsTop = 103;
 constexpr int kPageButtonsLeft = 713;
 constexpr int kPageButtonStep = 23;
 constexpr int kPageButtonsTop = 22;
-constexpr std::uint32_t kFadeInMs = 1000;
 
 constexpr int kSheetSlot = 2;
 constexpr int kCleanSlot = 3;
@@ -118,7 +117,7 @@ void CCgGallery::ComposePage() {
                  kPageButtonStep, 22);
     BltAlpha(page, PageRects[Page].left, kPageButtonsTop + 1, sheet, kPageButtonStep * Page, 203,
              kPageButtonStep, 23);
-    extras::DrawTabs(page, sheet, extras::Room::Gallery, 0);
+    extras::DrawTabs(page, sheet, extras::Room::Gallery);
 }
 
 void CCgGallery::DrawThumbnails(CDib* dst) const {
@@ -126,11 +125,6 @@ void CCgGallery::DrawThumbnails(CDib* dst) const {
         if (SeenCount[i] != 0)
             BltCopy(dst, CellX(i), CellY(i), Slot(kThumbSlot), (i % kColumns) * kThumbWidth,
                     (i / kColumns) * kThumbHeight, kThumbWidth, kThumbHeight);
-}
-
-void CCgGallery::FadeIn(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(1), Slot(0), kFadeInMs, Hurry::BySkip)) return;
-    State = 2;
 }
 
 void CCgGallery::RedrawCells() {
@@ -142,7 +136,7 @@ void CCgGallery::RedrawCells() {
     }
     DrawThumbnails(g_backBuffer.get());
     // The cells' area reaches into the foot of the tab bar: draw it again.
-    extras::RedrawTabs(Slot(1), Slot(kSheetSlot), extras::Room::Gallery, HoverTab);
+    extras::RedrawTabs(Slot(kCleanSlot), Slot(kSheetSlot), extras::Room::Gallery, HoverTab);
 }
 
 void CCgGallery::RedrawPageButtons() {
@@ -167,7 +161,7 @@ void CCgGallery::Input(platform::WindowHandle) {
     if (HoverCell != PrevHoverCell) RedrawCells();
     if (HoverPage != PrevHoverPage) RedrawPageButtons();
     if (HoverTab != PrevHoverTab)
-        extras::RedrawTabs(Slot(1), Slot(kSheetSlot), extras::Room::Gallery, HoverTab);
+        extras::RedrawTabs(Slot(kCleanSlot), Slot(kSheetSlot), extras::Room::Gallery, HoverTab);
 
     if (TakeClick()) {
         if (HoverPage != 0) {
@@ -176,14 +170,13 @@ void CCgGallery::Input(platform::WindowHandle) {
         } else if (HoverCell != 0) {
             VariantCursor = 0; // every picture opens at its first seen variant
             NextVariant(PictureView::From::Page);
-        } else if (HoverTab == extras::kBackButton) {
-            PlayClickSound();
-            Clock().Restart();
-            State = 8;
         } else if (HoverTab != 0) {
-            FreeSurfaces(1, 10);
-            State = 0;
-            extras::SwitchRoom(HoverTab);
+            if (extras::ClickTab(HoverTab, Clock()) == extras::TabClick::Back) {
+                State = 8;
+            } else {
+                FreeSurfaces(1, 10);
+                State = 0;
+            }
         }
     } else if (TakeCancel()) {
         State = 4;
@@ -208,13 +201,6 @@ void CCgGallery::NextVariant(PictureView::From from) {
     DragLastX = DragLastY = DragX = DragY = 0;
     Clock().Restart();
     State = 5;
-}
-
-void CCgGallery::FadeToPicture(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(frontend::kViewSlot), Slot(frontend::kViewFromSlot),
-               frontend::kViewFadeMs, Hurry::BySkip))
-        return;
-    State = 6;
 }
 
 void CCgGallery::Drag() {
@@ -255,23 +241,14 @@ void CCgGallery::CloseView() {
     State = 7;
 }
 
-void CCgGallery::FadeBack(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(frontend::kViewPageSlot), Slot(frontend::kViewSlot),
-               frontend::kViewFadeMs, Hurry::BySkip))
-        return;
-    ClearClick();
-    State = 2;
-}
-
 void CCgGallery::BackFlash(platform::WindowHandle) {
-    if (extras::BackFlashing(Clock(), Slot(1), Slot(kSheetSlot))) return;
+    if (extras::BackFlashing(Clock(), Slot(kCleanSlot), Slot(kSheetSlot))) return;
     State = 4;
 }
 
 void CCgGallery::Leave(platform::WindowHandle) {
-    FreeSurfaces(1, 10);
     State = 0;
-    extras::LeaveExtras();
+    extras::LeaveExtras(1, 10);
 }
 
 void CCgGallery::DrawPage(platform::WindowHandle) {

@@ -6,13 +6,12 @@
 
 #include "frontend/PictureView.h"
 #include "platform/Platform.h"
-#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-class CCgGallery {
+class CCgGallery : public frontend::PictureRoom {
 public:
     static constexpr int kCells = 20;
     static constexpr int kPages = 3;
@@ -22,50 +21,28 @@ public:
 
     void Run(platform::WindowHandle window);
     void Open(platform::WindowHandle window);
-    void FadeIn(platform::WindowHandle window);
     void Input(platform::WindowHandle window);
     void Leave(platform::WindowHandle window);
-    void FadeToPicture(platform::WindowHandle window);
     void ShowPicture(platform::WindowHandle window);
-    void FadeBack(platform::WindowHandle window);
     void BackFlash(platform::WindowHandle window);
     void DrawPage(platform::WindowHandle window);
 
-    // 0 Open, 1 fade-in, 2 Input, 4 Leave, 5 FadeToPicture, 6 ShowPicture,
-    // 7 fade back to the page, 8 BackFlash, 9 DrawPage.
-    std::uint8_t State = 0;
-    std::uint8_t HoverCell = 0; // 1..20 of a seen cell, 0 none
-    std::uint8_t PrevHoverCell = 0;
+    // 0 Open, 1 fade-in, 2 Input, 4 Leave, 5 fade to the picture, 6
+    // ShowPicture, 7 fade back to the page, 8 BackFlash, 9 DrawPage.
+    // HoverCell: 1..20 of a seen cell.
     std::uint8_t HoverPage = 0; // 1..3, 0 none or the page shown
     std::uint8_t PrevHoverPage = 0;
     std::uint8_t HoverTab = 0; // 2, 3 the other rooms, 4 back; 0 none
     std::uint8_t PrevHoverTab = 0;
-    std::uint8_t Scrollable = 0;
-    std::int32_t DragLastX = 0; // both 0: no drag runs
-    std::int32_t DragLastY = 0;
-    std::int32_t DragX = 0;
-    std::int32_t DragY = 0;
-    std::uint32_t StartTime = 0;
-    std::uint32_t Elapsed = 0;
     std::int8_t Page = 0;
     std::array<platform::Rect, kCells> CellRects{};
     std::array<platform::Rect, kPages> PageRects{};
     std::array<platform::Rect, 4> TabRects{};
-    std::int32_t ViewDestX = 0;
-    std::int32_t ViewDestY = 0;
-    std::int32_t ViewSrcX = 0;
-    std::int32_t ViewSrcY = 0;
-    std::int32_t ViewWidth = 0;
-    std::int32_t ViewHeight = 0;
     std::array<std::uint8_t, kCells> SeenCount{};
     // The column after the variant on screen, where the next search starts.
     std::int32_t VariantCursor = 0;
 
 private:
-    screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
-    frontend::PictureView View() {
-        return {Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    }
     void ComposePage();
     void DrawThumbnails(CDib* dst) const;
     void RedrawCells();

@@ -22,8 +22,6 @@ constexpr std::uint32_t kFadeMs = 1000;
 constexpr std::uint32_t kPanelsMs = 1000;
 constexpr std::uint32_t kPanelMs = 400;
 constexpr std::uint32_t kMusicFadeMs = 1000;
-constexpr std::uint8_t kSettingsMode = 9;
-constexpr std::uint8_t kExtrasMode = 15;
 
 constexpr StateTable<CChooserScreen, 7> kStates{
     &CChooserScreen::Open,          &CChooserScreen::Intro,
@@ -76,10 +74,7 @@ void CChooserScreen::Open(platform::WindowHandle) {
     CopyOfBackBuffer(0);
     CopyOfSurface(10, Slot(1));
     // The title music plays on from the main title or the other chooser.
-    if (!MusicNameIs(frontend::kTitleMusicName)) {
-        StartMusic(frontend::kTitleMusic);
-        SetMusicName(frontend::kTitleMusicName);
-    }
+    KeepOrStartMusic(frontend::kTitleMusic, frontend::kTitleMusicName);
     Clock().Restart();
     SubState = 0;
     Level = 0;
@@ -196,9 +191,7 @@ void CChooserScreen::Input(platform::WindowHandle) {
 }
 
 void CChooserScreen::FadeOut(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(0), Slot(1), kFadeMs, Hurry::BySkipOrClick)) return;
-    ClearClick();
-    State = 5;
+    if (!FadingOut(Clock(), kFadeMs)) State = 5;
 }
 
 void CChooserScreen::LeaveByPanel(platform::WindowHandle) {
@@ -226,14 +219,11 @@ void CChooserScreen::LeaveByButton(platform::WindowHandle window) {
         LeaveTo(layout_.otherChooser);
         break;
     case 2:
-        State = 0;
-        LeaveAndComeBack(kSettingsMode, layout_.ownMode);
+        OpenSettings(State, layout_.ownMode);
         break;
     case 3:
         StopScreenSounds();
-        State = 0;
-        SetPlayContext(1);
-        LeaveAndComeBack(kExtrasMode, layout_.ownMode);
+        OpenExtras(State, kGalleryMode, layout_.ownMode);
         break;
     case 4:
         Quit(window);

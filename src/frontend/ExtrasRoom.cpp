@@ -14,6 +14,7 @@ using namespace screenkit;
 
 namespace {
 
+constexpr char kRoomMusic[] = "n004.ogg";
 constexpr int kTabTop = 80;
 constexpr int kTabHeight = 26;
 constexpr int kLitTabRow = 128;
@@ -32,24 +33,7 @@ constexpr int kBackLitLeft = 730 - 3;
 constexpr int kBackLitTop = 90 - 2;
 constexpr std::uint32_t kFlashMs = 300;
 
-void DrawBackLit(CDib* dst, const CDib* sheet) {
-    BltAlpha(dst, kBackLitLeft, kBackLitTop, sheet, kBackLitX, 0, kBackLitWidth, kBackLitHeight);
-}
-
-} // namespace
-
-void StartRoomMusic() {
-    if (MusicNameIs(kRoomMusicName)) return;
-    StartMusic(kRoomMusic);
-    SetMusicName(kRoomMusicName);
-}
-
-std::uint8_t HitTab(Room own) {
-    const std::uint8_t tab = HitItem(kTabRects);
-    return tab == static_cast<std::uint8_t>(own) ? 0 : tab;
-}
-
-void DrawTabs(CDib* dst, const CDib* sheet, Room own, std::uint8_t hoverTab) {
+void DrawTabsLit(CDib* dst, const CDib* sheet, Room own, std::uint8_t hoverTab) {
     for (std::size_t k = 0; k < kTabSourceX.size(); ++k) {
         const auto tab = static_cast<std::uint8_t>(k + 1);
         const bool lit = tab == static_cast<std::uint8_t>(own) || tab == hoverTab;
@@ -58,24 +42,48 @@ void DrawTabs(CDib* dst, const CDib* sheet, Room own, std::uint8_t hoverTab) {
     }
 }
 
-void RedrawTabs(const CDib* page, const CDib* sheet, Room own, std::uint8_t hoverTab) {
-    RestoreArea(page, kTabBar.left, kTabBar.top, RectWidth(kTabBar), RectHeight(kTabBar));
-    RestoreArea(page, kBackLitLeft, kBackLitTop, kBackLitWidth, kBackLitHeight);
-    DrawTabs(g_backBuffer.get(), sheet, own, hoverTab);
+void DrawBackLit(CDib* dst, const CDib* sheet) {
+    BltAlpha(dst, kBackLitLeft, kBackLitTop, sheet, kBackLitX, 0, kBackLitWidth, kBackLitHeight);
+}
+
+} // namespace
+
+void StartRoomMusic() {
+    KeepOrStartMusic(kRoomMusic, kRoomMusic);
+}
+
+std::uint8_t HitTab(Room own) {
+    const std::uint8_t tab = HitItem(kTabRects);
+    return tab == static_cast<std::uint8_t>(own) ? 0 : tab;
+}
+
+void DrawTabs(CDib* page, const CDib* sheet, Room own) {
+    DrawTabsLit(page, sheet, own, 0);
+}
+
+void RedrawTabs(const CDib* clean, const CDib* sheet, Room own, std::uint8_t hoverTab) {
+    RestoreArea(clean, kTabBar.left, kTabBar.top, RectWidth(kTabBar), RectHeight(kTabBar));
+    RestoreArea(clean, kBackLitLeft, kBackLitTop, kBackLitWidth, kBackLitHeight);
+    DrawTabsLit(g_backBuffer.get(), sheet, own, hoverTab);
     if (hoverTab == kBackButton) DrawBackLit(g_backBuffer.get(), sheet);
 }
 
-void SwitchRoom(std::uint8_t tab) {
+TabClick ClickTab(std::uint8_t tab, const StepClock& clock) {
     static constexpr std::array<std::uint8_t, 3> kRoomModes{kGalleryMode, kReplayMode, kMusicMode};
-    if (tab < 1 || tab > kRoomModes.size()) return;
-    PlaySe(0, "se\\sys_a002.ogg");
-    LeaveTo(kRoomModes[tab - 1]);
+    if (tab >= 1 && tab <= kRoomModes.size()) {
+        PlaySe(0, "se\\sys_a002.ogg");
+        LeaveTo(kRoomModes[tab - 1]);
+        return TabClick::Left;
+    }
+    PlayClickSound();
+    clock.Restart();
+    return TabClick::Back;
 }
 
-bool BackFlashing(const StepClock& clock, const CDib* page, const CDib* sheet) {
+bool BackFlashing(const StepClock& clock, const CDib* clean, const CDib* sheet) {
     const std::uint32_t elapsed = clock.Tick();
     if (elapsed >= kFlashMs || SkipHeld()) return false;
-    RestoreArea(page, kBackLitLeft, kBackLitTop, kBackLitWidth, kBackLitHeight);
+    RestoreArea(clean, kBackLitLeft, kBackLitTop, kBackLitWidth, kBackLitHeight);
     DrawBackLit(g_backBuffer.get(), sheet);
     // Half a sine wave over the flash: the glow swells and fades again.
     const int degrees = static_cast<int>(elapsed * 180 / kFlashMs);
@@ -85,9 +93,10 @@ bool BackFlashing(const StepClock& clock, const CDib* page, const CDib* sheet) {
     return true;
 }
 
-void LeaveExtras() {
+void LeaveExtras(int firstSlot, int lastSlot) {
+    FreeSurfaces(firstSlot, lastSlot);
     if (g_pathTable) g_pathTable->InitPaths();
-    if (g_gameApp) LeaveTo(g_gameApp->returnMode);
+    LeaveTo(g_gameApp ? g_gameApp->returnMode : 1);
 }
 
 } // namespace frontend::extras

@@ -262,9 +262,7 @@ void CMainTitle::ChosenZoom(platform::WindowHandle) {
 }
 
 void CMainTitle::FadeToWhite(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(0), Slot(1), kWhiteFadeMs, Hurry::BySkipOrClick)) return;
-    ClearClick();
-    State = 5;
+    if (!FadingOut(Clock(), kWhiteFadeMs)) State = 5;
 }
 
 void CMainTitle::Exit(platform::WindowHandle window) {
@@ -279,8 +277,7 @@ void CMainTitle::Exit(platform::WindowHandle window) {
         LeaveTo(57);
         break;
     case 3:
-        State = 0;
-        LeaveAndComeBack(9, kOwnMode);
+        OpenSettings(State, kOwnMode);
         break;
     case 4:
         FreeSeSlot(0);
@@ -288,10 +285,8 @@ void CMainTitle::Exit(platform::WindowHandle window) {
             StopMusic();
             FreeMusicName();
         }
-        State = 0;
-        SetPlayContext(1);
         ClearParticles();
-        LeaveAndComeBack(15, kOwnMode);
+        OpenExtras(State, kGalleryMode, kOwnMode);
         break;
     case 5:
         State = 10;

@@ -3,13 +3,13 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "frontend/ExtrasFrame.h"
+#include "frontend/ExtrasRoom.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "screenkit/ScreenKit.h"
 
 using namespace screenkit;
-namespace extras = frontend::extras_frame;
+namespace extras = frontend::extras;
 using platform::Rect;
 
 std::unique_ptr<CMusicRoom> g_musicRoom;
@@ -53,7 +53,7 @@ constexpr std::array<std::array<int, 2>, 3> kLocks{{{0, 1}, {8, 3}, {30, 0}}};
 
 constexpr std::array<Picture, 6> kPictures{{
     {1, "system\\music_base.bmp"},
-    {2, "system\\extra_p.bmp"},
+    {2, extras::kButtonSheet},
     {4, "system\\music_drop.bmp"},
     {5, "system\\music_bar.bmp"},
     {6, "system\\music_name_02.bmp"},
@@ -116,7 +116,7 @@ void CMusicRoom::DrawRow(CDib* target, int row, int look) {
 
 void CMusicRoom::DrawList(CDib* target) {
     BltCopy(target, 0, 0, Slot(3), 0, 0, kScreenWidth, kScreenHeight);
-    extras::DrawTabs(target, Slot(2), extras::kMusicTab);
+    extras::DrawTabs(target, Slot(2), extras::Room::Music);
     for (int row = 0; row < kRows && Page * kRows + row < kTracks; ++row)
         DrawRow(target, row, Page * kRows + row == CurrentTrack ? kPlayingLook : kPlainLook);
     for (int b = 0; b < 2; ++b)
@@ -171,7 +171,7 @@ void CMusicRoom::Input(platform::WindowHandle window) {
     HoverPage = HitItem(PageRects);
     if (HoverPage == Page + 1) HoverPage = 0;
     PrevHoverTab = HoverTab;
-    HoverTab = extras::TabUnderMouse(extras::kMusicTab);
+    HoverTab = extras::HitTab(extras::Room::Music);
     PrevHoverControl = HoverControl;
     HoverControl = HitItem(ControlRects);
 
@@ -183,7 +183,8 @@ void CMusicRoom::Input(platform::WindowHandle window) {
         DrawControl(PrevHoverControl, false);
         DrawControl(HoverControl, true);
     }
-    extras::RedrawTabHover(HoverTab, PrevHoverTab, extras::kMusicTab, Slot(2), Slot(3));
+    if (HoverTab != PrevHoverTab)
+        extras::RedrawTabs(Slot(3), Slot(2), extras::Room::Music, HoverTab);
 
     if (HoverPage != 0 && TakeClick()) {
         Page = static_cast<std::int8_t>(HoverPage - 1);
@@ -217,13 +218,12 @@ void CMusicRoom::Input(platform::WindowHandle window) {
         }
         ClearClick();
         HoverControl = 0;
-    } else if (HoverTab != 0 && g_mouse->click) {
-        if (extras::TakeTabClick(HoverTab)) {
+    } else if (HoverTab != 0 && TakeClick()) {
+        if (extras::ClickTab(HoverTab, Clock()) == extras::TabClick::Left) {
             FreeSurfaces(1, 7);
             State = 0;
             return;
         }
-        Clock().Restart();
         State = 5;
     } else if (TakeCancel()) {
         CopyOfBackBuffer(0);
@@ -233,7 +233,7 @@ void CMusicRoom::Input(platform::WindowHandle window) {
 }
 
 void CMusicRoom::BackFlash(platform::WindowHandle window) {
-    if (extras::BackFlashing(Clock().Tick(), Slot(2), Slot(3))) return;
+    if (extras::BackFlashing(Clock(), Slot(3), Slot(2))) return;
     State = 4;
     Leave(window);
 }

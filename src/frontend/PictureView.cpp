@@ -14,6 +14,8 @@ using namespace screenkit;
 
 namespace {
 
+constexpr std::uint32_t kPageFadeInMs = 1000;
+
 // One axis: larger than the screen shows from 0 with the screen's extent,
 // otherwise the whole picture is centred.
 void PlaceAxis(int size, int screen, std::int32_t& dest, std::int32_t& src, std::int32_t& extent) {
@@ -56,6 +58,22 @@ void PictureView::ScrollTo(std::int32_t x, std::int32_t y) {
 
 void PictureView::Close() {
     CopyOfBackBuffer(kViewSlot);
+}
+
+void PictureRoom::FadeIn(platform::WindowHandle) {
+    if (Fading(Clock(), Slot(1), Slot(0), kPageFadeInMs, Hurry::BySkip)) return;
+    State = 2;
+}
+
+void PictureRoom::FadeToPicture(platform::WindowHandle) {
+    if (Fading(Clock(), Slot(kViewSlot), Slot(kViewFromSlot), kViewFadeMs, Hurry::BySkip)) return;
+    State = 6;
+}
+
+void PictureRoom::FadeBack(platform::WindowHandle) {
+    if (Fading(Clock(), Slot(kViewPageSlot), Slot(kViewSlot), kViewFadeMs, Hurry::BySkip)) return;
+    ClearClick();
+    State = 2;
 }
 
 } // namespace frontend

@@ -8,6 +8,9 @@
 // cdib[8] the page kept for the way back. The room frees them when it leaves.
 #pragma once
 
+#include "platform/Platform.h"
+#include "screenkit/Steps.h"
+
 #include <cstdint>
 #include <string_view>
 
@@ -39,6 +42,41 @@ struct PictureView {
     void ScrollTo(std::int32_t x, std::int32_t y);
     // The screen as it stands becomes the picture the way back fades from.
     void Close();
+};
+
+// What the two rooms that open a picture full screen (the CG gallery and
+// the wallpaper room) keep alike: their state byte, the hovered cell, the
+// timing, the view's placement and drag, and the states of the view's
+// fades. State 1 fades the composed page (cdib[1]) in from cdib[0] and 5
+// fades the opened picture in, 7 fades the view back out to the page; 1
+// and 7 go on to the room's input state 2, 5 to its view state 6.
+struct PictureRoom {
+    std::uint8_t State = 0;
+    std::uint8_t HoverCell = 0; // 1.. of a cell that can be opened, 0 none
+    std::uint8_t PrevHoverCell = 0;
+    std::uint8_t Scrollable = 0;
+    std::int32_t DragLastX = 0; // both 0: no drag runs
+    std::int32_t DragLastY = 0;
+    std::int32_t DragX = 0;
+    std::int32_t DragY = 0;
+    std::uint32_t StartTime = 0;
+    std::uint32_t Elapsed = 0;
+    std::int32_t ViewDestX = 0;
+    std::int32_t ViewDestY = 0;
+    std::int32_t ViewSrcX = 0;
+    std::int32_t ViewSrcY = 0;
+    std::int32_t ViewWidth = 0;
+    std::int32_t ViewHeight = 0;
+
+    void FadeIn(platform::WindowHandle window);
+    void FadeToPicture(platform::WindowHandle window);
+    void FadeBack(platform::WindowHandle window);
+
+protected:
+    screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
+    PictureView View() {
+        return {Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
+    }
 };
 
 } // namespace frontend

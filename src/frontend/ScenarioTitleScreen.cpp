@@ -21,8 +21,6 @@ constexpr std::uint32_t kFadeMs = 1000;
 constexpr char kCancelSound[] = "se\\Pop_D002.ogg";
 constexpr int kCancelSlot = 2;
 constexpr std::uint8_t kLoadMode = 11;
-constexpr std::uint8_t kSettingsMode = 9;
-constexpr std::uint8_t kExtrasMode = 15;
 constexpr std::uint8_t kStoryChooserMode = 56;
 
 constexpr StateTable<CScenarioTitleScreen, 6> kStates{
@@ -98,9 +96,7 @@ void CScenarioTitleScreen::Input(platform::WindowHandle) {
 }
 
 void CScenarioTitleScreen::FadeOut(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(0), Slot(1), kFadeMs, Hurry::BySkipOrClick)) return;
-    ClearClick();
-    State = 5;
+    if (!FadingOut(Clock(), kFadeMs)) State = 5;
 }
 
 void CScenarioTitleScreen::Exit(platform::WindowHandle window) {
@@ -120,14 +116,11 @@ void CScenarioTitleScreen::Exit(platform::WindowHandle window) {
         LeaveAndComeBack(kLoadMode, m);
         break;
     case 3:
-        State = 0;
-        LeaveAndComeBack(kSettingsMode, m);
+        OpenSettings(State, m);
         break;
     case 4:
         StopScreenSounds();
-        State = 0;
-        SetPlayContext(1);
-        LeaveAndComeBack(kExtrasMode, m);
+        OpenExtras(State, kGalleryMode, m);
         break;
     case 5:
         Quit(window);

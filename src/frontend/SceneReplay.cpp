@@ -3,14 +3,14 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "frontend/ExtrasFrame.h"
+#include "frontend/ExtrasRoom.h"
 #include "frontend/ResetStory.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "screenkit/ScreenKit.h"
 
 using namespace screenkit;
-namespace extras = frontend::extras_frame;
+namespace extras = frontend::extras;
 using platform::Rect;
 
 std::unique_ptr<CSceneReplay> g_sceneReplay;
@@ -35,7 +35,7 @@ constexpr std::uint8_t kReplayContext = 1;
 
 constexpr std::array<Picture, 5> kPictures{{
     {1, "system\\scene_base.bmp"},
-    {2, "system\\extra_p.bmp"},
+    {2, extras::kButtonSheet},
     {4, "system\\sam_scene01.bmp"},
     {5, "system\\page0-9.bmp"},
     {6, "system\\sce_waku.bmp"},
@@ -78,7 +78,7 @@ void CSceneReplay::Open(platform::WindowHandle) {
     LoadPictures(kPictures);
     CopyOfSurface(3, Slot(1));
     DrawThumbnails(Slot(1));
-    extras::DrawTabs(Slot(1), Slot(2), extras::kReplayTab);
+    extras::DrawTabs(Slot(1), Slot(2), extras::Room::Replay);
     // A replayed scene starts as a story does: no skip or auto mode left on
     // from the last play, the first message style, the first font.
     ResetPresentation();
@@ -98,7 +98,7 @@ void CSceneReplay::Input(platform::WindowHandle window) {
     HoverCell = HitItem(CellRects);
     if (HoverCell != 0 && !Seen(HoverCell - 1)) HoverCell = 0;
     PrevHoverTab = HoverTab;
-    HoverTab = extras::TabUnderMouse(extras::kReplayTab);
+    HoverTab = extras::HitTab(extras::Room::Replay);
 
     if (HoverCell != PrevHoverCell) {
         // Restored from the composed page, not the bare background, so the
@@ -111,20 +111,20 @@ void CSceneReplay::Input(platform::WindowHandle window) {
         }
         DrawThumbnails(g_backBuffer.get());
     }
-    extras::RedrawTabHover(HoverTab, PrevHoverTab, extras::kReplayTab, Slot(2), Slot(3));
+    if (HoverTab != PrevHoverTab)
+        extras::RedrawTabs(Slot(3), Slot(2), extras::Room::Replay, HoverTab);
 
     if (HoverCell != 0 && TakeClick()) {
         BlankSurface(0, kBlack);
         CopyOfBackBuffer(1);
         Clock().Restart();
         State = 3;
-    } else if (HoverTab != 0 && g_mouse->click) {
-        if (extras::TakeTabClick(HoverTab)) {
+    } else if (HoverTab != 0 && TakeClick()) {
+        if (extras::ClickTab(HoverTab, Clock()) == extras::TabClick::Left) {
             FreeSurfaces(1, 6);
             State = 0;
             return;
         }
-        Clock().Restart();
         State = 5;
     } else if (TakeCancel()) {
         State = 4;
@@ -142,7 +142,7 @@ void CSceneReplay::StartScene(platform::WindowHandle) {
 }
 
 void CSceneReplay::BackFlash(platform::WindowHandle window) {
-    if (extras::BackFlashing(Clock().Tick(), Slot(2), Slot(3))) return;
+    if (extras::BackFlashing(Clock(), Slot(3), Slot(2))) return;
     State = 4;
     Leave(window);
 }

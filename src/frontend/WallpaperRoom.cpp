@@ -29,7 +29,6 @@ constexpr int kLabelWidth = 200;
 constexpr int kLabelHeight = 30;
 // The guest pictures' rows of the CG table.
 constexpr std::size_t kFirstGuestRow = 34;
-constexpr std::uint32_t kFadeInMs = 1000;
 
 constexpr int kSheetSlot = 2;
 constexpr int kSampleSlot = 3;
@@ -90,11 +89,6 @@ void CWallpaperRoom::Open(platform::WindowHandle) {
     Selected = SelectedCell = SizeIndex = 0;
     Clock().Restart();
     State = 1;
-}
-
-void CWallpaperRoom::FadeIn(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(1), Slot(0), kFadeInMs, Hurry::BySkip)) return;
-    State = 2;
 }
 
 void CWallpaperRoom::DrawButtonLit(std::uint8_t button) {
@@ -174,13 +168,6 @@ void CWallpaperRoom::Input(platform::WindowHandle) {
     }
 }
 
-void CWallpaperRoom::FadeToPicture(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(frontend::kViewSlot), Slot(frontend::kViewFromSlot),
-               frontend::kViewFadeMs, Hurry::BySkip))
-        return;
-    State = 6;
-}
-
 void CWallpaperRoom::ShowPicture(platform::WindowHandle) {
     if (!TakeClick() && !TakeCancel()) return;
     View().Close();
@@ -188,19 +175,10 @@ void CWallpaperRoom::ShowPicture(platform::WindowHandle) {
     State = 7;
 }
 
-void CWallpaperRoom::FadeBack(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(frontend::kViewPageSlot), Slot(frontend::kViewSlot),
-               frontend::kViewFadeMs, Hurry::BySkip))
-        return;
-    ClearClick();
-    State = 2;
-}
-
 void CWallpaperRoom::Leave(platform::WindowHandle) {
     CopyOfBackBuffer(0);
-    FreeSurfaces(1, 10);
     // Unlike the other extras rooms, this one takes its music with it.
     StopScreenSounds();
     State = 0;
-    frontend::extras::LeaveExtras();
+    frontend::extras::LeaveExtras(1, 10);
 }

@@ -6,13 +6,12 @@
 
 #include "frontend/PictureView.h"
 #include "platform/Platform.h"
-#include "screenkit/Steps.h"
 
 #include <array>
 #include <cstdint>
 #include <memory>
 
-class CWallpaperRoom {
+class CWallpaperRoom : public frontend::PictureRoom {
 public:
     static constexpr int kCells = 10;
     static constexpr int kButtons = 6;
@@ -22,45 +21,22 @@ public:
 
     void Run(platform::WindowHandle window);
     void Open(platform::WindowHandle window);
-    void FadeIn(platform::WindowHandle window);
     void Input(platform::WindowHandle window);
     void Leave(platform::WindowHandle window);
-    void FadeToPicture(platform::WindowHandle window);
     void ShowPicture(platform::WindowHandle window);
-    void FadeBack(platform::WindowHandle window);
 
-    // 0 Open, 1 fade-in, 2 Input, 4 Leave, 5 FadeToPicture, 6 ShowPicture,
-    // 7 fade back.
-    std::uint8_t State = 0;
-    std::uint8_t HoverCell = 0; // 1..10 of an available cell, 0 none
-    std::uint8_t PrevHoverCell = 0;
+    // 0 Open, 1 fade-in, 2 Input, 4 Leave, 5 fade to the picture, 6
+    // ShowPicture, 7 fade back. HoverCell: 1..10 of an available cell.
     std::uint8_t HoverButton = 0; // 1 preview, 2..5 the sizes, 6 back
     std::uint8_t PrevHoverButton = 0;
-    std::uint8_t Scrollable = 0;
-    std::int32_t DragLastX = 0;
-    std::int32_t DragLastY = 0;
-    std::int32_t DragX = 0;
-    std::int32_t DragY = 0;
-    std::uint32_t StartTime = 0;
-    std::uint32_t Elapsed = 0;
     std::array<platform::Rect, kCells> CellRects{};
     std::array<platform::Rect, kButtons> ButtonRects{};
-    std::int32_t ViewDestX = 0;
-    std::int32_t ViewDestY = 0;
-    std::int32_t ViewSrcX = 0;
-    std::int32_t ViewSrcY = 0;
-    std::int32_t ViewWidth = 0;
-    std::int32_t ViewHeight = 0;
     std::array<std::uint8_t, kCells> Available{};
     std::uint8_t Selected = 0;
     std::uint8_t SelectedCell = 0; // 1..10
     std::uint8_t SizeIndex = 0;
 
 private:
-    screenkit::StepClock Clock() { return {StartTime, Elapsed}; }
-    frontend::PictureView View() {
-        return {Scrollable, ViewDestX, ViewDestY, ViewSrcX, ViewSrcY, ViewWidth, ViewHeight};
-    }
     void DrawButtonLit(std::uint8_t button);
     void RestoreButton(std::uint8_t button);
     void Select(int cell);

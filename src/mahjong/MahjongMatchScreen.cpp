@@ -103,41 +103,22 @@ constexpr platform::Rect kYesRect{613, 451, 676, 486};
 constexpr platform::Rect kNoRect{692, 451, 783, 486};
 constexpr int kHighlightStep = 63;
 
-constexpr StateTable<CMahjongGame, 33> kStates{
-    &CMahjongGame::StartMatchScreen,
-    &CMahjongGame::Deal,
-    &CMahjongGame::PlayTurns,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &CMahjongGame::ShowExhaustiveDraw,
-    &CMahjongGame::ShowCpuTsumo,
-    &CMahjongGame::ShowCpuRon,
-    &CMahjongGame::ShowLossResult,
-    &CMahjongGame::ShowCpuRiichi,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &CMahjongGame::ShowPlayerTsumo,
-    &CMahjongGame::ShowPlayerRon,
-    &CMahjongGame::ShowWinResult,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &CMahjongGame::RunRiichiMenu,
-    &CMahjongGame::RunRonMenu,
-    &CMahjongGame::RunTsumoMenu,
-};
+constexpr auto kStates = NumberedStates<CMahjongGame, 33>({
+    {0, &CMahjongGame::StartMatchScreen},
+    {1, &CMahjongGame::Deal},
+    {2, &CMahjongGame::PlayTurns},
+    {10, &CMahjongGame::ShowExhaustiveDraw},
+    {11, &CMahjongGame::ShowCpuTsumo},
+    {12, &CMahjongGame::ShowCpuRon},
+    {13, &CMahjongGame::ShowLossResult},
+    {14, &CMahjongGame::ShowCpuRiichi},
+    {21, &CMahjongGame::ShowPlayerTsumo},
+    {22, &CMahjongGame::ShowPlayerRon},
+    {23, &CMahjongGame::ShowWinResult},
+    {30, &CMahjongGame::RunRiichiMenu},
+    {31, &CMahjongGame::RunRonMenu},
+    {32, &CMahjongGame::RunTsumoMenu},
+});
 
 CDib* Back() {
     return g_backBuffer.get();

@@ -330,9 +330,7 @@ void CMahjongTitle::Choose(platform::WindowHandle) {
 }
 
 void CMahjongTitle::FadeToBlack(platform::WindowHandle) {
-    if (Fading(Clock(), Slot(0), Slot(1), kBlackMs, Hurry::BySkipOrClick)) return;
-    ClearClick();
-    State = 9;
+    if (!FadingOut(Clock(), kBlackMs)) State = 9;
 }
 
 void CMahjongTitle::Leave(platform::WindowHandle window) {
@@ -355,13 +353,10 @@ void CMahjongTitle::Leave(platform::WindowHandle window) {
         LeaveAndComeBack(70, kOwnMode);
         break;
     case 3:
-        State = 0;
-        LeaveAndComeBack(9, kOwnMode);
+        OpenSettings(State, kOwnMode);
         break;
     case 4:
-        State = 0;
-        SetPlayContext(1);
-        LeaveAndComeBack(72, kOwnMode);
+        OpenExtras(State, kWallpaperMode, kOwnMode);
         break;
     case 5:
         State = 10;

@@ -41,6 +41,12 @@ constexpr Piece kLetters[5] = {{0, 144, 100, 100, 266, 500, 216, 450},
 constexpr Piece kEmblem4{440, 0, 106, 106, 589, 497, 536, 444};
 constexpr Piece kEmblem5{440, 0, 105, 105, 588, 496, 536, 444};
 
+// Where a step draws: the page (cdib[1]) comes back there every frame.
+constexpr Area kWhole{0, 0, 800, 600};
+constexpr Area kBannerColumn{180, 0, 440, 600};
+constexpr Area kSwayColumn{108, 0, 584, 600};
+constexpr Area kLetterBand{180, 400, 620, 200};
+
 const char* const kNameCalls[10] = {"velmo.ogg", "dorile.ogg", "fenika.ogg", "pomi.ogg",
                                     "lisk.ogg",  "bex.ogg",    "holtea.ogg", "mureli.ogg",
                                     "kelbo.ogg", "sefi.ogg"};
@@ -55,12 +61,30 @@ std::unique_ptr<CDib> LoadFrom(platform::WindowHandle window, int kind, const ch
     return dib;
 }
 
-void Restore(const CDib* from, int x, int y, int w, int h) {
-    if (Back() && from) BltCopy(Back(), x, y, from, x, y, w, h);
+void Restore(const CDib* from, const Area& a) {
+    if (Back() && from) BltCopy(Back(), a.x, a.y, from, a.x, a.y, a.width, a.height);
 }
 
 void Put(CDib* dst, const CDib* word, const Piece& piece, int w, int h) {
     if (dst && word) BltAlpha(dst, piece.restX, piece.restY, word, piece.sx, piece.sy, w, h);
+}
+void PutLetters(CDib* dst, const CDib* word) {
+    for (const Piece& l : kLetters)
+        Put(dst, word, l, l.w, l.h);
+}
+// The letters and variant 5's emblem, which rests as large as variant 4's.
+void PutWord5(CDib* dst, const CDib* word) {
+    PutLetters(dst, word);
+    Put(dst, word, kEmblem5, 106, 106);
+}
+
+// The banner, the top 440x144 of the word picture, at rest or fading in
+// with its top at `y`.
+void PutBanner(CDib* dst, const CDib* word) {
+    if (dst && word) BltAlpha(dst, 180, 426, word, 0, 0, 440, 144);
+}
+void FadeBanner(CDib* dst, const CDib* word, int y, int opacity) {
+    if (dst && word) BltAlphaBlend(dst, 180, y, word, 0, 0, 440, 144, opacity);
 }
 
 // 1 - log10(9 sin(a + 90) + 1): 0 at a = 0, rising fast to 1 at 90.
@@ -170,9 +194,23 @@ void CScenario::RunEyeCatchFlying(int variant) {
         }
         layScratch();
     };
+    // A timed step over `area`: the page comes back there every frame;
+    // while the step runs `frame` draws over it, on its last frame `last`
+    // runs instead.
+    auto timed = [&](bool over, const Area& area, auto frame, auto last) {
+        Restore(cdib[1].get(), area);
+        if (over)
+            last();
+        else
+            frame();
+    };
+    // Pieces put on the page for good, and `area` shown from it again.
+    auto bake = [&](const Area& area, auto put) {
+        put(cdib[1].get());
+        Restore(cdib[1].get(), area);
+    };
     // The marks that drop in (step 7 of variant 4, step 5 of variant 5).
     auto marks = [&] {
-        Restore(cdib[1].get(), 0, 0, 800, 600);
         for (int m = 0; m < 2; ++m) {
             if (pieceState[m] == 0) continue;
             const std::uint32_t since = now - pieceStart[m];
@@ -194,12 +232,10 @@ void CScenario::RunEyeCatchFlying(int variant) {
             }
         }
     };
-    auto bakeMarks = [&] {
-        if (cdib[1] && word) {
-            BltAlpha(cdib[1].get(), 422, 453, word, 400, 214, 30, 30);
-            BltAlpha(cdib[1].get(), 442, 444, word, 430, 214, 30, 30);
-        }
-        Restore(cdib[1].get(), 0, 0, 800, 600);
+    auto putMarks = [&](CDib* page) {
+        if (!page || !word) return;
+        BltAlpha(page, 422, 453, word, 400, 214, 30, 30);
+        BltAlpha(page, 442, 444, word, 430, 214, 30, 30);
     };
     auto finish = [&] {
         for (int n = 0; n < 10; ++n)
@@ -215,25 +251,26 @@ void CScenario::RunEyeCatchFlying(int variant) {
             static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime() % 10u;
         LoadElement(6, kNameCalls[pick]);
     };
+    auto next = [&](int step) { NextStep(static_cast<std::uint8_t>(step)); };
 
     // Both variants end alike: the marks drop in, a hold, a wipe to white.
     const int tail = variant == 4 ? 7 : 5;
     if (subState == tail) {
-        if (!longStep(1500)) return marks();
-        bakeMarks();
-        return NextStep(static_cast<std::uint8_t>(tail + 1));
+        return timed(longStep(1500), kWhole, marks, [&] {
+            bake(kWhole, putMarks);
+            next(tail + 1);
+        });
     }
     if (subState == tail + 1) {
         if (!StepOver(1000, p, 254)) return;
         if (variant == 5) ReleaseElement(0);
         cdib[0] = ScreenFilled(hwnd, kWhite);
         g_maskImage = LoadFrom(hwnd, kDataBmp, "mask38.bmp");
-        return NextStep(static_cast<std::uint8_t>(tail + 2));
+        return next(tail + 2);
     }
     if (subState == tail + 2) {
         FullRedraw();
-        if (TransitionStepOver(kMaskWipe, 1500, cdib[0].get(), cdib[1].get()))
-            NextStep(static_cast<std::uint8_t>(tail + 3));
+        if (TransitionStepOver(kMaskWipe, 1500, cdib[0].get(), cdib[1].get())) next(tail + 3);
         return;
     }
     if (subState > tail + 2) return finish();
@@ -251,107 +288,102 @@ void CScenario::RunEyeCatchFlying(int variant) {
             LoadElement(1, "nse_i_01.ogg");
             LoadElement(2, "nse_i_02.ogg");
             nameCall();
-            NextStep(1);
-            break;
+            return next(1);
         case 1:
-            if (TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[0].get())) NextStep(2);
-            break;
-        case 2: {
-            const bool over = StepOver(600, p);
-            Restore(cdib[1].get(), 180, 0, 440, 600);
-            if (!over) {
-                const auto a =
-                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 600));
-                const int y = static_cast<int>(std::trunc(570 - Settle(a) * 570));
-                if (back && word)
-                    BltAlphaBlend(back, 180, y - 144, word, 0, 0, 440, 144, static_cast<int>(p));
-                break;
-            }
-            if (back && word) BltAlpha(back, 180, 426, word, 0, 0, 440, 144);
-            PlayElement(0);
-            NextStep(3);
-            break;
-        }
-        case 3: {
-            const bool over = StepOver(1400, p);
-            Restore(cdib[1].get(), 108, 0, 584, 600);
-            if (!over) {
-                const double s =
-                    layer_math::SinDegrees(static_cast<double>(540ull * elapsed / 1400));
-                const int a1 = 72 - static_cast<int>(72ull * elapsed / 1400);
-                const int a3 = 144 - static_cast<int>(144ull * elapsed / 1400);
-                const int dx = static_cast<int>(std::trunc(a1 * s));
-                const int dy = static_cast<int>(std::trunc((a1 / 4) * s));
-                const int e = static_cast<int>(std::trunc(a3 * s));
-                if (back && word)
-                    BltStretchAlphaBlend(back, 180 - std::abs(dx), 426 + dy - std::abs(e),
-                                         440 + 2 * std::abs(dx), 144 - dy, word, 0, 0, 440, 144,
-                                         254);
-                break;
-            }
-            if (cdib[1] && word) BltAlpha(cdib[1].get(), 180, 426, word, 0, 0, 440, 144);
-            Restore(cdib[1].get(), 180, 0, 440, 600);
-            resetTable();
-            PlayElement(2, Repeat::Endless);
-            NextStep(4);
-            break;
-        }
-        case 4: {
-            const bool over = StepOver(2000, p);
-            Restore(cdib[1].get(), 180, 400, 620, 200);
-            if (!over) {
-                // Two turns backwards while they fly in from the right.
-                flyPieces(
-                    5, 750, kEmblem4, Sound::None,
-                    [](std::uint32_t since) { return -static_cast<double>(720ull * since / 750); },
-                    [](const Piece& l, int travel) {
-                        return std::pair{l.cx - travel + 536, l.cy};
-                    });
-                break;
-            }
-            for (const Piece& l : kLetters)
-                Put(cdib[1].get(), word, l, l.w, l.h);
-            Restore(cdib[1].get(), 180, 400, 620, 200);
-            ReleaseElement(2);
-            NextStep(5);
-            break;
-        }
-        case 5: {
-            const bool over = longStep(800);
-            Restore(cdib[1].get(), 0, 0, 800, 600);
-            if (!over) {
-                const auto a =
-                    static_cast<std::uint32_t>(std::min<std::uint64_t>(90, 90ull * elapsed / 800));
-                const int l = static_cast<int>(std::trunc(212 - Settle(a) * 212));
-                if (back && word)
-                    BltStretchAlphaBlend(back, 324 + l, 232 + l, 2 * (265 - l), 2 * (265 - l), word,
-                                         440, 0, 106, 106, static_cast<int>(p));
-                break;
-            }
-            Put(back, word, kEmblem4, 106, 106);
-            PlayElement(1);
-            NextStep(6);
-            break;
-        }
-        case 6: {
-            const bool over = StepOver(650, p);
-            Restore(cdib[1].get(), 0, 0, 800, 600);
-            if (!over) {
-                fillScratch();
-                const double swing =
-                    layer_math::SinDegrees(static_cast<double>(2160ull * elapsed / 650));
-                const int theta = static_cast<int>(
-                    std::trunc(swing * (28 - static_cast<int>(28ull * elapsed / 650))));
-                turned(kEmblem4, 106, 106, theta, kEmblem4.cx, kEmblem4.cy);
-                layScratch();
-                break;
-            }
-            Put(cdib[1].get(), word, kEmblem4, 106, 106);
-            Restore(cdib[1].get(), 0, 0, 800, 600);
-            resetTable();
-            NextStep(7);
-            break;
-        }
+            if (TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[0].get())) next(2);
+            return;
+        case 2:
+            // The banner rises from the foot of the screen.
+            return timed(
+                StepOver(600, p), kBannerColumn,
+                [&] {
+                    const auto a = static_cast<std::uint32_t>(
+                        std::min<std::uint64_t>(90, 90ull * elapsed / 600));
+                    const int y = static_cast<int>(std::trunc(570 - Settle(a) * 570));
+                    FadeBanner(back, word, y - 144, static_cast<int>(p));
+                },
+                [&] {
+                    PutBanner(back, word);
+                    PlayElement(0);
+                    next(3);
+                });
+        case 3:
+            // It wobbles, wider than its column, and settles.
+            return timed(
+                StepOver(1400, p), kSwayColumn,
+                [&] {
+                    const double s =
+                        layer_math::SinDegrees(static_cast<double>(540ull * elapsed / 1400));
+                    const int a1 = 72 - static_cast<int>(72ull * elapsed / 1400);
+                    const int a3 = 144 - static_cast<int>(144ull * elapsed / 1400);
+                    const int dx = static_cast<int>(std::trunc(a1 * s));
+                    const int dy = static_cast<int>(std::trunc((a1 / 4) * s));
+                    const int e = static_cast<int>(std::trunc(a3 * s));
+                    if (back && word)
+                        BltStretchAlphaBlend(back, 180 - std::abs(dx), 426 + dy - std::abs(e),
+                                             440 + 2 * std::abs(dx), 144 - dy, word, 0, 0, 440, 144,
+                                             254);
+                },
+                [&] {
+                    bake(kBannerColumn, [&](CDib* page) { PutBanner(page, word); });
+                    resetTable();
+                    PlayElement(2, Repeat::Endless);
+                    next(4);
+                });
+        case 4:
+            // Two turns backwards while they fly in from the right.
+            return timed(
+                StepOver(2000, p), kLetterBand,
+                [&] {
+                    flyPieces(
+                        5, 750, kEmblem4, Sound::None,
+                        [](std::uint32_t since) {
+                            return -static_cast<double>(720ull * since / 750);
+                        },
+                        [](const Piece& l, int travel) {
+                            return std::pair{l.cx - travel + 536, l.cy};
+                        });
+                },
+                [&] {
+                    bake(kLetterBand, [&](CDib* page) { PutLetters(page, word); });
+                    ReleaseElement(2);
+                    next(5);
+                });
+        case 5:
+            // The emblem shrinks into its place.
+            return timed(
+                longStep(800), kWhole,
+                [&] {
+                    const auto a = static_cast<std::uint32_t>(
+                        std::min<std::uint64_t>(90, 90ull * elapsed / 800));
+                    const int l = static_cast<int>(std::trunc(212 - Settle(a) * 212));
+                    if (back && word)
+                        BltStretchAlphaBlend(back, 324 + l, 232 + l, 2 * (265 - l), 2 * (265 - l),
+                                             word, 440, 0, 106, 106, static_cast<int>(p));
+                },
+                [&] {
+                    Put(back, word, kEmblem4, 106, 106);
+                    PlayElement(1);
+                    next(6);
+                });
+        case 6:
+            // It swings about its centre, ever less.
+            return timed(
+                StepOver(650, p), kWhole,
+                [&] {
+                    fillScratch();
+                    const double swing =
+                        layer_math::SinDegrees(static_cast<double>(2160ull * elapsed / 650));
+                    const int theta = static_cast<int>(
+                        std::trunc(swing * (28 - static_cast<int>(28ull * elapsed / 650))));
+                    turned(kEmblem4, 106, 106, theta, kEmblem4.cx, kEmblem4.cy);
+                    layScratch();
+                },
+                [&] {
+                    bake(kWhole, [&](CDib* page) { Put(page, word, kEmblem4, 106, 106); });
+                    resetTable();
+                    next(7);
+                });
         }
         return;
     }
@@ -367,65 +399,56 @@ void CScenario::RunEyeCatchFlying(int variant) {
         for (int n = 0; n < 6; ++n)
             LoadElement(n, "nse_i_03.ogg");
         nameCall();
-        NextStep(1);
-        break;
+        return next(1);
     case 1:
-        if (TransitionStepOver(kCrossFade, 1000, cdib[3].get(), cdib[0].get())) NextStep(2);
-        break;
+        if (TransitionStepOver(kCrossFade, 1000, cdib[3].get(), cdib[0].get())) next(2);
+        return;
     case 2:
-        if (!TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[3].get())) break;
+        if (!TransitionStepOver(kMaskWipe, 1000, cdib[1].get(), cdib[3].get())) return;
         resetTable();
         PlayElement(0);
-        NextStep(3);
-        break;
-    case 3: {
-        const bool over = StepOver(6000, p);
-        Restore(cdib[1].get(), 0, 0, 800, 600);
-        if (!over) {
-            // Five swings of 54 degrees while they fall from above.
-            flyPieces(
-                6, 1600, kEmblem5, Sound::OnStart,
-                [](std::uint32_t since) {
-                    return std::trunc(
-                        layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) * 54);
-                },
-                [](const Piece& l, int travel) {
-                    return std::pair{l.cx, l.cy + travel - 536};
+        return next(3);
+    case 3:
+        // Five swings of 54 degrees while they fall from above; the whole
+        // screen comes back, not only the letters' band: pieces may still
+        // be in the air above it.
+        return timed(
+            StepOver(6000, p), kWhole,
+            [&] {
+                flyPieces(
+                    6, 1600, kEmblem5, Sound::OnStart,
+                    [](std::uint32_t since) {
+                        return std::trunc(
+                            layer_math::SinDegrees(static_cast<double>(1800ull * since / 1600)) *
+                            54);
+                    },
+                    [](const Piece& l, int travel) {
+                        return std::pair{l.cx, l.cy + travel - 536};
+                    });
+            },
+            [&] {
+                PutWord5(back, word);
+                for (int n = 0; n < 6; ++n)
+                    ReleaseElement(n);
+                LoadElement(0, "nse_i_04.ogg");
+                PlayElement(0);
+                next(4);
+            });
+    case 4:
+        // The banner fades in behind the word.
+        return timed(
+            StepOver(2000, p), kLetterBand,
+            [&] {
+                FadeBanner(back, word, 426, static_cast<int>(p));
+                PutWord5(back, word);
+            },
+            [&] {
+                bake(kLetterBand, [&](CDib* page) {
+                    FadeBanner(page, word, 426, 254);
+                    PutWord5(page, word);
                 });
-            break;
-        }
-        // The whole screen, not only the letters' band: pieces may still be
-        // in the air above it.
-        Restore(cdib[1].get(), 0, 0, 800, 600);
-        for (const Piece& l : kLetters)
-            Put(back, word, l, l.w, l.h);
-        Put(back, word, kEmblem5, 106, 106);
-        for (int n = 0; n < 6; ++n)
-            ReleaseElement(n);
-        LoadElement(0, "nse_i_04.ogg");
-        PlayElement(0);
-        NextStep(4);
-        break;
-    }
-    case 4: {
-        const bool over = StepOver(2000, p);
-        Restore(cdib[1].get(), 180, 400, 620, 200);
-        if (!over) {
-            if (back && word)
-                BltAlphaBlend(back, 180, 426, word, 0, 0, 440, 144, static_cast<int>(p));
-            for (const Piece& l : kLetters)
-                Put(back, word, l, l.w, l.h);
-            Put(back, word, kEmblem5, 106, 106);
-            break;
-        }
-        if (cdib[1] && word) BltAlphaBlend(cdib[1].get(), 180, 426, word, 0, 0, 440, 144, 254);
-        for (const Piece& l : kLetters)
-            Put(cdib[1].get(), word, l, l.w, l.h);
-        Put(cdib[1].get(), word, kEmblem5, 106, 106);
-        Restore(cdib[1].get(), 180, 400, 620, 200);
-        resetTable();
-        NextStep(5);
-        break;
-    }
+                resetTable();
+                next(5);
+            });
     }
 }

@@ -39,6 +39,17 @@ void Quit(platform::WindowHandle window) {
     DestroyWindow(window);
 }
 
+void OpenSettings(std::uint8_t& state, std::uint8_t returnMode) {
+    state = 0;
+    LeaveAndComeBack(kSettingsMode, returnMode);
+}
+
+void OpenExtras(std::uint8_t& state, std::uint8_t room, std::uint8_t returnMode) {
+    state = 0;
+    SetPlayContext(1);
+    LeaveAndComeBack(room, returnMode);
+}
+
 void SetPlayContext(std::uint8_t context) {
     if (g_scenario) g_scenario->playContext = context;
 }

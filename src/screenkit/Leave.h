@@ -22,6 +22,16 @@ void LeaveForStory(const char* script, std::uint8_t playContext);
 // The quit item: the music stops and the window closes.
 void Quit(platform::WindowHandle window);
 
+inline constexpr std::uint8_t kSettingsMode = 9;
+inline constexpr std::uint8_t kGalleryMode = 15;   // the first extras room
+inline constexpr std::uint8_t kWallpaperMode = 72; // the mini-games' extras room
+// A menu's ways to the screens that come back to it. The menu's state byte
+// goes back to 0, so that it opens afresh on the way back.
+// The settings screen:
+void OpenSettings(std::uint8_t& state, std::uint8_t returnMode);
+// An extras room, entered in the replay play context:
+void OpenExtras(std::uint8_t& state, std::uint8_t room, std::uint8_t returnMode);
+
 // The script object's bytes that the exits set.
 void SetPlayContext(std::uint8_t context);
 void SetMenuReturn(std::uint8_t menuReturn);

@@ -188,6 +188,12 @@ void StartMusic(const char* name, MusicLoop loop) {
     PlayLoadedMusic(loop);
 }
 
+void KeepOrStartMusic(const char* file, const char* name) {
+    if (MusicNameIs(name)) return;
+    StartMusic(file);
+    SetMusicName(name);
+}
+
 void FadeOutMusic(std::uint32_t ms) {
     if (g_bgmChannel) g_bgmChannel->FadeOut(ms);
     if (g_scenario) g_scenario->bgmPlaying = 0;

@@ -81,6 +81,10 @@ enum class MusicLoop : std::uint8_t { Endless, Once };
 // (endlessly, or once for an ending song) at the music volume and marks
 // screen music as playing.
 void StartMusic(const char* name, MusicLoop loop = MusicLoop::Endless);
+// Unless `name` is the current-music name (letter case aside), `file`
+// starts as StartMusic starts it and `name` is recorded: a screen that
+// finds its own music playing keeps it.
+void KeepOrStartMusic(const char* file, const char* name);
 // The first half of StartMusic: the old music stops and, unless music is
 // switched off, `name` is loaded into the music slot without playing.
 void LoadMusic(const char* name);

@@ -5,6 +5,7 @@
 #include "gfx/Transition.h"
 #include "platform/Platform.h"
 #include "scenario/Scenario.h"
+#include "screenkit/Buttons.h"
 #include "screenkit/Slots.h"
 
 #include <algorithm>
@@ -62,6 +63,12 @@ bool Fading(const StepClock& clock, CDib* incoming, CDib* outgoing, std::uint32_
     ShowWhole(incoming);
     if (clock.level) *clock.level = 0;
     clock.Restart();
+    return false;
+}
+
+bool FadingOut(const StepClock& clock, std::uint32_t duration) {
+    if (Fading(clock, Slot(0), Slot(1), duration, Hurry::BySkipOrClick)) return true;
+    ClearClick();
     return false;
 }
 

@@ -59,6 +59,11 @@ void DrawFade(CDib* incoming, CDib* outgoing, std::uint32_t level, int effect = 
 // false, so a skipped fade lands on the same picture as a watched one.
 bool Fading(const StepClock& clock, CDib* incoming, CDib* outgoing, std::uint32_t duration,
             Hurry hurry, int effect = kCrossFade);
+// One frame of a screen's way out: the cross-fade from the screen as it
+// was left (cdib[1]) to what follows (cdib[0]), cut short by the skip key,
+// skip-effects or a click. On its last frame the click is cleared, so that
+// the click that cut it short chooses nothing on the next screen.
+bool FadingOut(const StepClock& clock, std::uint32_t duration);
 // One frame of a hold: true while elapsed × full / duration is below `full`
 // and nothing hurries it; at its end the clock restarts and it returns false.
 bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration, Hurry hurry);

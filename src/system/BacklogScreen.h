@@ -28,7 +28,6 @@ public:
 
     // Runs the handler of `state`; returns true.
     bool Update(platform::WindowHandle window);
-    void Run(platform::WindowHandle window) { Update(window); }
     void Open(platform::WindowHandle window);
     void FadeIn(platform::WindowHandle window);
     void Input(platform::WindowHandle window);

@@ -22,7 +22,6 @@ public:
     ~CConfigScreen() {}
 
     void Update(platform::WindowHandle window);
-    void Run(platform::WindowHandle window) { Update(window); }
 
     // Main page.
     void Open(platform::WindowHandle window);

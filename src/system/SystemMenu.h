@@ -20,7 +20,6 @@ public:
     CSystemMenu();
 
     void Update(platform::WindowHandle window);
-    void Run(platform::WindowHandle window) { Update(window); }
 
     void Open(platform::WindowHandle window);
     void FadeIn(platform::WindowHandle window);

@@ -185,30 +185,18 @@ void DrawDigits(CDib* target, int value, int tensX, int unitsX, int y, int w, in
     BltAlpha(target, unitsX, y, Slot(4), w * (v % 10), srcY, w, h);
 }
 
-constexpr StateTable<CRusGame, 22> kStates{
-    &CRusGame::Load,
-    &CRusGame::RunReady,
-    &CRusGame::RunPlay,
-    nullptr,
-    nullptr,
-    &CRusGame::RunOpponentCutIn,
-    &CRusGame::RunPlayerCutIn,
-    nullptr,
-    nullptr,
-    nullptr,
-    &CRusGame::Judge,
-    &CRusGame::RunWin,
-    &CRusGame::RunLose,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
-    &CRusGame::RunPause,
-    &CRusGame::Quit,
-};
+constexpr auto kStates = NumberedStates<CRusGame, 22>({
+    {0, &CRusGame::Load},
+    {1, &CRusGame::RunReady},
+    {2, &CRusGame::RunPlay},
+    {5, &CRusGame::RunOpponentCutIn},
+    {6, &CRusGame::RunPlayerCutIn},
+    {10, &CRusGame::Judge},
+    {11, &CRusGame::RunWin},
+    {12, &CRusGame::RunLose},
+    {20, &CRusGame::RunPause},
+    {21, &CRusGame::Quit},
+});
 
 } // namespace
 

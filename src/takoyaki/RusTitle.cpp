@@ -303,13 +303,10 @@ void CRusTitle::Leave(platform::WindowHandle window) {
         toGame(71);
         return;
     case 4:
-        State = 0;
-        LeaveAndComeBack(9, kOwnMode);
+        OpenSettings(State, kOwnMode);
         return;
     case 5:
-        State = 0;
-        SetPlayContext(1);
-        LeaveAndComeBack(72, kOwnMode);
+        OpenExtras(State, kWallpaperMode, kOwnMode);
         return;
     case 6:
         State = 13; // nothing runs while the window closes

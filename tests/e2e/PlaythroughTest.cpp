@@ -28,8 +28,9 @@
 #include "lib/ScriptAssembler.h"
 #include "mahjong/CharSelectScreen.h"
 #include "mahjong/KofOpening.h"
-#include "mahjong/MahjongTitle.h"
 #include "mahjong/MahjongBotMatch.h"
+#include "mahjong/MahjongMenu.h"
+#include "mahjong/MahjongTitle.h"
 #include "scenario/Scenario.h"
 #include "screenkit/Leave.h"
 #include "sound/SoundChannel.h"
@@ -1115,6 +1116,68 @@ TEST_F(PlaythroughTest, MahjongMatchFromTheStoryChoiceToTheHeroinesScript) {
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
     std::printf("mahjong: %d games, %d calls, %d won games seen, %s\n", games, calls, wins,
                 script.c_str());
+}
+
+// In a match a right click opens its menu; the combination list turns a
+// page and a right click takes up the match where it stood. Then the menu's
+// end, confirmed, gives the match up for the mahjong title.
+TEST_F(PlaythroughTest, MahjongMenuListBackToTheMatchThenEndForTheTitle) {
+    Start();
+    ResetStory(platform::WindowHandle::Main);
+    screenkit::LeaveForStory("kof_vel_1.s", 2);
+    CMahjongGame& g = *g_mahjongGame;
+    auto atDiscard = [&] {
+        return InMode(64) && g.State == mahjong_state::kTurns &&
+               g.CurrentTurnStep() == MahjongTurnStep::DiscardChoice && !g.PlayerReady;
+    };
+    auto rightClick = [&] {
+        hl::PushButton(MouseButton::Right, true, 300, 300);
+        Frames(2);
+        hl::PushButton(MouseButton::Right, false, 300, 300);
+        Frames(1);
+    };
+    auto menuAt = [&](std::uint8_t state) {
+        return RunUntil([&] { return g_mahjongMenu && g_mahjongMenu->State == state; });
+    };
+    auto click = [&](const platform::Rect& r) { ClickAt(r.left + 3, r.top + 3); };
+    g_scenario->skipEffects = 1; // her lines and the deal hurried
+    ASSERT_TRUE(RunUntil([&] {
+        if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+        return atDiscard();
+    }));
+    g_scenario->skipEffects = 0;
+    const MahjongHand hand = g_mahjongPlayerHand;
+    const std::uint8_t step = g.SubStep;
+    rightClick();
+    ASSERT_TRUE(menuAt(3));
+    Shot("94-mahjong-menu");
+    click(g_mahjongMenu->Rects[0]);
+    ASSERT_TRUE(menuAt(7));
+    Shot("95-mahjong-list");
+    click(g_mahjongMenu->Rects[1]);
+    EXPECT_EQ(g_mahjongMenu->Page, 1);
+    Shot("96-mahjong-list-page-2");
+    rightClick();
+    ASSERT_TRUE(RunUntil([&] { return InMode(64); }));
+    Frames(2);
+    EXPECT_EQ(g.SubStep, step);
+    EXPECT_EQ(g_mahjongPlayerHand, hand);
+    EXPECT_EQ(g_backBuffer->GetPixel(300, 150), g_menuSnapshot->GetPixel(300, 150));
+
+    rightClick();
+    ASSERT_TRUE(menuAt(3));
+    click(g_mahjongMenu->Rects[3]);
+    ASSERT_TRUE(menuAt(13));
+    Shot("97-mahjong-end-question");
+    click(g_mahjongMenu->Rects[0]);
+    ASSERT_TRUE(menuAt(17));
+    Shot("98-mahjong-end-confirm");
+    click(g_mahjongMenu->Rects[0]);
+    ASSERT_TRUE(RunUntil([&] { return g_mahjongTitle && g_mahjongTitle->State == 7; }));
+    Shot("99-mahjong-title-after-the-match");
+    EXPECT_EQ(g.State, 0);
+    EXPECT_TRUE(Contains(modes_, {64, 54, 64, 54, 61}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
 }
 
 } // namespace

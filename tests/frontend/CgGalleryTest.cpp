@@ -193,6 +193,25 @@ TEST_F(CgGalleryTest, DraggingScrollsWithinThePictureAndStartsAgainFromTheView) 
     EXPECT_EQ(Gallery().State, 2);
 }
 
+TEST_F(CgGalleryTest, TranslucentTabsKeepTheirLookWhateverTheHoverRedraws) {
+    // Half-opaque tabs: one blend over the background, however often the
+    // cells, a tab or the back button are redrawn.
+    WriteSolid("system/extra_p.bmp", 440, 226, 0x80000000u | 0x0000F0);
+    Enter(15);
+    // Alpha 128 weighs the tab and the background by 128/256 each.
+    const auto half = [](std::uint32_t c) { return c >> 1 & 0x7F7F7F; };
+    const std::uint32_t once = half(0x0000F0) + half(kBackgrounds[0]);
+    EXPECT_EQ(Pixel(100, 90), once);
+    for (auto [x, y] : {std::pair{CellX(12) + 5, CellY(12) + 5}, {100, 90}, {750, 100}, {5, 5}}) {
+        MoveTo(x, y);
+        Frame();
+    }
+    EXPECT_EQ(Gallery().HoverTab, 0);
+    EXPECT_EQ(Pixel(20, 90), once);
+    EXPECT_EQ(Pixel(100, 90), once);
+    EXPECT_EQ(Pixel(200, 90), once);
+}
+
 TEST_F(CgGalleryTest, TabsBackButtonAndRightClickLeaveTheRoom) {
     // The room music plays on from a room that started it, letter case aside.
     screenkit::SetMusicName("N004.OGG");

@@ -81,6 +81,10 @@ TEST(StateTableTest, RunsTheHandlerOfTheStateAndNothingForGapsOrPastTheEnd) {
     for (std::uint8_t state : {0, 1, 2, 2, 3, 255})
         screenkit::RunState(screen, state, table, platform::WindowHandle::Main);
     EXPECT_EQ(screen.runs, (std::array<int, 3>{1, 0, 2}));
+    // The same table built from numbered states, in any order.
+    constexpr auto numbered =
+        screenkit::NumberedStates<Counting, 3>({{2, &Counting::Two}, {0, &Counting::Zero}});
+    EXPECT_TRUE(numbered == table);
 }
 
 TEST_F(ScreenButtonsTest, ExitsSetTheBytesTheNextScreenReads) {
@@ -88,6 +92,17 @@ TEST_F(ScreenButtonsTest, ExitsSetTheBytesTheNextScreenReads) {
     screenkit::LeaveAndComeBack(9, 57);
     EXPECT_EQ(g_gameApp->mode, 9);
     EXPECT_EQ(g_gameApp->returnMode, 57);
+    EXPECT_EQ(g_scenario->menuReturn, 0);
+
+    // A menu's way to an extras room: its state starts over on the way back
+    // and the room runs in the replay play context.
+    std::uint8_t state = 8;
+    g_scenario->menuReturn = 1;
+    screenkit::OpenExtras(state, 72, 61);
+    EXPECT_EQ(state, 0);
+    EXPECT_EQ(g_gameApp->mode, 72);
+    EXPECT_EQ(g_gameApp->returnMode, 61);
+    EXPECT_EQ(g_scenario->playContext, 1);
     EXPECT_EQ(g_scenario->menuReturn, 0);
 
     // Into a story: the screen's sounds stop, the script is loaded and the

@@ -218,6 +218,207 @@ Canvas Room() {
     return c;
 }
 
+// ---------------------------------------------------------------- the match's menu
+
+// The colour key of the keyed pictures: pure green with a clear fourth byte.
+constexpr std::uint32_t kKey = 0x0000FF00;
+
+std::uint32_t MenuTone(int variant) {
+    return variant == 0 ? 0x1E4A34 : 0x1E344A;
+}
+
+// The menu frame over the match: a screen-door shade (every other pixel
+// left out) and a plate behind the items on the right.
+Canvas MenuFrame(int variant) {
+    Canvas c(800, 600, kKey);
+    for (int y = 0; y < 600; ++y)
+        for (int x = (y % 2); x < 800; x += 2)
+            c.Set(x, y, 0xFF101418);
+    // Wide enough to hide the item lines under the end question.
+    c.RoundRect(436, 150, 376, 206, 16, MenuTone(variant), 255);
+    c.RoundRect(442, 156, 364, 194, 12, 0xFFFFFF, 30);
+    c.OutlinedText(476, 160, "对局菜单", 24, kGold);
+    return c;
+}
+
+// The panel that slides in from the left edge.
+Canvas MenuSidePanel() {
+    Canvas c(150, 600);
+    c.VGradient(0, 0, 150, 600, 0xFF3A2A18, 0xFF140C06);
+    c.Fill(142, 0, 8, 600, Argb(255, 0xC8A050));
+    const char* glyphs[4] = {"麻", "将", "菜", "单"};
+    for (int k = 0; k < 4; ++k)
+        c.OutlinedText(35, 120 + 90 * k, glyphs[k], 72, kGold);
+    return c;
+}
+
+struct MenuItem {
+    const char* text;  // fills the item's hit rectangle
+    int left;          // where the rectangle starts, from x 673
+    const char* label; // what the label strip says
+};
+constexpr std::array<MenuItem, 4> kMenuItems{{
+    {"役一览", 60, "查看所有的役"},
+    {"规则说明", 22, "阅读麻将规则"},
+    {"游戏设置", 52, "调整音量等设置"},
+    {"结束", 73, "结束这场对局"},
+}};
+
+// Each item's row of 36: the label strip at x 0, the normal text at 170, the
+// lit text at 295; the item line at (60, 144).
+Canvas MenuParts(int variant) {
+    Canvas c(420, 147, kKey);
+    for (std::size_t n = 0; n < kMenuItems.size(); ++n) {
+        const MenuItem& item = kMenuItems[n];
+        const int y = 36 * static_cast<int>(n);
+        c.RoundRect(0, y + 3, 170, 30, 10, 0x402810, 255);
+        c.Text(14, y + 9, std::string("→") + item.label, 16, kGold);
+        c.RoundRect(170, y + 2, 125, 32, 8, (MenuTone(variant) >> 1) & 0x7F7F7F, 255);
+        c.Text(170 + item.left, y + 10, item.text, 18, kInk);
+        c.RoundRect(295, y + 2, 125, 32, 8, 0xF0C040, 255);
+        c.Text(295 + item.left, y + 10, item.text, 18, 0x401008);
+    }
+    c.HGradient(60, 144, 360, 3, 0xFFFFE080, 0xFFA07020);
+    return c;
+}
+
+constexpr int kListPages = 8;
+constexpr int kPerPage = 5;
+
+// The list frame: a plate around the page, the page tabs 1 to 8 and the
+// close button (two pixels lower in the first set).
+Canvas ListFrame(int variant) {
+    Canvas c(800, 600, kKey);
+    c.RoundRect(88, 40, 634, 552, 18, MenuTone(variant), 255);
+    c.OutlinedText(112, 52, "役一览", 28, kGold);
+    for (int i = 0; i < kListPages; ++i) {
+        c.RoundRect(507 + 28 * i, 54, 24, 24, 5, 0x102018, 255);
+        c.TextCentred(507 + 28 * i, 24, 57, std::to_string(i + 1), 18, kInk);
+    }
+    c.Text(112, 556, "右键返回对局", 18, 0xC0D0C8);
+    const int closeY = variant == 1 ? 558 : 560;
+    c.RoundRect(654, closeY, 65, 18, 5, 0x102018, 255);
+    c.TextCentred(654, 65, closeY + 1, "关闭", 16, kInk);
+    return c;
+}
+
+// The tab marks: the current page's at (28p, 0), the lit one at (28p, 24);
+// the lit close button at (0, 48).
+Canvas ListMarks() {
+    Canvas c(224, 66, kKey);
+    for (int p = 0; p < kListPages; ++p) {
+        c.RoundRect(28 * p, 0, 28, 24, 5, 0xF0C040, 255);
+        c.TextCentred(28 * p, 28, 3, std::to_string(p + 1), 18, 0x401008);
+        c.RoundRect(28 * p, 24, 28, 24, 5, 0xFFFFFF, 255);
+        c.TextCentred(28 * p, 28, 27, std::to_string(p + 1), 18, 0x2050B0);
+    }
+    c.RoundRect(0, 48, 65, 18, 5, 0xF0C040, 255);
+    c.TextCentred(0, 65, 49, "关闭", 16, 0x401008);
+    return c;
+}
+
+const char* YakuHint(int flag) {
+    static const char* const kHints[5] = {"自己摸到和牌", "立直后很快就和牌", "听牌时宣言立直",
+                                          "三组都是筒子", "三组都是万子"};
+    return flag < 5 ? kHints[flag] : "";
+}
+
+// One page of the combination list: five combinations with their triplets
+// and points. The hidden page shows only that something is there.
+Canvas ListPage(int page, bool hidden) {
+    Canvas c(600, 450);
+    c.VGradient(0, 0, 600, 450, 0xFFF8F0DC, 0xFFE8DCC0);
+    c.Text(20, 12, "第" + std::to_string(page + 1) + "页 / 共8页", 20, 0x604020);
+    for (int r = 0; r < kPerPage; ++r) {
+        const int flag = kPerPage * page + r;
+        if (flag >= kMahjongYakuCount) break;
+        const int y = 48 + 80 * r;
+        c.RoundRect(10, y, 580, 74, 10, 0xFFFFFF, 120);
+        if (hidden) {
+            c.Text(24, y + 22, "？？？", 26, 0x806040);
+            c.Text(200, y + 26, "在故事中解锁", 20, 0x806040);
+            continue;
+        }
+        c.Text(24, y + 22, YakuName(flag), 26, 0x402010);
+        if (flag < 5) {
+            c.Text(160, y + 26, YakuHint(flag), 20, 0x403020);
+        } else {
+            const MahjongTripletKinds k = ShapeOf(flag);
+            int x = 160;
+            for (int kind : {k.a, k.b, k.c}) {
+                TileFace(c, x, y + 6, 44, 62, kind, 0xFAF6E8);
+                x += 50;
+            }
+            c.Text(320, y + 26,
+                   MahjongTileName(k.a) + "·" + MahjongTileName(k.b) + "·" + MahjongTileName(k.c),
+                   18, 0x403020);
+        }
+        const std::string points =
+            std::to_string(g_mahjongYakuPoints[static_cast<std::size_t>(flag)]) + "点";
+        c.Text(574 - Canvas::TextWidth(points, 22), y + 24, points, 22, 0xA02010);
+    }
+    return c;
+}
+
+// The end question, and one confirmation for each of its answers, side by
+// side; below them the lit buttons of each panel.
+Canvas EndPanels(int variant) {
+    Canvas c(636, 182, kKey);
+    const char* questions[3] = {"要结束对局吗？", "真的要放弃对局吗？", "真的要退出游戏吗？"};
+    for (int n = 0; n < 3; ++n) {
+        const int x = 212 * n;
+        c.RoundRect(x, 0, 212, 126, 14, MenuTone(variant), 255);
+        c.RoundRect(x + 3, 3, 206, 120, 11, 0xFFFFFF, 30);
+        c.TextCentred(x, 212, n == 0 ? 4 : 24, questions[n], 18, kInk);
+        if (n == 0) {
+            const char* answers[2] = {"回到麻将标题", "退出游戏"};
+            const int widths[2] = {156, 137};
+            for (int b = 0; b < 2; ++b) {
+                c.RoundRect(46, 26 + 45 * b, widths[b], 25, 6, 0x102018, 255);
+                c.TextCentred(46, widths[b], 29 + 45 * b, answers[b], 18, kInk);
+                c.RoundRect(0, 126 + 25 * b, 156, 25, 6, 0xF0C040, 255);
+                c.TextCentred(0, widths[b], 129 + 25 * b, answers[b], 18, 0x401008);
+            }
+            continue;
+        }
+        const char* answers[2] = {"是", "否"};
+        const int lefts[2] = {53, 121};
+        const int widths[2] = {51, 74};
+        for (int b = 0; b < 2; ++b) {
+            c.RoundRect(x + lefts[b], 70, widths[b], 28, 6, 0x102018, 255);
+            c.TextCentred(x + lefts[b], widths[b], 73, answers[b], 20, kInk);
+            c.RoundRect(x, 126 + 28 * b, widths[b], 28, 6, 0xF0C040, 255);
+            c.TextCentred(x, widths[b], 129 + 28 * b, answers[b], 20, 0x401008);
+        }
+    }
+    return c;
+}
+
+bool MenuPictures(const MahjongOutput& out) {
+    const auto& picture = out.media.picture;
+    if (!picture("bmp\\sys_moji.bmp", MenuSidePanel(), 32)) return false;
+    for (int v = 0; v < 2; ++v) {
+        auto named = [v](const char* form) {
+            char name[40];
+            std::snprintf(name, sizeof name, form, v);
+            return std::string(name);
+        };
+        if (!picture(named("bmp\\sys_base%02d.bmp"), MenuFrame(v), 32) ||
+            !picture(named("bmp\\sys_p%02d.bmp"), MenuParts(v), 32) ||
+            !picture(named("bmp\\a_list%02d.bmp"), ListFrame(v), 32) ||
+            !picture(named("bmp\\list_prats%02d.bmp"), ListMarks(), 32) ||
+            !picture(named("bmp\\end_p%02d.bmp"), EndPanels(v), 32) ||
+            !picture(named("bmp\\list_p%02d_03s.bmp"), ListPage(3, true), 24))
+            return false;
+        for (int p = 0; p < kListPages; ++p) {
+            char name[40];
+            std::snprintf(name, sizeof name, "bmp\\list_p%02d_%02d.bmp", v, p);
+            if (!picture(name, ListPage(p, false), 24)) return false;
+        }
+    }
+    return true;
+}
+
 std::string Quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
 }
@@ -296,7 +497,7 @@ bool Pictures(const MahjongOutput& out) {
            picture("bmp\\lose.bmp", Banner(560, 230, "败北", 96, 0x303040, "点数用尽了"), 32) &&
            picture("bmp\\win.bmp", Banner(600, 280, "胜利", 110, 0x905010, "对手的点数用尽了"),
                    32) &&
-           picture("bmp\\bg_kof.bmp", Room(), 24);
+           picture("bmp\\bg_kof.bmp", Room(), 24) && MenuPictures(out);
 }
 
 bool Sounds(const MahjongOutput& out) {
