@@ -1,8 +1,10 @@
 #include "takoyaki/RusCutIn.h"
 
 #include "app/Config.h"
+#include "gfx/Blend.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
+#include "gfx/TrigTables.h"
 #include "screenkit/ScreenKit.h"
 #include "sound/SoundChannel.h"
 #include "takoyaki/RusPan.h"
@@ -111,6 +113,19 @@ void CutIn::Draw(CDib* target, const Piece& piece, int x, int y, int slot) const
 
 void CutIn::Draw(CDib* target, const Piece& piece, int x, int y, int opacity, int slot) const {
     BltAlphaBlend(target, x, y, Slot(slot), piece.sx, piece.sy, piece.w, piece.h, opacity);
+}
+
+void CutIn::Stretch(CDib* target, const Piece& piece, int x, int y, int w, int h, int opacity,
+                    int slot) const {
+    BltStretchAlphaBlend(target, x, y, w, h, Slot(slot), piece.sx, piece.sy, piece.w, piece.h,
+                         opacity);
+}
+
+void CutIn::Glint(CDib* target, const Piece& piece, int x, int y, std::uint32_t elapsed,
+                  std::uint32_t duration, int slot) const {
+    const auto degrees = static_cast<int>(std::uint64_t{elapsed} * 180 / duration);
+    const auto opacity = static_cast<int>(SinDeg(degrees) * (kFull - 1));
+    BlendAddAlpha(target, x, y, Slot(slot), piece.sx, piece.sy, piece.w, piece.h, opacity);
 }
 
 void CutIn::LoadMask(const char* name) {

@@ -114,6 +114,13 @@ public:
     // A picture of the sheet drawn with its alpha, or at an opacity (254 at rest).
     void Draw(CDib* target, const Piece& piece, int x, int y, int slot = kSheet) const;
     void Draw(CDib* target, const Piece& piece, int x, int y, int opacity, int slot) const;
+    // A picture of the sheet stretched to (x, y, w, h) at an opacity.
+    void Stretch(CDib* target, const Piece& piece, int x, int y, int w, int h, int opacity,
+                 int slot = kSheet) const;
+    // The additive glint over a picture standing at (x, y): its opacity
+    // follows half a sine wave over T ms, so it swells and fades once.
+    void Glint(CDib* target, const Piece& piece, int x, int y, std::uint32_t elapsed,
+               std::uint32_t duration, int slot = kSheet) const;
     // The rule-mask picture of the wipes, replacing what stood there.
     static void LoadMask(const char* name);
 

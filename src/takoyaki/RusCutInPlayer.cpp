@@ -5,9 +5,7 @@
 // follows (RusReelAttacks.cpp). Both end the effects the opponent had set; a
 // guarded opponent takes no hit and the lasting effects are not given.
 #include "screenkit/ScreenKit.h"
-#include "gfx/Blend.h"
 #include "gfx/Blit.h"
-#include "gfx/TrigTables.h"
 #include "takoyaki/RusCutIn.h"
 #include "takoyaki/RusPan.h"
 
@@ -117,12 +115,8 @@ void DrawStep(const CutIn& k, CRusContest& c, CDib* target, const Step& step,
                             : s.look == Look::Out ? 255 - level
                                                   : level;
         k.Draw(target, s.piece, x, s.y, opacity, kSheet);
-        if (s.look == Look::Glint && level < kFullOpacity) {
-            const auto degrees = static_cast<int>(std::uint64_t{elapsed} * 180 / step.ms);
-            const auto glint = static_cast<int>(SinDeg(degrees) * kFullOpacity);
-            BlendAddAlpha(target, x, s.y, Slot(kSheet), s.piece.sx, s.piece.sy, s.piece.w,
-                          s.piece.h, glint);
-        }
+        if (s.look == Look::Glint && level < kFullOpacity)
+            k.Glint(target, s.piece, x, s.y, elapsed, step.ms);
     }
 }
 

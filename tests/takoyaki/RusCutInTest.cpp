@@ -35,6 +35,9 @@ constexpr std::uint32_t kOpponentBar = 0x2020C0;
 constexpr std::uint32_t kRed = 0xFF0000;
 // The reel's five symbols.
 constexpr std::array<std::uint32_t, 5> kSymbol{0xE00000, 0x00E000, 0x0000E0, 0xE0E000, 0x00E0E0};
+// Opponent 1's four comic panels and where they stand on her sheet.
+constexpr std::array<std::uint32_t, 4> kPanel{0x00C040, 0xC0C0C0, 0x4000C0, 0xC00040};
+constexpr std::array<std::array<int, 2>, 4> kPanelAt{{{420, 213}, {0, 426}, {420, 426}, {0, 639}}};
 constexpr std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
 }
@@ -105,6 +108,16 @@ protected:
         WriteTone("voice/pom0410.ogg", 11);
         WriteTone("voice/pom0411.ogg", 12);
         WriteTone("voice/gor0125.ogg", 13);
+        WritePicture("bmp/kel_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        std::vector<Area> panels{{0, 213, 400, 100, kFigure}};
+        for (std::size_t k = 0; k < kPanelAt.size(); ++k)
+            panels.push_back({kPanelAt[k][0], kPanelAt[k][1], 420, 213, kPanel[k]});
+        WritePicture("bmp/kel_sp_p.bmp", 840, 852, Sheet(panels));
+        WritePicture("bmp/kel_sp_p02.bmp", 800, 639,
+                     Sheet({{0, 213, 440, 100, kFigure}, {0, 426, 800, 213, kCaption}}));
+        WriteTone("se/SE290.ogg", 14);
+        WriteTone("voice/kel0186.ogg", 15);
+        WriteTone("voice/kel0187.ogg", 16);
         FrontendTest::SetUp();
         g_gameApp->opponentIndex = 0;
         g_gameApp->mode = 66;
@@ -453,6 +466,114 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToThePendin
     }
 }
 
+TEST_F(RusCutIns, OpponentOnesPanelsZoomInSwapAndLandWhereTheyRest) {
+    CRusContest& c = C();
+    g_rusGame->Contest.Opponent = 1;
+    Fire(0);
+    ASSERT_TRUE(ToPhase(2));
+    EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 15);
+    // The portrait halfway in: 800 − 500 × 400 ÷ 1000, at 500 × 254 ÷ 1000.
+    Frame();
+    FrameAt(500);
+    EXPECT_EQ(Pixel(600, 250), Mix(kFigure, kBand, 127));
+    EXPECT_EQ(Pixel(599, 250), kBand);
+    ASSERT_EQ(c.CutInStep, 0);
+    FrameAt(1000);
+    ASSERT_EQ(c.CutInStep, 1);
+    FrameAt(3500);
+    ASSERT_EQ(c.CutInStep, 2);
+    EXPECT_EQ(c.ScrollOffset, 0) << "the band starts over for the panels";
+    // Panel 1 zooms in from 1220 × 613 around the screen: at 250 of 500 ms,
+    // a = 200 and b = 100 put it at (−200, 94), 820 × 413, opacity 127.
+    FrameAt(250);
+    EXPECT_EQ(c.SlideOffset, 200);
+    EXPECT_EQ(c.SlideOffset2, 100);
+    EXPECT_EQ(Pixel(619, 94), Mix(kPanel[0], kBaseTop, 127));
+    EXPECT_EQ(Pixel(620, 94), kBaseTop);
+    EXPECT_EQ(Pixel(619, 93), kBaseTop);
+    EXPECT_EQ(Pixel(10, 506), Mix(kPanel[0], kFieldBg, 127));
+    EXPECT_EQ(Pixel(10, 507), kFieldBg);
+    FrameAt(500); // landed at (0, 194) at rest, with its sound
+    EXPECT_EQ(Pixel(419, 300), Mix(kPanel[0], kBand, 254));
+    EXPECT_EQ(Pixel(425, 250), Mix(kFigure, kBand, 254));
+    EXPECT_EQ(TenthsOf(g_seChannels[0].get()), 14);
+    ASSERT_EQ(c.CutInStep, 3);
+    FrameAt(500); // the pulse
+    FrameAt(500); // at rest
+    ASSERT_EQ(c.CutInStep, 5);
+    // Panel 1 grows away as panel 2 comes in: at 150 of 300 ms panel 1 covers
+    // (−200, 94, 820, 413) at 255 − 127 under panel 2 at (−200, 94) too.
+    FrameAt(150);
+    EXPECT_EQ(Pixel(610, 98), Mix(kPanel[1], Mix(kPanel[0], kBaseTop, 128), 127));
+    // Past panel 4 the red flash wipes over the contest itself.
+    ASSERT_TRUE(ToPhase(3));
+    EXPECT_EQ(c.CutInStep, 0);
+    EXPECT_EQ(PixelOf(Slot(14), 5, 5), kRed);
+    // The shake only runs out what is left of 800 ms after the band's last step.
+    ASSERT_TRUE(ToPhase(5));
+    const std::uint32_t bandStep = c.CutInTimer;
+    EXPECT_GE(Now() - bandStep, 400u);
+    ASSERT_TRUE(ToPhase(6));
+    EXPECT_LE(Now() - bandStep, 800u + 2 * 8) << "within the frames that notice it";
+}
+
+TEST_F(RusCutIns, OpponentOneEndsWithDoubleBurnOrSpeedUnlessThePlayerIsGuarded) {
+    struct Case {
+        std::uint8_t variant;
+        bool immune;
+        std::int8_t plates;
+        std::int32_t life;
+        std::int8_t platesAfter;
+        std::int32_t lifeAfter;
+    };
+    const Case cases[] = {{0, false, 3, 40, 2, 0},
+                          {0, true, 3, 221, 2, 221},
+                          {1, false, 1, 221, 0, 191},
+                          {1, true, 2, 100, 0, 100}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
+        CRusContest& c = C();
+        c.Opponent = 1;
+        c.PlayerLife = k.life;
+        c.OpponentPlates = k.plates;
+        c.OpponentGauge1 = c.OpponentGauge2 = 10;
+        c.PlayerImmune = k.immune ? 1 : 0;
+        c.DoubleBurnCost = k.variant; // variant 1 ends the one an earlier variant 0 set
+        c.OpponentImmune = 0;
+        c.NoBurn = 1;
+        c.OpponentLocked = 1;
+        c.OpponentHoleCovered.fill(1);
+        c.PlayerHoleInterval.fill(2000);
+        const std::uint32_t aiStamp = c.AiStamp = Now() - 70;
+        FreeVoiceSlot(0);
+        Fire(k.variant);
+        const std::set<int> phases = ToPlay();
+
+        EXPECT_EQ(c.OpponentPlates, k.platesAfter);
+        EXPECT_EQ(c.PlayerLife, k.lifeAfter);
+        EXPECT_EQ(phases.count(6), k.immune ? 0u : 1u) << "the bar drop";
+        EXPECT_EQ(c.OpponentGauge1, k.variant == 0 ? 10 : 0);
+        EXPECT_EQ(c.OpponentGauge2, 0);
+        EXPECT_EQ(c.DoubleBurnCost, k.variant == 0 && !k.immune ? 1 : 0);
+        EXPECT_EQ(c.OpponentImmune, k.variant == 1 && !k.immune ? 1 : 0);
+        EXPECT_EQ(c.OpponentEffectStamp, Now() - 8);
+        EXPECT_EQ(c.NoBurn, 0);
+        EXPECT_EQ(c.PlayerHoleInterval, c.BasePlayerHoleInterval);
+        EXPECT_EQ(std::ranges::count(c.OpponentHoleCovered, 1), 0);
+        // Variant 0 ends the player's own effects, guard and all; variant 1
+        // leaves them, keeps AiStamp and frees its sound channels.
+        EXPECT_EQ(c.PlayerImmune, k.variant == 1 && k.immune ? 1 : 0);
+        EXPECT_EQ(c.OpponentLocked, k.variant == 1 ? 1 : 0);
+        EXPECT_EQ(c.AiStamp, k.variant == 0 ? Now() - 8 : aiStamp);
+        EXPECT_EQ(g_seChannels[1], nullptr);
+        EXPECT_EQ(g_seChannels[0] == nullptr, k.variant == 1);
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), k.variant == 0 ? 8 : 9);
+        EXPECT_NE(g_maskImage, nullptr) << "left for whoever wipes next";
+        ExpectSurfacesFreed();
+        c.OpponentLocked = 0;
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -471,17 +592,20 @@ protected:
             c.PlayerStage[h] = c.OpponentStage[h] = static_cast<std::int8_t>(1 + h % 10);
         Frame();
     }
-    // Runs the cut-in to its end, picturing the 15th frame of each phase;
+    // Runs the cut-in to its end, picturing the 15th frame of each phase and step;
     // `each` runs before every frame.
     void Play(const std::string& name, const std::function<void()>& each = {}) {
         CRusContest& c = g_rusGame->Contest;
-        int phase = -1, frames = 0;
+        int phase = -1, step = -1, frames = 0;
         for (int i = 0; i < 3000 && c.State != RusState::Play; ++i) {
-            frames = c.CutInPhase == phase ? frames + 1 : 0;
+            frames = c.CutInPhase == phase && c.CutInStep == step ? frames + 1 : 0;
             phase = c.CutInPhase;
+            step = c.CutInStep;
             if (each) each();
             Frame();
-            if (frames == 15) e2e::WriteShot("cutin-shots", name + "-" + std::to_string(phase));
+            if (frames == 15)
+                e2e::WriteShot("cutin-shots", name + "-" + std::to_string(phase) +
+                                                  (step > 0 ? "." + std::to_string(step) : ""));
         }
         ASSERT_EQ(c.State, RusState::Play) << name;
         for (int slot = 10; slot <= 17; ++slot)
@@ -491,11 +615,15 @@ protected:
 
 TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     CRusContest& c = g_rusGame->Contest;
-    for (std::uint8_t variant : {0, 1}) {
-        c.OpponentSpecial = variant;
-        c.State = RusState::OpponentCutIn;
-        Play(variant == 0 ? "opponent0-a" : "opponent0-b");
+    for (std::int32_t opponent : {0, 1}) {
+        c.Opponent = opponent;
+        for (std::uint8_t variant : {0, 1}) {
+            c.OpponentSpecial = variant;
+            c.State = RusState::OpponentCutIn;
+            Play("opponent" + std::to_string(opponent) + (variant == 0 ? "-a" : "-b"));
+        }
     }
+    c.Opponent = 0;
     EXPECT_LT(c.PlayerLife, rus::kFullLife);
     for (std::uint8_t special : {0, 1}) {
         c.PlayerSpecial = special;

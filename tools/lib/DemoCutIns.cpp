@@ -8,42 +8,37 @@
 
 namespace demo {
 
-namespace {
-
-constexpr std::uint32_t kInk = 0xFFFFFF;
-constexpr int kBandH = 213;
-
-// A band strip: slanted stripes of two tones with its label every 200
-// pixels, so its scrolling shows.
 void Band(Canvas& c, std::uint32_t tone1, std::uint32_t tone2, const char* label) {
-    for (int y = 0; y < kBandH; ++y)
+    for (int y = 0; y < 213; ++y)
         for (int x = 0; x < 800; ++x)
             c.Set(x, y, Argb(215, ((x + y) / 40) % 2 ? tone1 : tone2));
     c.Fill(0, 0, 800, 6, Argb(255, 0xFFFFFF));
-    c.Fill(0, kBandH - 6, 800, 6, Argb(255, 0xFFFFFF));
+    c.Fill(0, 213 - 6, 800, 6, Argb(255, 0xFFFFFF));
     for (int x = 10; x < 800; x += 200)
         c.OutlinedText(x, 88, label, 30, 0xFFF0A0);
 }
 
-// The picture drawn over the whole screen as a cut-in starts: a veil of the
-// attacker's tone, its name above and the attack's name below.
 Canvas Veil(std::uint32_t tone, const char* title, const char* subtitle) {
     Canvas c(800, 600, Argb(80, tone));
     c.Fill(0, 0, 800, 96, Argb(210, (tone >> 1) & 0x7F7F7F));
     c.Fill(0, 504, 800, 96, Argb(210, (tone >> 1) & 0x7F7F7F));
-    c.OutlinedText(30, 24, title, 44, kInk);
+    c.OutlinedText(30, 24, title, 44, kCutInInk);
     c.OutlinedText(30, 530, subtitle, 36, 0xFFF0A0);
     return c;
 }
 
-// A caption plate with a big word on it.
 void Caption(Canvas& c, int x, int y, int w, int h, std::uint32_t tone, const char* word,
              int size) {
     c.RoundRect(x + 4, y + 4, w - 8, h - 8, 18, 0xFFFFFF, 240);
     c.RoundRect(x + 10, y + 10, w - 20, h - 20, 14, tone, 240);
     c.OutlinedText(x + (w - Canvas::TextWidth(word, size)) / 2, y + (h - size) / 2 - 4, word, size,
-                   kInk);
+                   kCutInInk);
 }
+
+namespace {
+
+constexpr std::uint32_t kInk = kCutInInk;
+constexpr int kBandH = 213;
 
 // A grey-level rule mask that opens from the centre outwards in rays.
 Canvas StarMask() {
@@ -181,7 +176,7 @@ bool CutInSounds(const ContestOutput& out) {
 
 bool CutInData(const ContestOutput& out) {
     return out.picture("bmp\\mask37.bmp", StarMask(), 24) && OpponentZero(out) &&
-           SpecialOne(out) && SpecialTwo(out) && CutInSounds(out);
+           SpecialOne(out) && SpecialTwo(out) && CutInSounds(out) && CutInDataKel(out);
 }
 
 } // namespace demo
