@@ -51,6 +51,23 @@ void DrawStrip(CDib* target, int offset) {
     BltAlpha(target, 0, kBandY, Slot(kSheet), kScreenWidth - offset, 0, offset, kBandH);
 }
 
+// A line loaded into its voice channel, to be played when its moment comes.
+void LoadVoice(int channel, const char* name) {
+    FreeVoiceSlot(channel);
+    auto c = std::make_unique<CVoiceChannel>();
+    c->Load(name);
+    g_voiceChannels[static_cast<std::size_t>(channel)] = std::move(c);
+}
+
+// What LoadVoice put in the channel, once, unless the setting `muteByte`
+// turns those lines off.
+void PlayLoaded(int channel, std::size_t muteByte, std::size_t levelByte) {
+    auto& c = g_voiceChannels[static_cast<std::size_t>(channel)];
+    if (g_config[muteByte] == 1 || !c) return;
+    c->SetVolume(g_config[levelByte]);
+    c->Play(Repeat::Once);
+}
+
 Hurry HurryOf(Skip skip) {
     return skip == Skip::Yes ? Hurry::BySkipOrClick : Hurry::Never;
 }
@@ -255,17 +272,24 @@ void CutIn::AnnouncerLine(const char* name) {
 }
 
 void CutIn::LoadAnnouncer(const char* name) {
-    FreeVoiceSlot(kAnnouncerVoice);
-    auto c = std::make_unique<CVoiceChannel>();
-    c->Load(name);
-    g_voiceChannels[kAnnouncerVoice] = std::move(c);
+    LoadVoice(kAnnouncerVoice, name);
 }
 
 void CutIn::PlayAnnouncer() {
-    auto& c = g_voiceChannels[kAnnouncerVoice];
-    if (g_config[config::kVoiceMuteB] == 1 || !c) return;
-    c->SetVolume(g_config[kAnnouncerLevel]);
-    c->Play(Repeat::Once);
+    PlayLoaded(kAnnouncerVoice, config::kVoiceMuteB, kAnnouncerLevel);
+}
+
+void CutIn::LoadOpponentLine(const char* name) {
+    LoadVoice(kOpponentVoice, name);
+}
+
+void CutIn::PlayOpponentLoaded() const {
+    PlayLoaded(kOpponentVoice, config::kVoiceMuteA, OpponentVoiceByte(c_.Opponent));
+}
+
+void CutIn::OpponentLineAt(const char* name, std::size_t levelByte) {
+    if (g_config[config::kVoiceMuteA] == 1) return;
+    PlayVoiceAt(kOpponentVoice, name, g_config[levelByte]);
 }
 
 void CutIn::FreeSurfaces(Mask mask) {

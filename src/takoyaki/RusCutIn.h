@@ -158,6 +158,12 @@ public:
     // An announcer's line loaded now and played later by PlayAnnouncer.
     static void LoadAnnouncer(const char* name);
     static void PlayAnnouncer();
+    // An opponent's line loaded on its channel now and played later by
+    // PlayOpponentLoaded, unless its lines are off.
+    static void LoadOpponentLine(const char* name);
+    void PlayOpponentLoaded() const;
+    // A line on the opponent's channel at another character's voice level.
+    static void OpponentLineAt(const char* name, std::size_t levelByte);
 
     // ------------------------------------------------------------ ending
     // The cut-in's surfaces freed (and its mask with Mask::Free).

@@ -3,6 +3,7 @@
 // chosen frames with pixels worked by hand, and each member run to its end
 // to see what it leaves of the contest. The last test plays every member on
 // the demo data and writes pictures of their phases to build/test/cutin-shots/.
+#include "app/Config.h"
 #include "e2e/DemoFolder.h"
 #include "e2e/Shots.h"
 #include "frontend/FrontendFixture.h"
@@ -38,6 +39,7 @@ constexpr std::array<std::uint32_t, 5> kSymbol{0xE00000, 0x00E000, 0x0000E0, 0xE
 // Opponent 1's four comic panels and where they stand on her sheet.
 constexpr std::array<std::uint32_t, 4> kPanel{0x00C040, 0xC0C0C0, 0x4000C0, 0xC00040};
 constexpr std::array<std::array<int, 2>, 4> kPanelAt{{{420, 213}, {0, 426}, {420, 426}, {0, 639}}};
+constexpr std::uint32_t kFlyer = 0xE0A040;
 constexpr std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
 }
@@ -115,6 +117,15 @@ protected:
         WritePicture("bmp/kel_sp_p.bmp", 840, 852, Sheet(panels));
         WritePicture("bmp/kel_sp_p02.bmp", 800, 639,
                      Sheet({{0, 213, 440, 100, kFigure}, {0, 426, 800, 213, kCaption}}));
+        WritePicture("bmp/qo_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        WritePicture("bmp/qo_sp_p.bmp", 800, 838,
+                     Sheet({{0, 213, 800, 100, kFigure}, {0, 426, 600, 92, kCaption}}));
+        WritePicture("bmp/zv_sp_oyaji.bmp", 453, 234, {{0, 0, 453, 234, kFlyer}});
+        WritePicture("bmp/qo_sp_p02.bmp", 800, 727, Sheet({{0, 213, 460, 100, kFigure}}));
+        WritePicture("bmp/bom01.bmp", 658, 47, {{0, 0, 658, 47, kBurnMark}});
+        WriteTone("voice/rus_qo04.ogg", 17);
+        WriteTone("voice/fen0190.ogg", 18);
+        WriteTone("voice/vel0215.ogg", 19);
         WriteTone("se/SE290.ogg", 14);
         WriteTone("voice/kel0186.ogg", 15);
         WriteTone("voice/kel0187.ogg", 16);
@@ -574,6 +585,105 @@ TEST_F(RusCutIns, OpponentOneEndsWithDoubleBurnOrSpeedUnlessThePlayerIsGuarded) 
     }
 }
 
+TEST_F(RusCutIns, OpponentTwoDropsCaptionsThenHealsAndTakesAPlateUnderItsFlyers) {
+    struct Case {
+        bool immune;
+        std::int32_t life;
+        std::int8_t playerPlates;
+        std::int32_t lifeAfter;
+        std::int8_t playerPlatesAfter;
+    };
+    const Case cases[] = {{false, 200, 0, 221, 0}, {false, 100, 2, 130, 1}, {true, 100, 2, 100, 2}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << "immune " << k.immune);
+        CRusContest& c = C();
+        c.Opponent = 2;
+        c.OpponentLife = k.life;
+        c.PlayerPlates = k.playerPlates;
+        c.OpponentPlates = 1;
+        c.PlayerImmune = k.immune ? 1 : 0;
+        FreeVoiceSlot(10);
+        Fire(0);
+        Frame();
+        EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 17) << "loaded for the banner";
+        ASSERT_TRUE(ToPhase(3));
+        // The first caption falls 394 rows in a second from above the screen:
+        // at 500 ms its bottom row is 500 × 394 ÷ 1000 − 92 + 91 = 196.
+        FrameAt(500);
+        EXPECT_EQ(Pixel(121, 196), Mix(kCaption, kFigure, 127)) << "over the baked banner";
+        EXPECT_EQ(Pixel(121, 197), kFigure);
+        EXPECT_EQ(Pixel(119, 196), kFigure);
+        ASSERT_TRUE(ToPhase(8));
+        // Eighteen flyers from beyond the right edge, 16 to 31 pixels a frame.
+        for (std::size_t i = 0; i < 32; ++i) {
+            SCOPED_TRACE(i);
+            if (i >= 18) {
+                EXPECT_EQ(c.ParticleX[i], 0);
+                continue;
+            }
+            EXPECT_GE(c.ParticleX[i], 800);
+            EXPECT_LT(c.ParticleX[i], 1200);
+            EXPECT_LT(c.ParticleY[i], 500);
+            EXPECT_GE(c.ParticleTimer[i], 16);
+            EXPECT_LT(c.ParticleTimer[i], 32);
+            EXPECT_LE(c.ParticleKind[i], 2);
+        }
+        const std::int16_t x0 = c.ParticleX[0];
+        Frame();
+        EXPECT_EQ(c.ParticleX[0], x0 - c.ParticleTimer[0]);
+        ToPlay();
+        EXPECT_EQ(c.OpponentLife, k.lifeAfter);
+        EXPECT_EQ(c.PlayerPlates, k.playerPlatesAfter);
+        EXPECT_EQ(c.OpponentPlates, 0);
+        EXPECT_EQ(c.PlayerImmune, 0);
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 8);
+        ExpectSurfacesFreed();
+    }
+}
+
+TEST_F(RusCutIns, OpponentTwoBombsOnlyEvenHolesAndChargesTheBallsItBlows) {
+    for (const bool immune : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "immune " << immune);
+        CRusContest& c = C();
+        c.Opponent = 2;
+        c.PlayerLife = 200;
+        c.PlayerImmune = immune ? 1 : 0;
+        c.PlayerHolesCovered = 0;
+        g_config[config::kVoiceMuteA] = immune ? 1 : 0;
+        for (int h = 0; h < rus::kHoles; ++h)
+            c.PlayerStage[h] = static_cast<std::int8_t>(h % 3 == 0 ? 0 : 2);
+        Fire(1);
+        ASSERT_TRUE(ToPhase(6));
+        // A bomb needs an odd clock reading: the virtual clock steps by 8.
+        const std::uint32_t end = c.StartTime + 500;
+        FrameAt(500 + ((end & 1) ^ 1));
+        const std::array<std::int8_t, rus::kHoles> stages = c.PlayerStage;
+        int charged = 0, bombed = 0;
+        for (int h = 0; h < rus::kHoles; ++h) {
+            EXPECT_EQ(c.BombHole[h], c.PlayerHoleCovered[h]) << h;
+            if (h % 2 == 1) {
+                EXPECT_EQ(c.BombHole[h], 0) << h;
+            }
+            bombed += c.BombHole[h];
+            charged += c.BombHole[h] && stages[h] != 0;
+        }
+        EXPECT_EQ(bombed > 0, !immune);
+        const std::set<int> phases = ToPlay();
+        EXPECT_EQ(phases.contains(7), !immune);
+        EXPECT_EQ(phases.contains(8), !immune);
+        EXPECT_EQ(c.PlayerLife, immune ? 200 : 200 - 50 - 6 * charged);
+        EXPECT_EQ(c.PlayerHolesCovered, immune ? 0 : 1);
+        for (int h = 0; h < rus::kHoles; ++h)
+            if (c.BombHole[h]) {
+                EXPECT_EQ(c.PlayerStage[h], 0) << h;
+            }
+        // Lines off: the first stays loaded and the second does not replace it.
+        EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), immune ? 18 : 19);
+        g_config[config::kVoiceMuteA] = 0;
+        ExpectSurfacesFreed();
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -615,7 +725,7 @@ protected:
 
 TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     CRusContest& c = g_rusGame->Contest;
-    for (std::int32_t opponent : {0, 1}) {
+    for (std::int8_t opponent : {0, 1, 2}) {
         c.Opponent = opponent;
         for (std::uint8_t variant : {0, 1}) {
             c.OpponentSpecial = variant;
@@ -624,6 +734,7 @@ TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
         }
     }
     c.Opponent = 0;
+    c.OpponentImmune = 0; // opponent 1's guard would keep the specials off her
     EXPECT_LT(c.PlayerLife, rus::kFullLife);
     for (std::uint8_t special : {0, 1}) {
         c.PlayerSpecial = special;
