@@ -167,6 +167,57 @@ protected:
         HoldSkip(false);
         ASSERT_TRUE(RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; }));
     }
+    // From boot to the first frame of play in a contest against the select's
+    // card `card` (the opponent card − 1), every card open.
+    void ToContestAgainst(int card) {
+        g_config[config::kScriptFlags + 3] = 1; // the contest is open
+        for (std::size_t k = 0; k < 6; ++k)
+            g_config[config::kContestBeaten + k] = 1;
+        ToMainTitle();
+        ClickAt(650, 430); // "mini-games"
+        ASSERT_TRUE(RunUntil([&] { return g_miniGameChooser && g_miniGameChooser->State == 2; }));
+        ClickAt(500, 450); // the contest
+        HoldSkip(true);
+        ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
+        HoldSkip(false);
+        ClickAt(400, 417); // the select
+        ASSERT_TRUE(RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }));
+        const int x = card % 2 == 1 ? 420 : 665, y = 110 + 180 * ((card - 1) / 2);
+        MoveTo(x, y);
+        Frames(2);
+        ClickAt(x, y);
+        ASSERT_TRUE(RunUntil(
+            [&] {
+                if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+                return InMode(66);
+            },
+            5000));
+        HoldSkip(true);
+        ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 4; }));
+        HoldSkip(false);
+        ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
+        ASSERT_EQ(g_rusGame->Contest.Opponent, card - 1);
+    }
+    // The opponent, her gauges full and two plates served, fires a special;
+    // pictures of it at `shot` and `shot` + 1, and of play after it.
+    void OpponentFires(int shot) {
+        CRusContest& c = g_rusGame->Contest;
+        c.OpponentGauge1 = c.OpponentGauge2 = 10;
+        c.OpponentGauge1Full = c.OpponentGauge2Full = 1;
+        c.OpponentPlates = 2;
+        ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::OpponentCutIn; }));
+        const std::string name = "-contest-opponent-" + std::to_string(c.Opponent) + "-special-" +
+                                 std::to_string(c.OpponentSpecial + 1);
+        ASSERT_TRUE(RunUntil([&] { return c.CutInPhase == 2 && c.CutInStep == 1; }, 3000));
+        Shot(std::to_string(shot) + name);
+        ASSERT_TRUE(RunUntil([&] { return c.CutInPhase >= 3; }, 4000));
+        Frames(20);
+        Shot(std::to_string(shot + 1) + name);
+        ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::Play; }, 4000));
+        EXPECT_EQ(c.OpponentPlates, c.OpponentSpecial == 0 ? 1 : 0);
+        Frames(2);
+        Shot(std::to_string(shot + 2) + name + "-after");
+    }
     void ToStoryChooser() {
         ToMainTitle();
         ClickAt(600, 390); // "story"
@@ -956,6 +1007,36 @@ TEST_F(PlaythroughTest, ContestSpecialsOfBothSidesPlayTheirCutIns) {
     ASSERT_TRUE(RunUntil([&] { return c.State == rus::RusState::Play; }));
     EXPECT_EQ(c.PlayerPlates, 0);
     EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
+}
+
+// The second and third opponents' specials in a contest of their own: what
+// each leaves on the player's side.
+TEST_F(PlaythroughTest, ContestSecondOpponentFiresHerSpecial) {
+    Start();
+    ToContestAgainst(2);
+    CRusContest& c = g_rusGame->Contest;
+    OpponentFires(110);
+    EXPECT_TRUE(c.DoubleBurnCost || c.OpponentImmune);
+    EXPECT_LT(c.PlayerLife, rus::kFullLife);
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
+}
+
+TEST_F(PlaythroughTest, ContestThirdOpponentHealsOrBombs) {
+    Start();
+    ToContestAgainst(3);
+    CRusContest& c = g_rusGame->Contest;
+    c.OpponentLife = 150;
+    c.PlayerPlates = 2;
+    OpponentFires(113);
+    // Her first special heals her and takes a plate; her second bombs.
+    if (c.PlayerHolesCovered == 0) {
+        EXPECT_EQ(c.OpponentLife, 180);
+        EXPECT_EQ(c.PlayerPlates, 1);
+    } else {
+        EXPECT_LE(c.PlayerLife, rus::kFullLife - 50);
+    }
     EXPECT_EQ(Log().find("cannot load"), std::string::npos) << Log();
 }
 

@@ -11,13 +11,13 @@ namespace demo {
 namespace {
 
 constexpr std::uint32_t kQoTone = 0x9060C0;
-constexpr const char* kQoName = "菲妮";
+constexpr const char* kQoName = "维尔菲";
 
 } // namespace
 
 bool CutInDataQo(const ContestOutput& out) {
     Canvas sheet(800, 838, 0);
-    Band(sheet, 0x7040A0, 0xB090E0, "菲妮必杀技！");
+    Band(sheet, 0x7040A0, 0xB090E0, "维尔菲必杀技！");
     // The banner's two halves meet at x = 360.
     sheet.RoundRect(10, 213 + 20, 350, 173, 20, 0x6030A0, 235);
     sheet.OutlinedText(40, 213 + 70, "甜蜜", 56, kCutInInk);
@@ -41,7 +41,7 @@ bool CutInDataQo(const ContestOutput& out) {
     }
 
     Canvas sheet2(800, 727, 0);
-    Band(sheet2, 0x603090, 0xA070D0, "菲妮必杀技·二");
+    Band(sheet2, 0x603090, 0xA070D0, "维尔菲必杀技·二");
     // The figure's picture is 405 rows tall; its window of 211 rows rolls
     // from the figure's head down to the bombs it holds.
     Figure(sheet2, 100, 213, 240, 211, kQoTone, kQoName, 30);
@@ -50,7 +50,7 @@ bool CutInDataQo(const ContestOutput& out) {
         sheet2.Disc(120 + 110 * k, 213 + 330, 40, 0x202020, 255);
     sheet2.OutlinedText(140, 213 + 220, "炸弹！", 44, 0xFF6040);
     sheet2.RoundRect(460, 213, 340, 210, 16, 0x4040A0, 235);
-    sheet2.OutlinedText(490, 213 + 80, "韦尔登场", 44, kCutInInk);
+    sheet2.OutlinedText(490, 213 + 80, "菲妮登场", 44, kCutInInk);
     sheet2.Disc(460 + 22, 423 + 22, 20, 0xFF4040, 255);
     sheet2.Fill(0, 620, 800, 107, Argb(220, 0x301040));
     sheet2.OutlinedText(40, 620 + 30, "炸弹雨 · 全部炸飞 · 炸弹雨", 40, 0xFFF0A0);
@@ -70,7 +70,7 @@ bool CutInDataQo(const ContestOutput& out) {
     const auto se = [&](const char* name, double from, double to, double seconds) {
         return out.sound(std::string("se\\") + name, out.blip(from, to, seconds));
     };
-    return out.picture("bmp\\qo_base.bmp", Veil(kQoTone, "菲妮的必杀技！", "对手发动了必杀技"),
+    return out.picture("bmp\\qo_base.bmp", Veil(kQoTone, "维尔菲的必杀技！", "对手发动了必杀技"),
                        32) &&
            out.picture("bmp\\qo_sp_p.bmp", sheet, 32) &&
            out.picture("bmp\\zv_sp_oyaji.bmp", flyers, 32) &&
