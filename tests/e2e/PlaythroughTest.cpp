@@ -925,32 +925,8 @@ TEST_F(PlaythroughTest, ContestFromTheMiniGameChooserToResultsRetryAndBack) {
 // the player's special 1 and special 2, whose reel a click stops.
 TEST_F(PlaythroughTest, ContestSpecialsOfBothSidesPlayTheirCutIns) {
     Start();
-    g_config[config::kScriptFlags + 3] = 1;   // the contest is open
-    g_config[config::kContestBeaten + 0] = 1; // and the select's first card
-    ToMainTitle();
-    ClickAt(650, 430); // "mini-games"
-    ASSERT_TRUE(RunUntil([&] { return g_miniGameChooser && g_miniGameChooser->State == 2; }));
-    ClickAt(500, 450); // the contest
-    HoldSkip(true);
-    ASSERT_TRUE(RunUntil([&] { return g_rusTitle && g_rusTitle->State == 10; }));
-    HoldSkip(false);
-    ClickAt(400, 417); // the select
-    ASSERT_TRUE(RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }));
-    MoveTo(420, 100);
-    Frames(2);
-    ClickAt(420, 100); // the first opponent
-    ASSERT_TRUE(RunUntil(
-        [&] {
-            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
-            return InMode(66);
-        },
-        5000));
-    HoldSkip(true);
-    ASSERT_TRUE(RunUntil([&] { return g_rusGame && g_rusGame->Contest.SubStep == 4; }));
-    HoldSkip(false);
-    ASSERT_TRUE(RunUntil([&] { return g_rusGame->Contest.State == rus::RusState::Play; }));
+    ToContestAgainst(1);
     CRusContest& c = g_rusGame->Contest;
-    ASSERT_EQ(c.Opponent, 0);
 
     const auto inPhase = [&](rus::RusState state, int phase, std::uint32_t ms) {
         return RunUntil([&] {
