@@ -126,6 +126,19 @@ protected:
         WriteTone("voice/rus_qo04.ogg", 17);
         WriteTone("voice/fen0190.ogg", 18);
         WriteTone("voice/vel0215.ogg", 19);
+        WritePicture("bmp/mur_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        WritePicture("bmp/mur_sp_p.bmp", 1360, 639,
+                     Sheet({{0, 213, 600, 213, kPanel[0]}, {600, 213, 600, 213, kPanel[1]},
+                            {0, 426, 1360, 100, kCaption}}));
+        WritePicture("bmp/mur_sp_p02.bmp", 900, 852,
+                     Sheet({{0, 213, 580, 100, kFigure}, {0, 426, 900, 100, kCaption},
+                            {0, 639, 460, 100, kPanel[2]}}));
+        WritePicture("bmp/Mur_Moji.bmp", 600, 500, {{0, 0, 600, 500, kFlyer}});
+        WriteSolid("bmp/mask04.bmp", 800, 600, Opaque(0x808080));
+        WriteTone("voice/mur0367.ogg", 20);
+        WriteTone("voice/mur0368.ogg", 21);
+        WriteTone("voice/mur0368a.ogg", 22);
+        WriteTone("voice/mur0368b.ogg", 23);
         WriteTone("se/SE290.ogg", 14);
         WriteTone("voice/kel0186.ogg", 15);
         WriteTone("voice/kel0187.ogg", 16);
@@ -684,6 +697,78 @@ TEST_F(RusCutIns, OpponentTwoBombsOnlyEvenHolesAndChargesTheBallsItBlows) {
     }
 }
 
+TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
+    struct Case {
+        std::uint8_t variant;
+        bool immune;
+        std::int8_t plates;
+        std::int32_t lifeAfter;
+    };
+    const Case cases[] = {{0, false, 1, 221}, {0, true, 3, 221}, {1, false, 0, 141}, {1, true, 2, 221}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
+        CRusContest& c = C();
+        c.Opponent = 3;
+        c.PlayerLife = rus::kFullLife;
+        c.OpponentPlates = k.plates;
+        c.PlayerImmune = k.immune ? 1 : 0;
+        c.PlayerMarkersHidden = 0;
+        const std::uint32_t effectStamp = c.OpponentEffectStamp = Now() - 100;
+        Fire(k.variant);
+        if (k.variant == 0) {
+            ASSERT_TRUE(ToPhase(3));
+            // Panel A comes in from the left: at 500 ms it ends at
+            // 500 × 700 ÷ 1000 − 600 + 600 = 350, at 127.
+            FrameAt(500);
+            EXPECT_EQ(Pixel(349, 250), Mix(kPanel[0], kBand, 127));
+            EXPECT_EQ(Pixel(350, 250), kBand);
+            EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 20) << "loaded ahead";
+            FrameAt(1000);
+            FrameAt(100);
+            ASSERT_EQ(c.CutInStep, 2);
+            // The strip crosses 2720 pixels in 5 s: at 1000 ms it starts at
+            // 800 − 544 = 256, over panel B.
+            FrameAt(1000);
+            EXPECT_EQ(Pixel(255, 250), kPanel[1]);
+            EXPECT_EQ(Pixel(256, 250), kCaption);
+        } else {
+            ASSERT_TRUE(ToPhase(3));
+            // The first step ends only once its ramp would pass full, past
+            // its length: 2904 × 254 ÷ 2900 = 254, 2912 × 254 ÷ 2900 = 255.
+            FrameAt(2904);
+            EXPECT_EQ(c.CutInStep, 0);
+            Frame();
+            EXPECT_EQ(c.CutInStep, 1);
+            ASSERT_TRUE(ToPhase(6));
+            for (std::size_t i = 0; i < c.ParticleX.size(); ++i) {
+                EXPECT_LT(c.ParticleX[i], 500);
+                EXPECT_LT(c.ParticleY[i], 500);
+                EXPECT_GE(c.ParticleTimer[i], 16);
+                EXPECT_LE(c.ParticleTimer[i], 31);
+            }
+            EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 22);
+            // A stamp is drawn on the frame its counter reaches 1, once.
+            c.ParticleX[0] = 10;
+            c.ParticleY[0] = 20;
+            c.ParticleTimer[0] = 2;
+            Frame();
+            EXPECT_EQ(Pixel(11, 21), kFlyer);
+            EXPECT_GE(c.ParticleTimer[0], 16) << "seeded again";
+            ASSERT_TRUE(ToPhase(7));
+            EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 23);
+            EXPECT_EQ(PixelOf(Slot(11), 11, 21), kFlyer) << "the stamped contest kept";
+        }
+        const std::set<int> phases = ToPlay();
+        EXPECT_EQ(c.OpponentPlates, std::max(k.plates - 2, 0));
+        EXPECT_EQ(c.PlayerLife, k.lifeAfter);
+        EXPECT_EQ(phases.contains(9), k.variant == 1 && !k.immune) << "the bar drop";
+        EXPECT_EQ(c.PlayerMarkersHidden, k.variant == 0 && !k.immune ? 1 : 0);
+        EXPECT_EQ(c.OpponentEffectStamp, k.variant == 0 ? Now() - 8 : effectStamp);
+        EXPECT_EQ(c.PlayerImmune, 0);
+        ExpectSurfacesFreed();
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -725,7 +810,7 @@ protected:
 
 TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     CRusContest& c = g_rusGame->Contest;
-    for (std::int8_t opponent : {0, 1, 2}) {
+    for (std::int8_t opponent : {0, 1, 2, 3}) {
         c.Opponent = opponent;
         for (std::uint8_t variant : {0, 1}) {
             c.OpponentSpecial = variant;

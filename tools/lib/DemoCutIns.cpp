@@ -177,7 +177,7 @@ bool CutInSounds(const ContestOutput& out) {
 bool CutInData(const ContestOutput& out) {
     return out.picture("bmp\\mask37.bmp", StarMask(), 24) && OpponentZero(out) &&
            SpecialOne(out) && SpecialTwo(out) && CutInSounds(out) && CutInDataKel(out) &&
-           CutInDataQo(out);
+           CutInDataQo(out) && CutInDataMur(out);
 }
 
 } // namespace demo

@@ -15,6 +15,7 @@ bool CutInData(const ContestOutput& out);
 // Opponents' cut-ins of their own files, called by CutInData.
 bool CutInDataKel(const ContestOutput& out);
 bool CutInDataQo(const ContestOutput& out);
+bool CutInDataMur(const ContestOutput& out);
 
 // Pieces the cut-in writers share.
 inline constexpr std::uint32_t kCutInInk = 0xFFFFFF;
