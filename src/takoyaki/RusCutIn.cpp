@@ -183,6 +183,14 @@ void CutIn::BakeBand() {
 }
 
 bool CutIn::Shake(int slot, std::uint32_t length) {
+    return ShakeOf(slot, slot, length);
+}
+
+bool CutIn::FlashShake(int flash, std::uint32_t length) {
+    return ShakeOf(kReturn, flash, length);
+}
+
+bool CutIn::ShakeOf(int evenSlot, int oddSlot, std::uint32_t length) {
     const std::uint32_t now = Now();
     Tick();
     if (now - c_.CutInTimer > length) {
@@ -203,9 +211,10 @@ bool CutIn::Shake(int slot, std::uint32_t length) {
                                             {0, 0, kShakeShift, kShakeShift},
                                             {0, kShakeShift, kShakeShift, 0},
                                             {kShakeShift, 0, 0, kShakeShift}}};
-    const Shift& s = kShifts[static_cast<std::size_t>(c_.ScrollOffset & 3)];
-    BltCopy(Back(), s.dx, s.dy, Slot(slot), s.sx, s.sy, kScreenWidth - kShakeShift,
-            kScreenHeight - kShakeShift);
+    const auto step = static_cast<std::size_t>(c_.ScrollOffset & 3);
+    const Shift& s = kShifts[step];
+    BltCopy(Back(), s.dx, s.dy, Slot(step % 2 == 0 ? evenSlot : oddSlot), s.sx, s.sy,
+            kScreenWidth - kShakeShift, kScreenHeight - kShakeShift);
     return true;
 }
 

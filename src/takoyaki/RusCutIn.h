@@ -141,6 +141,9 @@ public:
     // another), `length` ms from CutInTimer; true while it runs. At its end
     // ScrollOffset := 0 and the return picture stands whole in the back buffer.
     bool Shake(int slot = kReturn, std::uint32_t length = kShakeMs);
+    // The same shake alternating with a flash: the odd displacements show
+    // the flash surface instead of the return picture.
+    bool FlashShake(int flash, std::uint32_t length);
     // The hit's falling piece of `target`'s life bar; true while it falls.
     bool BarDrop(Side target);
     // A changed hole drawn into the return picture with its new stage.
@@ -171,6 +174,7 @@ public:
 
 private:
     void Line(const char* name, int channel) const;
+    bool ShakeOf(int evenSlot, int oddSlot, std::uint32_t length);
 
     CRusGame& game_;
     CRusContest& c_;

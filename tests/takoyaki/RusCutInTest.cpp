@@ -139,6 +139,15 @@ protected:
         WriteTone("voice/mur0368.ogg", 21);
         WriteTone("voice/mur0368a.ogg", 22);
         WriteTone("voice/mur0368b.ogg", 23);
+        WritePicture("bmp/dor_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        WritePicture("bmp/dor_sp_p.bmp", 1070, 852,
+                     Sheet({{0, 213, 1070, 100, kPanel[0]}, {0, 639, 550, 100, kPanel[1]},
+                            {700, 426, 210, 213, kCaption}}));
+        WritePicture("bmp/dor_sp_p02.bmp", 800, 852,
+                     Sheet({{0, 213, 456, 100, kPanel[2]}, {0, 426, 510, 100, kPanel[3]},
+                            {0, 639, 800, 100, kFigure}}));
+        for (const char* line : {"dor0401", "dor0403", "dor0404", "dor0405"})
+            WriteTone(std::string("voice/") + line + ".ogg", 80);
         WriteTone("se/SE290.ogg", 14);
         WriteTone("voice/kel0186.ogg", 15);
         WriteTone("voice/kel0187.ogg", 16);
@@ -769,6 +778,64 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
     }
 }
 
+TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
+    struct Case {
+        std::uint8_t variant;
+        bool immune;
+        std::int32_t lifeAfter;
+        std::int8_t platesAfter;
+    };
+    const Case cases[] = {{0, false, 191, 2}, {0, true, 221, 2}, {1, false, 191, 1}, {1, true, 221, 1}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
+        CRusContest& c = C();
+        c.Opponent = 4;
+        c.PlayerLife = rus::kFullLife;
+        c.OpponentPlates = 3;
+        c.PlayerImmune = k.immune ? 1 : 0;
+        c.SlowCooking = c.PlayerLocked = 0;
+        // Her line silenced: variant 1's wait for it ends on its first frame.
+        g_config[config::kVoiceMuteA] = k.immune ? 1 : 0;
+        Fire(k.variant);
+        ASSERT_TRUE(ToPhase(3));
+        if (k.variant == 1) {
+            while (c.CutInStep < 2)
+                Frame();
+            const std::uint32_t waitStart = Now();
+            while (c.CutInStep == 2)
+                Frame();
+            // Her 8-second line started with the band, 5 s before the wait.
+            if (k.immune) {
+                EXPECT_EQ(Now() - waitStart, 8u);
+            } else {
+                EXPECT_NEAR(Now() - waitStart, 3000.0, 100.0) << "the stream reports its end late";
+            }
+        }
+        ASSERT_TRUE(ToPhase(4));
+        // The first displacement is 0: the contest from (16, 16) at (0, 0);
+        // the next, 88 ms on, is the flash from (0, 0) at (16, 16).
+        CDib* ret = Slot(10);
+        ret->SetPixel(16, 16, 0x010203);
+        Frame();
+        EXPECT_EQ(Pixel(0, 0), 0x010203u);
+        FrameAt(89);
+        EXPECT_EQ(Pixel(16, 16), k.variant == 0 ? kRed : 0xFFFFFFu);
+        const std::set<int> phases = ToPlay();
+        EXPECT_EQ(c.PlayerLife, k.lifeAfter);
+        EXPECT_EQ(c.OpponentPlates, k.platesAfter);
+        EXPECT_EQ(phases.contains(5), !k.immune) << "the bar drop";
+        EXPECT_EQ(c.SlowCooking, k.variant == 0 && !k.immune ? 1 : 0);
+        EXPECT_EQ(c.PlayerLocked, k.variant == 1 && !k.immune ? 1 : 0);
+        // Variant 0 ends the player's guard with her other effects and frees
+        // its sound channels; variant 1 leaves both.
+        EXPECT_EQ(c.PlayerImmune, k.variant == 1 && k.immune ? 1 : 0);
+        EXPECT_EQ(g_seChannels[0] == nullptr, k.variant == 0);
+        ExpectSurfacesFreed();
+        g_config[config::kVoiceMuteA] = 0;
+        c.PlayerImmune = 0;
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -810,7 +877,7 @@ protected:
 
 TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     CRusContest& c = g_rusGame->Contest;
-    for (std::int8_t opponent : {0, 1, 2, 3}) {
+    for (std::int8_t opponent : {0, 1, 2, 3, 4}) {
         c.Opponent = opponent;
         for (std::uint8_t variant : {0, 1}) {
             c.OpponentSpecial = variant;

@@ -177,7 +177,8 @@ bool CutInSounds(const ContestOutput& out) {
 bool CutInData(const ContestOutput& out) {
     return out.picture("bmp\\mask37.bmp", StarMask(), 24) && OpponentZero(out) &&
            SpecialOne(out) && SpecialTwo(out) && CutInSounds(out) && CutInDataKel(out) &&
-           CutInDataQo(out) && CutInDataMur(out);
+           CutInDataQo(out) && CutInDataMur(out) &&
+           CutInDataDor(out);
 }
 
 } // namespace demo

@@ -16,6 +16,7 @@ bool CutInData(const ContestOutput& out);
 bool CutInDataKel(const ContestOutput& out);
 bool CutInDataQo(const ContestOutput& out);
 bool CutInDataMur(const ContestOutput& out);
+bool CutInDataDor(const ContestOutput& out);
 
 // Pieces the cut-in writers share.
 inline constexpr std::uint32_t kCutInInk = 0xFFFFFF;
