@@ -53,6 +53,9 @@ public:
     // Phase 5 of special 2: the attack of the reel's symbol (RusReelAttacks.cpp);
     // each ends with CutInPhase := 6 and CutInStep2 := 0.
     void PlayReelAttack(platform::WindowHandle window);
+    // Phase 5 of opponent 5's variant 1: the attack of OpponentReelResult
+    // (RusReelAttacks.cpp); each ends with CutInPhase := 15.
+    void PlayOpponentReelAttack(platform::WindowHandle window);
     void Judge(platform::WindowHandle window);
     void RunWin(platform::WindowHandle window);
     void RunLose(platform::WindowHandle window);

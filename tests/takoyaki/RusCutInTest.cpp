@@ -148,6 +148,13 @@ protected:
                             {0, 639, 800, 100, kFigure}}));
         for (const char* line : {"dor0401", "dor0403", "dor0404", "dor0405"})
             WriteTone(std::string("voice/") + line + ".ogg", 80);
+        WritePicture("bmp/hol_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        WritePicture("bmp/hol_sp_p.bmp", 900, 852,
+                     Sheet({{0, 213, 450, 100, kPanel[0]}, {450, 213, 450, 100, kPanel[1]},
+                            {0, 426, 800, 100, kCaption}, {0, 639, 800, 100, kFigure}}));
+        WritePicture("bmp/hol_sp_p02.bmp", 800, 756, Sheet({{0, 426, 360, 100, kPanel[2]}}));
+        WriteTone("voice/hol0403.ogg", 25);
+        WriteTone("voice/hol0404.ogg", 26);
         WriteTone("se/SE290.ogg", 14);
         WriteTone("voice/kel0186.ogg", 15);
         WriteTone("voice/kel0187.ogg", 16);
@@ -836,6 +843,66 @@ TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
     }
 }
 
+TEST_F(RusCutIns, OpponentFiveSwingsThriceAndStealsAPlateOrSpinsHerReel) {
+    struct Case {
+        std::uint8_t variant;
+        bool immune;
+        std::int8_t playerPlates;
+        std::int32_t lifeAfter;
+        std::int8_t playerPlatesAfter, opponentPlatesAfter;
+    };
+    const Case cases[] = {{0, false, 2, 196, 1, 3},
+                          {0, false, 0, 196, 0, 3},
+                          {0, true, 2, 221, 2, 3},
+                          {1, false, 2, 221, 2, 1}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune << " plates "
+                                        << int{k.playerPlates});
+        CRusContest& c = C();
+        c.Opponent = 5;
+        c.PlayerLife = rus::kFullLife;
+        c.PlayerPlates = k.playerPlates;
+        c.OpponentPlates = 3;
+        c.PlayerImmune = k.immune ? 1 : 0;
+        c.OpponentReelResult = 4;
+        Fire(k.variant);
+        ASSERT_TRUE(ToPhase(3));
+        if (k.variant == 0) {
+            FrameAt(1000);
+            ASSERT_EQ(c.CutInStep, 1);
+            // Halfway through a swing, 45 degrees: 300 − 300 log10(1 + 9 cos 45°)
+            // = 39.9, so A stands at 350 − 39 at rest over its fading ghost.
+            FrameAt(250);
+            EXPECT_EQ(Pixel(311, 250), Mix(kPanel[0], kBand, 254));
+            EXPECT_EQ(Pixel(310, 250), kBand);
+            EXPECT_EQ(Pixel(770, 250), Mix(kPanel[0], kBand, 128)) << "the ghost";
+            std::vector<int> steps{c.CutInStep};
+            while (c.CutInPhase == 3) {
+                Frame();
+                if (c.CutInStep != steps.back()) steps.push_back(c.CutInStep);
+            }
+            EXPECT_EQ(steps, (std::vector<int>{1, 2, 1, 2, 1, 2, 3, 4, 5, 0}));
+            EXPECT_EQ(PixelOf(Slot(11), 400, 250), kFigure) << "strip D baked";
+            EXPECT_EQ(PixelOf(Slot(11), 400, 350), kBand);
+        } else {
+            EXPECT_EQ(c.OpponentReelResult, 0);
+            ASSERT_TRUE(ToPhase(5));
+            EXPECT_LT(c.OpponentReelResult, 5);
+        }
+        const std::set<int> phases = ToPlay();
+        EXPECT_EQ(c.PlayerLife, k.lifeAfter);
+        EXPECT_EQ(c.PlayerPlates, k.playerPlatesAfter);
+        EXPECT_EQ(c.OpponentPlates, k.opponentPlatesAfter);
+        if (k.variant == 0) {
+            EXPECT_EQ(phases.contains(5), !k.immune) << "the bar drop";
+            EXPECT_EQ(c.OpponentReelResult, 0);
+        } else {
+            EXPECT_TRUE(phases.contains(15)) << "the reel attacks are pending; the ending follows";
+        }
+        ExpectSurfacesFreed();
+    }
+}
+
 // Every drawn member on the demo data, with pictures of its phases for
 // people to look at.
 class RusCutInsOnDemoData : public FrontendTest {
@@ -877,7 +944,7 @@ protected:
 
 TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     CRusContest& c = g_rusGame->Contest;
-    for (std::int8_t opponent : {0, 1, 2, 3, 4}) {
+    for (std::int8_t opponent : {0, 1, 2, 3, 4, 5}) {
         c.Opponent = opponent;
         for (std::uint8_t variant : {0, 1}) {
             c.OpponentSpecial = variant;

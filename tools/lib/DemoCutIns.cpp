@@ -178,7 +178,7 @@ bool CutInData(const ContestOutput& out) {
     return out.picture("bmp\\mask37.bmp", StarMask(), 24) && OpponentZero(out) &&
            SpecialOne(out) && SpecialTwo(out) && CutInSounds(out) && CutInDataKel(out) &&
            CutInDataQo(out) && CutInDataMur(out) &&
-           CutInDataDor(out);
+           CutInDataDor(out) && CutInDataHol(out);
 }
 
 } // namespace demo

@@ -17,6 +17,7 @@ bool CutInDataKel(const ContestOutput& out);
 bool CutInDataQo(const ContestOutput& out);
 bool CutInDataMur(const ContestOutput& out);
 bool CutInDataDor(const ContestOutput& out);
+bool CutInDataHol(const ContestOutput& out);
 
 // Pieces the cut-in writers share.
 inline constexpr std::uint32_t kCutInInk = 0xFFFFFF;
