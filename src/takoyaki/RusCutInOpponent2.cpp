@@ -288,11 +288,8 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
         k.Next();
         return;
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 100)) return;
+        if (k.ThroughWhite(kFlashSlot)) return;
         CutIn::LoadOpponentLine("voice\\fen0190.ogg");
         k.StartBand();
         c.CutInStep = 0;
