@@ -162,6 +162,14 @@ bool CutIn::Wipe(int from, int to, std::uint32_t duration, Skip skip) {
                   HurryOf(skip), kMaskWipe);
 }
 
+bool CutIn::ThroughWhite(int flash) {
+    if (c_.CutInPhase == 1) {
+        if (!Wipe(kReturn, flash, 300)) Next();
+        return true;
+    }
+    return Fade(flash, kScene, 100);
+}
+
 void CutIn::StartBand() {
     c_.CutInTimer = Now();
     c_.ScrollOffset = c_.SlideOffset = c_.SlideOffset2 = 0;

@@ -237,11 +237,8 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
         return;
     }
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 100)) return;
+        if (k.ThroughWhite(kFlashSlot)) return;
         k.OpponentLine(1);
         k.StartBand();
         c.CutInStep = 0;

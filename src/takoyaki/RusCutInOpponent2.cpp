@@ -21,8 +21,8 @@ using rus::pan::Now;
 namespace {
 
 constexpr const char* kBasePicture = "bmp\\qo_base.bmp";
-constexpr int kFlashSlot = 14;  // white, and variant 1's red
-constexpr int kFlyerSlot = 15;  // variant 0's flying pictures
+constexpr int kFlashSlot = 14;    // white, and variant 1's red
+constexpr int kFlyerSlot = 15;    // variant 0's flying pictures
 constexpr int kBombSlot = kSheet; // variant 1's bomb strip replaces its sheet
 constexpr std::uint32_t kRed = 0xFF0000;
 constexpr int kRest = 254;
@@ -288,11 +288,8 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
         k.Next();
         return;
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 100)) return;
+        if (k.ThroughWhite(kFlashSlot)) return;
         CutIn::LoadOpponentLine("voice\\fen0190.ogg");
         k.StartBand();
         c.CutInStep = 0;

@@ -37,8 +37,8 @@ bool CutInDataKel(const ContestOutput& out) {
     Figure(sheet2, 100, 213, 240, 213, kKelTone, kKelName, 30);
     sheet2.OutlinedText(250, 213 + 20, "加速！", 40, 0xFFF0A0);
     sheet2.VGradient(0, 426, 800, 213, Argb(230, 0x30C0C0), Argb(230, 0x104040));
-    sheet2.OutlinedText(400 - Canvas::TextWidth("双倍速度·守护", 64) / 2, 426 + 70,
-                        "双倍速度·守护", 64, kCutInInk);
+    sheet2.OutlinedText(400 - Canvas::TextWidth("双倍速度·守护", 64) / 2, 426 + 70, "双倍速度·守护",
+                        64, kCutInInk);
 
     if (!out.picture("bmp\\kel_base.bmp", Veil(kKelTone, "凯尔波的必杀技！", "对手发动了必杀技"),
                      32) ||
