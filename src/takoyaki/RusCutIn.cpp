@@ -5,6 +5,7 @@
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/TrigTables.h"
+#include "platform/Platform.h"
 #include "screenkit/ScreenKit.h"
 #include "sound/SoundChannel.h"
 #include "takoyaki/RusPan.h"
@@ -35,7 +36,6 @@ namespace {
 using rus::pan::Now;
 
 constexpr std::uint32_t kBandStepMs = 8;
-constexpr std::uint32_t kShakeStepMs = 88;
 constexpr int kShakeShift = 16;
 constexpr int kBarY = 12;
 constexpr int kBarH = 34;
@@ -191,14 +191,14 @@ void CutIn::BakeBand() {
 }
 
 bool CutIn::Shake(int slot, std::uint32_t length) {
-    return ShakeOf(slot, slot, length);
+    return ShakeOf(slot, slot, length, kShakeStepMs);
 }
 
-bool CutIn::FlashShake(int flash, std::uint32_t length) {
-    return ShakeOf(kReturn, flash, length);
+bool CutIn::FlashShake(int flash, std::uint32_t length, std::uint32_t stepMs) {
+    return ShakeOf(kReturn, flash, length, stepMs);
 }
 
-bool CutIn::ShakeOf(int evenSlot, int oddSlot, std::uint32_t length) {
+bool CutIn::ShakeOf(int evenSlot, int oddSlot, std::uint32_t length, std::uint32_t stepMs) {
     const std::uint32_t now = Now();
     Tick();
     if (now - c_.CutInTimer > length) {
@@ -206,7 +206,7 @@ bool CutIn::ShakeOf(int evenSlot, int oddSlot, std::uint32_t length) {
         ShowWhole(Slot(kReturn));
         return false;
     }
-    if (now - c_.StartTime > kShakeStepMs) {
+    if (now - c_.StartTime > stepMs) {
         c_.ScrollOffset = static_cast<std::int16_t>(c_.ScrollOffset + 1);
         c_.StartTime = now;
     }
@@ -224,6 +224,42 @@ bool CutIn::ShakeOf(int evenSlot, int oddSlot, std::uint32_t length) {
     BltCopy(Back(), s.dx, s.dy, Slot(step % 2 == 0 ? evenSlot : oddSlot), s.sx, s.sy,
             kScreenWidth - kShakeShift, kScreenHeight - kShakeShift);
     return true;
+}
+
+void CutIn::LayBombs(Side target) {
+    const bool player = target == Side::Player;
+    auto& covered = player ? c_.PlayerHoleCovered : c_.OpponentHoleCovered;
+    for (std::size_t i = 0; i < covered.size(); ++i) {
+        const std::uint32_t r = static_cast<std::uint32_t>(platform::Rand()) & 0xFF;
+        const std::uint32_t draw = r * (Now() & 0xFF) * static_cast<std::uint32_t>(i - 1);
+        c_.BombHole[i] = covered[i] = static_cast<std::uint8_t>(draw & 1);
+    }
+}
+
+void CutIn::DrawBombs(Side target, int frame, int slot) const {
+    const auto& rects = target == Side::Player ? c_.PlayerHoleRect : c_.OpponentHoleRect;
+    for (std::size_t h = 0; h < rects.size(); ++h)
+        if (c_.BombHole[h] != 0)
+            Draw(Back(), {kTile * frame, 0, kTile, kTile}, rects[h].left, rects[h].top, slot);
+}
+
+void CutIn::Blast(Side target) {
+    const bool player = target == Side::Player;
+    std::int32_t& life = player ? c_.PlayerLife : c_.OpponentLife;
+    auto& stage = player ? c_.PlayerStage : c_.OpponentStage;
+    auto& kind = player ? c_.PlayerKind : c_.OpponentKind;
+    auto& counted = player ? c_.PlayerBurnCounted : c_.OpponentBurnCounted;
+    (player ? c_.PlayerLifeBefore : c_.OpponentLifeBefore) = life;
+    life -= 50;
+    for (std::size_t h = 0; h < stage.size(); ++h) {
+        if (c_.BombHole[h] == 0) continue;
+        if (stage[h] != 0) life -= kBurnCost;
+        counted[h] = 0;
+        stage[h] = 0;
+        kind[h] = 0;
+    }
+    life = std::max(life, 0);
+    ShowWhole(Slot(kReturn));
 }
 
 bool CutIn::BarDrop(Side target) {

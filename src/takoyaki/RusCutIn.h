@@ -64,6 +64,7 @@ inline constexpr int kOpponentVoice = 10;
 inline constexpr int kAnnouncerVoice = 0;
 
 inline constexpr std::uint32_t kShakeMs = 800;
+inline constexpr std::uint32_t kShakeStepMs = 88;
 inline constexpr std::uint32_t kBarDropMs = 800;
 
 // A rectangle of a picture sheet.
@@ -148,7 +149,16 @@ public:
     bool Shake(int slot = kReturn, std::uint32_t length = kShakeMs);
     // The same shake alternating with a flash: the odd displacements show
     // the flash surface instead of the return picture.
-    bool FlashShake(int flash, std::uint32_t length);
+    bool FlashShake(int flash, std::uint32_t length, std::uint32_t stepMs = kShakeStepMs);
+    // Bombs: a bomb on each hole of `target`'s pan whose draw comes out odd
+    // (only even holes can: the draw is multiplied by the hole's number less
+    // one), the holes covered with them; BombFrame[0] counts the falling
+    // frames. Blast: 50 life and 6 more for each bombed hole that held
+    // something, the bombed holes emptied.
+    void LayBombs(Side target);
+    void Blast(Side target);
+    // Frame `frame` of the bomb strip in `slot` over each bombed hole.
+    void DrawBombs(Side target, int frame, int slot) const;
     // The hit's falling piece of `target`'s life bar; true while it falls.
     bool BarDrop(Side target);
     // A changed hole drawn into the return picture with its new stage.
@@ -179,7 +189,7 @@ public:
 
 private:
     void Line(const char* name, int channel) const;
-    bool ShakeOf(int evenSlot, int oddSlot, std::uint32_t length);
+    bool ShakeOf(int evenSlot, int oddSlot, std::uint32_t length, std::uint32_t stepMs);
 
     CRusGame& game_;
     CRusContest& c_;

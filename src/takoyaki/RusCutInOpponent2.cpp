@@ -56,7 +56,6 @@ constexpr Piece kStrip{0, 620, 800, 107};
 constexpr Piece kSide{460, 213, 340, 213};
 constexpr Piece kDot{460, 423, 44, 44};
 constexpr int kBombFrames = 14;
-constexpr int kTile = 47;
 // The second line of variant 1 is spoken by another character, at her level.
 constexpr std::size_t kSecondVoiceLevel = config::kVoiceLevels + 8;
 
@@ -341,13 +340,7 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
             k.Next(9);
             return;
         }
-        for (int i = 0; i < kHoles; ++i) {
-            // Only even holes can take a bomb: the factor i − 1 is odd there.
-            const std::uint32_t r = static_cast<std::uint32_t>(platform::Rand()) & 0xFF;
-            const std::uint32_t bit = r * (Now() & 0xFF) * static_cast<std::uint32_t>(i - 1) & 1;
-            c.BombHole[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bit);
-            c.PlayerHoleCovered[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bit);
-        }
+        k.LayBombs(Side::Player);
         LoadSurface(kBombSlot, "bmp\\bom01.bmp");
         k.Next();
         return;
@@ -355,29 +348,13 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
     case 7: { // the bombs fall, a frame of the strip every 66 ms
         ShowWhole(Slot(kReturn));
         std::uint8_t& frame = c.BombFrame[0];
-        for (int i = 0; i < kHoles; ++i) {
-            if (c.BombHole[static_cast<std::size_t>(i)] == 0) continue;
-            const platform::Rect& r = c.PlayerHoleRect[static_cast<std::size_t>(i)];
-            k.Draw(back, {kTile * frame, 0, kTile, kTile}, r.left, r.top, kBombSlot);
-        }
+        k.DrawBombs(Side::Player, frame, kBombSlot);
         if (Now() - c.CutInTimer > 66) {
             c.CutInTimer = Now();
             ++frame;
         }
         if (frame < kBombFrames) return;
-        // The blast: 50, and 6 more for each bombed hole that held something.
-        c.PlayerLifeBefore = c.PlayerLife;
-        c.PlayerLife -= 50;
-        for (int i = 0; i < kHoles; ++i) {
-            const auto h = static_cast<std::size_t>(i);
-            if (c.BombHole[h] == 0) continue;
-            if (c.PlayerStage[h] != 0) c.PlayerLife -= kBurnCost;
-            c.PlayerBurnCounted[h] = 0;
-            c.PlayerStage[h] = 0;
-            c.PlayerKind[h] = 0;
-        }
-        c.PlayerLife = std::max(c.PlayerLife, 0);
-        ShowWhole(Slot(kReturn));
+        k.Blast(Side::Player);
         k.Next();
         return;
     }

@@ -155,6 +155,7 @@ protected:
         WritePicture("bmp/hol_sp_p02.bmp", 800, 756, Sheet({{0, 426, 360, 100, kPanel[2]}}));
         WriteTone("voice/hol0403.ogg", 25);
         WriteTone("voice/hol0404.ogg", 26);
+        WriteTone("voice/gor0126.ogg", 27);
         WriteTone("se/SE290.ogg", 14);
         WriteTone("voice/kel0186.ogg", 15);
         WriteTone("voice/kel0187.ogg", 16);
@@ -463,7 +464,7 @@ TEST_F(RusCutIns, SpecialOneClearsBurntBallsHitsAndKeepsThePanFromBurning) {
 
 // The reel attacks are not drawn yet: the symbol is kept and the special
 // goes on to its flash and ending.
-TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToThePendingAttacks) {
+TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack) {
     CRusContest& c = C();
     struct Stop {
         int steps;             // of the spinning reel before the click
@@ -501,8 +502,74 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToThePendin
         EXPECT_EQ(c.PlayerPlates, 1);
         EXPECT_EQ(c.PlayerGauge1 + c.PlayerGauge2, 0);
         EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 12);
-        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 13); // loaded with the reel, played at its spark
+        // Loaded with the reel and played at its spark; the lock speaks again.
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), s.symbol == 4 ? 27 : 13);
         ExpectOpponentEffectsCleared();
+        c.PlayerImmune = c.OpponentHolesCovered = c.OpponentLocked = 0;
+        c.OpponentLife = rus::kFullLife;
+        c.OpponentStage.fill(0);
+    }
+}
+
+TEST_F(RusCutIns, EachReelAttackHitsTheOpponentAndLeavesItsEffectUnlessSheIsGuarded) {
+    CRusContest& c = C();
+    for (std::uint8_t symbol = 0; symbol < 5; ++symbol) {
+        for (const bool guarded : {false, true}) {
+            SCOPED_TRACE(testing::Message() << int{symbol} << " guarded " << guarded);
+            // Eighteen balls on her pan: holes 0 to 9 and the even ones after.
+            c.OpponentStage.fill(0);
+            c.OpponentBurnCounted.fill(0);
+            for (int h = 0; h < 10; ++h)
+                c.OpponentStage[h] = 2;
+            for (int h = 10; h < rus::kHoles; h += 2)
+                c.OpponentStage[h] = 3;
+            const auto before = c.OpponentStage;
+            const std::int32_t balls = 18;
+            c.OpponentLife = 200;
+            c.PlayerImmune = c.OpponentHolesCovered = c.OpponentLocked = 0;
+            FireSpecial(2);
+            SetOpponentEffects(guarded);
+            ASSERT_TRUE(ToPhase(4));
+            Press(MouseButton::Left);
+            Frame();
+            Release(MouseButton::Left);
+            ASSERT_TRUE(ToPhase(5));
+            c.ReelResult = symbol;
+            if (symbol == 2) {
+                // Bombs need an odd clock reading; the virtual clock steps by 8.
+                while (c.CutInStep2 < 2)
+                    Frame();
+                FrameAt(500 + (((c.StartTime + 500) & 1) ^ 1));
+            }
+            const std::uint32_t effectStamp = c.PlayerEffectStamp;
+            while (c.CutInPhase == 5)
+                Frame();
+            int bombed = 0, charged = 0;
+            for (int h = 0; h < rus::kHoles; ++h) {
+                if (c.BombHole[h] == 0) continue;
+                EXPECT_EQ(h % 2, 0) << h;
+                ++bombed;
+                charged += before[h] != 0;
+            }
+            const std::int32_t hits[] = {10 + 6 * balls, 30, 50 + 6 * charged, 80, 30};
+            EXPECT_EQ(c.OpponentLife, guarded ? 200 : std::max(200 - hits[symbol], 0));
+            EXPECT_EQ(c.PlayerImmune, symbol == 1 && !guarded ? 1 : 0);
+            EXPECT_EQ(c.OpponentHolesCovered, symbol == 2 && !guarded ? 1 : 0);
+            EXPECT_EQ(c.OpponentLocked, symbol == 4 && !guarded ? 1 : 0);
+            if (symbol == 0) {
+                EXPECT_EQ(std::ranges::count(c.OpponentStage, 11), guarded ? 0 : balls);
+                EXPECT_EQ(std::ranges::count(c.OpponentBurnCounted, 1), guarded ? 0 : balls);
+            } else {
+                EXPECT_NE(c.PlayerEffectStamp, effectStamp);
+            }
+            if (symbol == 2 && !guarded) {
+                EXPECT_GT(bombed, 0);
+                EXPECT_EQ(c.OpponentHoleCovered, c.BombHole);
+            }
+            ToPlay();
+            ExpectSurfacesFreed();
+            c.OpponentImmune = 0;
+        }
     }
 }
 
