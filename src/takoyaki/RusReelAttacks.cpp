@@ -1,9 +1,10 @@
-// The attacks that follow a reel. The symbol the player's special 2 stops on
-// picks a short form of an opponent's second special, turned on the
-// opponent: burning, a guard, bombs, stamps or a lock. Opponent 5's second
-// variant spins a reel of her own; its attacks are not drawn yet, and her
-// cut-in goes straight on to its ending. Each attack counts its steps in
-// CutInStep2.
+// The attacks that follow a reel: burning, a guard, bombs, stamps or a lock,
+// each a short form of an opponent's second special. The symbol the player's
+// special 2 stops on turns one on the opponent; opponent 5's second variant
+// spins a reel of her own and turns one on the player. Each attack counts
+// its steps in CutInStep2. Turned on the player, an attack that runs to its
+// end closes with the announcer's line, and her guard cuts some attacks
+// short where the player's own reel plays them out.
 #include "platform/Platform.h"
 #include "screenkit/ScreenKit.h"
 #include "takoyaki/RusCutIn.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 #include <string>
 
 using namespace rus;
@@ -25,8 +27,15 @@ constexpr int kWordSlot = 15;
 constexpr int kBombSlot = kSheet;
 constexpr int kBombFrames = 14;
 constexpr std::uint32_t kRed = 0xFF0000;
-// What follows every attack: the closing flash of special 2.
-constexpr std::uint8_t kAfterAttack = 6;
+// Who an attack is turned on, and what the cut-in does after it: the
+// closing flash of special 2, or opponent 5's ending.
+struct Turned {
+    Side target;
+    std::uint8_t after;
+    bool OnPlayer() const { return target == Side::Player; }
+};
+constexpr Turned kOnOpponent{Side::Opponent, 6};
+constexpr Turned kOnPlayer{Side::Player, 15};
 
 // The burning's five pictures in slots 12 to 16 and its quick fades: out of
 // the scene to 01, up to 05 and back down to 01.
@@ -57,10 +66,20 @@ void Step(CRusContest& c, std::uint8_t step, Click click = Click::Keep) {
     c.CutInStep2 = step;
 }
 
-// The attack is over: special 2's closing flash follows.
-void Done(CutIn& k, CRusContest& c) {
+// The attack is over.
+void Done(CutIn& k, CRusContest& c, const Turned& t) {
     c.CutInStep2 = 0;
-    k.Next(kAfterAttack);
+    k.Next(t.after);
+}
+
+// An attack on the player that runs to its end closes with the announcer.
+void Closing(const Turned& t) {
+    if (t.OnPlayer()) CutIn::AnnouncerLine("voice\\gor0128.ogg");
+}
+
+// The attacker's effect stamp, which every attack that reaches its end sets.
+void StampEffect(CRusContest& c, const Turned& t) {
+    (t.OnPlayer() ? c.OpponentEffectStamp : c.PlayerEffectStamp) = Now();
 }
 
 std::uint32_t RandTimesClock() {
@@ -75,7 +94,17 @@ void SeedStamp(CRusContest& c, std::size_t i) {
     c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
 }
 
-void BurnAttack(CutIn& k, CRusContest& c) {
+// The target's pan, life and the flag each lasting effect sets.
+struct Pan {
+    std::span<std::int8_t, kHoles> stage;
+    std::span<std::uint8_t, kHoles> kind, counted;
+};
+Pan PanOf(CRusContest& c, Side side) {
+    if (side == Side::Player) return {c.PlayerStage, c.PlayerKind, c.PlayerBurnCounted};
+    return {c.OpponentStage, c.OpponentKind, c.OpponentBurnCounted};
+}
+
+void BurnAttack(CutIn& k, CRusContest& c, const Turned& t) {
     const std::uint8_t step = c.CutInStep2;
     switch (step) {
     case 0:
@@ -86,6 +115,7 @@ void BurnAttack(CutIn& k, CRusContest& c) {
         return;
     case 10:
         if (k.Fade(kCut01, kReturn, 100)) return;
+        Closing(t);
         c.ScrollOffset = 0;
         c.CutInTimer = Now();
         Step(c, 11, Click::Clear);
@@ -95,8 +125,8 @@ void BurnAttack(CutIn& k, CRusContest& c) {
         Step(c, 12);
         return;
     case 12:
-        if (k.BarDrop(Side::Opponent)) return;
-        Done(k, c);
+        if (k.BarDrop(t.target)) return;
+        Done(k, c, t);
         return;
     default:
         break;
@@ -108,25 +138,27 @@ void BurnAttack(CutIn& k, CRusContest& c) {
         Step(c, static_cast<std::uint8_t>(step + 1));
         return;
     }
-    // Every ball on her pan burns, unless she is guarded.
-    const auto balls = std::ranges::count_if(c.OpponentStage, [](std::int8_t s) { return s != 0; });
-    if (!c.Hit(Side::Opponent, 10 + kBurnCost * static_cast<std::int32_t>(balls))) {
+    // Every ball on the pan burns, burnt ones again, unless the target is guarded.
+    const Pan pan = PanOf(c, t.target);
+    const auto balls = std::ranges::count_if(pan.stage, [](std::int8_t s) { return s != 0; });
+    if (!c.Hit(t.target, 10 + kBurnCost * static_cast<std::int32_t>(balls))) {
         ShowWhole(Slot(kReturn));
-        Done(k, c);
+        Done(k, c, t);
         return;
     }
     for (int h = 0; h < kHoles; ++h) {
-        if (c.OpponentStage[h] == 0) continue;
+        const auto i = static_cast<std::size_t>(h);
+        if (pan.stage[i] == 0) continue;
         // Counted as burnt now, so play does not charge it again.
-        c.OpponentBurnCounted[h] = 1;
-        c.OpponentStage[h] = 11;
-        c.OpponentKind[h] = 2;
-        k.RedrawHole(Side::Opponent, h, HoleMark::Burnt);
+        pan.counted[i] = 1;
+        pan.stage[i] = 11;
+        pan.kind[i] = 2;
+        k.RedrawHole(t.target, h, HoleMark::Burnt);
     }
     Step(c, 10);
 }
 
-void GuardAttack(CutIn& k, CRusContest& c) {
+void GuardAttack(CutIn& k, CRusContest& c, const Turned& t) {
     switch (c.CutInStep2) {
     case 0:
         BlankSurface(kWhiteSlot, kWhite);
@@ -140,23 +172,28 @@ void GuardAttack(CutIn& k, CRusContest& c) {
         return;
     case 2:
         if (k.Fade(kWhiteSlot, kReturn, 100)) return;
-        Step(c, c.Hit(Side::Opponent, 30) ? 3 : 4);
+        Step(c, c.Hit(t.target, 30) ? 3 : 4);
         return;
     case 3:
-        if (k.BarDrop(Side::Opponent)) return;
+        if (k.BarDrop(t.target)) return;
         Step(c, 4);
         return;
-    default:
+    default: {
+        Closing(t);
         FreeSeSlot(0);
         FreeSeSlot(1);
-        c.PlayerEffectStamp = Now();
-        if (!c.Guarded(Side::Opponent)) c.PlayerImmune = kEffectActive;
-        Done(k, c);
+        StampEffect(c, t);
+        // The guard goes to the attacker; hers ends her double burn cost.
+        if (t.OnPlayer()) c.DoubleBurnCost = kEffectOff;
+        if (!c.Guarded(t.target))
+            (t.OnPlayer() ? c.OpponentImmune : c.PlayerImmune) = kEffectActive;
+        Done(k, c, t);
         return;
+    }
     }
 }
 
-void BombAttack(CutIn& k, CRusContest& c) {
+void BombAttack(CutIn& k, CRusContest& c, const Turned& t) {
     switch (c.CutInStep2) {
     case 0:
         ShowWhole(Slot(kScene));
@@ -174,12 +211,12 @@ void BombAttack(CutIn& k, CRusContest& c) {
         c.ScrollOffset = 0;
         c.BombHole.fill(0);
         c.BombFrame.fill(0);
-        c.OpponentHoleCovered.fill(0);
-        if (c.Guarded(Side::Opponent)) {
+        if (!t.OnPlayer()) c.OpponentHoleCovered.fill(0);
+        if (c.Guarded(t.target)) {
             Step(c, 5, Click::Clear);
             return;
         }
-        k.LayBombs(Side::Opponent);
+        k.LayBombs(t.target);
         LoadSurface(kBombSlot, "bmp\\bom01.bmp");
         c.CutInTimer = Now();
         Step(c, 3, Click::Clear);
@@ -189,28 +226,30 @@ void BombAttack(CutIn& k, CRusContest& c) {
         if (Now() - c.CutInTimer > 66) {
             c.CutInTimer = Now();
             if (frame++ >= kBombFrames - 1) {
-                k.Blast(Side::Opponent);
+                k.Blast(t.target);
                 Step(c, 4);
                 return;
             }
         }
         ShowWhole(Slot(kReturn));
-        k.DrawBombs(Side::Opponent, frame, kBombSlot);
+        k.DrawBombs(t.target, frame, kBombSlot);
         return;
     }
     case 4:
-        if (k.BarDrop(Side::Opponent)) return;
+        if (k.BarDrop(t.target)) return;
         Step(c, 5);
         return;
     default:
-        c.PlayerEffectStamp = Now();
-        if (!c.Guarded(Side::Opponent)) c.OpponentHolesCovered = kEffectActive;
-        Done(k, c);
+        Closing(t);
+        StampEffect(c, t);
+        if (!c.Guarded(t.target))
+            (t.OnPlayer() ? c.PlayerHolesCovered : c.OpponentHolesCovered) = kEffectActive;
+        Done(k, c, t);
         return;
     }
 }
 
-void StampAttack(CutIn& k, CRusContest& c) {
+void StampAttack(CutIn& k, CRusContest& c, const Turned& t) {
     CDib* back = CutIn::Back();
     const std::size_t voiceLevel = OpponentVoiceByte(3);
     switch (c.CutInStep2) {
@@ -227,7 +266,9 @@ void StampAttack(CutIn& k, CRusContest& c) {
         c.ParticleKind.fill(0);
         for (std::size_t i = 0; i < c.ParticleX.size(); ++i) {
             SeedStamp(c, i);
-            const std::uint32_t r = static_cast<std::uint32_t>(platform::Rand()) * (Now() & 0xFF);
+            const std::uint32_t r = t.OnPlayer() ? RandTimesClock()
+                                                 : static_cast<std::uint32_t>(platform::Rand()) *
+                                                       (Now() & 0xFF);
             c.ParticleTimer[i] = static_cast<std::int16_t>((r & 15) + 16);
             c.ParticleKind[i] = static_cast<std::int16_t>(RandTimesClock() * Minute() % 10);
         }
@@ -241,9 +282,10 @@ void StampAttack(CutIn& k, CRusContest& c) {
             k.Draw(back, {kWordW * (kind % 2), kWordH * (kind / 2), kWordW, kWordH},
                    c.ParticleX[i], c.ParticleY[i], kWordSlot);
             SeedStamp(c, i);
-            const std::uint32_t r = (Minute() & 0xFF) * (RandTimesClock() & 0xFF);
+            const std::uint32_t r = RandTimesClock() * Minute();
             c.ParticleTimer[i] = static_cast<std::int16_t>((r & 15) + 16);
-            c.ParticleKind[i] = static_cast<std::int16_t>(RandTimesClock() % 10);
+            c.ParticleKind[i] = static_cast<std::int16_t>(
+                (t.OnPlayer() ? RandTimesClock() * Minute() : RandTimesClock()) % 10);
         }
         if (k.Ramp(3000) < 254) return;
         CopyOfBackBuffer(kScene);
@@ -257,45 +299,85 @@ void StampAttack(CutIn& k, CRusContest& c) {
         k.Draw(back, kStampedStrip, 0, kBandY);
         if (k.Ramp(1400) < 254) return;
         CopyOfBackBuffer(kScene);
+        // Her stamps spare a guarded player the shake as well.
+        if (t.OnPlayer() && c.Guarded(t.target)) {
+            ShowWhole(Slot(kReturn));
+            Step(c, 6);
+            return;
+        }
         c.CutInTimer = Now();
         c.ScrollOffset = 0;
         Step(c, 4);
         return;
     case 4:
         if (k.Shake(kScene)) return;
-        Step(c, c.Hit(Side::Opponent, 80) ? 5 : 6);
+        Step(c, c.Hit(t.target, 80) ? 5 : 6);
         return;
     case 5:
-        if (k.BarDrop(Side::Opponent)) return;
+        if (k.BarDrop(t.target)) return;
         Step(c, 6);
         return;
     default:
-        c.PlayerEffectStamp = Now();
-        Done(k, c);
+        Closing(t);
+        StampEffect(c, t);
+        Done(k, c, t);
         return;
     }
 }
 
-void LockAttack(CutIn& k, CRusContest& c) {
+void LockAttack(CutIn& k, CRusContest& c, const Turned& t) {
     switch (c.CutInStep2) {
     case 0:
         CutIn::Se(kSeChannel, "se\\mse01.ogg");
-        CutIn::AnnouncerLine("voice\\gor0126.ogg");
+        if (t.OnPlayer()) {
+            CutIn::LoadOpponentLine("voice\\hol0405.ogg");
+            k.PlayOpponentLoaded();
+            // A guarded player is not shaken at all.
+            if (c.Guarded(t.target)) {
+                ShowWhole(Slot(kReturn));
+                Step(c, 3);
+                return;
+            }
+        } else {
+            CutIn::AnnouncerLine("voice\\gor0126.ogg");
+        }
         Step(c, 1);
         return;
-    case 1: // until a second after the reel's last step
+    case 1: // until a second after the reel's last step, or the banner's bake
         if (k.FlashShake(kWhiteSlot, 1000, 66)) return;
         ReplaySe(kSeChannel);
-        Step(c, c.Hit(Side::Opponent, 30) ? 2 : 3);
+        Step(c, c.Hit(t.target, 30) ? 2 : 3);
         return;
     case 2:
-        if (k.BarDrop(Side::Opponent)) return;
+        if (k.BarDrop(t.target)) return;
         Step(c, 3);
         return;
     default:
-        c.PlayerEffectStamp = Now();
-        if (!c.Guarded(Side::Opponent)) c.OpponentLocked = kEffectActive;
-        Done(k, c);
+        Closing(t);
+        StampEffect(c, t);
+        if (!c.Guarded(t.target))
+            (t.OnPlayer() ? c.PlayerLocked : c.OpponentLocked) = kEffectActive;
+        Done(k, c, t);
+        return;
+    }
+}
+
+void Attack(CutIn& k, CRusContest& c, std::uint8_t symbol, const Turned& t) {
+    switch (symbol) {
+    case 0:
+        BurnAttack(k, c, t);
+        return;
+    case 1:
+        GuardAttack(k, c, t);
+        return;
+    case 2:
+        BombAttack(k, c, t);
+        return;
+    case 3:
+        StampAttack(k, c, t);
+        return;
+    default:
+        LockAttack(k, c, t);
         return;
     }
 }
@@ -304,28 +386,10 @@ void LockAttack(CutIn& k, CRusContest& c) {
 
 void CRusGame::PlayReelAttack(platform::WindowHandle) {
     CutIn k(*this);
-    CRusContest& c = Contest;
-    switch (c.ReelResult) {
-    case 0:
-        BurnAttack(k, c);
-        return;
-    case 1:
-        GuardAttack(k, c);
-        return;
-    case 2:
-        BombAttack(k, c);
-        return;
-    case 3:
-        StampAttack(k, c);
-        return;
-    default:
-        LockAttack(k, c);
-        return;
-    }
+    Attack(k, Contest, Contest.ReelResult, kOnOpponent);
 }
 
 void CRusGame::PlayOpponentReelAttack(platform::WindowHandle) {
     CutIn k(*this);
-    Contest.CutInStep2 = 0;
-    k.Next(15);
+    Attack(k, Contest, Contest.OpponentReelResult, kOnPlayer);
 }

@@ -921,7 +921,7 @@ TEST_F(RusCutIns, OpponentFiveSwingsThriceAndStealsAPlateOrSpinsHerReel) {
     const Case cases[] = {{0, false, 2, 196, 1, 3},
                           {0, false, 0, 196, 0, 3},
                           {0, true, 2, 221, 2, 3},
-                          {1, false, 2, 221, 2, 1}};
+                          {1, true, 2, 221, 2, 1}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune << " plates "
                                         << int{k.playerPlates});
@@ -964,9 +964,67 @@ TEST_F(RusCutIns, OpponentFiveSwingsThriceAndStealsAPlateOrSpinsHerReel) {
             EXPECT_EQ(phases.contains(5), !k.immune) << "the bar drop";
             EXPECT_EQ(c.OpponentReelResult, 0);
         } else {
-            EXPECT_TRUE(phases.contains(15)) << "the reel attacks are pending; the ending follows";
+            EXPECT_TRUE(phases.contains(15)) << "the reel's attack, then the ending";
         }
         ExpectSurfacesFreed();
+    }
+}
+
+TEST_F(RusCutIns, EachOfOpponentFivesReelAttacksHitsThePlayerUnlessSheIsGuarded) {
+    CRusContest& c = C();
+    WriteTone("voice/hol0405.ogg", 28);
+    for (std::uint8_t reel = 0; reel < 5; ++reel) {
+        for (const bool guarded : {false, true}) {
+            SCOPED_TRACE(testing::Message() << int{reel} << " guarded " << guarded);
+            // Balls in holes 0 to 5, and a burnt one in 6: burnt again, charged again.
+            c.PlayerStage.fill(0);
+            c.PlayerBurnCounted.fill(0);
+            for (int h = 0; h < 6; ++h)
+                c.PlayerStage[h] = 2;
+            c.PlayerStage[6] = 11;
+            const auto before = c.PlayerStage;
+            c.Opponent = 5;
+            c.PlayerLife = 200;
+            c.PlayerImmune = guarded ? 1 : 0;
+            c.DoubleBurnCost = 1;
+            c.OpponentImmune = c.PlayerHolesCovered = c.PlayerLocked = 0;
+            c.OpponentPlates = 2;
+            FreeVoiceSlot(0);
+            Fire(1);
+            ASSERT_TRUE(ToPhase(5));
+            c.OpponentReelResult = reel;
+            if (reel == 2) {
+                while (c.CutInStep2 < 2)
+                    Frame();
+                FrameAt(500 + (((c.StartTime + 500) & 1) ^ 1));
+            }
+            const std::uint32_t effectStamp = c.OpponentEffectStamp;
+            const std::set<int> phases = ToPlay();
+            int charged = 0;
+            for (int h = 0; h < rus::kHoles; ++h)
+                charged += c.BombHole[h] && before[h] != 0;
+            const std::int32_t hits[] = {10 + 6 * 7, 30, 50 + 6 * charged, 80, 30};
+            EXPECT_EQ(c.PlayerLife, guarded ? 200 : 200 - hits[reel]);
+            EXPECT_EQ(c.OpponentPlates, 0);
+            EXPECT_TRUE(phases.contains(15));
+            // Her ending clears the player's guard with the rest of the
+            // player's effects; her own flags stay.
+            EXPECT_EQ(c.OpponentImmune, reel == 1 && !guarded ? 1 : 0);
+            EXPECT_EQ(c.DoubleBurnCost, reel == 1 ? 0 : 1);
+            EXPECT_EQ(c.PlayerHolesCovered, reel == 2 && !guarded ? 1 : 0);
+            EXPECT_EQ(c.PlayerLocked, reel == 4 && !guarded ? 1 : 0);
+            if (reel == 0) {
+                EXPECT_EQ(std::ranges::count(c.PlayerStage, 11), guarded ? 1 : 7);
+            }
+            // The announcer closes every attack that runs to its end.
+            const bool closes = !(reel == 0 && guarded);
+            EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), closes ? 9 : -1);
+            EXPECT_NE(c.OpponentEffectStamp, effectStamp);
+            if (reel == 4) {
+                EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 28);
+            }
+            ExpectSurfacesFreed();
+        }
     }
 }
 
