@@ -93,6 +93,11 @@ void CutIn::NextStep(Click click) {
     ++c_.CutInStep;
 }
 
+void CutIn::EndReelAttack() {
+    c_.CutInStep2 = 0;
+    Next(kReelAttackEnd);
+}
+
 int CutIn::Slide(std::uint32_t elapsed, int distance, std::uint32_t duration) {
     return static_cast<int>(StepLevel(elapsed, static_cast<std::uint32_t>(distance), duration));
 }

@@ -57,6 +57,9 @@ inline constexpr int kOverlays = 21;
 inline constexpr int kBandY = 194;
 inline constexpr int kBandH = 213;
 
+// The phase of the player's special 2 that follows its reel attack.
+inline constexpr std::uint8_t kReelAttackEnd = 6;
+
 // The sound-effect channel of a cut-in's sounds and the voice channels of its
 // lines.
 inline constexpr int kSeChannel = 0;
@@ -101,6 +104,9 @@ public:
     void Next(std::uint8_t phase, Click click = Click::Clear);
     // The same for the sub-steps counted in CutInStep.
     void NextStep(Click click = Click::Clear);
+    // A reel attack of special 2 is over: CutInStep2 := 0 and the special's
+    // closing flash (phase 6) starts.
+    void EndReelAttack();
     // min(Elapsed × distance ÷ T, distance): how far a sliding picture has come.
     static int Slide(std::uint32_t elapsed, int distance, std::uint32_t duration);
 

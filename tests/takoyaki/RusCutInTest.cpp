@@ -121,6 +121,7 @@ protected:
     void FireSpecial(std::uint8_t special) {
         C().PlayerPlates = 3;
         C().PlayerGauge1 = C().PlayerGauge2 = 10;
+        C().PlayerGauge1Full = C().PlayerGauge2Full = 1;
         C().PlayerSpecial = static_cast<std::uint8_t>(special - 1);
         C().State = RusState::PlayerCutIn;
     }
@@ -403,6 +404,7 @@ TEST_F(RusCutIns, SpecialOneClearsBurntBallsHitsAndKeepsThePanFromBurning) {
         EXPECT_EQ(c.NoBurnStamp, Now() - 8);
         EXPECT_EQ(c.PlayerPlates, 2);
         EXPECT_EQ(c.PlayerGauge1, 10); // gauge 2 carried over
+        EXPECT_TRUE(c.PlayerGauge1Full && !c.PlayerGauge2Full);
         EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 11);
         ExpectOpponentEffectsCleared();
     }
