@@ -161,6 +161,9 @@ public:
     // ------------------------------------------------------------ ending
     // The cut-in's surfaces freed (and its mask with Mask::Free).
     static void FreeSurfaces(Mask mask);
+    // Items 2 to 6 of the ending in their order: the surfaces freed, the
+    // frozen timers put back, the attacker's price in plates and its gauges.
+    void FreeAndPay(Mask mask, Side attacker, std::int8_t plates, GaugeReset reset);
 
 private:
     void Line(const char* name, int channel) const;

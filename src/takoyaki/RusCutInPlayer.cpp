@@ -255,10 +255,7 @@ void CRusGame::PlayPlayerCutIn1(platform::WindowHandle) {
         return;
     case 7: // the ending
         k.Reaction(1);
-        CutIn::FreeSurfaces(Mask::Free);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Player, 1);
-        c.EmptyGauges(Side::Player, GaugeReset::SecondToFirst);
+        k.FreeAndPay(Mask::Free, Side::Player, 1, GaugeReset::SecondToFirst);
         if (!c.Guarded(Side::Opponent)) {
             c.PlayerHoleInterval.fill(kNoBurnIntervalMs);
             c.NoBurn = kEffectActive;
@@ -361,10 +358,7 @@ void CRusGame::PlayPlayerCutIn2(platform::WindowHandle window) {
         k.Next();
         return;
     case 8: // the ending; the opponent's reaction came with the flash
-        CutIn::FreeSurfaces(Mask::Free);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Player, 2);
-        c.EmptyGauges(Side::Player, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Free, Side::Player, 2, GaugeReset::EmptyBoth);
         c.ClearEffectsSetBy(Side::Opponent);
         c.AiStamp = Now();
         c.NoBurnStamp = Now();
