@@ -350,6 +350,13 @@ void CutIn::FreeSurfaces(Mask mask) {
     if (mask == Mask::Free) g_maskImage.reset();
 }
 
+void CutIn::FreeAndPay(Mask mask, Side attacker, std::int8_t plates, GaugeReset reset) {
+    FreeSurfaces(mask);
+    c_.RestoreCutInTimers();
+    c_.PayPrice(attacker, plates);
+    c_.EmptyGauges(attacker, reset);
+}
+
 } // namespace rus::cutin
 
 void CRusGame::PlayOpponentCutIn(platform::WindowHandle window) {

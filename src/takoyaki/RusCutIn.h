@@ -57,6 +57,9 @@ inline constexpr int kOverlays = 21;
 inline constexpr int kBandY = 194;
 inline constexpr int kBandH = 213;
 
+// The phase of the player's special 2 that follows its reel attack.
+inline constexpr std::uint8_t kReelAttackEnd = 6;
+
 // The sound-effect channel of a cut-in's sounds and the voice channels of its
 // lines.
 inline constexpr int kSeChannel = 0;
@@ -186,6 +189,9 @@ public:
     // ------------------------------------------------------------ ending
     // The cut-in's surfaces freed (and its mask with Mask::Free).
     static void FreeSurfaces(Mask mask);
+    // Items 2 to 6 of the ending in their order: the surfaces freed, the
+    // frozen timers put back, the attacker's price in plates and its gauges.
+    void FreeAndPay(Mask mask, Side attacker, std::int8_t plates, GaugeReset reset);
 
 private:
     void Line(const char* name, int channel) const;

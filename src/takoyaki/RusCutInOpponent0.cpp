@@ -119,10 +119,7 @@ void CRusGame::PlayOpponentCutIn0A(platform::WindowHandle) {
         return;
     case 9: // the ending
         CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 1);
-        c.EmptyGauges(Side::Opponent, GaugeReset::SecondToFirst);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
         c.ClearEffectsSetBy(Side::Player);
         c.AiStamp = Now();
         ClearClick();
@@ -194,10 +191,7 @@ void CRusGame::PlayOpponentCutIn0B(platform::WindowHandle) {
         k.Next();
         return;
     case 17: // the ending: no line of its own, AiStamp and the offsets are left
-        CutIn::FreeSurfaces(Mask::Free);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Free, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.ClearEffectsSetBy(Side::Player);
         ClearClick();
         c.ReturnToPlay(CutInCounters::PhaseOnly);

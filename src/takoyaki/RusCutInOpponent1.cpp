@@ -198,10 +198,7 @@ void CRusGame::PlayOpponentCutIn1A(platform::WindowHandle) {
         return;
     case 7: { // the ending
         CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 1);
-        c.EmptyGauges(Side::Opponent, GaugeReset::SecondToFirst);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
         // The guard is read before the player's effects go with the rest.
         const bool guarded = c.Guarded(Side::Player);
         c.ClearEffectsSetBy(Side::Player);
@@ -317,10 +314,7 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
         CutIn::AnnouncerLine("voice\\gor0128.ogg");
         FreeSeSlot(0);
         FreeSeSlot(1);
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.OpponentEffectStamp = Now();
         c.DoubleBurnCost = kEffectOff;
         if (!c.Guarded(Side::Player)) c.OpponentImmune = kEffectActive;

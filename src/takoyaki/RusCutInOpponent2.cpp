@@ -364,10 +364,7 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
         return;
     case 9: // the ending: the player's own effects stay
         CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.PlayerHoleInterval = c.BasePlayerHoleInterval;
         c.OpponentEffectStamp = Now();
         c.OpponentHoleCovered.fill(0);

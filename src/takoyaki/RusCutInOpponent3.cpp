@@ -165,10 +165,7 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
         return;
     case 6: { // the ending: the ready markers hidden unless the player is guarded
         CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         const bool guarded = c.Guarded(Side::Player);
         c.ClearEffectsSetBy(Side::Player);
         c.NoBurn = kEffectOff;
@@ -297,10 +294,7 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
         return;
     case 10: // the ending: no flag of her own; her stamps are left as they are
         CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.ClearEffectsSetBy(Side::Player);
         ClearClick();
         c.ReturnToPlay(CutInCounters::PhaseOnly);

@@ -180,10 +180,7 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
         CutIn::AnnouncerLine("voice\\gor0127.ogg");
         FreeSeSlot(0);
         FreeSeSlot(1);
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 1);
-        c.EmptyGauges(Side::Opponent, GaugeReset::SecondToFirst);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
         const bool guarded = c.Guarded(Side::Player);
         c.ClearEffectsSetBy(Side::Player);
         c.NoBurn = kEffectOff;
@@ -305,10 +302,7 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
         return;
     case 6: // the ending: the player's own effects stay; her pan is locked
         CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.OpponentHoleCovered.fill(0);
         c.PlayerHoleInterval = c.BasePlayerHoleInterval;
         c.NoBurn = kEffectOff;

@@ -285,10 +285,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
         PlayOpponentReelAttack(window);
         return;
     case kReelEnding: // the ending: no line of its own, each attack plays its own
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Opponent, 2);
-        c.EmptyGauges(Side::Opponent, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
         c.OpponentEffectStamp = Now();
         c.NoBurn = kEffectOff;
         c.ClearEffectsSetBy(Side::Player);

@@ -10,6 +10,7 @@
 #include "takoyaki/RusPan.h"
 
 #include <algorithm>
+#include <span>
 
 using namespace rus;
 using namespace rus::cutin;
@@ -58,44 +59,35 @@ struct Shown {
     Look look;
     int slide;
 };
+// A step of the opening: its length and up to five pictures, in drawing order.
 struct Step {
     std::uint32_t ms;
-    std::vector<Shown> shown;
+    std::size_t count;
+    std::array<Shown, 5> shown;
 };
-const std::array<Step, 7> kOpeningSteps{{
-    {1000, {{kPortrait, 436, 194, Look::In, 364}}},
-    {500,
-     {{kBackdrop, 0, 194, Look::In, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kShade, 436, 194, Look::In, 0}}},
-    {500,
-     {{kBackdrop, 0, 194, Look::Rest, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kShade, 436, 194, Look::Rest, 0},
-      {kSpark, 550, 220, Look::Glint, 0}}},
-    {500,
-     {{kBackdrop, 0, 194, Look::Rest, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kShade, 436, 194, Look::Rest, 0},
-      {kPortrait2, 436, 194, Look::In, 0},
-      {kSpark, 550, 220, Look::Out, 0}}},
-    {2000,
-     {{kBackdrop, 0, 194, Look::Rest, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kPortrait2, 436, 194, Look::Rest, 0},
-      {kReelCaptionA, 0, 302, Look::In, -370}}},
-    {2000,
-     {{kBackdrop, 0, 194, Look::Rest, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kPortrait2, 436, 194, Look::Rest, 0},
-      {kReelCaptionA, 0, 302, Look::Rest, 0},
-      {kReelCaptionB, 370, 302, Look::In, 430}}},
-    {1000,
-     {{kBackdrop, 0, 194, Look::Rest, 0},
-      {kPortrait, 436, 194, Look::Rest, 0},
-      {kPortrait2, 436, 194, Look::Rest, 0},
-      {kReelCaptionA, 0, 302, Look::Rest, 0},
-      {kReelCaptionB, 370, 302, Look::Rest, 0}}},
+constexpr Shown kBackdropIn{kBackdrop, 0, 194, Look::In, 0};
+constexpr Shown kBackdropAtRest{kBackdrop, 0, 194, Look::Rest, 0};
+constexpr Shown kPortraitAtRest{kPortrait, 436, 194, Look::Rest, 0};
+constexpr Shown kShadeAtRest{kShade, 436, 194, Look::Rest, 0};
+constexpr Shown kPortrait2AtRest{kPortrait2, 436, 194, Look::Rest, 0};
+constexpr Shown kCaptionAAtRest{kReelCaptionA, 0, 302, Look::Rest, 0};
+constexpr std::array<Step, 7> kOpeningSteps{{
+    {1000, 1, {{{kPortrait, 436, 194, Look::In, 364}}}},
+    {500, 3, {{kBackdropIn, kPortraitAtRest, {kShade, 436, 194, Look::In, 0}}}},
+    {500, 4,
+     {{kBackdropAtRest, kPortraitAtRest, kShadeAtRest, {kSpark, 550, 220, Look::Glint, 0}}}},
+    {500, 5,
+     {{kBackdropAtRest, kPortraitAtRest, kShadeAtRest, {kPortrait2, 436, 194, Look::In, 0},
+       {kSpark, 550, 220, Look::Out, 0}}}},
+    {2000, 4,
+     {{kBackdropAtRest, kPortraitAtRest, kPortrait2AtRest,
+       {kReelCaptionA, 0, 302, Look::In, -370}}}},
+    {2000, 5,
+     {{kBackdropAtRest, kPortraitAtRest, kPortrait2AtRest, kCaptionAAtRest,
+       {kReelCaptionB, 370, 302, Look::In, 430}}}},
+    {1000, 5,
+     {{kBackdropAtRest, kPortraitAtRest, kPortrait2AtRest, kCaptionAAtRest,
+       {kReelCaptionB, 370, 302, Look::Rest, 0}}}},
 }};
 constexpr std::size_t kSparkStep = 2;
 
@@ -103,7 +95,7 @@ constexpr std::size_t kSparkStep = 2;
 // stands at rest, a fading-out one at opacity 1.
 void DrawStep(const CutIn& k, CRusContest& c, CDib* target, const Step& step,
               std::uint32_t elapsed, int level) {
-    for (const Shown& s : step.shown) {
+    for (const Shown& s : std::span(step.shown).first(step.count)) {
         int x = s.x;
         if (s.slide != 0) {
             const int distance = std::abs(s.slide);
@@ -257,10 +249,7 @@ void CRusGame::PlayPlayerCutIn1(platform::WindowHandle) {
         return;
     case 7: // the ending
         k.Reaction(1);
-        CutIn::FreeSurfaces(Mask::Free);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Player, 1);
-        c.EmptyGauges(Side::Player, GaugeReset::SecondToFirst);
+        k.FreeAndPay(Mask::Free, Side::Player, 1, GaugeReset::SecondToFirst);
         if (!c.Guarded(Side::Opponent)) {
             c.PlayerHoleInterval.fill(kNoBurnIntervalMs);
             c.NoBurn = kEffectActive;
@@ -363,10 +352,7 @@ void CRusGame::PlayPlayerCutIn2(platform::WindowHandle window) {
         k.Next();
         return;
     case 8: // the ending; the opponent's reaction came with the flash
-        CutIn::FreeSurfaces(Mask::Free);
-        c.RestoreCutInTimers();
-        c.PayPrice(Side::Player, 2);
-        c.EmptyGauges(Side::Player, GaugeReset::EmptyBoth);
+        k.FreeAndPay(Mask::Free, Side::Player, 2, GaugeReset::EmptyBoth);
         c.ClearEffectsSetBy(Side::Opponent);
         c.AiStamp = Now();
         c.NoBurnStamp = Now();

@@ -34,7 +34,7 @@ struct Turned {
     std::uint8_t after;
     bool OnPlayer() const { return target == Side::Player; }
 };
-constexpr Turned kOnOpponent{Side::Opponent, 6};
+constexpr Turned kOnOpponent{Side::Opponent, kReelAttackEnd};
 constexpr Turned kOnPlayer{Side::Player, 15};
 
 // The burning's five pictures in slots 12 to 16 and its quick fades: out of

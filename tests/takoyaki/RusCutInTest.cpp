@@ -94,7 +94,9 @@ protected:
         WriteSolid("bmp/mask37.bmp", 800, 600, Opaque(0x808080));
         WritePicture("bmp/gor_base.bmp", 800, 600, {});
         WritePicture("bmp/gor_sp_p.bmp", 800, 638, Sheet({{0, 213, 760, 100, kFigure}}));
-        WritePicture("bmp/gor_sp_p02.bmp", 800, 852, Sheet({{0, 213, 680, 100, kFigure}}));
+        // Backdrop and spark, and the portrait.
+        WritePicture("bmp/gor_sp_p02.bmp", 800, 852,
+                     Sheet({{0, 213, 680, 100, kFigure}, {0, 426, 364, 100, kCaption}}));
         std::vector<Area> reel;
         for (int k = 0; k < 5; ++k)
             reel.push_back({420, 75 * k, 96, 75, kSymbol[k]});
@@ -175,6 +177,7 @@ protected:
     void FireSpecial(std::uint8_t special) {
         C().PlayerPlates = 3;
         C().PlayerGauge1 = C().PlayerGauge2 = 10;
+        C().PlayerGauge1Full = C().PlayerGauge2Full = 1;
         C().PlayerSpecial = static_cast<std::uint8_t>(special - 1);
         C().State = RusState::PlayerCutIn;
     }
@@ -184,7 +187,10 @@ protected:
         C().SlowCooking = C().PlayerHolesCovered = 1;
         C().PlayerHoleCovered.fill(1);
     }
-    void ExpectOpponentEffectsCleared() {
+    // What the ending of either special leaves.
+    void ExpectSpecialEnded() {
+        EXPECT_EQ(C().AiStamp, Now() - 8);
+        EXPECT_EQ(C().PlayerHoleStamp[0], Now() - 8);
         EXPECT_FALSE(C().OpponentImmune || C().SlowCooking || C().PlayerHolesCovered);
         EXPECT_EQ(std::ranges::count(C().PlayerHoleCovered, 1), 0);
         EXPECT_EQ(g_maskImage, nullptr);
@@ -457,8 +463,9 @@ TEST_F(RusCutIns, SpecialOneClearsBurntBallsHitsAndKeepsThePanFromBurning) {
         EXPECT_EQ(c.NoBurnStamp, Now() - 8);
         EXPECT_EQ(c.PlayerPlates, 2);
         EXPECT_EQ(c.PlayerGauge1, 10); // gauge 2 carried over
+        EXPECT_TRUE(c.PlayerGauge1Full && !c.PlayerGauge2Full);
         EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 11);
-        ExpectOpponentEffectsCleared();
+        ExpectSpecialEnded();
     }
 }
 
@@ -477,6 +484,7 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack
                           Stop{12, 0, 22}}) {
         SCOPED_TRACE(s.steps);
         SetOpponentEffects(false);
+        c.NoBurn = 1; // its 15 seconds start again
         FireSpecial(2);
         ASSERT_TRUE(ToPhase(4));
         for (int i = 0; i < s.steps; ++i) {
@@ -500,11 +508,13 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack
         EXPECT_TRUE(phases.contains(5) && phases.contains(7));
         EXPECT_EQ(c.TimeLeft, timeLeft);
         EXPECT_EQ(c.PlayerPlates, 1);
-        EXPECT_EQ(c.PlayerGauge1 + c.PlayerGauge2, 0);
+        EXPECT_EQ(c.PlayerGauge1 + c.PlayerGauge2 + c.PlayerGauge1Full + c.PlayerGauge2Full, 0);
+        EXPECT_EQ(c.NoBurn, 1);
+        EXPECT_EQ(c.NoBurnStamp, Now() - 8);
         EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 12);
         // Loaded with the reel and played at its spark; the lock speaks again.
         EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), s.symbol == 4 ? 27 : 13);
-        ExpectOpponentEffectsCleared();
+        ExpectSpecialEnded();
         c.PlayerImmune = c.OpponentHolesCovered = c.OpponentLocked = 0;
         c.OpponentLife = rus::kFullLife;
         c.OpponentStage.fill(0);
@@ -1026,6 +1036,33 @@ TEST_F(RusCutIns, EachOfOpponentFivesReelAttacksHitsThePlayerUnlessSheIsGuarded)
             ExpectSurfacesFreed();
         }
     }
+}
+
+// Special 2's opening over its band: the portrait slides in from the right
+// as it fades in, and the spark flares with an additive pass at its peak.
+TEST_F(RusCutIns, SpecialTwoOpeningSlidesFadesAndFlares) {
+    CRusContest& c = C();
+    FireSpecial(2);
+    ASSERT_TRUE(ToPhase(3));
+    // 500 of 1000 ms: 182 of 364 pixels in, at 500 × 254 ÷ 1000 = 127.
+    FrameAt(500);
+    EXPECT_EQ(c.SlideOffset, 182);
+    EXPECT_EQ(Pixel(618, 250), Mix(kCaption, kBand, 127));
+    EXPECT_EQ(Pixel(617, 250), kBand);
+    while (c.CutInStep < 2)
+        Frame();
+    // 250 of 500 ms: the spark at 127 over the portrait at rest, then added
+    // at sin 90° × 254 = 254.
+    FrameAt(250);
+    const std::uint32_t under = Mix(kCaption, Mix(kFigure, kBand, 254), 254);
+    std::uint32_t flared = 0;
+    const std::uint32_t spark = Mix(kFigure, under, 127);
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::uint32_t sc = (kFigure >> shift) & 0xFF, dc = (spark >> shift) & 0xFF;
+        flared |= std::min<std::uint32_t>(255, dc + ((sc * 255 >> 8) * 254 >> 8)) << shift;
+    }
+    EXPECT_EQ(Pixel(560, 230), flared);
+    EXPECT_EQ(Pixel(560, 290), under) << "the spark is 70 rows high";
 }
 
 // Every drawn member on the demo data, with pictures of its phases for
