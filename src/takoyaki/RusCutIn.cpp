@@ -162,12 +162,12 @@ bool CutIn::Wipe(int from, int to, std::uint32_t duration, Skip skip) {
                   HurryOf(skip), kMaskWipe);
 }
 
-bool CutIn::ThroughWhite(int flash) {
+bool CutIn::ThroughFlash(int flash, std::uint32_t fadeMs) {
     if (c_.CutInPhase == 1) {
         if (!Wipe(kReturn, flash, 300)) Next();
         return true;
     }
-    return Fade(flash, kScene, 100);
+    return Fade(flash, kScene, fadeMs);
 }
 
 void CutIn::StartBand() {

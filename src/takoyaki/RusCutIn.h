@@ -134,11 +134,11 @@ public:
     // picture stands whole in the back buffer.
     bool Fade(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
     bool Wipe(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
-    // The white opening of several members, over phases 1 and 2: a 300 ms
-    // wipe from the contest to the white flash in `flash`, then a 100 ms fade
-    // from white to the scene. True while it runs; false on the frame the fade
-    // ends, when the member starts its band.
-    bool ThroughWhite(int flash);
+    // The opening of several members, over phases 1 and 2: a 300 ms wipe
+    // from the contest to the flash in `flash`, then a fade (100 ms unless
+    // given) from the flash to the scene. True while it runs; false on the
+    // frame the fade ends, when the member starts its band.
+    bool ThroughFlash(int flash, std::uint32_t fadeMs = 100);
     // The scrolling band: StartBand when its phase starts, then Band each frame
     // (its offset moves by `step` every 8 ms; the band area is refreshed from
     // the scene's rows from `sceneRow`); BakeBand draws it at its offset into

@@ -235,7 +235,7 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
     }
     case 1:
     case 2:
-        if (k.ThroughWhite(kFlashSlot)) return;
+        if (k.ThroughFlash(kFlashSlot)) return;
         k.OpponentLine(1);
         k.StartBand();
         c.CutInStep = 0;

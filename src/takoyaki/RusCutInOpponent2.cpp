@@ -288,7 +288,7 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
         return;
     case 1:
     case 2:
-        if (k.ThroughWhite(kFlashSlot)) return;
+        if (k.ThroughFlash(kFlashSlot)) return;
         CutIn::LoadOpponentLine("voice\\fen0190.ogg");
         k.StartBand();
         c.CutInStep = 0;

@@ -104,11 +104,8 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
         k.Next(Click::Keep);
         return;
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 100)) return;
+        if (k.ThroughFlash(kFlashSlot)) return;
         k.StartBand();
         c.CutInStep = 0;
         k.Next();
@@ -197,11 +194,8 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
         k.Next(Click::Keep);
         return;
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 100)) return;
+        if (k.ThroughFlash(kFlashSlot)) return;
         k.PlayOpponentLoaded();
         k.StartBand();
         ClearStamps(c);

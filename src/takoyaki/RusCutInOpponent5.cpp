@@ -199,11 +199,8 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
         k.Next(Click::Keep);
         return;
     case 1:
-        if (k.Wipe(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 200)) return;
+        if (k.ThroughFlash(kFlashSlot, 200)) return;
         k.PlayOpponentLoaded();
         k.StartBand();
         c.CutInStep = 0;
