@@ -10,6 +10,7 @@
 #include "screenkit/ScreenKit.h"
 #include "takoyaki/RusCutIn.h"
 #include "takoyaki/RusGame.h"
+#include "takoyaki/RusAutoPlayer.h"
 
 #include <algorithm>
 #include <functional>
@@ -1128,3 +1129,77 @@ TEST_F(RusCutInsOnDemoData, EveryDrawnMemberRunsToItsEnd) {
     }
     EXPECT_LT(c.OpponentLife, rus::kFullLife);
 }
+
+// A whole contest against each opponent on the demo data, with every special
+// either side fires played as its drawn cut-in: the contest's invariants hold
+// on every frame, and it ends in a win or a loss.
+class RusWholeContestWithCutIns : public FrontendTest, public testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(e2e::DemoFolder().error.empty()) << e2e::DemoFolder().error;
+        std::filesystem::copy(e2e::DemoFolder().dir, std::filesystem::current_path(),
+                              std::filesystem::copy_options::recursive);
+        FrontendTest::SetUp();
+        // A few minutes in, so the minute factor of the random recipes varies.
+        hl::AdvanceClock(180000 + 7 * static_cast<std::uint32_t>(GetParam()));
+        platform::Srand(300 + static_cast<std::uint32_t>(GetParam()));
+        g_gameApp->opponentIndex = static_cast<std::uint8_t>(GetParam());
+        g_gameApp->mode = 66;
+        Frame();
+    }
+};
+
+TEST_P(RusWholeContestWithCutIns, BothSidesFireAndTheContestEndsWithItsInvariantsHeld) {
+    CRusContest& c = g_rusGame->Contest;
+    c.BeginPlay();
+    // A shorter contest, both sides ready to fire from the start: the
+    // cut-ins are drawn frame by frame, and the player stops firing after
+    // two specials.
+    c.TimeLeft = 45;
+    c.PlayerGauge1 = c.PlayerGauge2 = c.OpponentGauge1 = c.OpponentGauge2 = 10;
+    c.PlayerGauge1Full = c.PlayerGauge2Full = c.OpponentGauge1Full = c.OpponentGauge2Full = 1;
+    c.PlayerPlates = 3;
+    c.OpponentPlates = 3;
+    rus_test::AutoPlayer firing(6, 12, rus_test::AutoPlayer::Specials::Fire);
+    rus_test::AutoPlayer keeping(6, 12, rus_test::AutoPlayer::Specials::Keep);
+    int opponentSpecials = 0, playerSpecials = 0, failures = 0;
+    RusState last = RusState::Play;
+    for (int frame = 0; frame < 60000; ++frame) {
+        if (c.State == RusState::Win || c.State == RusState::Lose) break;
+        switch (c.State) {
+        case RusState::Play: {
+            // The model plays for both hands; the screen draws the cut-ins.
+            rus::PlayInput in = (playerSpecials < 2 ? firing : keeping).Next(c);
+            c.RunPlay(in);
+            hl::AdvanceClock(rus_test::kFrameMs);
+            break;
+        }
+        case RusState::Judge:
+            c.Judge();
+            break;
+        case RusState::PlayerCutIn:
+            // The reel of special 2 stops where a click finds it.
+            if (c.CutInPhase == 4 && c.CutInStep == 0 && frame % 7 == 0) g_mouse->click = 1;
+            Frame();
+            break;
+        default:
+            Frame();
+            break;
+        }
+        if (c.State != last) {
+            opponentSpecials += c.State == RusState::OpponentCutIn;
+            playerSpecials += c.State == RusState::PlayerCutIn;
+            last = c.State;
+        }
+        rus_test::CheckInvariants(c);
+        if (HasFailure() && ++failures > 3) break;
+    }
+    EXPECT_TRUE(c.State == RusState::Win || c.State == RusState::Lose)
+        << "state " << int(c.State) << " phase " << int{c.CutInPhase};
+    EXPECT_GT(opponentSpecials, 0);
+    EXPECT_GT(playerSpecials, 0);
+    for (int slot = 10; slot <= 17; ++slot)
+        EXPECT_EQ(cdib[slot], nullptr) << slot;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachOpponent, RusWholeContestWithCutIns, testing::Range(0, 6));

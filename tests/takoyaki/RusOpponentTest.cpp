@@ -337,64 +337,6 @@ TEST_F(RusOpponent, HandOverToTheCutInAndBack) {
     EXPECT_NE(k.AiAction, rus::kAiSpecial) << "the second gauge must fill again";
 }
 
-// Invariants every frame of a whole contest.
-void CheckInvariants(const CRusContest& c) {
-    auto side = [](std::int32_t life, std::int32_t g1, std::int32_t g2, std::uint8_t f1,
-                   std::uint8_t f2, std::int8_t plates, std::uint8_t count,
-                   const std::array<std::uint8_t, 6>& plate) {
-        EXPECT_GE(life, 0);
-        EXPECT_LE(life, rus::kFullLife);
-        for (std::int32_t g : {g1, g2}) {
-            EXPECT_GE(g, 0);
-            EXPECT_LE(g, 10);
-        }
-        EXPECT_EQ(f1 != 0, g1 == 10);
-        if (f2) {
-            EXPECT_EQ(g2, 10);
-        }
-        EXPECT_GE(plates, 0);
-        EXPECT_LT(count, 6);
-        int placed = 0;
-        for (std::uint8_t p : plate)
-            placed += p;
-        EXPECT_EQ(placed, count);
-    };
-    side(c.PlayerLife, c.PlayerGauge1, c.PlayerGauge2, c.PlayerGauge1Full, c.PlayerGauge2Full,
-         c.PlayerPlates, c.PlayerPlateCount, c.PlayerPlate);
-    side(c.OpponentLife, c.OpponentGauge1, c.OpponentGauge2, c.OpponentGauge1Full,
-         c.OpponentGauge2Full, c.OpponentPlates, c.OpponentPlateCount, c.OpponentPlate);
-    auto pan = [](const CRusContest::PerHole<std::int8_t>& stage,
-                  const CRusContest::PerHole<std::uint8_t>& kind,
-                  const CRusContest::PerHole<std::uint8_t>& counted) {
-        for (int h = 0; h < rus::kHoles; ++h) {
-            const int s = stage[h];
-            const int lo[3] = {0, 6, 9}, hi[3] = {5, 8, 11};
-            ASSERT_LE(kind[h], 2);
-            EXPECT_GE(s, lo[kind[h]]) << h;
-            EXPECT_LE(s, hi[kind[h]]) << h;
-            if (s == 5 || s == 8 || s == 11) {
-                EXPECT_TRUE(counted[h]) << "uncharged burn " << h;
-            }
-        }
-    };
-    if (c.State == RusState::Play) {
-        pan(c.PlayerStage, c.PlayerKind, c.PlayerBurnCounted);
-        pan(c.OpponentStage, c.OpponentKind, c.OpponentBurnCounted);
-    }
-    EXPECT_GE(c.TimeLeft, 0);
-    EXPECT_LE(c.TimeLeft, 99);
-    EXPECT_LE(c.PlayerHeld, 4);
-    EXPECT_LE(c.OpponentHeld, 4);
-    EXPECT_GE(c.HandX, 0);
-    EXPECT_LT(c.HandX, 800);
-    EXPECT_GE(c.HandY, 0);
-    EXPECT_LT(c.HandY, 600);
-    if (!c.PlayerHolesCovered) {
-        for (std::uint8_t v : c.PlayerHoleCovered)
-            EXPECT_EQ(v, 0);
-    }
-}
-
 class RusWholeContest : public ::testing::TestWithParam<int> {};
 
 TEST_P(RusWholeContest, EndsInAWinOrALossWithInvariantsHeld) {
@@ -416,7 +358,7 @@ TEST_P(RusWholeContest, EndsInAWinOrALossWithInvariantsHeld) {
             ++failures;
             return;
         }
-        CheckInvariants(k);
+        rus_test::CheckInvariants(k);
         if (k.State == RusState::Play)
             for (rus::Cue cue : k.Cues) {
                 opponentPours += cue == rus::Cue::OpponentPour;
