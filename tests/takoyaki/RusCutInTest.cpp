@@ -480,8 +480,10 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack
         std::int16_t position; // where it stops
     };
     // Positions 0, 345, 315, 285, 255 ... 15: the top rows of the window.
-    for (const Stop& s : {Stop{0, 0, 22}, Stop{2, 4, 97}, Stop{4, 3, 203}, Stop{9, 2, 128},
-                          Stop{10, 1, 53},
+    // All 13: symbols 0 and 1 stop from two positions each, 2, 3 and 4 from three.
+    for (const Stop& s : {Stop{0, 0, 22}, Stop{1, 4, 97}, Stop{2, 4, 97}, Stop{3, 4, 97},
+                          Stop{4, 3, 203}, Stop{5, 3, 203}, Stop{6, 3, 203}, Stop{7, 2, 128},
+                          Stop{8, 2, 128}, Stop{9, 2, 128}, Stop{10, 1, 53}, Stop{11, 1, 53},
                           Stop{12, 0, 22}}) {
         SCOPED_TRACE(s.steps);
         SetOpponentEffects(false);
