@@ -150,10 +150,7 @@ NV_AVX2 inline __m256i AlphaAny8(__m256i s, __m256i d) {
         _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1,
                          7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
     const __m256i a = _mm256_shuffle_epi8(s, alphaBoth);
-    __m256i ws = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
-    // Left alone, the compiler works 256 - ws as (256 - a) + (a == 255): one
-    // operation more on a loop bound by their count.
-    __asm__("" : "+x"(ws));
+    const __m256i ws = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
     const __m256i wd = _mm256_sub_epi16(k256, ws);
     const __m256i even = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ws),
                                           _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), wd));
@@ -281,9 +278,9 @@ NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const Row
         const __m256i s0 = Load8(s + i), s1 = Load8(s + i + 8), s2 = Load8(s + i + 16),
                       s3 = Load8(s + i + 24);
         // Runs of opaque or clear pixels (most of a sprite) skip the
-        // arithmetic. One test of the 32 alphas ANDed together sends mixed
-        // ones (random alphas, soft edges) straight on: neither all 255 nor
-        // all without a common bit. Only the rest look further.
+        // arithmetic, tested 32 at a time; these branches go the same way for
+        // long runs. A block whose alphas share some bits but not all (a soft
+        // edge) is mixed after one test; the others look further.
         const __m256i common = _mm256_and_si256(_mm256_and_si256(s0, s1), _mm256_and_si256(s2, s3));
         if (!_mm256_testnzc_si256(common, alpha)) {
             if (_mm256_testc_si256(common, alpha)) { // every alpha 255
