@@ -134,30 +134,30 @@ NV_AVX2 inline __m256i AlphaLanesHi(__m256i s) {
 
 // Any mix of alphas without a branch. Weighing the source by a' = a + (a ==
 // 255) and the destination by 256 - a' gives S exactly at alpha 255 and D
-// exactly at alpha 0 (fourth byte included), and the mix in between; sums
-// never pass 255, as (S*a >> 8) + (D*(256 - a) >> 8) <= 255. Channels are
-// worked in place, even bytes shifted up and odd ones masked, so that each
-// sits in the high byte of its 16-bit lane for mulhi: no unpacking.
+// exactly at alpha 0, and the mix in between; sums never pass 255, as (S*a >>
+// 8) + (D*(256 - a) >> 8) <= 255. Channels are worked in place, even bytes
+// shifted up and odd ones masked, so that each sits in the high byte of its
+// 16-bit lane for mulhi: no unpacking. The fourth byte (the upper odd lane of
+// a pixel) is weighed by the ninth bit of a' and 256 - a' alone: 256 for the
+// side that is copied whole at alpha 255 or 0, nothing in between, so it is
+// kept at those two alphas and 0 otherwise without a mask afterwards.
 NV_AVX2 inline __m256i AlphaAny8(__m256i s, __m256i d) {
     const __m256i odd = _mm256_set1_epi32(static_cast<int>(0xFF00FF00u));
+    const __m256i oddWeight = _mm256_set1_epi32(0x0100FFFF);
     const __m256i k255 = _mm256_set1_epi16(255), k256 = _mm256_set1_epi16(256);
     // The alpha byte in both 16-bit lanes of its pixel.
     const __m256i alphaBoth =
         _mm256_setr_epi8(3, -1, 3, -1, 7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1, 3, -1, 3, -1,
                          7, -1, 7, -1, 11, -1, 11, -1, 15, -1, 15, -1);
     const __m256i a = _mm256_shuffle_epi8(s, alphaBoth);
-    const __m256i opaque = _mm256_cmpeq_epi16(a, k255);
-    const __m256i ws = _mm256_sub_epi16(a, opaque);
+    const __m256i ws = _mm256_sub_epi16(a, _mm256_cmpeq_epi16(a, k255));
     const __m256i wd = _mm256_sub_epi16(k256, ws);
     const __m256i even = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_slli_epi16(s, 8), ws),
                                           _mm256_mulhi_epu16(_mm256_slli_epi16(d, 8), wd));
-    const __m256i high = _mm256_add_epi16(_mm256_mulhi_epu16(_mm256_and_si256(s, odd), ws),
-                                          _mm256_mulhi_epu16(_mm256_and_si256(d, odd), wd));
-    const __m256i r = _mm256_or_si256(even, _mm256_slli_epi16(high, 8));
-    // The fourth byte is kept at alpha 0 and 255 only.
-    const __m256i keep = _mm256_or_si256(opaque, _mm256_cmpeq_epi16(a, _mm256_setzero_si256()));
-    return _mm256_and_si256(
-        r, _mm256_or_si256(keep, _mm256_set1_epi32(static_cast<int>(kColourMask))));
+    const __m256i high = _mm256_add_epi16(
+        _mm256_mulhi_epu16(_mm256_and_si256(s, odd), _mm256_and_si256(ws, oddWeight)),
+        _mm256_mulhi_epu16(_mm256_and_si256(d, odd), _mm256_and_si256(wd, oddWeight)));
+    return _mm256_or_si256(even, _mm256_slli_epi16(high, 8));
 }
 
 NV_AVX2 __m256i BlendBlock8(__m256i s, __m256i d, __m256i sf, __m256i df) {
@@ -274,24 +274,32 @@ NV_AVX2 void CopyPixels(std::uint32_t* d, const std::uint32_t* s, int n) {
 NV_AVX2 void AlphaRow(std::uint32_t* d, const std::uint32_t* s, int n, const RowArgs& args) {
     int i = 0;
     const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000u));
-    for (; i + 16 <= n; i += 16) {
-        const __m256i s0 = Load8(s + i), s1 = Load8(s + i + 8);
+    for (; i + 32 <= n; i += 32) {
+        const __m256i s0 = Load8(s + i), s1 = Load8(s + i + 8), s2 = Load8(s + i + 16),
+                      s3 = Load8(s + i + 24);
         // Runs of opaque or clear pixels (most of a sprite) skip the
-        // arithmetic, tested sixteen at a time; these branches go the same
-        // way for long runs. Mixed pixels take no branch at all.
-        if (_mm256_testc_si256(_mm256_and_si256(s0, s1), alpha)) { // every alpha 255
-            Store8(d + i, s0);
-            Store8(d + i + 8, s1);
-            continue;
+        // arithmetic, tested 32 at a time; these branches go the same way for
+        // long runs. A block whose alphas share some bits but not all (a soft
+        // edge) is mixed after one test; the others look further.
+        const __m256i common = _mm256_and_si256(_mm256_and_si256(s0, s1), _mm256_and_si256(s2, s3));
+        if (!_mm256_testnzc_si256(common, alpha)) {
+            if (_mm256_testc_si256(common, alpha)) { // every alpha 255
+                Store8(d + i, s0);
+                Store8(d + i + 8, s1);
+                Store8(d + i + 16, s2);
+                Store8(d + i + 24, s3);
+                continue;
+            }
+            const __m256i any = _mm256_or_si256(_mm256_or_si256(s0, s1), _mm256_or_si256(s2, s3));
+            if (_mm256_testz_si256(any, alpha)) continue; // every alpha 0
         }
-        if (_mm256_testz_si256(_mm256_or_si256(s0, s1), alpha)) continue; // every alpha 0
         Store8(d + i, AlphaAny8(s0, Load8(d + i)));
         Store8(d + i + 8, AlphaAny8(s1, Load8(d + i + 8)));
+        Store8(d + i + 16, AlphaAny8(s2, Load8(d + i + 16)));
+        Store8(d + i + 24, AlphaAny8(s3, Load8(d + i + 24)));
     }
-    for (; i + 8 <= n; i += 8) {
-        const __m256i sv = Load8(s + i);
-        Store8(d + i, AlphaAny8(sv, Load8(d + i)));
-    }
+    for (; i + 8 <= n; i += 8)
+        Store8(d + i, AlphaAny8(Load8(s + i), Load8(d + i)));
     sse2::AlphaRow(d + i, s + i, n - i, args);
 }
 

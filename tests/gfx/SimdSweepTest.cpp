@@ -93,6 +93,37 @@ TEST(SimdSweepTest, AlphaWithMixedAlphasInEveryVector) {
     }
 }
 
+TEST(SimdSweepTest, AlphaWithRunsAcrossEveryBlockBoundary) {
+    // Runs of one kind (all opaque, all clear, 0 and 255 taking turns, any
+    // alpha) of lengths that start and end at every offset of the widest
+    // block, so a block is uniform, half uniform or mixed; rows start at
+    // every offset of a vector, so unaligned starts and tails are swept.
+    PairRows rows(0);
+    std::mt19937 rng(99);
+    std::uint32_t run = 0, kind = 0;
+    for (std::uint32_t i = 0; i < 65536; ++i) {
+        if (run == 0) {
+            run = 1 + rng() % 70;
+            kind = rng() % 4;
+        }
+        --run;
+        const std::uint32_t a = kind == 0   ? 255
+                                : kind == 1 ? 0
+                                : kind == 2 ? (i & 1) * 255
+                                            : rng() & 255;
+        rows.src[i] = (rows.src[i] & 0x00FFFFFF) | (a << 24);
+    }
+    for (mmx::SimdLevel level : VectorLevels()) {
+        const mmx::KernelSet& k = mmx::Kernels(level);
+        for (std::size_t start = 0; start < 8; ++start) {
+            const std::vector<std::uint32_t> src(rows.src.begin() + start, rows.src.end());
+            const std::vector<std::uint32_t> dst(rows.dst.begin() + start, rows.dst.end());
+            ExpectSameRows(mmx::scalar::AlphaRow, k.alpha, src, dst, {},
+                           std::string(Name(level)) + " start " + std::to_string(start));
+        }
+    }
+}
+
 TEST(SimdSweepTest, ConstantBlendOverEveryTriple) {
     for (mmx::SimdLevel level : VectorLevels()) {
         const mmx::KernelSet& k = mmx::Kernels(level);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <set>
 #include <vector>
 
 namespace {
@@ -36,6 +38,29 @@ TEST(PresentPacerTest, FramesBetweenRefreshesStillReachEveryRefresh) {
     }
     // Frames slower than the display are each shown.
     EXPECT_EQ(Presents(pacer, 3000, 20, 1000).size(), 50u);
+}
+
+TEST(PresentPacerTest, FramesOf16And17And8MsReachEveryRefreshThatHasOne) {
+    // The game's frames as they come while a story opens. Counted on the
+    // refresh grid from the first present, every refresh that some frame
+    // falls in shows exactly one: none is lost to a frame that came a
+    // millisecond late, and none shows two.
+    for (std::uint32_t period : {16u, 17u}) {
+        platform::PresentPacer pacer;
+        pacer.SetRefresh(period);
+        const std::array<std::uint32_t, 3> steps{16, 17, 8};
+        std::set<std::uint32_t> withFrame, withPresent;
+        std::uint32_t presents = 0;
+        for (std::uint32_t t = 1000, k = 0; t < 2000; t += steps[k++ % steps.size()]) {
+            withFrame.insert((t - 1000) / period);
+            if (!pacer.Due(t)) continue;
+            pacer.Shown(t);
+            withPresent.insert((t - 1000) / period);
+            ++presents;
+        }
+        EXPECT_EQ(withPresent, withFrame) << period;
+        EXPECT_EQ(presents, withPresent.size()) << period;
+    }
 }
 
 TEST(PresentPacerTest, AfterAWaitTheScheduleStartsAgainWithoutABurst) {
