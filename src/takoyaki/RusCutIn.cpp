@@ -124,6 +124,13 @@ void CutIn::SetUp(const char* basePicture) {
     BltAlpha(scene, 0, 0, base, 0, 0, base->GetWidth(), base->GetHeight());
 }
 
+void CutIn::SetUp(const char* basePicture, const char* sheet, std::uint32_t flash) {
+    SetUp(basePicture);
+    LoadSurface(kSheet, sheet);
+    BlankSurface(kFlash, flash);
+    LoadMask("bmp\\mask37.bmp");
+}
+
 void CutIn::Draw(CDib* target, const Piece& piece, int x, int y, int slot) const {
     BltAlpha(target, x, y, Slot(slot), piece.sx, piece.sy, piece.w, piece.h);
 }

@@ -45,6 +45,7 @@ inline constexpr int kReturn = 10; // the contest as it stood: the cut-in ends o
 inline constexpr int kScene = 11;  // the screen under the member's base picture
 inline constexpr int kBase = 12;   // the base picture, then the member's own
 inline constexpr int kSheet = 13;  // the band strip and the member's pictures
+inline constexpr int kFlash = 14;  // most members' flash of one colour
 inline constexpr int kFirstSlot = kReturn;
 inline constexpr int kLastSlot = 17;
 // Contest surfaces the cut-ins read.
@@ -115,6 +116,9 @@ public:
     // picture drawn over it, and the timers kept while play is frozen. The
     // member then loads its own pictures and calls Next().
     void SetUp(const char* basePicture);
+    // The same with the member's sheet, a flash of one colour in slot 14 and
+    // the rule mask of its wipes, as most members start.
+    void SetUp(const char* basePicture, const char* sheet, std::uint32_t flash);
     // A picture of the sheet drawn with its alpha, or at an opacity (254 at rest).
     void Draw(CDib* target, const Piece& piece, int x, int y, int slot = kSheet) const;
     void Draw(CDib* target, const Piece& piece, int x, int y, int opacity, int slot) const;

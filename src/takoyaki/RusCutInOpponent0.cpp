@@ -137,10 +137,7 @@ void CRusGame::PlayOpponentCutIn0B(platform::WindowHandle) {
     const std::size_t phase = c.CutInPhase;
     switch (phase) {
     case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\pomi_sp_p02.bmp");
-        BlankSurface(kWhiteSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\pomi_sp_p02.bmp", kWhite);
         CutIn::Se(kSeChannel, "se\\SE396.ogg");
         k.Next();
         return;

@@ -221,10 +221,7 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: { // set-up; the finale's sound waits in channel 1
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\kel_sp_p02.bmp");
-        BlankSurface(kFlashSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\kel_sp_p02.bmp", kWhite);
         const std::uint32_t now = Now();
         c.PlayerHoleStamp.fill(now);
         c.OpponentHoleStamp.fill(now);

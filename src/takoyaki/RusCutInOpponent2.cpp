@@ -279,10 +279,7 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\qo_sp_p02.bmp");
-        BlankSurface(kFlashSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\qo_sp_p02.bmp", kWhite);
         CutIn::Se(kSeChannel, "se\\SE396.ogg");
         k.Next();
         return;

@@ -94,10 +94,7 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\mur_sp_p.bmp");
-        BlankSurface(kFlashSlot, kRed);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\mur_sp_p.bmp", kRed);
         CutIn::Se(kSeChannel, "se\\BSE034.ogg");
         LoadSe(1, "se\\mse17.ogg");
         CutIn::LoadOpponentLine(g_rusCutInVoice[6]);

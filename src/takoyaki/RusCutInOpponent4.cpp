@@ -79,10 +79,7 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\dor_sp_p.bmp");
-        BlankSurface(kFlashSlot, kRed);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\dor_sp_p.bmp", kRed);
         CutIn::Se(kSeChannel, "se\\mse17.ogg");
         LoadSe(1, "se\\mse12.ogg");
         CutIn::LoadOpponentLine(g_rusCutInVoice[8]);
@@ -202,10 +199,7 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: // set-up, with one of her three lines
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\dor_sp_p02.bmp");
-        BlankSurface(kFlashSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\dor_sp_p02.bmp", kWhite);
         CutIn::Se(kSeChannel, "se\\SE396.ogg");
         LoadSe(1, "se\\mse01.ogg");
         CutIn::LoadOpponentLine(kLines[RandTimesClock() % 3]);

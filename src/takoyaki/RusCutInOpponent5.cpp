@@ -60,10 +60,7 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
     case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\hol_sp_p.bmp");
-        BlankSurface(kFlashSlot, kRed);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\hol_sp_p.bmp", kRed);
         CutIn::Se(kSeChannel, "se\\nse025_1.ogg");
         LoadSe(1, "se\\pse119.ogg");
         CutIn::LoadOpponentLine(g_rusCutInVoice[10]);
@@ -189,10 +186,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
     switch (c.CutInPhase) {
     case 0: // set-up
         c.OpponentReelResult = 0;
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\hol_sp_p02.bmp");
-        BlankSurface(kFlashSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
+        k.SetUp(kBasePicture, "bmp\\hol_sp_p02.bmp", kWhite);
         CutIn::Se(kSeChannel, "se\\SE396.ogg");
         LoadSe(1, "se\\nse003.ogg");
         CutIn::LoadOpponentLine(g_rusCutInVoice[11]);
