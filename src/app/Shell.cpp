@@ -16,6 +16,7 @@
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
 
+#include <utility>
 #include <vector>
 
 using platform::Event;
@@ -34,6 +35,9 @@ bool g_windowAlive = false;
 std::unique_ptr<platform::InstanceLock> g_instanceLock;
 // What the window shows, so that paints present only what changed.
 CShownPicture g_shownPicture;
+bool g_lastPaintComposed = false;
+bool g_checkDrawnRegions = false;
+int g_undrawnChanges = 0;
 
 constexpr char kCloseQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
 
@@ -122,9 +126,16 @@ int CreateFolderTree(const std::string& path) {
     return test(prefix) ? 1 : 0;
 }
 
+void CheckDrawnRegions(bool on) {
+    g_checkDrawnRegions = on;
+    g_undrawnChanges = 0;
+}
+int UndrawnChanges() { return g_undrawnChanges; }
+
 void OnCreate(WindowHandle window) {
     g_windowAlive = true;
     g_shownPicture.Forget();
+    g_lastPaintComposed = false;
     g_quitRequested = false;
     g_display = std::make_unique<CDisplay>();
     for (auto& d : cdib) d.reset();
@@ -199,11 +210,29 @@ void OnPaint() {
     // Frames faster than the display refreshes are not compared at all: the
     // next paint that can reach the display takes the newest picture.
     if (!platform::PresentDue()) return;
-    // Unshaken, the window shows the back buffer as it is: compared in place,
-    // without composing a copy first.
-    const platform::Rect changed =
-        composed ? g_shownPicture.Update(window.data(), platform::kClientWidth)
-                 : g_shownPicture.Update(g_backBuffer->GetPixelPtr(0, 0), g_backBuffer->GetPitch() / 4);
+    // What was drawn since the last compare; it gathers over the frames the
+    // display could not take.
+    const DibRect drawn = g_backBuffer->Renderer().TakeDrawn();
+    platform::Rect changed;
+    if (composed) {
+        changed = g_shownPicture.Update(window.data(), platform::kClientWidth);
+    } else {
+        // Unshaken, the window shows the back buffer as it is: compared in
+        // place, without composing a copy first, and only where something was
+        // drawn. After a shaken picture the whole of it may differ.
+        const std::uint32_t* rows = std::as_const(*g_backBuffer).GetPixelPtr(0, 0);
+        const int pitch = g_backBuffer->GetPitch() / 4;
+        const platform::Rect region = g_lastPaintComposed
+                                          ? platform::Rect{0, 0, platform::kClientWidth, platform::kClientHeight}
+                                          : platform::Rect{drawn.left, drawn.top, drawn.right, drawn.bottom};
+        changed = g_shownPicture.Update(rows, pitch, region);
+        if (g_checkDrawnRegions && !g_shownPicture.Shows(rows, pitch)) {
+            ++g_undrawnChanges;
+            g_shownPicture.Update(rows, pitch);
+            changed = {0, 0, platform::kClientWidth, platform::kClientHeight};
+        }
+    }
+    g_lastPaintComposed = composed;
     // Handed over also when nothing changed: the window may need repainting.
     platform::Present(g_shownPicture.Pixels(), changed);
 }

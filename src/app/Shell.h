@@ -22,6 +22,11 @@ void OnCreate(platform::WindowHandle window);
 void OnDestroy();
 // Copies the back buffer to the window, shifted by the screen quake.
 void OnPaint();
+// For tests: each paint also compares the whole back buffer with what the
+// region of drawing left shown, and counts the paints where a change went
+// unnoted (pixels written past the drawing calls that note them).
+void CheckDrawnRegions(bool on);
+int UndrawnChanges();
 // One input event, as the window procedure handles it.
 void WndProc(const platform::Event& e);
 

@@ -50,10 +50,14 @@ template <typename Op>
 void ForEachPixel(CDib* dst, const CDib* src, int dx, int dy, int sx, int sy, int w, int h, Op op) {
     Area a{S16(dx), S16(dy), S16(sx), S16(sy), S16(w), S16(h)};
     if (!ClipArea(a, dst, {src})) return;
+    CDibRenderer& to = dst->Renderer();
+    // The source may be written too (some modes clear its fourth byte).
+    CDibRenderer& from = const_cast<CDib*>(src)->Renderer();
+    to.NoteDrawn(DibRect{a.dx, a.dy, a.dx + a.w, a.dy + a.h});
+    from.NoteDrawn(DibRect{a.sx, a.sy, a.sx + a.w, a.sy + a.h});
     for (int y = 0; y < a.h; ++y) {
-        std::uint32_t* d = dst->GetPixelPtr(a.dx, a.dy + y);
-        // The source may be written too (some modes clear its fourth byte).
-        std::uint32_t* s = const_cast<std::uint32_t*>(src->GetPixelPtr(a.sx, a.sy + y));
+        std::uint32_t* d = to.RowAt(a.dy + y) + a.dx;
+        std::uint32_t* s = from.RowAt(a.sy + y) + a.sx;
         for (int x = 0; x < a.w; ++x)
             op(d[x], s[x]);
     }
@@ -101,8 +105,10 @@ bool BlendAdd2(CDib* dst, int dx, int dy, const CDib* srcA, const CDib* srcB, in
     if (o >= 256) return BltCopy(dst, dx, dy, srcA, sx, sy, w, h);
     Area a{S16(dx), S16(dy), S16(sx), S16(sy), S16(w), S16(h)};
     if (!ClipArea(a, dst, {srcA, srcB})) return true;
+    CDibRenderer& to = dst->Renderer();
+    to.NoteDrawn(DibRect{a.dx, a.dy, a.dx + a.w, a.dy + a.h});
     for (int y = 0; y < a.h; ++y) {
-        std::uint32_t* d = dst->GetPixelPtr(a.dx, a.dy + y);
+        std::uint32_t* d = to.RowAt(a.dy + y) + a.dx;
         const std::uint32_t* pa = srcA->GetPixelPtr(a.sx, a.sy + y);
         const std::uint32_t* pb = srcB->GetPixelPtr(a.sx, a.sy + y);
         for (int x = 0; x < a.w; ++x) {
@@ -202,13 +208,15 @@ bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int
     --ey;
     const int qx = sw / dw, rx = sw % dw, qy = sh / dh, ry = sh % dh;
     const int sWidth = src->GetWidth(), sHeight = src->GetHeight();
+    CDibRenderer& to = dst->Renderer();
+    // As above, the source may be written.
+    CDibRenderer& from = const_cast<CDib*>(src)->Renderer();
+    to.NoteDrawn(DibRect{dx, dy, right, bottom});
+    from.NoteDrawn(src->GetRect());
     long long row = sy, e = ey;
     for (int y = dy; y < bottom; ++y) {
-        std::uint32_t* d = dst->GetPixelPtr(0, y);
-        std::uint32_t* s =
-            (row >= 0 && row < sHeight)
-                ? const_cast<std::uint32_t*>(src->GetPixelPtr(0, static_cast<int>(row)))
-                : nullptr;
+        std::uint32_t* d = to.RowAt(y);
+        std::uint32_t* s = (row >= 0 && row < sHeight) ? from.RowAt(static_cast<int>(row)) : nullptr;
         long long col = sx, ec = ex;
         for (int x = dx; x < right && s; ++x) {
             if (col >= 0 && col < sWidth) op(d[x], s[col]);

@@ -79,9 +79,11 @@ public:
     void Fill(std::uint32_t colour, const DibRect* rect);
 
     std::uint32_t* GetPixelPtr(int x, int y) { return renderer_->GetPixelPtr(x, y); }
-    const std::uint32_t* GetPixelPtr(int x, int y) const { return renderer_->GetPixelPtr(x, y); }
+    // Readers take the renderer's const side: the writable side counts as
+    // drawing (CDibRenderer::TakeDrawn).
+    const std::uint32_t* GetPixelPtr(int x, int y) const { return Renderer().GetPixelPtr(x, y); }
     std::uint32_t* GetBits() { return renderer_->GetBits(); }
-    const std::uint32_t* GetBits() const { return renderer_->GetBits(); }
+    const std::uint32_t* GetBits() const { return Renderer().GetBits(); }
     int GetWidth() const { return renderer_->GetWidth(); }
     int GetHeight() const { return renderer_->GetHeight(); }
     int GetPitch() const { return renderer_->GetPitch(); }

@@ -47,6 +47,7 @@ int CDibRenderer::CreateDibSection(int w, int h) {
     store_ = std::move(fresh);
     bits_ = store_.data();
     rect_ = DibRect{0, 0, w, h};
+    NoteAllDrawn();
     return 1;
 }
 
@@ -67,13 +68,28 @@ int CDibRenderer::Fill(std::uint32_t colour, const DibRect* rect) {
     if (colour == 0xFFFFFFFFu) colour = fillColor_;
     if (!rect) {
         std::fill(store_.begin(), store_.end(), colour);
+        NoteAllDrawn();
         return 0;
     }
     DibRect r;
     if (!IntersectRect(&r, rect)) return 0;
+    NoteDrawn(r);
     for (int y = r.top; y < r.bottom; ++y)
-        std::fill(Row(y) + r.left, Row(y) + r.right, colour);
+        std::fill(RowAt(y) + r.left, RowAt(y) + r.right, colour);
     return 0;
+}
+
+void CDibRenderer::NoteDrawn(const DibRect& r) {
+    DibRect in;
+    if (!IntersectRect(&in, &r)) return;
+    if (drawn_.left >= drawn_.right || drawn_.top >= drawn_.bottom) {
+        drawn_ = in;
+        return;
+    }
+    drawn_.left = std::min(drawn_.left, in.left);
+    drawn_.top = std::min(drawn_.top, in.top);
+    drawn_.right = std::max(drawn_.right, in.right);
+    drawn_.bottom = std::max(drawn_.bottom, in.bottom);
 }
 
 void CDibRenderer::GetSize(int* w, int* h) const {
@@ -103,7 +119,7 @@ int CDibRenderer::SetColorKey(int r, int g, int b) {
 }
 
 int CDibRenderer::SetColorKeyFromPixel(int x, int y) {
-    const std::uint32_t* p = GetPixelPtr(x, y);
+    const std::uint32_t* p = std::as_const(*this).GetPixelPtr(x, y);
     if (!p) return 1;
     colorKey_ = *p & 0xFFFFFF;
     return 0;
@@ -111,11 +127,13 @@ int CDibRenderer::SetColorKeyFromPixel(int x, int y) {
 
 std::uint32_t* CDibRenderer::GetPixelPtr(int x, int y) {
     if (!bits_ || x < 0 || y < 0 || x >= rect_.right || y >= rect_.bottom) return nullptr;
-    return Row(y) + x;
+    NoteAllDrawn();
+    return RowAt(y) + x;
 }
 
 const std::uint32_t* CDibRenderer::GetPixelPtr(int x, int y) const {
-    return const_cast<CDibRenderer*>(this)->GetPixelPtr(x, y);
+    if (!bits_ || x < 0 || y < 0 || x >= rect_.right || y >= rect_.bottom) return nullptr;
+    return Row(y) + x;
 }
 
 std::uint32_t CDibRenderer::GetPixel(int x, int y) const {
@@ -124,7 +142,9 @@ std::uint32_t CDibRenderer::GetPixel(int x, int y) const {
 }
 
 void CDibRenderer::SetPixel(int x, int y, std::uint32_t colour) {
-    if (std::uint32_t* p = GetPixelPtr(x, y)) *p = colour;
+    if (!bits_ || x < 0 || y < 0 || x >= rect_.right || y >= rect_.bottom) return;
+    NoteDrawn(DibRect{x, y, x + 1, y + 1});
+    RowAt(y)[x] = colour;
 }
 
 // ---------------------------------------------------------------- bitmap conversion
@@ -164,13 +184,14 @@ int CDibRenderer::CreateFromDib(std::span<const std::uint8_t> block) {
         bits_ = store_.data();
         rect_ = DibRect{0, 0, w, h};
     }
+    NoteAllDrawn();
 
     const std::span<const std::uint8_t> pixels = block.subspan(bh::kInfoHeaderSize + tableBytes);
     const std::uint32_t stride = info->Stride();
     std::vector<std::uint8_t> padded(stride, 0);
     for (int r = 0; r < h; ++r) {
         // Rows are stored bottom row first unless the height is negative.
-        std::uint32_t* d = Row(info->TopDown() ? r : h - 1 - r);
+        std::uint32_t* d = RowAt(info->TopDown() ? r : h - 1 - r);
         const std::uint64_t at = std::uint64_t(r) * stride;
         const std::uint8_t* s;
         if (at + stride <= pixels.size()) {
@@ -370,17 +391,18 @@ int CDibRenderer::DrawClipped(const CDib* src, blit_kernels::RowFn fn,
     const DibRect& S = blit_.src;
     const DibRect& D = blit_.dst;
     const int w = D.right - D.left, h = D.bottom - D.top;
+    NoteDrawn(D);
 
     if (blit_.unscaled) {
         if (!fn) {
             // Whole rows of two images of one width lie back to back: one block.
             if (!same && w == rect_.right && w == s.rect_.right) {
-                std::memcpy(Row(D.top) + D.left, s.Row(S.top) + S.left,
+                std::memcpy(RowAt(D.top) + D.left, s.Row(S.top) + S.left,
                             static_cast<std::size_t>(w) * h * 4);
                 return 0;
             }
             for (int i = 0; i < h; ++i) {
-                std::uint32_t* d = Row(D.top + i) + D.left;
+                std::uint32_t* d = RowAt(D.top + i) + D.left;
                 const std::uint32_t* sp = s.Row(S.top + i) + S.left;
                 if (same)
                     std::memmove(d, sp, static_cast<std::size_t>(w) * 4);
@@ -391,7 +413,7 @@ int CDibRenderer::DrawClipped(const CDib* src, blit_kernels::RowFn fn,
         }
         if (same) rowScratch_.resize(static_cast<std::size_t>(w));
         for (int i = 0; i < h; ++i) {
-            std::uint32_t* d = Row(D.top + i) + D.left;
+            std::uint32_t* d = RowAt(D.top + i) + D.left;
             const std::uint32_t* sp = s.Row(S.top + i) + S.left;
             if (same) {
                 std::memcpy(rowScratch_.data(), sp, static_cast<std::size_t>(w) * 4);
@@ -420,7 +442,7 @@ int CDibRenderer::DrawClipped(const CDib* src, blit_kernels::RowFn fn,
     long long row = S.top, e = blit_.ey, previous = -1;
     for (int i = 0; i < h; ++i) {
         const std::uint32_t* sp = s.Row(static_cast<int>(row));
-        std::uint32_t* d = Row(D.top + i) + D.left;
+        std::uint32_t* d = RowAt(D.top + i) + D.left;
         if (!fn && !same) {
             // A plain copy that samples the same source row again repeats the
             // destination row above it.

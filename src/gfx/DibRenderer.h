@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <span>
+#include <utility>
 #include <vector>
 
 class CDib;
@@ -69,12 +70,31 @@ public:
     // Intersection of the image rectangle with r (the image rectangle when r
     // is null); false when it is empty.
     bool IntersectRect(DibRect* out, const DibRect* r) const;
-    std::uint32_t* GetBits() { return bits_; }
+    // Writable pixels handed out count as all of the picture drawn (see
+    // TakeDrawn); readers go through the const overloads.
+    std::uint32_t* GetBits() {
+        NoteAllDrawn();
+        return bits_;
+    }
     const std::uint32_t* GetBits() const { return bits_; }
-    std::uint32_t* Row(int y) { return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right; }
+    std::uint32_t* Row(int y) {
+        NoteAllDrawn();
+        return RowAt(y);
+    }
     const std::uint32_t* Row(int y) const {
         return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right;
     }
+
+    // The part of the picture that may have changed since the last call:
+    // the union of what every drawing call covered, all of it after the
+    // picture was made again or its pixels were handed out for writing.
+    // The paint step compares only this with what the window shows, so a
+    // waiting screen that redraws nothing, or one button, costs nothing or
+    // one button's worth.
+    DibRect TakeDrawn() { return std::exchange(drawn_, DibRect{}); }
+    void NoteDrawn(const DibRect& r);
+    // A writable row for drawing that noted what it covers first.
+    std::uint32_t* RowAt(int y) { return bits_ + static_cast<std::ptrdiff_t>(y) * rect_.right; }
 
     int SetColorKey(int r, int g, int b);
     void SetColorKeyValue(std::uint32_t v) { colorKey_ = v & 0xFFFFFF; }
@@ -226,6 +246,7 @@ private:
                 const DibRect* clip, int flag, QuadOp op, std::uint32_t dstFactor,
                 std::uint32_t srcFactor);
     bool Allocate(int w, int h, std::vector<std::uint32_t>& out);
+    void NoteAllDrawn() { drawn_ = rect_; }
 
     std::vector<std::uint32_t> store_; // the pixels, top row first, rows contiguous
     std::uint32_t* bits_ = nullptr;
@@ -236,4 +257,5 @@ private:
     // Working rows of a blit (gathered source row, source column table).
     std::vector<std::uint32_t> rowScratch_;
     std::vector<int> colScratch_;
+    DibRect drawn_{}; // see TakeDrawn
 };

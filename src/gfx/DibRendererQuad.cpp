@@ -73,6 +73,7 @@ int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
 
     DibRect k;
     if (!IntersectRect(&k, clip)) return 0;
+    NoteDrawn(k);
 
     // Left and right by the turn from one edge vector to the other (y down).
     const i64 ax = i64(dq[na].x) - dq[top].x, ay = i64(dq[na].y) - dq[top].y;
@@ -122,7 +123,7 @@ int CDibRenderer::QuadMap(const CDib* src, const DibQuad& sq, const DibQuad& dq,
             dv = (r.v - l.v) / div;
         }
         const i64 first = std::max<i64>(xl, k.left), last = std::min<i64>(xl + n, k.right);
-        std::uint32_t* d = Row(y);
+        std::uint32_t* d = RowAt(y);
         for (i64 x = first; x < last; ++x) {
             const i64 i = x - xl;
             const i64 su = (l.u + i * du) >> kFrac, sv = (l.v + i * dv) >> kFrac;
@@ -299,13 +300,14 @@ int CDibRenderer::DisplaceBlt(const CDib* src, const CDisplacementMap* map, int 
         d.bottom = std::min(d.bottom, clip->bottom);
         if (d.left >= d.right || d.top >= d.bottom) return 0;
     }
+    NoteDrawn(d);
     const CDibRenderer& sr = src->Renderer();
     // Drawing an image onto itself reads the picture as it was before.
     std::vector<std::uint32_t> before;
     if (&sr == this) before.assign(store_.begin(), store_.end());
     const std::uint32_t* pixels = &sr == this ? before.data() : sr.GetBits();
     for (int y = d.top; y < d.bottom; ++y) {
-        std::uint32_t* row = Row(y);
+        std::uint32_t* row = RowAt(y);
         for (int x = d.left; x < d.right; ++x) {
             const int mx = x - dx, my = y - dy;
             const DibPoint o = map->Get(mx, my);

@@ -140,8 +140,9 @@ void BlendEx(CDib* dst, const CDib* base, std::int64_t dx, std::int64_t dy, cons
             const DibRect& s = r.ClippedSource();
             const DibRect& d = r.ClippedDestination();
             const auto n = static_cast<size_t>(d.right - d.left);
+            r.NoteDrawn(d);
             for (int y = 0; y < d.bottom - d.top; ++y) {
-                transition_kernels::BlendRow(dst->GetPixelPtr(d.left, d.top + y),
+                transition_kernels::BlendRow(r.RowAt(d.top + y) + d.left,
                                              over->GetPixelPtr(s.left, s.top + y),
                                              base->GetPixelPtr(s.left, s.top + y), n, a);
             }

@@ -37,12 +37,14 @@ struct WeightTables {
 };
 
 // Pointer to pixel (x, y), null outside the surface (or for a null surface).
+// The writable form counts as drawing all of dst (CDibRenderer::TakeDrawn).
 inline std::uint32_t* Pixel(CDib* dib, std::int64_t x, std::int64_t y) {
     if (!dib || x < 0 || y < 0 || x > 0xFFFF || y > 0xFFFF) return nullptr;
     return dib->GetPixelPtr(static_cast<int>(x), static_cast<int>(y));
 }
 inline const std::uint32_t* Pixel(const CDib* dib, std::int64_t x, std::int64_t y) {
-    return Pixel(const_cast<CDib*>(dib), x, y);
+    if (!dib || x < 0 || y < 0 || x > 0xFFFF || y > 0xFFFF) return nullptr;
+    return dib->GetPixelPtr(static_cast<int>(x), static_cast<int>(y));
 }
 
 using transition_blit::MulSat;

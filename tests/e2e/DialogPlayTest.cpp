@@ -3,6 +3,7 @@
 // sound device, the close question over the boot logo, quit signals during
 // the question, and the comment entry. Pictures of the dialogs go to
 // build/test/dialog-shots/ for people to look at.
+#include "DrawnRegions.h"
 #include "DemoFolder.h"
 #include "TestSupport.h"
 #include "app/Config.h"
@@ -34,6 +35,7 @@ platform::Event SysKey(Key key) {
 
 class DialogPlayTest : public testing_support::HeadlessTest {
 protected:
+    e2e::DrawnRegionCheck drawnRegions_;
     void SetUp() override {
         ASSERT_TRUE(e2e::DemoFolder().error.empty()) << e2e::DemoFolder().error;
         fs::copy(e2e::DemoFolder().dir, fs::current_path(), fs::copy_options::recursive);

@@ -3,6 +3,7 @@
 // story shows two event pictures and a guest picture, after which the
 // gallery offers them and the wallpaper room exports the guest's wallpaper.
 // Pictures of each screen go to build/test/extras-shots/.
+#include "DrawnRegions.h"
 #include "DemoFolder.h"
 #include "Shots.h"
 #include "TestSupport.h"
@@ -30,6 +31,7 @@ namespace {
 
 class ExtrasPlayTest : public testing_support::HeadlessTest {
 protected:
+    e2e::DrawnRegionCheck drawnRegions_;
     void SetUp() override {
         ASSERT_TRUE(e2e::DemoFolder().error.empty()) << e2e::DemoFolder().error;
         fs::copy(e2e::DemoFolder().dir, fs::current_path(), fs::copy_options::recursive);

@@ -420,7 +420,12 @@ bool MenuPictures(const MahjongOutput& out) {
 }
 
 std::string Quoted(std::string_view s) {
-    return "\"" + std::string(s) + "\"";
+    std::string q;
+    q.reserve(s.size() + 2);
+    q += '"';
+    q += s;
+    q += '"';
+    return q;
 }
 
 std::string Bare(const char* path) {

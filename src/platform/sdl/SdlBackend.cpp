@@ -455,16 +455,24 @@ void Present(std::span<const std::uint32_t> pixels) {
 
 void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
     if (!g_win.texture || pixels.size() < static_cast<size_t>(kClientWidth) * kClientHeight) return;
-    // What a dialog dims and draws over.
-    g_lastPicture.assign(
-        pixels.begin(), pixels.begin() + static_cast<std::ptrdiff_t>(kClientWidth) * kClientHeight);
+    const size_t whole = static_cast<size_t>(kClientWidth) * kClientHeight;
     Rect r = changed;
-    if (g_win.foreign) r = {0, 0, kClientWidth, kClientHeight};
+    if (g_win.foreign || g_lastPicture.size() != whole) r = {0, 0, kClientWidth, kClientHeight};
     r.left = std::max(r.left, 0);
     r.top = std::max(r.top, 0);
     r.right = std::min(r.right, kClientWidth);
     r.bottom = std::min(r.bottom, kClientHeight);
     if (r.right > r.left && r.bottom > r.top) {
+        // What a dialog dims and draws over. Only the changed rectangle is
+        // taken over: a waiting game presents an unchanged picture sixty
+        // times a second, and copying all of it each time was most of what
+        // the wait cost.
+        g_lastPicture.resize(whole);
+        for (int y = r.top; y < r.bottom; ++y) {
+            const size_t at = static_cast<size_t>(y) * kClientWidth + static_cast<size_t>(r.left);
+            std::copy_n(pixels.begin() + static_cast<std::ptrdiff_t>(at), r.right - r.left,
+                        g_lastPicture.begin() + static_cast<std::ptrdiff_t>(at));
+        }
         // Only the changed rectangle goes up to the texture.
         const SDL_Rect up{r.left, r.top, r.right - r.left, r.bottom - r.top};
         SDL_UpdateTexture(g_win.texture, &up, pixels.data() + static_cast<size_t>(r.top) * kClientWidth + r.left,
