@@ -81,15 +81,7 @@ int CDibRenderer::Fill(std::uint32_t colour, const DibRect* rect) {
 
 void CDibRenderer::NoteDrawn(const DibRect& r) {
     DibRect in;
-    if (!IntersectRect(&in, &r)) return;
-    if (drawn_.left >= drawn_.right || drawn_.top >= drawn_.bottom) {
-        drawn_ = in;
-        return;
-    }
-    drawn_.left = std::min(drawn_.left, in.left);
-    drawn_.top = std::min(drawn_.top, in.top);
-    drawn_.right = std::max(drawn_.right, in.right);
-    drawn_.bottom = std::max(drawn_.bottom, in.bottom);
+    if (IntersectRect(&in, &r)) platform::Unite(drawn_, in);
 }
 
 void CDibRenderer::GetSize(int* w, int* h) const {

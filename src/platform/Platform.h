@@ -95,6 +95,19 @@ struct Rect {
     int bottom = 0;
 };
 
+// Grows `into` to bound `r` as well; an empty `into` becomes `r`. For any
+// rectangle type with left, top, right and bottom.
+template <typename R> void Unite(R& into, const R& r) {
+    if (into.right <= into.left || into.bottom <= into.top) {
+        into = r;
+        return;
+    }
+    into.left = r.left < into.left ? r.left : into.left;
+    into.top = r.top < into.top ? r.top : into.top;
+    into.right = r.right > into.right ? r.right : into.right;
+    into.bottom = r.bottom > into.bottom ? r.bottom : into.bottom;
+}
+
 // Opens the main window with an 800x600 client area centred on the screen.
 bool CreateMainWindow(std::string_view gbkTitle);
 void DestroyMainWindow();

@@ -44,17 +44,6 @@ struct Window {
     Rect pendingRect;
 };
 
-void Unite(Rect& into, const Rect& r) {
-    if (into.right <= into.left || into.bottom <= into.top) {
-        into = r;
-        return;
-    }
-    into.left = std::min(into.left, r.left);
-    into.top = std::min(into.top, r.top);
-    into.right = std::max(into.right, r.right);
-    into.bottom = std::max(into.bottom, r.bottom);
-}
-
 Window g_win;
 // The picture last handed to Present: what a dialog dims and draws over, and
 // what the window shows again once the dialog is answered.
