@@ -34,6 +34,28 @@ void FreeAllModeObjects() {
         if (e.exists()) e.free();
 }
 
+namespace {
+
+// Long enough that a still picture costs next to nothing, short enough that
+// input is taken as quickly as before.
+constexpr std::uint32_t kStillWaitMs = 3;
+
+// The modes that run without pausing and whose every step is read off the
+// clock: mask transitions, timed waits, scrolls, layer animations and
+// cross-fades.
+bool AdvancesByClock(std::uint8_t mode) {
+    switch (mode) {
+    case 4:
+    case 18:
+    case 25:
+    case 38:
+    case 39: return true;
+    default: return false;
+    }
+}
+
+} // namespace
+
 void CGameApp::RunFrame() {
     CreateModeObject();
     if (mode < kModeCount) {
@@ -124,6 +146,14 @@ void CGameApp::Pace() {
     default:
         break;
     }
-    if (sleep) platform::Sleep(sleep);
+    if (sleep) {
+        platform::Sleep(sleep);
+    } else if (PictureStill() && AdvancesByClock(mode)) {
+        // These modes run without pausing, yet move only as the clock moves:
+        // while their picture stands still the loop waits for input a
+        // moment instead of spinning. The interpreter, skipping and the
+        // modes that step per frame keep running flat out.
+        platform::WaitForInput(kStillWaitMs);
+    }
     InvalidateRect(mainWindow, screenRect);
 }

@@ -36,6 +36,7 @@ std::unique_ptr<platform::InstanceLock> g_instanceLock;
 // What the window shows, so that paints present only what changed.
 CShownPicture g_shownPicture;
 bool g_lastPaintComposed = false;
+bool g_pictureStill = false;
 bool g_checkDrawnRegions = false;
 int g_undrawnChanges = 0;
 
@@ -131,11 +132,13 @@ void CheckDrawnRegions(bool on) {
     g_undrawnChanges = 0;
 }
 int UndrawnChanges() { return g_undrawnChanges; }
+bool PictureStill() { return g_pictureStill; }
 
 void OnCreate(WindowHandle window) {
     g_windowAlive = true;
     g_shownPicture.Forget();
     g_lastPaintComposed = false;
+    g_pictureStill = false;
     g_quitRequested = false;
     g_display = std::make_unique<CDisplay>();
     for (auto& d : cdib) d.reset();
@@ -233,6 +236,8 @@ void OnPaint() {
         }
     }
     g_lastPaintComposed = composed;
+    // A shaking picture steps with every frame: never taken as still.
+    g_pictureStill = !composed && changed.right <= changed.left;
     // Handed over also when nothing changed: the window may need repainting.
     platform::Present(g_shownPicture.Pixels(), changed);
 }

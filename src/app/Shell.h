@@ -27,6 +27,8 @@ void OnPaint();
 // unnoted (pixels written past the drawing calls that note them).
 void CheckDrawnRegions(bool on);
 int UndrawnChanges();
+// The last paint that reached the compare found the picture unchanged.
+bool PictureStill();
 // One input event, as the window procedure handles it.
 void WndProc(const platform::Event& e);
 

@@ -170,6 +170,9 @@ bool QuitSignalled();
 // Milliseconds since start, wrapping at 2^32.
 std::uint32_t TimeGetTime();
 void Sleep(std::uint32_t ms);
+// Waits up to `ms` milliseconds, returning as soon as an input event is
+// waiting to be taken (it stays queued).
+void WaitForInput(std::uint32_t ms);
 
 using TimerId = std::uint32_t;
 // Calls `callback` every `periodMs` milliseconds from a timer thread until

@@ -299,4 +299,42 @@ TEST_F(ShellTest, AShakingPictureIsComparedAsTheWindowShowsIt) {
     SetModeTable(nullptr);
 }
 
+// A timed wait runs its frames without pausing, yet ends only by the clock:
+// once its picture stands still the loop waits for input a moment between
+// frames instead of spinning, ends the wait on time, and a queued event cuts
+// no wait short of being taken.
+TEST_F(ShellTest, ATimedWaitOverAStillPictureWaitsForInputAndEndsOnTime) {
+    Start();
+    ASSERT_TRUE(g_scenario);
+    g_gameApp->mode = 18;
+    g_scenario->subState = 0;
+    g_scenario->effectDuration = 500;
+    const std::uint32_t start = TimeGetTime();
+    int frames = 0;
+    while (g_gameApp->mode == 18 && frames < 5000) {
+        Pump(1);
+        ++frames;
+    }
+    ASSERT_NE(g_gameApp->mode, 18) << "the wait never ended";
+    const std::uint32_t took = TimeGetTime() - start;
+    EXPECT_GE(took, 500u);
+    EXPECT_LE(took, 505u);
+    // Every wait is short, and most of the half second was spent waiting.
+    ASSERT_FALSE(hl::InputWaits().empty());
+    EXPECT_TRUE(std::all_of(hl::InputWaits().begin(), hl::InputWaits().end(),
+                            [](std::uint32_t ms) { return ms > 0 && ms <= 4; }));
+    EXPECT_GE(hl::InputWaits().size() * hl::InputWaits().front(), 480u);
+
+    // With input waiting the loop does not wait at all.
+    g_gameApp->mode = 18;
+    g_scenario->subState = 0;
+    Pump(4);
+    const size_t waits = hl::InputWaits().size();
+    WaitForInput(3);
+    EXPECT_EQ(hl::InputWaits().size(), waits + 1);
+    hl::PushEvent(Event{EventKind::MouseMove});
+    WaitForInput(3);
+    EXPECT_EQ(hl::InputWaits().size(), waits + 1);
+}
+
 } // namespace

@@ -46,6 +46,7 @@ struct State {
     std::uint64_t dialogPictureCount = 0;
     bool textInput = false;
     std::vector<std::uint32_t> sleeps;
+    std::vector<std::uint32_t> inputWaits;
     std::uint64_t presentCount = 0;
     std::uint64_t shownCount = 0;
     Rect lastChanged;
@@ -335,6 +336,15 @@ void Sleep(std::uint32_t ms) {
     Advance(ms);
 }
 
+void WaitForInput(std::uint32_t ms) {
+    {
+        std::lock_guard lock(S().mutex);
+        if (!S().events.empty()) return;
+        S().inputWaits.push_back(ms);
+    }
+    Advance(ms);
+}
+
 TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback) {
     State& s = S();
     std::lock_guard lock(s.mutex);
@@ -386,6 +396,7 @@ void Reset() {
     s.dialogPictureCount = 0;
     s.textInput = false;
     s.sleeps.clear();
+    s.inputWaits.clear();
     s.presentCount = 0;
     s.shownCount = 0;
     s.lastChanged = {};
@@ -467,6 +478,7 @@ bool TextInputOn() {
 }
 const std::vector<Question>& Questions() { return S().questions; }
 const std::vector<std::uint32_t>& Sleeps() { return S().sleeps; }
+const std::vector<std::uint32_t>& InputWaits() { return S().inputWaits; }
 void ClearSleeps() {
     std::lock_guard lock(S().mutex);
     S().sleeps.clear();

@@ -64,6 +64,8 @@ bool TextInputOn();
 // Every Sleep call's length, in order.
 const std::vector<std::uint32_t>& Sleeps();
 void ClearSleeps();
+// Every WaitForInput that waited (no event was queued), and for how long.
+const std::vector<std::uint32_t>& InputWaits();
 
 // Calls of Present (one per paint, changed or not) and the picture the
 // window shows: each call takes over only the rectangle it was told changed.

@@ -583,6 +583,17 @@ std::uint32_t TimeGetTime() {
 
 void Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
+void WaitForInput(std::uint32_t ms) {
+    // Without an event queue there is nothing to wake for; a release held
+    // back is due by the clock, not by a new event.
+    if (!SDL_WasInit(SDL_INIT_EVENTS) || g_heldRelease) {
+        Sleep(ms);
+        return;
+    }
+    // A null event leaves what arrived in the queue for PeekEvent.
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(ms));
+}
+
 TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback) {
     std::lock_guard lock(g_timerMutex);
     const TimerId id = g_nextTimer++;
