@@ -44,6 +44,11 @@ bool ClipArea(Area& a, const CDib* dst, std::initializer_list<const CDib*> sourc
     return true;
 }
 
+// The forms that clear the source's fourth byte draw into the source too.
+void SourceWritten(CDib* src) {
+    if (src) src->Renderer().NoteDrawn(src->GetRect());
+}
+
 // Runs op(D, S) over the clipped area of one source, row by row through the
 // images' pitches.
 template <typename Op>
@@ -51,10 +56,10 @@ void ForEachPixel(CDib* dst, const CDib* src, int dx, int dy, int sx, int sy, in
     Area a{S16(dx), S16(dy), S16(sx), S16(sy), S16(w), S16(h)};
     if (!ClipArea(a, dst, {src})) return;
     CDibRenderer& to = dst->Renderer();
-    // The source may be written too (some modes clear its fourth byte).
+    // The source may be written too: the forms that clear its fourth byte
+    // note that themselves (SourceWritten).
     CDibRenderer& from = const_cast<CDib*>(src)->Renderer();
     to.NoteDrawn(DibRect{a.dx, a.dy, a.dx + a.w, a.dy + a.h});
-    from.NoteDrawn(DibRect{a.sx, a.sy, a.sx + a.w, a.sy + a.h});
     for (int y = 0; y < a.h; ++y) {
         std::uint32_t* d = to.RowAt(a.dy + y) + a.dx;
         std::uint32_t* s = from.RowAt(a.sy + y) + a.sx;
@@ -90,6 +95,7 @@ template <typename Channel> std::uint32_t EachChannel(std::uint32_t base, Channe
 } // namespace
 
 bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
+    SourceWritten(src);
     return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Copy,
                      [](std::uint32_t& D, std::uint32_t& S, int o) {
                          D = EachChannel(
@@ -162,6 +168,7 @@ bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, i
 }
 
 bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
+    SourceWritten(src);
     return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Copy,
                      [](std::uint32_t& D, std::uint32_t& S, int) {
                          D = EachChannel(0, [&](int c) {
@@ -212,11 +219,11 @@ bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int
     // As above, the source may be written.
     CDibRenderer& from = const_cast<CDib*>(src)->Renderer();
     to.NoteDrawn(DibRect{dx, dy, right, bottom});
-    from.NoteDrawn(src->GetRect());
     long long row = sy, e = ey;
     for (int y = dy; y < bottom; ++y) {
         std::uint32_t* d = to.RowAt(y);
-        std::uint32_t* s = (row >= 0 && row < sHeight) ? from.RowAt(static_cast<int>(row)) : nullptr;
+        std::uint32_t* s =
+            (row >= 0 && row < sHeight) ? from.RowAt(static_cast<int>(row)) : nullptr;
         long long col = sx, ec = ex;
         for (int x = dx; x < right && s; ++x) {
             if (col >= 0 && col < sWidth) op(d[x], s[col]);
@@ -241,6 +248,7 @@ bool StretchEach(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int
 
 bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int sx, int sy, int sw,
                      int sh, int opacity) {
+    SourceWritten(src);
     return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity,
                        [](std::uint32_t& D, std::uint32_t& S) {
                            D = EachChannel(0, [&](int c) { return Sat(Chan(D, c) + Chan(S, c)); });
