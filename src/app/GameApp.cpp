@@ -49,8 +49,10 @@ bool AdvancesByClock(std::uint8_t mode) {
     case 18:
     case 25:
     case 38:
-    case 39: return true;
-    default: return false;
+    case 39:
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -131,8 +131,12 @@ void CheckDrawnRegions(bool on) {
     g_checkDrawnRegions = on;
     g_undrawnChanges = 0;
 }
-int UndrawnChanges() { return g_undrawnChanges; }
-bool PictureStill() { return g_pictureStill; }
+int UndrawnChanges() {
+    return g_undrawnChanges;
+}
+bool PictureStill() {
+    return g_pictureStill;
+}
 
 void OnCreate(WindowHandle window) {
     g_windowAlive = true;
@@ -225,9 +229,10 @@ void OnPaint() {
         // drawn. After a shaken picture the whole of it may differ.
         const std::uint32_t* rows = std::as_const(*g_backBuffer).GetPixelPtr(0, 0);
         const int pitch = g_backBuffer->GetPitch() / 4;
-        const platform::Rect region = g_lastPaintComposed
-                                          ? platform::Rect{0, 0, platform::kClientWidth, platform::kClientHeight}
-                                          : platform::Rect{drawn.left, drawn.top, drawn.right, drawn.bottom};
+        const platform::Rect region =
+            g_lastPaintComposed
+                ? platform::Rect{0, 0, platform::kClientWidth, platform::kClientHeight}
+                : platform::Rect{drawn.left, drawn.top, drawn.right, drawn.bottom};
         changed = g_shownPicture.Update(rows, pitch, region);
         if (g_checkDrawnRegions && !g_shownPicture.Shows(rows, pitch)) {
             ++g_undrawnChanges;

@@ -17,13 +17,15 @@ platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch) {
 bool CShownPicture::Shows(const std::uint32_t* rows, int pitch) const {
     if (!known_) return false;
     for (int y = 0; y < kH; ++y)
-        if (std::memcmp(&pixels_[static_cast<size_t>(y) * kW], rows + static_cast<std::ptrdiff_t>(y) * pitch,
+        if (std::memcmp(&pixels_[static_cast<size_t>(y) * kW],
+                        rows + static_cast<std::ptrdiff_t>(y) * pitch,
                         kW * sizeof(std::uint32_t)) != 0)
             return false;
     return true;
 }
 
-platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch, const platform::Rect& drawn) {
+platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch,
+                                     const platform::Rect& drawn) {
     if (!known_) {
         for (int y = 0; y < kH; ++y)
             std::memcpy(&pixels_[static_cast<size_t>(y) * kW],
@@ -39,7 +41,8 @@ platform::Rect CShownPicture::Update(const std::uint32_t* rows, int pitch, const
         std::uint32_t* dst = &pixels_[static_cast<size_t>(y) * kW];
         // Whole rows compare at the speed of memory; only a row that differs
         // is searched for its first and last changed pixel.
-        if (std::memcmp(dst + x0, src + x0, static_cast<size_t>(x1 - x0) * sizeof(std::uint32_t)) == 0)
+        if (std::memcmp(dst + x0, src + x0, static_cast<size_t>(x1 - x0) * sizeof(std::uint32_t)) ==
+            0)
             continue;
         int left = x0;
         while (dst[left] == src[left])

@@ -1,7 +1,8 @@
 // The picture the window shows, as last handed to the platform. Each paint
 // compares the new picture with it row by row (only where something was
-// drawn, when the caller knows that) and takes over only what differs, so a frame that changed nothing is not presented again and a
-// small change (a wait icon, a lit button) uploads a small rectangle.
+// drawn, when the caller knows that) and takes over only what differs, so a frame that changed
+// nothing is not presented again and a small change (a wait icon, a lit button) uploads a small
+// rectangle.
 #pragma once
 
 #include "platform/Platform.h"

@@ -86,7 +86,8 @@ TEST(ShownPictureTest, WithADrawnRegionOnlyThatIsComparedAndShowsTellsTheTruth) 
         Rows rows(pitch);
         CShownPicture shown;
         EXPECT_FALSE(shown.Shows(rows.px.data(), pitch)); // nothing shown yet
-        shown.Update(rows.px.data(), pitch, {300, 300, 310, 310}); // the first is whole all the same
+        shown.Update(rows.px.data(), pitch,
+                     {300, 300, 310, 310}); // the first is whole all the same
         EXPECT_TRUE(shown.Shows(rows.px.data(), pitch));
         rows.at(305, 302) ^= 1;
         rows.at(100, 100) ^= 1; // outside what the caller says was drawn
@@ -94,7 +95,8 @@ TEST(ShownPictureTest, WithADrawnRegionOnlyThatIsComparedAndShowsTellsTheTruth) 
         EXPECT_TRUE(Same(r, {305, 302, 306, 303}));
         EXPECT_FALSE(shown.Shows(rows.px.data(), pitch));
         // A region reaching past the picture is cut to it.
-        EXPECT_TRUE(Same(shown.Update(rows.px.data(), pitch, {-50, -50, 900, 700}), {100, 100, 101, 101}));
+        EXPECT_TRUE(
+            Same(shown.Update(rows.px.data(), pitch, {-50, -50, 900, 700}), {100, 100, 101, 101}));
         EXPECT_TRUE(shown.Shows(rows.px.data(), pitch));
         const platform::Rect none = shown.Update(rows.px.data(), pitch, {});
         EXPECT_TRUE(none.right <= none.left);

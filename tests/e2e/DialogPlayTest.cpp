@@ -3,8 +3,8 @@
 // sound device, the close question over the boot logo, quit signals during
 // the question, and the comment entry. Pictures of the dialogs go to
 // build/test/dialog-shots/ for people to look at.
-#include "DrawnRegions.h"
 #include "DemoFolder.h"
+#include "DrawnRegions.h"
 #include "TestSupport.h"
 #include "app/Config.h"
 #include "app/GameApp.h"

@@ -3,8 +3,8 @@
 // story shows two event pictures and a guest picture, after which the
 // gallery offers them and the wallpaper room exports the guest's wallpaper.
 // Pictures of each screen go to build/test/extras-shots/.
-#include "DrawnRegions.h"
 #include "DemoFolder.h"
+#include "DrawnRegions.h"
 #include "Shots.h"
 #include "TestSupport.h"
 #include "app/Config.h"

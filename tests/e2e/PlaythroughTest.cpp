@@ -5,8 +5,8 @@
 // quitting through the close question; start-up with damaged or missing
 // data. Each test records the sequence of modes it passed through, and
 // writes the back buffer at each screen to build/test/e2e-shots/.
-#include "DrawnRegions.h"
 #include "DemoFolder.h"
+#include "DrawnRegions.h"
 #include "Shots.h"
 #include "TestSupport.h"
 #include "app/Config.h"

@@ -63,42 +63,53 @@ TEST(DrawnRegionTest, EveryDrawingPathNotesThePixelsItChanges) {
          [](CDib& d, CDib& s, CDib&) { BltAlphaBlend(&d, 50, 2, &s, 0, 0, 16, 16, 128); },
          DibRect{50, 2, 66, 18}},
         {"stretched alpha (wait icon)",
-         [](CDib& d, CDib& s, CDib&) { BltStretchAlphaBlend(&d, 20, 20, 17, 9, &s, 0, 0, 30, 14, 254); },
+         [](CDib& d, CDib& s, CDib&) {
+             BltStretchAlphaBlend(&d, 20, 20, 17, 9, &s, 0, 0, 30, 14, 254);
+         },
          DibRect{20, 20, 37, 29}},
         {"stretch", [](CDib& d, CDib& s, CDib&) { BltStretch(&d, 5, 6, 40, 30, &s, 0, 0, 10, 10); },
          DibRect{5, 6, 45, 36}},
         {"fill", [](CDib& d, CDib&, CDib&) { d.FillRect(7, 8, 9, 10, 0x123456); },
          DibRect{7, 8, 16, 18}},
-        {"pixel", [](CDib& d, CDib&, CDib&) { d.SetPixel(95, 63, 0xABCDEF); }, DibRect{95, 63, 96, 64}},
+        {"pixel", [](CDib& d, CDib&, CDib&) { d.SetPixel(95, 63, 0xABCDEF); },
+         DibRect{95, 63, 96, 64}},
         {"multiply",
          [](CDib& d, CDib& s, CDib&) { BlendMultiply(&d, 30, 10, &s, 0, 0, 12, 12, 200); },
          DibRect{30, 10, 42, 22}},
         {"add two", [](CDib& d, CDib& s, CDib& o) { BlendAdd2(&d, 1, 1, &s, &o, 0, 0, 8, 8, 100); },
          DibRect{1, 1, 9, 9}},
         {"add stretched",
-         [](CDib& d, CDib& s, CDib&) { BlendAddAlphaStretch(&d, 60, 40, 30, 20, &s, 0, 0, 8, 8, 90); },
+         [](CDib& d, CDib& s, CDib&) {
+             BlendAddAlphaStretch(&d, 60, 40, 30, 20, &s, 0, 0, 8, 8, 90);
+         },
          DibRect{60, 40, 90, 60}},
         {"cross-fade in one pass",
          [](CDib& d, CDib& s, CDib& o) {
              transition_blit::BlendEx(&d, &s, 12, 14, &o, 0, 0, 24, 10, 77, {0, 0, kW, kH});
          },
          DibRect{12, 14, 36, 24}},
-        {"quad", [](CDib& d, CDib& s, CDib&) {
+        {"quad",
+         [](CDib& d, CDib& s, CDib&) {
              const DibQuad q{DibPoint{10, 10}, DibPoint{50, 12}, DibPoint{8, 40}, DibPoint{52, 44}};
              const DibRect sr{0, 0, 30, 30};
              d.QuadBltFromRect(&s, &sr, q, nullptr);
-         }, std::nullopt},
-        {"rotated", [](CDib& d, CDib& s, CDib&) {
+         },
+         std::nullopt},
+        {"rotated",
+         [](CDib& d, CDib& s, CDib&) {
              const DibRect sr{0, 0, 30, 30};
              d.RotZoomBlt(&s, &sr, 48, 32, 40, 65536, 4, nullptr);
-         }, std::nullopt},
-        {"every transition kind", [](CDib& d, CDib& s, CDib& o) {
+         },
+         std::nullopt},
+        {"every transition kind",
+         [](CDib& d, CDib& s, CDib& o) {
              for (int effect = 0; effect < 80; effect += 3)
                  DrawTransition(effect, &d, &s, &o, 4, 4, 0, 0, 60, 40, 100, 0);
-         }, std::nullopt},
+         },
+         std::nullopt},
         {"writable pixels", [](CDib& d, CDib&, CDib&) { d.GetBits()[kW * 10 + 3] ^= 1; }, whole},
-        {"made again", [](CDib& d, CDib&, CDib&) { d.Create(platform::WindowHandle::Main, kW, kH, 24); },
-         whole},
+        {"made again",
+         [](CDib& d, CDib&, CDib&) { d.Create(platform::WindowHandle::Main, kW, kH, 24); }, whole},
     };
     for (Kind kind : {Kind::Plain, Kind::Mmx}) {
         for (const Op& op : ops) {
@@ -119,8 +130,8 @@ TEST(DrawnRegionTest, EveryDrawingPathNotesThePixelsItChanges) {
                 for (int x = 0; x < kW; ++x)
                     if (read.GetBits()[y * kW + x] != before[static_cast<size_t>(y) * kW + x]) {
                         ++changed;
-                        EXPECT_TRUE(Inside(x, y, drawn))
-                            << op.name << ": pixel " << x << "," << y << " changed outside " << Show(drawn);
+                        EXPECT_TRUE(Inside(x, y, drawn)) << op.name << ": pixel " << x << "," << y
+                                                         << " changed outside " << Show(drawn);
                     }
             EXPECT_GT(changed, 0) << op.name << " drew nothing: the case checks nothing";
             if (op.exact) {

@@ -478,7 +478,9 @@ bool TextInputOn() {
 }
 const std::vector<Question>& Questions() { return S().questions; }
 const std::vector<std::uint32_t>& Sleeps() { return S().sleeps; }
-const std::vector<std::uint32_t>& InputWaits() { return S().inputWaits; }
+const std::vector<std::uint32_t>& InputWaits() {
+    return S().inputWaits;
+}
 void ClearSleeps() {
     std::lock_guard lock(S().mutex);
     S().sleeps.clear();
