@@ -31,6 +31,15 @@ inline std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
 }
 
+// An opaque `s` added at opacity o: sat(d + ((s·255 >> 8)·o >> 8)).
+inline std::uint32_t Added(std::uint32_t d, std::uint32_t s, std::uint32_t o) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        out |= std::min(255u, (d >> shift & 0xFF) + ((s >> shift & 0xFF) * 255 >> 8) * o / 256)
+               << shift;
+    return out;
+}
+
 class SystemScreenTest : public FrontendTest {
 protected:
     void SetUp() override {
