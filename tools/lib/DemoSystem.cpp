@@ -175,7 +175,8 @@ bool ConfigPictures(const SystemOutput& out) {
     sheet.Disc(230, 107, 7, kLit);
     sheet.Disc(215, 122, 7, 0xB0FFB0);
     sheet.Ring(223, 90, 8, 3, kLit);              // the mark of the chosen box, its last row clear
-    sheet.Fill(241, 83, 14, 14, Argb(180, kLit)); // a lit box
+    // A lit box: inside the cell's top 14 rows, which the mark rows restore.
+    sheet.Disc(248, 88, 5, kLit, 180);
     sheet.Fill(208, 130, 13, 7, Argb(255, 0x6080FF));
     sheet.Disc(237, 135, 5, 0xE0E8FF);
     sheet.Disc(248, 135, 5, kLit);
