@@ -47,14 +47,7 @@ protected:
         std::filesystem::remove("save/Config.dat");
     }
     static void WriteDigits(const char* path, int w, int h) {
-        bmp_writer::BmpImage img;
-        img.width = 10 * w;
-        img.height = h;
-        img.bitCount = 32;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < img.width; ++x)
-                img.pixels.push_back(Opaque(Digit(x / w)));
-        ASSERT_TRUE(bmp_writer::WriteBmp(path, img));
+        WriteImage(path, 10 * w, h, [w](int x, int) { return Opaque(Digit(x / w)); });
     }
     CConfigScreen& Screen() { return *g_configScreen; }
     void ToInput() {

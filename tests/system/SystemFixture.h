@@ -3,7 +3,7 @@
 // test, and pictures of each screen saved into build/test/system-shots/.
 #pragma once
 
-#include "../frontend/FrontendFixture.h"
+#include "../frontend/ExtrasFixture.h"
 #include "gfx/Blit.h"
 
 #include <memory>

@@ -32,14 +32,8 @@ protected:
         WriteSolid("system/cancel.bmp", 228, 41, Opaque(0x800080));
         WriteSolid("system/EXIT_bg_03.bmp", 316, 142, Opaque(kToTitle));
         WriteSolid("system/EXIT_bg_02.bmp", 316, 142, Opaque(0x205080));
-        bmp_writer::BmpImage answers;
-        answers.width = 300;
-        answers.height = 100;
-        answers.bitCount = 32;
-        for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 300; ++x)
-                answers.pixels.push_back(Opaque(Answer(y / 50, x / 100)));
-        ASSERT_TRUE(bmp_writer::WriteBmp("system/ok_button.bmp", answers));
+        WriteImage("system/ok_button.bmp", 300, 100,
+                   [](int x, int y) { return Opaque(Answer(y / 50, x / 100)); });
         SystemScreenTest::SetUp();
     }
     CSystemMenu& Menu() { return *g_systemMenu; }
