@@ -59,6 +59,12 @@ TEST_F(MoviePlayerTest, OpeningPlaysToItsEndAndReturnsToTheScript) {
     EXPECT_FALSE(PaintPending());
     const std::uint32_t started = TimeGetTime() - 100;  // the start waits 100 ms after playing
 
+    PumpWhileMode(24, 500);
+    // Its pictures stand in the window: past the first, flat greys.
+    const std::uint32_t shown = hl::LastFrame()[300 * 800 + 400];
+    EXPECT_GT(shown & 0xFF, 0u);
+    EXPECT_EQ(shown & 0xFF, (shown >> 8) & 0xFF);
+    EXPECT_EQ(shown & 0xFF, (shown >> 16) & 0xFF);
     PumpWhileMode(24, 100000);
     ASSERT_EQ(g_gameApp->mode, 2);
     EXPECT_TRUE(hl::Questions().empty());
@@ -69,6 +75,9 @@ TEST_F(MoviePlayerTest, OpeningPlaysToItsEndAndReturnsToTheScript) {
     EXPECT_EQ(g_gameApp->screenRect.right, 800);
     EXPECT_EQ(g_gameApp->screenRect.bottom, 600);
     EXPECT_TRUE(PaintPending());
+    PumpOnce(); // the paint shows the black over the movie's last picture
+    EXPECT_TRUE(std::all_of(hl::LastFrame().begin(), hl::LastFrame().end(),
+                            [](std::uint32_t p) { return (p & 0xFFFFFF) == 0; }));
     EXPECT_EQ(g_mouse->click, 0);
     EXPECT_EQ(g_mouse->cancel, 0);
     EXPECT_EQ(g_mouse->skip, 0);
