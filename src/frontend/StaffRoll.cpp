@@ -44,9 +44,10 @@ constexpr std::array<const char*, kBackgroundCount> kBackgrounds{
     "bmp\\bg02b.bmp", "bmp\\bg12b.bmp", "bmp\\bg05b.bmp", "bmp\\bg16b.bmp",
     "bmp\\bg20b.bmp", "bmp\\bg33b.bmp", "bmp\\bg13b.bmp",
 };
-// A sheet that ends by holding its last rows: they stop this far past the
-// sheet's end, and stand in the window until it has travelled its height.
-constexpr std::uint32_t kHoldFrom = 250;
+// A sheet that ends by holding its last rows: from this far before the end
+// of the travel only the rows above the last ones move, and those stand in
+// the window until the end.
+constexpr std::uint32_t kHoldBeforeEnd = 350;
 constexpr std::uint32_t kHeldRows = 80;
 
 using S = Layout::Scenery;
@@ -113,15 +114,6 @@ void CStaffRoll::Run(platform::WindowHandle window) {
 std::uint32_t CStaffRoll::SheetPosition(std::uint32_t elapsed) const {
     if (layout_.durationMs == 0) return 0;
     return static_cast<std::uint32_t>(std::uint64_t{elapsed} * layout_.travel / layout_.durationMs);
-}
-
-std::uint32_t CStaffRoll::SheetEnd() const {
-    // The roll ends when the sheet it really has, not the height its table
-    // once assumed, has left the window: a shorter sheet no longer leaves
-    // the window empty for the rest of the song.
-    const CDib* sheet = cdib[2].get();
-    const int height = sheet ? sheet->GetHeight() : 0;
-    return static_cast<std::uint32_t>(std::max(height, 0)) + kScreenHeight;
 }
 
 void CStaffRoll::Open(platform::WindowHandle) {
@@ -248,20 +240,23 @@ void CStaffRoll::DrawSheet(std::uint32_t pos) {
     const int height = sheet ? sheet->GetHeight() : 0;
     const int p = static_cast<int>(pos);
     // The rows of the sheet in the window: it enters from the bottom, fills
-    // the window, and leaves at the top.
-    int first = std::max(0, p - kScreenHeight);
-    int y = std::max(0, kScreenHeight - p);
-    int rows = std::min(p, height) - first;
+    // the window, and leaves at the top. The travel is the table's, whatever
+    // the sheet's height: rows past the sheet's end are never drawn, so a
+    // short or missing sheet leaves the window empty while the song plays on.
+    const int first = std::max(0, p - kScreenHeight);
+    const int y = std::max(0, kScreenHeight - p);
+    int last = p;
     int restored = kScreenHeight;
-    const int heldFrom = height + static_cast<int>(kHoldFrom);
-    if (layout_.ending == E::HeldLast && p >= heldFrom) {
+    const auto travel = static_cast<int>(layout_.travel);
+    if (layout_.ending == E::HeldLast && p >= travel - static_cast<int>(kHoldBeforeEnd)) {
         // The last rows stop where they stand; only the rows above them move.
-        rows = height + kScreenHeight - static_cast<int>(kHeldRows) - p;
-        restored = rows;
+        restored = travel - static_cast<int>(kHeldRows) - p;
+        last = first + restored;
     }
     if (layout_.scenery == S::Plain && restored > 0)
         BltCopy(g_backBuffer.get(), layout_.sheetX, 0, Slot(1), layout_.sheetX, 0, kSheetWidth,
                 restored);
+    const int rows = std::min(last, height) - first;
     if (rows > 0)
         BltAlpha(g_backBuffer.get(), layout_.sheetX, y, sheet, 0, first, kSheetWidth, rows);
 }
@@ -284,7 +279,7 @@ void CStaffRoll::Roll(platform::WindowHandle) {
         return;
     }
     const std::uint32_t pos = SheetPosition(Elapsed);
-    if (pos < SheetEnd()) {
+    if (pos < layout_.travel) {
         DrawSheet(pos);
         return;
     }

@@ -64,8 +64,6 @@ public:
 
     // The sheet's travel at `elapsed` ms of the roll, in whole pixels.
     std::uint32_t SheetPosition(std::uint32_t elapsed) const;
-    // Where the roll ends: the sheet's real height plus the window's.
-    std::uint32_t SheetEnd() const;
 
     // 0 Open, 1 fade to the base colour, 2 Roll, 3 EndMusic, 4 Close,
     // 5 LeaveEarly, 6 and 7 the two waits before the fade.

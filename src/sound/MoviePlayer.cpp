@@ -1,5 +1,7 @@
 #include "sound/MoviePlayer.h"
 
+#include "sound/SoundDevice.h"
+
 #include <utility>
 
 std::unique_ptr<CMoviePlayer> g_openingMovie;
@@ -30,7 +32,8 @@ void CMoviePlayer::Run(platform::WindowHandle hwnd) {
     }
     if (state_ == 0) {
         CloseMovie();
-        movie_ = platform::OpenMovie(path_, hwnd);
+        // Its sound joins the game's own mixer: one output for everything.
+        movie_ = platform::OpenMovie(path_, hwnd, g_soundDevice.GetDirectSound());
         if (!movie_) platform::Tell("MOVIE", "Error", platform::BoxIcon::None);
         if (host_.coverWindow) host_.coverWindow();
         length_ = movie_ ? movie_->GetLength() : 0;

@@ -161,6 +161,9 @@ protected:
     }
 
     void Shot(const std::string& name) { e2e::WriteShot("e2e-shots", name); }
+    void Shot(const std::string& name, std::span<const std::uint32_t> picture) {
+        e2e::WriteShot("e2e-shots", name, picture);
+    }
 
     // Boot, hurried by the skip key, into the main title's menu.
     void ToMainTitle() {
@@ -241,6 +244,12 @@ protected:
         bool dayLogo = false;
         bool eyeCatch = false;
         bool staffRoll = false;
+        // A movie: how long it held its mode, whether its pictures reached the
+        // window, and the loudest of 50 ms of what the mixer played meanwhile.
+        std::uint32_t movieFrom = 0;
+        std::uint32_t movieMs = 0;
+        bool moviePictured = false;
+        int movieLoudest = 0;
     };
     StoryRun PlayStory(const std::string& shotPrefix, int option) {
         StoryRun run;
@@ -259,6 +268,22 @@ protected:
                 !run.staffRoll) {
                 run.staffRoll = true;
                 Shot(shotPrefix + "-staff-roll");
+            }
+            if (InMode(24) || InMode(50)) {
+                const std::uint32_t now = platform::TimeGetTime();
+                if (run.movieMs == 0 && run.movieFrom == 0) run.movieFrom = now;
+                run.movieMs = now - run.movieFrom;
+                if (run.movieMs > 2500 && !run.moviePictured) {
+                    const std::vector<std::uint32_t>& shown = hl::LastFrame();
+                    run.moviePictured = std::any_of(shown.begin(), shown.end(),
+                                                    [](std::uint32_t p) { return p != 0; });
+                    Shot(shotPrefix + "-movie", shown);
+                    // The mixer, held still for a moment, plays what it has.
+                    hl::SetAudioRecording(true);
+                    for (std::int16_t v : hl::MixAudio(2205))
+                        run.movieLoudest = std::max(run.movieLoudest, std::abs(int{v}));
+                    hl::SetAudioRecording(false);
+                }
             }
             if (g_voiceChannels[0]) run.voice = true;
             if (g_bgmChannel) run.music = true;
@@ -349,6 +374,14 @@ TEST_P(StoryPlaythrough, FromBootThroughTheStoryBackToTheTitle) {
     }
 
     EXPECT_TRUE(Contains(modes_, {0, 1, 56, titleMode, 2}));
+    // The first story opens with the opening movie, the third ends with the
+    // credits: each plays its five seconds with pictures and sound.
+    if (story != 1) {
+        EXPECT_TRUE(Contains(modes_, {2, story == 0 ? 24 : 50, 2}));
+        EXPECT_GE(run.movieMs, 4500u);
+        EXPECT_TRUE(run.moviePictured);
+        EXPECT_GT(run.movieLoudest, 1000);
+    }
     EXPECT_TRUE(run.dayLogo);
     EXPECT_TRUE(run.eyeCatch);
     // Message display, the choice, the mask wipes, the shake, the layer wait.

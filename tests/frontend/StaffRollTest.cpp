@@ -1,6 +1,6 @@
-// The ending staff rolls: each ends when its real credit sheet has left the
-// window and hands back to the story; the sheet's way through the window;
-// the held last rows of rolls 32 and 33; the backgrounds and letterbox of
+// The ending staff rolls: each runs its table's travel and duration, whatever
+// the sheet it loads, and hands back to the story; the sheet's way through
+// the window; the held last rows of rolls 32 and 33; the backgrounds and letterbox of
 // the first roll; the picture series; the early leave; the ending song's
 // fade, stopped before its channel goes.
 #include "frontend/StaffRoll.h"
@@ -18,8 +18,7 @@ constexpr std::uint32_t kSheetRest = 0xC02040;
 constexpr std::uint32_t kSheetLast = 0x4020C0;
 constexpr std::uint32_t kFirstBackground = 0x806000;
 
-// The real heights of the test sheets: none is the height the rolls' table
-// once assumed.
+// The heights of the test sheets: none is the height the rolls' table gives.
 constexpr int kSheet0 = 100; // s_r_font.bmp, roll 27
 constexpr int kSheet1 = 150; // s_r_font01.bmp, roll 28
 constexpr int kSheet2 = 400; // s_r_font02.bmp, rolls 29, 32, 33
@@ -90,21 +89,23 @@ protected:
     }
 };
 
-TEST_F(StaffRollTest, EachRollEndsAtItsRealSheetAndReturnsToTheStory) {
+TEST_F(StaffRollTest, EachRollRunsItsTablesDurationWhateverItsSheet) {
     struct Case {
         int mode;
         std::uint8_t firstState; // after Open: 6 waits first, 1 fades at once
         std::uint32_t endsAt;    // ms after the credits start
+        const char* missingSheet = nullptr;
     };
-    // The sheet travels travel/duration px a ms and is gone at its height +
-    // 600: roll 27 (100 + 600) × 180000 / 4550 = 27692.3 → 27693 ms; roll 28
-    // 750 × 115500 / 3160 = 27413 (27412.97); roll 29 1000 × 131500 / 3160 =
-    // 41614 (41613.9); roll 30 720 × 134500 / 2900 = 33393.1 → 33394; roll 31
-    // has no sheet: 164000; rolls 32, 33 1000 × 152000 / 4550 = 33406.6 → 33407.
-    const Case cases[] = {{27, 6, 27693},  {28, 1, 27413}, {29, 1, 41614}, {30, 6, 33394},
-                          {31, 1, 164000}, {32, 6, 33407}, {33, 6, 33407}};
+    // pos = elapsed × travel / duration reaches the travel at the duration
+    // itself, long after these short sheets have left the window; roll 31
+    // has no sheet and lasts 164000 ms. A missing sheet changes nothing.
+    const Case cases[] = {{27, 6, 180000}, {28, 1, 115500},
+                          {29, 1, 131500}, {30, 6, 134500},
+                          {31, 1, 164000}, {32, 6, 152000},
+                          {33, 6, 152000}, {28, 1, 115500, "system/s_r_font01.bmp"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
+        if (c.missingSheet) std::filesystem::remove(c.missingSheet);
         g_gameApp->mode = static_cast<std::uint8_t>(c.mode);
         Frame();
         ASSERT_NE(Roll(c.mode), nullptr);
@@ -112,7 +113,11 @@ TEST_F(StaffRollTest, EachRollEndsAtItsRealSheetAndReturnsToTheStory) {
         CStaffRoll& roll = ToRoll(c.mode);
         const std::uint32_t start = roll.RollStart;
         RunTo(start + c.endsAt - 1, 2000);
+        ASSERT_EQ(g_gameApp->mode, c.mode) << "the roll ended early";
         EXPECT_EQ(roll.State, 2);
+        if (c.missingSheet) {
+            EXPECT_EQ(Pixel(400, 300), 0u); // the window stays empty
+        }
         Frame();
         EXPECT_EQ(roll.State, 3);
         // A click ends the wait for the song's fade; the close hurried by the
@@ -152,23 +157,25 @@ TEST_F(StaffRollTest, SheetPassesThroughItsWindowAndRoll32HoldsItsLastRows) {
     EXPECT_EQ(Pixel(300, 49), kSheetLast);
     EXPECT_EQ(Pixel(300, 50), 0u);
 
-    // Roll 32: a 400-row sheet at 4550 px in 152000 ms; from pos 650 (its
-    // height + 250) only the top 920 − pos rows of the strip move.
+    // Roll 32 over a sheet of the 3950 rows its travel of 4550 px in
+    // 152000 ms is made for: from pos 4200 only the top 4470 − pos rows of
+    // the strip move.
+    WriteSheet("system/s_r_font02.bmp", 3950);
     CStaffRoll& held = ToRoll(32);
     const auto heldAt = [&](std::uint32_t pos) {
         return held.RollStart + (pos * 152000 + 4549) / 4550;
     };
-    AdvanceTo(heldAt(640));
-    Frame();
-    // pos 640: rows 40..399 at y 0..359; the last 80 at 280..359.
+    RunTo(heldAt(4190), 5000);
+    // pos 4190: rows 3590..3949 at y 0..359; the last 80 at 280..359.
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
-    AdvanceTo(heldAt(700));
+    EXPECT_EQ(Pixel(300, 360), 0u);
+    AdvanceTo(heldAt(4250));
     Frame();
-    // pos 700: rows 100..319 at y 0..219; the last rows stay where they stood.
+    // pos 4250: rows 3650..3869 at y 0..219; the last rows stay where they stood.
     EXPECT_EQ(Pixel(300, 100), kSheetRest);
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
     EXPECT_EQ(Pixel(300, 400), 0u);
-    AdvanceTo(heldAt(990));
+    AdvanceTo(heldAt(4540));
     Frame();
     EXPECT_EQ(Pixel(300, 300), kSheetLast);
     EXPECT_EQ(held.State, 2);
@@ -181,7 +188,8 @@ TEST_F(StaffRollTest, FirstRollShowsItsBackgroundsAndClosesWithBars) {
     RunTo(roll.RollStart + 8000);
     EXPECT_EQ(roll.Phase, 2);
     EXPECT_EQ(Pixel(100, 300), kFirstBackground);
-    RunTo(roll.RollStart + 27693, 1000);
+    RunTo(roll.RollStart + 180000, 2000);
+    ASSERT_EQ(g_gameApp->mode, 27);
     ASSERT_EQ(roll.State, 3);
     g_mouse->click = 1;
     Frame();
@@ -247,7 +255,8 @@ TEST_F(StaffRollTest, EndingSongFadesAndItsFadeStopsBeforeTheChannelGoes) {
     CStaffRoll& roll = ToRoll(28);
     EXPECT_STREQ(g_scenario->bgmName.get(), "c027.ogg");
     EXPECT_EQ(TenthsOf(g_bgmChannel.get()), 5);
-    RunTo(roll.RollStart + 27413, 5000);
+    RunTo(roll.RollStart + 115500, 5000);
+    ASSERT_EQ(g_gameApp->mode, 28);
     ASSERT_EQ(roll.State, 3);
     ASSERT_NE(g_bgmChannel, nullptr);
     EXPECT_TRUE(g_bgmChannel->IsFading());
@@ -266,7 +275,8 @@ TEST_F(StaffRollTest, EndingSongFadesAndItsFadeStopsBeforeTheChannelGoes) {
     g_config[config::kBgmVolume] = 0;
     CStaffRoll& silent = ToRoll(29);
     EXPECT_EQ(g_bgmChannel, nullptr);
-    RunTo(silent.RollStart + 41614, 5000);
+    RunTo(silent.RollStart + 131500, 5000);
+    ASSERT_EQ(g_gameApp->mode, 29);
     ASSERT_EQ(silent.State, 3);
     const std::uint32_t waitFrom = silent.RollStart;
     AdvanceTo(waitFrom + 3499);

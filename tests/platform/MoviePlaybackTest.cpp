@@ -42,7 +42,7 @@ TEST_F(MoviePlaybackTest, MovieWithoutSoundPlaysToo) {
     spec.frames = 10;
     spec.sound = false;
     ASSERT_TRUE(tools::WriteMpegMovie("quiet.mpg", spec));
-    auto movie = OpenMovie("quiet.mpg", WindowHandle::Main);
+    auto movie = OpenMovie("quiet.mpg", WindowHandle::Main, nullptr);
     ASSERT_TRUE(movie);
     movie->PlayFrom(0);
     for (int i = 0; i < 200 && movie->GetPosition() < movie->GetLength(); ++i) {
@@ -53,14 +53,14 @@ TEST_F(MoviePlaybackTest, MovieWithoutSoundPlaysToo) {
 }
 
 TEST_F(MoviePlaybackTest, MissingOrDamagedFilesDoNotOpen) {
-    EXPECT_EQ(OpenMovie("none.mpg", WindowHandle::Main), nullptr);
+    EXPECT_EQ(OpenMovie("none.mpg", WindowHandle::Main, nullptr), nullptr);
     testing_support::WriteFile("empty.mpg", {});
-    EXPECT_EQ(OpenMovie("empty.mpg", WindowHandle::Main), nullptr);
+    EXPECT_EQ(OpenMovie("empty.mpg", WindowHandle::Main, nullptr), nullptr);
     std::vector<std::uint8_t> noise(20000);
     std::uint32_t x = 7;
     for (auto& b : noise) b = static_cast<std::uint8_t>((x = x * 1103515245 + 12345) >> 24);
     testing_support::WriteFile("noise.mpg", noise);
-    EXPECT_EQ(OpenMovie("noise.mpg", WindowHandle::Main), nullptr);
+    EXPECT_EQ(OpenMovie("noise.mpg", WindowHandle::Main, nullptr), nullptr);
 }
 
 TEST_F(MoviePlaybackTest, MovieCutShortStillEnds) {

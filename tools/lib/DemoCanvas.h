@@ -182,6 +182,8 @@ public:
         Text(x, y, utf8, size, rgb);
     }
 
+    const std::vector<std::uint32_t>& Pixels() const { return px_; }
+
     bmp_writer::BmpImage Image(int bits) const {
         bmp_writer::BmpImage img;
         img.width = w_;

@@ -14,6 +14,7 @@
 #include "lib/DemoMahjongTitle.h"
 #include "lib/DemoReplay.h"
 #include "lib/DemoMahjong.h"
+#include "lib/DemoMovies.h"
 #include "lib/DemoGallery.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
@@ -602,6 +603,7 @@ std::string StoryText(const Story& s) {
         t += "text_block block=" + std::to_string(block++) + "\n";
         t += "message text=" + Quoted(text) + "\n";
     };
+    t += MovieStoryHead(s.script);
     // The day logo opens the story.
     t += "day day=" + std::to_string(s.textBlock / 100) + "\n";
     t += "set_mode mode=42\n";
@@ -655,6 +657,7 @@ std::string StoryText(const Story& s) {
     line(1, s.closing);
     t += "fade_bgm ms=1500\n";
     if (s.setsFlag >= 0) t += "set_flag flag=" + std::to_string(s.setsFlag) + "\n";
+    t += MovieStoryTail(s.script);
     t += ReplayStoryTail(s.script);
     t += "end\n";
     return t;
@@ -829,7 +832,7 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
               Blip, VoiceLine},
              [&](const std::string& n, const std::string& t) { return g.Script(n, t); },
              Music}) &&
-        g.Finish();
+        g.Finish() && (WriteDemoMovies(dir) || g.Fail("the movies could not be written"));
     return ok && error.empty();
 }
 

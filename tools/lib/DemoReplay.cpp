@@ -227,17 +227,18 @@ bool SceneReplayData(const ReplayOutput& out) {
 
 // ---------------------------------------------------------------- staff rolls
 
-// A credit sheet 320 wide: headings and names in turn down its height,
-// clear between them; `closing` is drawn in its last 80 rows.
+// A credit sheet 320 wide: headings and names in turn spread down its
+// height, clear between them; `closing` is drawn in its last 80 rows.
 Canvas CreditSheet(int height, const std::vector<std::pair<const char*, const char*>>& credits,
                    const char* closing) {
     Canvas c(320, height, 0);
+    const int step = std::max(100, (height - 240) / static_cast<int>(credits.size()));
     int y = 40;
     for (const auto& [role, name] : credits) {
         if (y + 90 > height - 100) break;
         c.TextCentred(0, 320, y, role, 18, 0xC0C8F0);
         c.TextCentred(0, 320, y + 28, name, 24, kInk);
-        y += 100;
+        y += step;
     }
     c.TextCentred(0, 320, height - 64, closing, 32, kLitInk);
     return c;
@@ -251,12 +252,13 @@ bool StaffRollData(const ReplayOutput& out) {
         {"特别感谢", "所有玩家"}, {"监制", "星空列车"},       {"出品", "Norvane"},
         {"宣传", "白 露霜"},      {"翻译", "江 晚舟"},        {"协力", "雨夜书店"},
     };
-    // Sheets of different heights; none is the height the rolls' table
-    // once assumed, so every roll ends where its real sheet does.
-    if (!out.picture("system\\s_r_font.bmp", CreditSheet(1600, credits, "感谢游玩"), 32) ||
-        !out.picture("system\\s_r_font01.bmp", CreditSheet(720, credits, "完"), 32) ||
-        !out.picture("system\\s_r_font02.bmp", CreditSheet(1000, credits, "终"), 32) ||
-        !out.picture("system\\s_r_font03.bmp", CreditSheet(900, credits, "后会有期"), 32))
+    // The sheets are as tall as the rolls' table makes them; rolls 32 and 33
+    // share the 2560-row sheet of roll 29, so their window stands empty for
+    // the end of their 4550 px.
+    if (!out.picture("system\\s_r_font.bmp", CreditSheet(3950, credits, "感谢游玩"), 32) ||
+        !out.picture("system\\s_r_font01.bmp", CreditSheet(2560, credits, "完"), 32) ||
+        !out.picture("system\\s_r_font02.bmp", CreditSheet(2560, credits, "终"), 32) ||
+        !out.picture("system\\s_r_font03.bmp", CreditSheet(2300, credits, "后会有期"), 32))
         return false;
     // The full-screen pictures, 8-bit.
     const auto scenery = [&](const std::string& path, std::uint32_t top, std::uint32_t bottom,

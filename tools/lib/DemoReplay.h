@@ -1,6 +1,6 @@
 // The demo game's extras and endings: the music room, the scene replay with
 // the one scene the demo story reaches, the staff rolls' songs, credit
-// sheets (of different heights), backgrounds and picture series, and the
+// sheets, backgrounds and picture series, and the
 // pictures the extras rooms share (DemoExtrasFrame.cpp).
 #pragma once
 

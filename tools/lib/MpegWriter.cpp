@@ -7,8 +7,10 @@ extern "C" {
 #include <libavutil/log.h>
 }
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 namespace tools {
 namespace {
@@ -51,6 +53,36 @@ struct Writer {
     }
 };
 
+// One picture in the encoder's colours (studio-range BT.601, chroma averaged
+// over each 2x2 block).
+void FillFromRgb(AVFrame& f, std::span<const std::uint32_t> rgb, int w, int h) {
+    const auto channel = [&](int x, int y, int shift) {
+        return static_cast<int>((rgb[static_cast<std::size_t>(y) * w + x] >> shift) & 0xFF);
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int r = channel(x, y, 16), g = channel(x, y, 8), b = channel(x, y, 0);
+            f.data[0][y * f.linesize[0] + x] =
+                static_cast<std::uint8_t>(((66 * r + 129 * g + 25 * b + 128) >> 8) + 16);
+        }
+    for (int y = 0; y < h / 2; ++y)
+        for (int x = 0; x < w / 2; ++x) {
+            int r = 0, g = 0, b = 0;
+            for (int k = 0; k < 4; ++k) {
+                r += channel(2 * x + k % 2, 2 * y + k / 2, 16);
+                g += channel(2 * x + k % 2, 2 * y + k / 2, 8);
+                b += channel(2 * x + k % 2, 2 * y + k / 2, 0);
+            }
+            r /= 4;
+            g /= 4;
+            b /= 4;
+            f.data[1][y * f.linesize[1] + x] =
+                static_cast<std::uint8_t>(((-38 * r - 74 * g + 112 * b + 128) >> 8) + 128);
+            f.data[2][y * f.linesize[2] + x] =
+                static_cast<std::uint8_t>(((112 * r - 94 * g - 18 * b + 128) >> 8) + 128);
+        }
+}
+
 AVCodecContext* NewEncoder(AVCodecID id, AVFormatContext* oc) {
     const AVCodec* codec = avcodec_find_encoder(id);
     if (!codec) return nullptr;
@@ -77,7 +109,7 @@ bool WriteMpegMovie(const std::filesystem::path& path, const MovieSpec& spec) {
     w.video->time_base = AVRational{1, kFps};
     w.video->framerate = AVRational{kFps, 1};
     w.video->pix_fmt = AV_PIX_FMT_YUV420P;
-    w.video->bit_rate = 400000;
+    w.video->bit_rate = spec.videoBitRate;
     w.video->gop_size = 12;
     w.video->max_b_frames = 0;
     if (avcodec_open2(w.video, w.video->codec, nullptr) < 0) return false;
@@ -102,12 +134,20 @@ bool WriteMpegMovie(const std::filesystem::path& path, const MovieSpec& spec) {
 
     if (avio_open(&w.oc->pb, name.c_str(), AVIO_FLAG_WRITE) < 0) return false;
     w.opened = true;
-    if (avformat_write_header(w.oc, nullptr) < 0) return false;
+    // A mux rate well above the streams' own: pictures with detail come out
+    // larger than the coder's average, and must still reach the reader in time.
+    AVDictionary* options = nullptr;
+    av_dict_set_int(&options, "muxrate", 4 * (spec.videoBitRate + 128000), 0);
+    const int header = avformat_write_header(w.oc, &options);
+    av_dict_free(&options);
+    if (header < 0) return false;
 
     const std::int64_t totalSamples = static_cast<std::int64_t>(spec.frames) * kRate / kFps;
     int nextFrame = 0;
     std::int64_t nextSample = 0;
     const int chunk = w.audio ? w.audio->frame_size : 0;
+    std::vector<std::uint32_t> rgb(spec.picture ? static_cast<std::size_t>(spec.width) * spec.height
+                                                : 0);
     while (nextFrame < spec.frames || (w.audio && nextSample < totalSamples)) {
         // Whichever stream is behind goes next, so the packets interleave.
         const bool videoNext = nextFrame < spec.frames &&
@@ -119,12 +159,19 @@ bool WriteMpegMovie(const std::filesystem::path& path, const MovieSpec& spec) {
             w.frame->width = spec.width;
             w.frame->height = spec.height;
             if (av_frame_get_buffer(w.frame, 0) < 0) return false;
-            const auto luma = static_cast<std::uint8_t>(16 + (nextFrame * 8) % 220);
-            for (int y = 0; y < spec.height; ++y)
-                std::fill_n(w.frame->data[0] + y * w.frame->linesize[0], spec.width, luma);
-            for (int p = 1; p < 3; ++p)
-                for (int y = 0; y < spec.height / 2; ++y)
-                    std::fill_n(w.frame->data[p] + y * w.frame->linesize[p], spec.width / 2, std::uint8_t{128});
+            if (spec.picture) {
+                std::fill(rgb.begin(), rgb.end(), 0u);
+                spec.picture(nextFrame, rgb);
+                FillFromRgb(*w.frame, rgb, spec.width, spec.height);
+            } else {
+                const auto luma = static_cast<std::uint8_t>(16 + (nextFrame * 8) % 220);
+                for (int y = 0; y < spec.height; ++y)
+                    std::fill_n(w.frame->data[0] + y * w.frame->linesize[0], spec.width, luma);
+                for (int p = 1; p < 3; ++p)
+                    for (int y = 0; y < spec.height / 2; ++y)
+                        std::fill_n(w.frame->data[p] + y * w.frame->linesize[p], spec.width / 2,
+                                    std::uint8_t{128});
+            }
             w.frame->pts = nextFrame++;
             if (!w.Encode(w.video, w.vs, w.frame)) return false;
         } else {
@@ -136,7 +183,9 @@ bool WriteMpegMovie(const std::filesystem::path& path, const MovieSpec& spec) {
             auto* s = reinterpret_cast<std::int16_t*>(w.frame->data[0]);
             for (int i = 0; i < chunk; ++i) {
                 const double t = static_cast<double>(nextSample + i) / kRate;
-                const auto v = static_cast<std::int16_t>(8000 * std::sin(2 * std::numbers::pi * 440 * t));
+                const double level = spec.wave ? 32767 * std::clamp(spec.wave(t), -1.0, 1.0)
+                                               : 8000 * std::sin(2 * std::numbers::pi * 440 * t);
+                const auto v = static_cast<std::int16_t>(level);
                 s[2 * i] = s[2 * i + 1] = v;
             }
             w.frame->pts = nextSample;

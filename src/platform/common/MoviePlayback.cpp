@@ -18,9 +18,15 @@ namespace {
 // Decoding stays this far ahead of the clock, so that sound is queued before
 // it is due.
 constexpr std::int32_t kLeadMs = 250;
-constexpr std::size_t kMaxQueuedFrames = 8;
+// Pictures decoded ahead at most. A file may carry its sound well behind the
+// pictures of the same moment, so the pictures queued must reach past it.
+constexpr std::size_t kMaxQueuedFrames = 32;
 // Items decoded in one Update at most: a frame never stalls for long.
 constexpr int kMaxItemsPerUpdate = 64;
+// The sound ring: one second of 44,100 Hz 16-bit stereo, far more than the
+// lead that decoding keeps.
+constexpr std::uint32_t kRingFrames = kDeviceRate;
+constexpr std::uint32_t kFrameBytes = 4;
 
 AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
     const AVCodecParameters* par = format->streams[stream]->codecpar;
@@ -38,6 +44,7 @@ AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
 }  // namespace
 
 MoviePlayback::~MoviePlayback() {
+    StopSound();
     for (AVFrame* f : frames_) av_frame_free(&f);
     sws_freeContext(sws_);
     swr_free(&swr_);
@@ -85,13 +92,96 @@ bool MoviePlayback::PlayFrom(std::int32_t ms) {
     start_ = std::max(ms, 0);
     startClock_ = TimeGetTime();
     playing_ = true;
-    StartOutput();
+    StartSound();
     return true;
 }
 
 void MoviePlayback::Stop() {
-    if (playing_) StopOutput();
+    StopSound();
     playing_ = false;
+}
+
+void MoviePlayback::StartSound() {
+    if (!device_ || ring_ || audioStream_ < 0) return;
+    PcmFormat format;
+    format.channels = kDeviceChannels;
+    format.rate = kDeviceRate;
+    format.bitsPerSample = 16;
+    format.blockAlign = kFrameBytes;
+    format.bytesPerSecond = kDeviceRate * kFrameBytes;
+    ring_ = device_->CreateBuffer(format, kRingFrames * kFrameBytes);
+    if (!ring_) return; // pictures without sound
+    written_ = 0;
+    played_ = 0;
+    cursor_ = 0;
+    ring_->SetVolume(kVolumeFull);
+    ring_->Play(PlayMode::Looping);
+}
+
+void MoviePlayback::StopSound() {
+    if (!ring_) return;
+    ring_->Stop();
+    ring_.reset();
+}
+
+void MoviePlayback::WriteRing(std::uint32_t at, std::uint32_t frames,
+                              std::span<const std::int16_t> samples) {
+    std::span<std::uint8_t> first, second;
+    if (!ring_->Lock(at * kFrameBytes, frames * kFrameBytes, first, second)) return;
+    if (samples.empty()) {
+        std::fill(first.begin(), first.end(), std::uint8_t{0});
+        std::fill(second.begin(), second.end(), std::uint8_t{0});
+    } else {
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(samples.data());
+        std::copy_n(bytes, first.size(), first.begin());
+        std::copy_n(bytes + first.size(), second.size(), second.begin());
+    }
+    ring_->Unlock();
+}
+
+void MoviePlayback::TrackPlayed() {
+    const std::uint32_t now = ring_->GetPosition() / kFrameBytes;
+    const std::uint32_t heard = (now + kRingFrames - cursor_) % kRingFrames;
+    if (heard == 0) return;
+    // What has been heard is cleared: a movie whose decoding falls behind
+    // goes quiet instead of repeating the second before.
+    WriteRing(cursor_, heard, {});
+    cursor_ = now;
+    played_ += heard;
+}
+
+void MoviePlayback::PlaySound(std::span<const std::int16_t> samples) {
+    if (!ring_) return;
+    TrackPlayed();
+    std::uint64_t skip = 0;
+    std::uint64_t frames = samples.size() / kDeviceChannels;
+    if (written_ < played_) {
+        // Sound that is due already is dropped, keeping it with the pictures.
+        skip = std::min<std::uint64_t>(played_ - written_, frames);
+        written_ += skip;
+        frames -= skip;
+    }
+    // Beyond a whole ring ahead there is no room (nothing is mixing): dropped.
+    frames = std::min<std::uint64_t>(frames, kRingFrames - (written_ - played_));
+    if (frames == 0) return;
+    WriteRing(static_cast<std::uint32_t>(written_ % kRingFrames),
+              static_cast<std::uint32_t>(frames),
+              samples.subspan(skip * kDeviceChannels, frames * kDeviceChannels));
+    written_ += frames;
+}
+
+std::uint32_t MoviePlayback::SoundQueuedMs() {
+    // Without an output, sound never holds decoding back.
+    if (!ring_) return UINT32_MAX;
+    TrackPlayed();
+    const std::uint64_t queued = written_ > played_ ? written_ - played_ : 0;
+    return static_cast<std::uint32_t>(queued * 1000 / kDeviceRate);
+}
+
+void MoviePlayback::ShowFrame(const AVFrame& frame) {
+    shown_.resize(static_cast<std::size_t>(kClientWidth) * kClientHeight);
+    ConvertPicture(frame, shown_);
+    Present(shown_);
 }
 
 MoviePlayback::Item MoviePlayback::Next() {
@@ -207,6 +297,14 @@ void MoviePlayback::ConvertPicture(const AVFrame& frame, std::span<std::uint32_t
     const int stride[4] = {kClientWidth * 4, 0, 0, 0};
     sws_scale(sws_, frame.data, frame.linesize, 0, frame.height, dst, stride);
     for (std::uint32_t& px : out) px &= 0x00FFFFFFu;  // the filler byte is not ours
+}
+
+std::unique_ptr<Movie> OpenMovie(std::string_view windowsPath, WindowHandle, AudioDevice* sound) {
+    const std::optional<std::string> path = ResolveExisting(windowsPath);
+    if (!path) return nullptr;
+    auto movie = std::make_unique<MoviePlayback>(sound);
+    if (!movie->Open(*path)) return nullptr;
+    return movie;
 }
 
 }  // namespace platform
