@@ -30,7 +30,8 @@ struct ModeTable {
     // Runs a mode that has no screen object (the story modes, the match);
     // does nothing for a mode without an entry.
     void (*runOther)(std::uint8_t mode, platform::WindowHandle window);
-    // The entries runOther runs from, where it runs from entries.
+    // The entries the game's runOther dispatches from; a test's table may
+    // leave them out.
     std::span<const OtherEntry> others = {};
 };
 
