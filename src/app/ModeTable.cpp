@@ -121,91 +121,58 @@ constexpr std::array<ModeEntry, 36> kScreens{
               [] { g_staffRollMovie.reset(); }},
 };
 
-// Story modes run a method of the script object; the match runs while the
-// script object holds one. Story modes join as their handlers are built.
+// A story mode: a method of the script object, while there is one.
+template <void (CScenario::*Method)()> void Story(platform::WindowHandle) {
+    if (g_scenario) (g_scenario.get()->*Method)();
+}
+
+// The modes without a screen object. The match runs while the script object
+// holds one.
+constexpr OtherEntry kOthers[] = {
+    {2, Story<&CScenario::Step>},
+    {3, Story<&CScenario::RunMessage>},
+    {17, Story<&CScenario::RunChoice>},
+    {36,
+     [](platform::WindowHandle) {
+         if (g_scenario) g_scenario->SkipMessageLine(g_scenario->MessageView());
+     }},
+    {4, Story<&CScenario::RunMaskTransition>},
+    {5, Story<&CScenario::RunTransition>},
+    {18, Story<&CScenario::RunTimedWait>},
+    {23, Story<&CScenario::PlayWaveWait>},
+    {55, Story<&CScenario::WaitClickIcon>},
+    {52, Story<&CScenario::WaitSeEnd>},
+    {53, Story<&CScenario::StopSeSlot>},
+    {25, Story<&CScenario::RunScroll>},
+    {35, Story<&CScenario::RunColorFade>},
+    {38, Story<&CScenario::WaitLayerAnim>},
+    {51, Story<&CScenario::WaitClick>},
+    {19, Story<&CScenario::RunEyeCatch>},
+    {26, Story<&CScenario::IdleMode26>},
+    {37, Story<&CScenario::RunFadeIn>},
+    {39, Story<&CScenario::RunCrossFade>},
+    {40, Story<&CScenario::IdleMode40>},
+    {41, Story<&CScenario::RunFadeToSaved>},
+    {42, Story<&CScenario::RunDayLogo>},
+    {44, Story<&CScenario::RunCurtain>},
+    {46, Story<&CScenario::RunAnnouncement>},
+    {64,
+     [](platform::WindowHandle window) {
+         if (g_mahjongGame) g_mahjongGame->Run(window);
+     }},
+};
+
 void RunOther(std::uint8_t mode, platform::WindowHandle window) {
-    switch (mode) {
-    case 2:
-        if (g_scenario) g_scenario->Step();
-        break;
-    case 3:
-        if (g_scenario) g_scenario->RunMessage();
-        break;
-    case 17:
-        if (g_scenario) g_scenario->RunChoice();
-        break;
-    case 36:
-        if (g_scenario) g_scenario->SkipMessageLine(g_scenario->MessageView());
-        break;
-    case 4:
-        if (g_scenario) g_scenario->RunMaskTransition();
-        break;
-    case 5:
-        if (g_scenario) g_scenario->RunTransition();
-        break;
-    case 18:
-        if (g_scenario) g_scenario->RunTimedWait();
-        break;
-    case 23:
-        if (g_scenario) g_scenario->PlayWaveWait();
-        break;
-    case 55:
-        if (g_scenario) g_scenario->WaitClickIcon();
-        break;
-    case 52:
-        if (g_scenario) g_scenario->WaitSeEnd();
-        break;
-    case 53:
-        if (g_scenario) g_scenario->StopSeSlot();
-        break;
-    case 25:
-        if (g_scenario) g_scenario->RunScroll();
-        break;
-    case 35:
-        if (g_scenario) g_scenario->RunColorFade();
-        break;
-    case 38:
-        if (g_scenario) g_scenario->WaitLayerAnim();
-        break;
-    case 51:
-        if (g_scenario) g_scenario->WaitClick();
-        break;
-    case 19:
-        if (g_scenario) g_scenario->RunEyeCatch();
-        break;
-    case 26:
-        if (g_scenario) g_scenario->IdleMode26();
-        break;
-    case 37:
-        if (g_scenario) g_scenario->RunFadeIn();
-        break;
-    case 39:
-        if (g_scenario) g_scenario->RunCrossFade();
-        break;
-    case 40:
-        if (g_scenario) g_scenario->IdleMode40();
-        break;
-    case 41:
-        if (g_scenario) g_scenario->RunFadeToSaved();
-        break;
-    case 42:
-        if (g_scenario) g_scenario->RunDayLogo();
-        break;
-    case 44:
-        if (g_scenario) g_scenario->RunCurtain();
-        break;
-    case 46:
-        if (g_scenario) g_scenario->RunAnnouncement();
-        break;
-    case 64:
-        if (g_mahjongGame) g_mahjongGame->Run(window);
-        break;
-    default:
-        break;
+    for (const OtherEntry& e : kOthers) {
+        if (e.mode == mode) {
+            e.run(window);
+            return;
+        }
     }
 }
 
-constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther};
+constexpr ModeTable kGameTable{std::span<const ModeEntry>(kScreens), &RunOther,
+                               std::span<const OtherEntry>(kOthers)};
 
 const ModeTable* g_activeTable = &kGameTable;
 

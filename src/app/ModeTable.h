@@ -17,12 +17,22 @@ struct ModeEntry {
     void (*free)();
 };
 
+// A mode without a screen object: a story mode, run by a method of the
+// script object, or the match.
+struct OtherEntry {
+    std::uint8_t mode;
+    void (*run)(platform::WindowHandle window);
+};
+
 struct ModeTable {
     // Screen modes in the fixed order of creation and freeing.
     std::span<const ModeEntry> screens;
     // Runs a mode that has no screen object (the story modes, the match);
     // does nothing for a mode without an entry.
     void (*runOther)(std::uint8_t mode, platform::WindowHandle window);
+    // The entries the game's runOther dispatches from; a test's table may
+    // leave them out.
+    std::span<const OtherEntry> others = {};
 };
 
 // The table the frame uses. Tests may install a table of their own.

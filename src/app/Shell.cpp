@@ -16,6 +16,7 @@
 #include "sound/SoundChannel.h"
 #include "sound/SoundDevice.h"
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -213,7 +214,13 @@ void OnPaint() {
                           g_backBuffer->GetHeight() == platform::kClientHeight;
     // The quake is asked every paint, as it steps once per frame.
     const bool composed = quaking || !fullSize;
-    if (composed) ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window);
+    if (composed) {
+        // The window has no background: what a shifted copy leaves uncovered
+        // goes on showing what the window showed last.
+        const auto shown = g_shownPicture.Pixels();
+        std::copy(shown.begin(), shown.end(), window.begin());
+        ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window);
+    }
     // Frames faster than the display refreshes are not compared at all: the
     // next paint that can reach the display takes the newest picture.
     if (!platform::PresentDue()) return;

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <string_view>
 
 namespace {
 
@@ -265,9 +266,11 @@ std::uint32_t CScenario::OpLowerBgm(std::uint32_t at) {
 std::uint32_t CScenario::OpPlayVoice(std::uint32_t at) {
     const std::string name = SoundFileName(StringOperand(at));
     if (KeepVoiceNameAndMayPlay(*this, name)) {
-        // Whose voice it is comes from the name being played, so that its own
-        // level and mute switch apply even before anything is in the history.
-        if (const auto level = VoiceLevelByte(name)) {
+        // Whose voice it is comes from the name kept for the history: before
+        // anything is logged, and after a caption-band voice, that is the
+        // name kept before (or none, the other voices' level).
+        const std::string_view kept(voiceName.data(), strnlen(voiceName.data(), voiceName.size()));
+        if (const auto level = VoiceLevelByte(kept)) {
             std::unique_ptr<CVoiceChannel>& channel = g_voiceChannels[0];
             DeleteVoiceChannel(channel);
             LoadFresh(channel, name, OnFailedLoad::KeepSilent);

@@ -271,13 +271,15 @@ TEST_F(ShellTest, AShakingPictureIsComparedAsTheWindowShowsIt) {
     static const ModeTable kNoScreens{{}, [](std::uint8_t, WindowHandle) {}};
     SetModeTable(&kNoScreens);
     g_gameApp->mode = 70;
-    g_backBuffer->FillRect(0, 0, 800, 600, 0x00404040);
+    constexpr std::uint32_t kGrey = 0x00404040, kRed = 0x00FF0000, kBlue = 0x000000FF;
+    g_backBuffer->FillRect(0, 0, 800, 600, kGrey);
+    g_backBuffer->FillRect(0, 0, 10, 600, kRed);
     Pump(2);
     // A sideways shake of 5 pixels: the back buffer stays, the window moves.
     static int asked = 0;
     asked = 0;
     const QuakeSource saved = g_quakeSource;
-    g_quakeSource = [](QuakeView& q) {
+    const QuakeSource shake = [](QuakeView& q) {
         q.type = 0;
         q.offset = [](int) {
             ++asked;
@@ -285,17 +287,30 @@ TEST_F(ShellTest, AShakingPictureIsComparedAsTheWindowShowsIt) {
         };
         return true;
     };
+    g_quakeSource = shake;
     Pump(2);
     EXPECT_EQ(asked, 1);
-    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {0, 0, 5, 600})); // the black strip uncovered
-    EXPECT_EQ(hl::LastFrame()[0], 0u);
-    EXPECT_EQ(hl::LastFrame()[5], 0x00404040u);
+    // The red band moved 5 to the right; the uncovered strip keeps the red
+    // the window showed there, so only columns 10..14 changed.
+    EXPECT_TRUE(SameRect(hl::LastChangedRect(), {10, 0, 15, 600}));
+    EXPECT_EQ(hl::LastFrame()[0], kRed);
+    EXPECT_EQ(hl::LastFrame()[14], kRed);
+    EXPECT_EQ(hl::LastFrame()[15], kGrey);
     Pump(2); // the same shake again: asked again, nothing new to show
     EXPECT_EQ(asked, 2);
     EXPECT_EQ(hl::LastChangedRect().right, 0);
     g_quakeSource = saved;
     Pump(2);
     EXPECT_TRUE(WindowShowsBackBuffer());
+    // Shown unshaken in blue, then shaken again: the strip is the blue the
+    // window showed last, not a picture from the earlier shake.
+    g_backBuffer->FillRect(0, 0, 800, 600, kBlue);
+    Pump(2);
+    g_quakeSource = shake;
+    Pump(2);
+    EXPECT_EQ(hl::LastFrame()[0], kBlue);
+    EXPECT_EQ(hl::LastFrame()[4], kBlue);
+    g_quakeSource = saved;
     SetModeTable(nullptr);
 }
 

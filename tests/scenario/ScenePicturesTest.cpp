@@ -7,7 +7,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 using testing_support::SceneTest;
@@ -101,17 +103,36 @@ protected:
         Paint("system/day_logo_b.bmp", 300, 100 * 29, 32, rows);
         Paint("system/day_logo.bmp", 280, 74 * 29, 32, rows);
     }
-    std::filesystem::path ShotDir() const {
+    static std::filesystem::path ShotDir() {
         return std::filesystem::path(NORVANE_TEST_BIN_DIR "/../scene-shots");
     }
-    // The picture the window shows: the back buffer, shifted by the quake.
-    std::vector<std::uint32_t> Presented() {
-        std::vector<std::uint32_t> window(800 * 600);
+    // Each run writes its shots into a folder of its own beside ShotDir and
+    // puts it in ShotDir's place at the end, so that runs at the same time
+    // never delete each other's shots. A run that loses the race to another
+    // leaves that run's shots, which are the same pictures.
+    void OpenShots() {
+        std::filesystem::create_directories(ShotDir().parent_path());
+        std::string name = (ShotDir().string() + ".run-XXXXXX");
+        ASSERT_NE(::mkdtemp(name.data()), nullptr);
+        shots_ = name;
+    }
+    void TearDown() override {
+        if (shots_.empty()) return;
+        std::error_code ec;
+        std::filesystem::remove_all(ShotDir(), ec);
+        std::filesystem::rename(shots_, ShotDir(), ec);
+        if (ec) std::filesystem::remove_all(shots_, ec);
+    }
+    std::filesystem::path shots_;
+    // The picture the window shows: the back buffer, shifted by the quake,
+    // over what it showed before.
+    const std::vector<std::uint32_t>& Presented() {
         QuakeView quake;
         const bool quaking = StoryQuake(quake);
-        ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window);
-        return window;
+        ComposeWindowPicture(*g_backBuffer, quaking ? &quake : nullptr, window_);
+        return window_;
     }
+    std::vector<std::uint32_t> window_ = std::vector<std::uint32_t>(800 * 600);
     void Shot(const std::vector<std::uint32_t>& window, std::uint32_t ms, int mode) {
         bmp_writer::BmpImage image;
         image.width = 800;
@@ -120,14 +141,13 @@ protected:
         image.pixels = window;
         char name[64];
         std::snprintf(name, sizeof name, "scene-%05ums-mode%02d.bmp", ms, mode);
-        ASSERT_TRUE(bmp_writer::WriteBmp(ShotDir() / name, image));
+        ASSERT_TRUE(bmp_writer::WriteBmp(shots_ / name, image));
     }
 };
 
 TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
     MakePictures();
-    std::filesystem::remove_all(ShotDir());
-    std::filesystem::create_directories(ShotDir());
+    OpenShots();
     Start("load_layer layer=0 text=\"ball.bmp\"\n"
           "layer_mask layer=0 mask=0 x=60 y=150 w=120 h=120 src_x=0 src_y=0 src_w=64 src_h=64\n"
           "layer_tween layer=0 type=1 x=560 y=120 w=180 h=180 src_x=0 src_y=0 src_w=64 src_h=64 "
@@ -159,7 +179,7 @@ TEST_F(ScenePicturesTest, AStoryWithLayersQuakePanEyeCatchAndDayLogo) {
     for (int frame = 0; frame < 9000 && App().mode != 1; ++frame) {
         App().RunFrame();
         const std::uint32_t ms = platform::TimeGetTime() - start;
-        const std::vector<std::uint32_t> window = Presented();
+        const std::vector<std::uint32_t>& window = Presented();
         if (App().mode == 38) {
             const std::uint32_t shown = window[300 * 800 + 400] & 0xFFFFFF;
             if (S().quakeActive && shown != (*g_backBuffer->GetPixelPtr(400, 300) & 0xFFFFFF))
