@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -212,24 +213,29 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
     }
 }
 
-void CScenario::ReloadScrCharSet(CDib* target) {
+void CScenario::ReloadScrCharSet(CDib* target, CDib* alsoOnto) {
     if (!g_gameApp) return;
     const std::string folder = scenario_surfaces::Folder(kDataChara);
+    std::vector<std::string> told;
     for (int n = 0; n < kCharSlots; ++n) {
         const auto& stored = g_gameApp->charNames[static_cast<std::size_t>(n)];
         const std::string name(stored.data(), strnlen(stored.data(), stored.size()));
         if (name.empty()) continue;
+        const std::string file = PathFileName(name);
         auto picture = std::make_unique<CDib>();
-        const bool loaded = picture->LoadFile(hwnd, (folder + PathFileName(name)).c_str());
+        const bool loaded = picture->LoadFile(hwnd, (folder + file).c_str());
         g_charFrames[static_cast<std::size_t>(n)] = std::move(picture);
         if (!loaded) {
-            platform::Tell("Not Frame", "Error:SetScrCharSet", platform::BoxIcon::None);
+            if (std::find(told.begin(), told.end(), file) == told.end()) {
+                told.push_back(file);
+                platform::Tell("Not Frame", "Error:SetScrCharSet", platform::BoxIcon::None);
+            }
             continue;
         }
         const CDib* frame = g_charFrames[static_cast<std::size_t>(n)].get();
-        if (target && g_gameApp->charShown[static_cast<std::size_t>(n)])
-            BltAlpha(target,
-                     g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2, 0,
-                     frame, 0, 0, frame->GetWidth(), frame->GetHeight());
+        if (!g_gameApp->charShown[static_cast<std::size_t>(n)]) continue;
+        const int x = g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2;
+        for (CDib* onto : {target, alsoOnto})
+            if (onto) BltAlpha(onto, x, 0, frame, 0, 0, frame->GetWidth(), frame->GetHeight());
     }
 }
