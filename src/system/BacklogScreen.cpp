@@ -375,12 +375,13 @@ void CBacklogScreen::DrawEntryText(CDib* target, std::string_view text, int y) {
             }
             continue;
         }
-        // Page and line-break marks are neither drawn nor break the line.
-        if (IsPageMark(text.substr(i)) || IsLineBreakMark(text.substr(i))) {
-            i += 2;
-            continue;
-        }
-        // A lead byte in the entry's last place has no second byte to draw.
+        // A page mark, then a line-break mark, are neither drawn nor break
+        // the line; the two bytes after them are one character, whatever
+        // they are.
+        if (IsPageMark(text.substr(i))) i += 2;
+        if (IsLineBreakMark(text.substr(i))) i += 2;
+        // A lead byte in the entry's last place has no second byte to draw,
+        // and a mark that ends the entry leaves nothing.
         if (i + 1 >= text.size()) break;
         x += DrawWhite(target, x, y, text.substr(i, 2));
         i += 2;

@@ -26,10 +26,10 @@ namespace {
 constexpr std::uint32_t kFadeInMs = 800;
 constexpr std::uint32_t kFadeOutMs = 750;
 constexpr std::uint32_t kGlowMs = 200;
+constexpr std::uint32_t kHalf = 128;
 constexpr std::uint32_t kTickGapMs = 100;
 constexpr std::uint32_t kPreviewStepMs = 17;
 constexpr int kPreviewEnd = 194;
-constexpr int kTickSlot = 3;
 constexpr int kReset = 1;
 constexpr int kOk = 2;
 constexpr int kCancel = 3;
@@ -68,21 +68,22 @@ constexpr screenkit::StateTable<CConfigScreen, 17> kStates{
 };
 
 // A switch: the settings byte it sets and where its mark row stands (the
-// mark of value v at x + step·v; the row restored is w wide).
+// mark of value v at (x + step·v, y); the row restored is w wide from
+// (x, rowY)).
 struct SwitchRow {
     std::size_t byte;
-    int x, y, step, w;
+    int x, y, step, w, rowY;
 };
 // Controls 4..19 in pairs: box 2k + 4 means 0, box 2k + 5 means 1.
 constexpr std::array<SwitchRow, 8> kSwitches{{
-    {config::kSkipScope, 128, 376, 141, 220},
-    {config::kCursorGlide, 114, 504, 141, 234},
-    {config::kNoQuake, 533, 135, 88, 120},
-    {config::kNoTimedTransitions, 533, 169, 88, 120},
-    {config::kSkipEffects, 533, 203, 88, 120},
-    {config::kFullScreen, 463, 333, 142, 172},
-    {config::kVoiceMuteA, 403, 501, 77, 107},
-    {config::kVoiceMuteB, 565, 501, 74, 107},
+    {config::kSkipScope, 128, 376, 141, 220, 375},
+    {config::kCursorGlide, 114, 504, 141, 234, 504},
+    {config::kNoQuake, 533, 135, 88, 120, 135},
+    {config::kNoTimedTransitions, 533, 169, 88, 120, 169},
+    {config::kSkipEffects, 533, 203, 88, 120, 203},
+    {config::kFullScreen, 463, 333, 142, 172, 333},
+    {config::kVoiceMuteA, 403, 501, 77, 107, 501},
+    {config::kVoiceMuteB, 565, 501, 74, 107, 501},
 }};
 
 bool IsSwitch(int c) {
@@ -150,13 +151,13 @@ CConfigScreen::CConfigScreen() {
                     Rect{622, 206, 642, 226}, Rect{464, 338, 484, 358}, Rect{606, 338, 626, 358},
                     Rect{404, 506, 424, 526}, Rect{481, 506, 501, 526}, Rect{566, 507, 586, 527},
                     Rect{640, 507, 660, 527}, Rect{455, 545, 570, 565}, Rect{70, 345, 283, 360}};
-    FreeSeSlot(kTickSlot);
-    auto tick = std::make_unique<CSeChannel>();
-    tick->Load("se\\sys_e002.ogg");
-    g_seChannels[kTickSlot] = std::move(tick);
+    tick_ = std::make_unique<CSeChannel>();
+    tick_->Load("se\\sys_e002.ogg");
     for (std::size_t i = 0; i < saved.size(); ++i)
         saved[i] = g_config[SavedByte(i)];
 }
+
+CConfigScreen::~CConfigScreen() = default;
 
 void CConfigScreen::Update(platform::WindowHandle window) {
     RunState(*this, state, kStates, window);
@@ -285,9 +286,9 @@ void CConfigScreen::Tick() {
     }
     if (x == dragX) return;
     const std::uint32_t now = platform::TimeGetTime();
-    if (now - tickTime > kTickGapMs && g_seChannels[kTickSlot]) {
-        g_seChannels[kTickSlot]->SetVolume(g_config[config::kSeVolume]);
-        g_seChannels[kTickSlot]->Play(Repeat::Once);
+    if (now - tickTime > kTickGapMs && tick_) {
+        tick_->SetVolume(g_config[config::kSeVolume]);
+        tick_->Play(Repeat::Once);
         tickTime = now;
     }
     dragX = static_cast<std::uint16_t>(x);
@@ -337,7 +338,7 @@ void CConfigScreen::Switch(platform::WindowHandle window, int c) {
         g_display->ToggleFullScreen(window);
     g_config[s.byte] = value;
     if (s.byte == config::kSkipEffects && g_scenario) g_scenario->skipEffects = value;
-    RestoreArea(Slot(19), s.x, s.y, s.w, 20);
+    RestoreArea(Slot(19), s.x, s.rowY, s.w, 20);
     BltAlpha(Back(), s.x + s.step * value, s.y, Slot(25), 208, 80, 30, 20);
 }
 
@@ -372,18 +373,19 @@ void CConfigScreen::Input(platform::WindowHandle window) {
         state = 8;
     } else if (TakeCancel()) {
         Cancel();
-        ToFadeOut(g_scenario && (g_scenario->menuReturn == 1 || g_scenario->menuReturn == 2));
+        ToFadeOut(g_scenario && (g_scenario->menuReturn == 1 || g_scenario->menuReturn == 2),
+                  FadeClock::Restart);
     }
 }
 
-void CConfigScreen::ToFadeOut(bool toSnapshot) {
+void CConfigScreen::ToFadeOut(bool toSnapshot, FadeClock clock) {
     if (toSnapshot && g_menuSnapshot)
         CopyOfSurface(20, g_menuSnapshot.get());
     else
         BlankSurface(20, kBlack);
     CopyOfBackBuffer(23);
     if (g_mouse) g_mouse->cancel = 0;
-    Clock().Restart();
+    if (clock == FadeClock::Restart) Clock().Restart();
     state = 4;
 }
 
@@ -401,16 +403,23 @@ void CConfigScreen::Cancel() {
     if (g_scenario) g_scenario->skipEffects = g_config[config::kSkipEffects];
 }
 
-void CConfigScreen::DrawGlow(std::uint32_t level) {
+void CConfigScreen::DrawGlow(std::uint32_t elapsed, Glow glow) {
     CDib* sheet = Slot(25);
-    const int a = static_cast<int>(level);
+    const bool rising = glow == Glow::Rising;
+    if (chosen == kVoicePageControl) {
+        // Its glow rises to half strength over the step and is gone half
+        // way through the fall.
+        const std::uint32_t level = rising ? StepLevel(elapsed, kHalf, kGlowMs)
+                                           : kHalf - StepLevel(elapsed, kHalf, kGlowMs / 2);
+        RestoreArea(Slot(20), 446, 531, 130, 48);
+        BlendAddAlpha(Back(), 446, 531, sheet, 130, 236, 130, 48, static_cast<int>(level));
+        return;
+    }
+    const std::uint32_t level = FadeLevel(elapsed, kGlowMs);
+    const int a = static_cast<int>(rising ? level : kFull - level);
     if (chosen == kReset) {
         DrawButton(kReset, 1);
         BlendAddAlpha(Back(), 674, 60, sheet, 134, 0, 126, 80, a);
-    } else if (chosen == kVoicePageControl) {
-        RestoreArea(Slot(20), 446, 531, 130, 48);
-        BltAlpha(Back(), 446, 531, sheet, 0, 236, 130, 48);
-        BlendAddAlpha(Back(), 446, 531, sheet, 130, 236, 130, 48, a / 2);
     } else {
         DrawButton(chosen, 1);
         BlendAddAlpha(Back(), 686, chosen == kOk ? 494 : 534, sheet, chosen == kOk ? 0 : 104, 184,
@@ -419,9 +428,9 @@ void CConfigScreen::DrawGlow(std::uint32_t level) {
 }
 
 void CConfigScreen::GlowIn(platform::WindowHandle) {
-    const std::uint32_t level = FadeLevel(Clock().Tick(), kGlowMs);
-    if (level < kFull && !SkipHeld()) {
-        DrawGlow(level);
+    const std::uint32_t t = Clock().Tick();
+    if (FadeLevel(t, kGlowMs) < kFull && !SkipHeld()) {
+        DrawGlow(t, Glow::Rising);
         return;
     }
     Clock().Restart();
@@ -437,9 +446,9 @@ void CConfigScreen::RebuildPage() {
 }
 
 void CConfigScreen::GlowOutAndAct(platform::WindowHandle) {
-    const std::uint32_t level = FadeLevel(Clock().Tick(), kGlowMs);
-    if (level < kFull && !SkipHeld()) {
-        DrawGlow(kFull - level);
+    const std::uint32_t t = Clock().Tick();
+    if (FadeLevel(t, kGlowMs) < kFull && !SkipHeld()) {
+        DrawGlow(t, Glow::Falling);
         return;
     }
     switch (chosen) {
@@ -455,9 +464,8 @@ void CConfigScreen::GlowOutAndAct(platform::WindowHandle) {
         std::fill(&g_config[config::kSkipEffects], &g_config[config::kCursorGlide] + 1, 0);
         g_config[config::kAutoSpeed] = 50;
         g_config[config::kAutoAtStart] = 0;
+        // The channels take the new volumes when the screen is left.
         if (g_scenario) g_scenario->skipEffects = 0;
-        ApplyEffectVolume();
-        ApplyMusicVolume();
         RebuildPage();
         state = 3;
         break;
@@ -471,7 +479,9 @@ void CConfigScreen::GlowOutAndAct(platform::WindowHandle) {
             LogMessage("settings file could not be written");
             platform::Tell(kNotSaved, g_windowTitle, platform::BoxIcon::Error);
         }
-        ToFadeOut(g_scenario && g_scenario->menuReturn == 1);
+        // The fade-out goes on from the clock of the glow: it has run the
+        // glow's time already.
+        ToFadeOut(g_scenario && g_scenario->menuReturn == 1, FadeClock::Continue);
         break;
     case kVoicePageControl:
         state = 10;
@@ -492,6 +502,6 @@ void CConfigScreen::Leave(platform::WindowHandle) {
     ApplyEffectVolume();
     ApplyMusicVolume();
     FreeSurfaces(19, 34);
-    FreeSeSlot(kTickSlot);
+    tick_.reset();
     LeaveTo(g_gameApp ? g_gameApp->returnMode : 1);
 }

@@ -13,13 +13,14 @@
 #include <memory>
 
 class CDib;
+class CSeChannel;
 
 class CConfigScreen {
 public:
     static constexpr int kVoiceChars = 13;
 
     CConfigScreen();
-    ~CConfigScreen() {}
+    ~CConfigScreen();
 
     void Update(platform::WindowHandle window);
 
@@ -70,6 +71,11 @@ public:
     std::array<std::uint8_t, 35> saved{};
 
 private:
+    // The drag tick, owned by the screen: the shared effect slots are the
+    // story's, and a loop it started there plays on while its settings are
+    // changed.
+    std::unique_ptr<CSeChannel> tick_;
+
     screenkit::StepClock Clock() { return {stateTime, elapsed}; }
     void DrawVolume(CDib* target, std::size_t byte, int y);
     void DrawButton(int k, int look);
@@ -78,10 +84,12 @@ private:
     void Drag(int c);
     void Preview(int c);
     void Switch(platform::WindowHandle window, int c);
-    void DrawGlow(std::uint32_t level);
+    enum class Glow { Rising, Falling };
+    void DrawGlow(std::uint32_t elapsed, Glow glow);
     void RestoreSaved(std::size_t first, std::size_t last);
     void Cancel();
-    void ToFadeOut(bool toSnapshot);
+    enum class FadeClock { Restart, Continue };
+    void ToFadeOut(bool toSnapshot, FadeClock clock);
     void Tick();
     void RebuildPage();
     // Voice page.
@@ -89,7 +97,6 @@ private:
     void DrawVoiceKnob(CDib* target, int i, bool lit);
     void DrawVoiceDigits(CDib* target, int i);
     void DrawVoiceButton(int k, int look);
-    enum class Glow { Rising, Falling };
     bool VoiceGlowing(std::uint32_t duration, Glow glow);
     enum class Levels { Keep, PutBack };
     void LeaveVoicePage(Levels levels);
@@ -99,6 +106,6 @@ private:
 // later the fade-out target, cdib[21] the base, cdib[23] the picture faded
 // from, cdib[24] the panels, cdib[25] the control sheet, cdib[26] the base
 // over the screen left behind, cdib[27] the digits; the voice page adds
-// cdib[30]..cdib[34]. Leaving frees cdib[19]..cdib[34]. Sound: effect slot
-// 3 holds the drag tick for the screen's life, voice slot 0 the test lines.
+// cdib[30]..cdib[34]. Leaving frees cdib[19]..cdib[34]. Sound: the screen
+// holds its drag tick itself, voice slot 0 plays the test lines.
 extern std::unique_ptr<CConfigScreen> g_configScreen;

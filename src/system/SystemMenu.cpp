@@ -13,6 +13,7 @@
 #include "sound/SoundChannel.h"
 
 #include <algorithm>
+#include <span>
 
 using namespace screenkit;
 using platform::Rect;
@@ -50,9 +51,20 @@ constexpr int kRowW = 203;
 constexpr int kRowH = 54;
 constexpr int kCancelW = 76;
 constexpr int kCancelH = 41;
-
-constexpr char kReturnQuestion[] = "\xD2\xAA\xB7\xB5\xBB\xD8\xB1\xEA\xCC\xE2\xBB\xAD\xC3\xE6\xC2"
-                                   "\xF0\xA3\xBF"; // 要返回标题画面吗？
+// The second question: its panel and the yes and no buttons (yes at y 0,
+// no at y 50 of the button sheet; lit at x 100, glow at x 200).
+constexpr std::uint32_t kQuestionLeaveMs = 400;
+constexpr int kQuestionX = 237;
+constexpr int kQuestionY = 207;
+constexpr int kQuestionW = 316;
+constexpr int kQuestionH = 142;
+constexpr int kYesX = 287;
+constexpr int kNoX = 403;
+constexpr int kAnswerY = 282;
+constexpr int kAnswerW = 100;
+constexpr int kAnswerH = 50;
+constexpr int kYes = 1;
+constexpr int kNo = 2;
 
 constexpr std::array<Picture, 4> kMenuPictures{{
     {31, "system\\sys_m_base.bmp"},
@@ -85,11 +97,11 @@ constexpr StateTable<CSystemMenu, 23> kStates{
     &CSystemMenu::DialogInput,
     &CSystemMenu::DialogLeave,
     &CSystemMenu::DialogChosen,
-    &CSystemMenu::AskAgain,
-    nullptr,
-    nullptr,
-    nullptr,
-    nullptr,
+    &CSystemMenu::QuestionOpen,
+    &CSystemMenu::QuestionDropIn,
+    &CSystemMenu::QuestionInput,
+    &CSystemMenu::QuestionLeave,
+    &CSystemMenu::Answered,
     &CSystemMenu::Finish,
     &CSystemMenu::Glide,
 };
@@ -393,16 +405,90 @@ void CSystemMenu::DialogChosen(platform::WindowHandle) {
     state = 16;
 }
 
-// Returning to the title or quitting ends the story unsaved: asked once more.
-void CSystemMenu::AskAgain(platform::WindowHandle) {
-    const bool yes = choice == kQuitChoice ? ConfirmQuit()
-                                           : platform::AskOkCancel(kReturnQuestion, g_windowTitle,
-                                                                   platform::BoxIcon::Question) ==
-                                                 platform::BoxAnswer::Ok;
-    ClearClick();
-    prevAnswer = answer;
-    answer = yes ? 1 : 2;
-    if (!yes) {
+// Returning to the title or quitting ends the story unsaved: asked once
+// more, with the question's own panel.
+void CSystemMenu::QuestionOpen(platform::WindowHandle) {
+    LoadSurface(43, choice == kTitleChoice ? "system\\EXIT_bg_03.bmp" : "system\\EXIT_bg_02.bmp");
+    LoadSurface(45, "system\\ok_button.bmp");
+    answer = prevAnswer = 0;
+    dialogRects[0] = Rect{297, 293, 377, 323};
+    dialogRects[1] = Rect{412, 293, 492, 323};
+    Clock().Restart();
+    state = 17;
+}
+
+// The panel and both buttons, dropped by `dy`.
+void CSystemMenu::DrawQuestion(int dy, int opacity) {
+    BltAlphaBlend(Back(), kQuestionX, kQuestionY + dy, Slot(43), 0, 0, kQuestionW, kQuestionH,
+                  opacity);
+    BltAlphaBlend(Back(), kYesX, kAnswerY + dy, Slot(45), 0, 0, kAnswerW, kAnswerH, opacity);
+    BltAlphaBlend(Back(), kNoX, kAnswerY + dy, Slot(45), 0, kAnswerH, kAnswerW, kAnswerH, opacity);
+}
+
+void CSystemMenu::QuestionDropIn(platform::WindowHandle) {
+    const std::uint32_t t = Clock().Tick();
+    const std::uint32_t p = FadeLevel(t, kDropMs);
+    RestoreArea(Slot(40), kQuestionX, 183, kQuestionW, 166);
+    if (p < kFull && !SkipHeld()) {
+        DrawQuestion(Drop(t, kDropMs) - 24, static_cast<int>(p) - 1);
+        return;
+    }
+    DrawQuestion(0, 255);
+    GlideOr(18, 337, 307);
+}
+
+void CSystemMenu::QuestionInput(platform::WindowHandle) {
+    // As in the dialog, a right click answers nothing.
+    TakeCancel();
+    if (TrackHover(answer, prevAnswer, std::span(dialogRects).first(2))) {
+        RestoreArea(Slot(40), kQuestionX, kQuestionY, kQuestionW, kQuestionH);
+        DrawQuestion(0, 255);
+        // The lit button replaces the plain one: the panel under it first.
+        const int x = answer == kYes ? kYesX : kNoX;
+        if (answer != 0) {
+            BltCopy(Back(), x, kAnswerY, Slot(40), x, kAnswerY, kAnswerW, kAnswerH);
+            BltAlpha(Back(), x, kAnswerY, Slot(43), x - kQuestionX, kAnswerY - kQuestionY, kAnswerW,
+                     kAnswerH);
+        }
+        if (answer == kYes)
+            BltAlpha(Back(), kYesX + 1, kAnswerY, Slot(45), kAnswerW, 0, kAnswerW - 1, kAnswerH);
+        else if (answer == kNo)
+            BltAlpha(Back(), kNoX, kAnswerY, Slot(45), kAnswerW, kAnswerH, kAnswerW, kAnswerH);
+    }
+    if (answer != 0 && TakeClick()) {
+        PlaySe(0, "se\\sys_a002.ogg");
+        Clock().Restart();
+        state = 19;
+    }
+}
+
+// The panel and the yes button sink and fade; the chosen button's glow
+// goes out over them.
+void CSystemMenu::QuestionLeave(platform::WindowHandle) {
+    const std::uint32_t t = Clock().Tick();
+    const std::uint32_t p = FadeLevel(t, kQuestionLeaveMs);
+    RestoreArea(Slot(40), kQuestionX, 200, kQuestionW, 173);
+    if (p < kFull && !SkipHeld()) {
+        const int d = Drop(t, kQuestionLeaveMs);
+        const int opacity = 254 - static_cast<int>(StepLevel(t, 180, kQuestionLeaveMs));
+        BltAlphaBlend(Back(), kQuestionX, kQuestionY + d, Slot(43), 0, 0, kQuestionW, kQuestionH,
+                      opacity);
+        BltAlphaBlend(Back(), kYesX, kAnswerY + d, Slot(45), 0, 0, kAnswerW, kAnswerH, opacity);
+        const int glow = 128 - static_cast<int>(p / 2);
+        if (answer == kYes)
+            BlendAddAlpha(Back(), kYesX, kAnswerY + d, Slot(45), 2 * kAnswerW, 0, kAnswerW,
+                          kAnswerH, glow);
+        else
+            BlendAddAlpha(Back(), kNoX, kAnswerY + d, Slot(45), 0, kAnswerH, kAnswerW, kAnswerH,
+                          glow);
+        return;
+    }
+    Clock().Restart();
+    state = 20;
+}
+
+void CSystemMenu::Answered(platform::WindowHandle) {
+    if (answer != kYes) {
         BackToStory();
         return;
     }

@@ -34,12 +34,16 @@ public:
     void DialogInput(platform::WindowHandle window);
     void DialogLeave(platform::WindowHandle window);
     void DialogChosen(platform::WindowHandle window);
-    void AskAgain(platform::WindowHandle window);
+    void QuestionOpen(platform::WindowHandle window);
+    void QuestionDropIn(platform::WindowHandle window);
+    void QuestionInput(platform::WindowHandle window);
+    void QuestionLeave(platform::WindowHandle window);
+    void Answered(platform::WindowHandle window);
     void Finish(platform::WindowHandle window);
     void Glide(platform::WindowHandle window);
 
     // 0 open, 1 fade in, 2 strip and panel, 3 entries, 4 input, 5 fade out,
-    // 6 dispatch; 10..15 exit dialog, 16 the second question, 21 finish,
+    // 6 dispatch; 10..15 exit dialog, 16..20 the second question, 21 finish,
     // 22 cursor glide.
     std::uint8_t state = 0;
     std::uint8_t afterGlide = 0;
@@ -69,6 +73,7 @@ private:
     // `next`; without the glide `next` runs from the next frame.
     void GlideOr(std::uint8_t next, int x, int y);
     void DrawDialog(int dy, int opacity, bool withCancel);
+    void DrawQuestion(int dy, int opacity);
     void BackToStory();
 };
 
@@ -76,5 +81,6 @@ private:
 // strip, cdib[33] the story's picture as the menu opened, cdib[34] the
 // panel, cdib[35] the label sheet; the exit dialog adds cdib[39] (the menu
 // as the dialog opened), cdib[40] the dimmed background, cdib[41], cdib[42],
-// cdib[44] and cdib[46] its pictures. Every way out frees what it loaded.
+// cdib[44] and cdib[46] its pictures; the second question cdib[43] (its
+// panel) and cdib[45] (yes and no). Every way out frees what it loaded.
 extern std::unique_ptr<CSystemMenu> g_systemMenu;

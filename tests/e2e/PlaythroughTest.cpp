@@ -685,10 +685,18 @@ TEST_F(PlaythroughTest, MenuSettingsMusicVolumeKeptThenBackToTheTitle) {
     ClickAt(769, 360); // exit
     ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 13; }));
     Shot("32-system-menu-exit");
-    hl::QueueAnswer(platform::BoxAnswer::Ok);
-    ClickAt(400, 250); // return to the title
+    ClickAt(400, 250); // return to the title, asked again with the menu's pictures
+    ASSERT_TRUE(RunUntil([&] {
+        return g_systemMenu && g_systemMenu->state == 17 &&
+               platform::TimeGetTime() - g_systemMenu->stateTime > 150;
+    }));
+    Shot("33-system-menu-return-dropping-in");
+    MoveTo(337, 307);
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->answer == 1; }));
+    Shot("34-system-menu-return-yes-lit");
+    ClickAt(337, 307);
     ASSERT_TRUE(RunUntil([&] { return InMode(1); }));
-    EXPECT_EQ(hl::Questions().size(), 1u);
+    EXPECT_TRUE(hl::Questions().empty());
     for (std::size_t c = 1; c < g_seChannels.size(); ++c)
         EXPECT_EQ(g_seChannels[c], nullptr) << c;
     EXPECT_TRUE(Contains(modes_, {3, 8, 9, 3, 8, 1}));
@@ -698,6 +706,32 @@ TEST_F(PlaythroughTest, MenuSettingsMusicVolumeKeptThenBackToTheTitle) {
     g_config[config::kBgmVolume] = 0;
     LoadConfig();
     EXPECT_EQ(g_config[config::kBgmVolume], 31);
+}
+
+TEST_F(PlaythroughTest, MenuExitQuitIsAskedAgainNoGoesOnYesQuits) {
+    Start();
+    ResetStory(platform::WindowHandle::Main);
+    g_scenario->saveGroup = 0;
+    screenkit::LeaveForStory("start.s", 0);
+    // The menu's exit, its quit, and the question once it has dropped in.
+    const auto toQuestion = [&] {
+        ASSERT_TRUE(RunUntil([&] { return InMode(3) && g_scenario->subState == 3; }));
+        hl::PushButton(MouseButton::Right, true, 300, 300);
+        Frames(1);
+        hl::PushButton(MouseButton::Right, false, 300, 300);
+        ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+        ClickAt(769, 360);
+        ASSERT_TRUE(RunUntil([&] { return g_systemMenu->state == 13; }));
+        ClickAt(400, 300);
+        ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 18; }));
+    };
+    toQuestion();
+    ClickAt(447, 307); // no: back to the story
+    toQuestion();
+    ClickAt(337, 307);
+    ASSERT_TRUE(RunUntil([&] { return quit_; }));
+    EXPECT_TRUE(hl::Questions().empty());
+    EXPECT_TRUE(Contains(modes_, {3, 8, 3, 8}));
 }
 
 TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {

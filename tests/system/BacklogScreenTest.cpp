@@ -171,6 +171,11 @@ TEST_F(BacklogTest, TwoHundredFiftyEntriesClampAtBothEnds) {
     Click(8);
     EXPECT_EQ(S().top, 245);
     EXPECT_TRUE(ClickSounded());
+    // One entry forward from the middle of the history moves by one.
+    S().top = 100;
+    Click(6);
+    EXPECT_EQ(S().top, 101);
+    EXPECT_TRUE(ClickSounded());
     S().top = 2;
     Click(7);
     EXPECT_EQ(S().top, 0);
@@ -435,6 +440,17 @@ TEST_F(BacklogLayoutTest, NameAndRubyStandWhereTheirFormulasPutThem) {
         g_glyphFont->DrawCharGray4Plain(&expected_, rubyX, 32, "\xBA\xA3", 0xFFFFFF);
     g_glyphFont->SetFont(24, 0);
     Put(pen, 42, "e");
+    ExpectSame();
+}
+
+// The two bytes after a page mark or a line-break mark are drawn as one
+// character: a "#" there is no tag, a "<" no ruby.
+TEST_F(BacklogLayoutTest, BytesAfterAMarkAreOneCharacter) {
+    SetEntry(g_gameApp->logText, 0, "\xA1\xFD#s30#x\xA1\xE7<ab");
+    g_glyphFont->SetFont(24, 0);
+    int x = 74;
+    for (std::string_view ch : {"#s", "3", "0", "x", "<a", "b"}) // "#x": the "#" stepped over
+        x += Put(x, 42, ch);
     ExpectSame();
 }
 

@@ -47,14 +47,7 @@ protected:
         std::filesystem::remove("save/Config.dat");
     }
     static void WriteDigits(const char* path, int w, int h) {
-        bmp_writer::BmpImage img;
-        img.width = 10 * w;
-        img.height = h;
-        img.bitCount = 32;
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < img.width; ++x)
-                img.pixels.push_back(Opaque(Digit(x / w)));
-        ASSERT_TRUE(bmp_writer::WriteBmp(path, img));
+        WriteImage(path, 10 * w, h, [w](int x, int) { return Opaque(Digit(x / w)); });
     }
     CConfigScreen& Screen() { return *g_configScreen; }
     void ToInput() {
@@ -143,9 +136,17 @@ TEST_F(ConfigScreenTest, FullScreenIsSwitchedOnlyWhenTheBoxChangesTheMode) {
 }
 
 TEST_F(ConfigScreenTest, ResetThenCancelPutsBackExactlyTheEntryBytes) {
+    // Every byte a reset writes enters apart from its default, the switches
+    // at 1.
+    for (std::size_t byte :
+         {config::kVoiceMuteA, config::kVoiceMuteB, config::kSkipEffects, config::kCursorGlide})
+        g_config[byte] = 1;
+    entry_.assign(g_config.begin(), g_config.begin() + 37);
     ToInput();
     Click(610, 345); // full screen on: +0 is never put back
     Press(700, 100, 3);
+    EXPECT_EQ(g_seVolume.load(), entry_[config::kSeVolume])
+        << "the channels take the new volumes only when the screen is left";
     const std::uint8_t expected[36] = {1,  50, 0,  0,  50, 50, 0,  0,  50, 50, 50, 50,
                                        50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50,
                                        50, 50, 29, 0,  0,  0,  0,  0,  0,  0,  50, 0};
@@ -168,6 +169,52 @@ TEST_F(ConfigScreenTest, ResetThenCancelPutsBackExactlyTheEntryBytes) {
     EXPECT_EQ(g_gameApp->mode, 3);
     EXPECT_FALSE(std::filesystem::exists("save/Config.dat")) << "cancel writes nothing";
     EXPECT_EQ(g_seChannels[3], nullptr) << "the drag tick goes with the screen";
+}
+
+// The +2 mark row is restored from (128, 375); control 20 glows over the
+// plain page at elapsed × 128 / 200, and is gone 100 ms into its fall.
+TEST_F(ConfigScreenTest, SwitchRowAndVoicePageGlowDrawWhereTheyShould) {
+    ToInput();
+    const std::uint32_t plain = Pixel(450, 540);
+    g_backBuffer->SetPixel(200, 375, 0xFF00FF);
+    Click(280, 390);
+    EXPECT_EQ(Pixel(200, 375), PixelOf(cdib[19].get(), 200, 375));
+    Click(460, 550);
+    AdvanceTo(Screen().stateTime + 100);
+    Frame();
+    EXPECT_EQ(Pixel(450, 540), Added(plain, kSheet, 64));
+    AdvanceTo(Screen().stateTime + 200);
+    Frame();
+    AdvanceTo(Screen().stateTime + 150);
+    Frame();
+    EXPECT_EQ(Pixel(450, 540), plain);
+}
+
+// The drag tick has a channel of its own: the story's loop on effect slot 3
+// plays on through the settings. After cancel the 750 ms fade-out runs on
+// from the clock of the button glow's fall.
+TEST_F(ConfigScreenTest, TheStorysLoopPlaysOnAndCancelFadesOnTheGlowsClock) {
+    WriteTone("se/rain.ogg", 6);
+    g_seChannels[3] = std::make_unique<CSeChannel>();
+    ASSERT_TRUE(g_seChannels[3]->Load("rain.ogg") && g_seChannels[3]->Play(Repeat::Endless));
+    ToInput();
+    const std::uint32_t page = Pixel(400, 30);
+    DragAt(150, 150);
+    AdvanceTo(Now() + 200);
+    DragAt(200, 150); // ticks
+    Click(730, 560);
+    AdvanceTo(Screen().stateTime + 200);
+    Frame();
+    const std::uint32_t fall = Screen().stateTime;
+    AdvanceTo(fall + 200);
+    Frame();
+    AdvanceTo(fall + 575);
+    Frame();
+    EXPECT_EQ(Pixel(400, 30), Mix(0, page, 195)); // 575 × 255 / 750 towards black
+    SkipTo(Screen(), 5, 3);
+    Frame();
+    ASSERT_EQ(TenthsOf(g_seChannels[3].get()), 6);
+    EXPECT_FALSE(g_seChannels[3]->IsStopped());
 }
 
 TEST_F(ConfigScreenTest, OkKeepsTheChangesAndWritesTheSettingsFile) {

@@ -278,8 +278,8 @@ TEST_F(SaveLoadScreenTest, DamagedSlotsShowDamagedAndLoadingThemLeavesTheGame) {
     Shot("load-screen-damaged.bmp");
 
     // The arrow keys from no slot: down 5, right 10, right 5, left 10, down
-    // 1, up 10, up 9; the pointer follows.
-    const std::array<std::pair<std::uint8_t CKeyboard::*, int>, 7> keys{{
+    // 1, up 10, up 9, left 4, down 5, down 6, left 1; the pointer follows.
+    const std::array<std::pair<std::uint8_t CKeyboard::*, int>, 11> keys{{
         {&CKeyboard::down, 5},
         {&CKeyboard::right, 10},
         {&CKeyboard::right, 5},
@@ -287,6 +287,10 @@ TEST_F(SaveLoadScreenTest, DamagedSlotsShowDamagedAndLoadingThemLeavesTheGame) {
         {&CKeyboard::down, 1},
         {&CKeyboard::up, 10},
         {&CKeyboard::up, 9},
+        {&CKeyboard::left, 4},
+        {&CKeyboard::down, 5},
+        {&CKeyboard::down, 6},
+        {&CKeyboard::left, 1},
     }};
     g_mouse->x = g_mouse->y = 0;
     for (const auto& [key, slot] : keys) {

@@ -3,7 +3,7 @@
 // test, and pictures of each screen saved into build/test/system-shots/.
 #pragma once
 
-#include "../frontend/FrontendFixture.h"
+#include "../frontend/ExtrasFixture.h"
 #include "gfx/Blit.h"
 
 #include <memory>
@@ -29,6 +29,15 @@ inline void SystemShot(const std::string& name) {
 
 inline std::uint32_t Opaque(std::uint32_t rgb) {
     return 0xFF000000u | rgb;
+}
+
+// An opaque `s` added at opacity o: sat(d + ((s·255 >> 8)·o >> 8)).
+inline std::uint32_t Added(std::uint32_t d, std::uint32_t s, std::uint32_t o) {
+    std::uint32_t out = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+        out |= std::min(255u, (d >> shift & 0xFF) + ((s >> shift & 0xFF) * 255 >> 8) * o / 256)
+               << shift;
+    return out;
 }
 
 class SystemScreenTest : public FrontendTest {

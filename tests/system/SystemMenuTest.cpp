@@ -12,6 +12,12 @@ namespace {
 constexpr std::uint32_t kShade = 0x101010;
 constexpr std::uint32_t kSheet = 0xC0C0C0;
 constexpr std::uint32_t kDialog = 0x4080C0;
+constexpr std::uint32_t kToTitle = 0x30A050;
+// The yes and no buttons: row 0 yes, 1 no; column 0 plain, 1 lit, 2 glow.
+constexpr std::uint32_t Answer(int row, int column) {
+    return 0x402010u * static_cast<std::uint32_t>(row + 1) +
+           0x30u * static_cast<std::uint32_t>(column);
+}
 
 class SystemMenuTest : public SystemScreenTest {
 protected:
@@ -24,6 +30,10 @@ protected:
         WriteSolid("system/EXIT_bg.bmp", 382, 146, Opaque(kDialog));
         WriteSolid("system/exit_p.bmp", 609, 108, Opaque(0x808000));
         WriteSolid("system/cancel.bmp", 228, 41, Opaque(0x800080));
+        WriteSolid("system/EXIT_bg_03.bmp", 316, 142, Opaque(kToTitle));
+        WriteSolid("system/EXIT_bg_02.bmp", 316, 142, Opaque(0x205080));
+        WriteImage("system/ok_button.bmp", 300, 100,
+                   [](int x, int y) { return Opaque(Answer(y / 50, x / 100)); });
         SystemScreenTest::SetUp();
     }
     CSystemMenu& Menu() { return *g_systemMenu; }
@@ -40,6 +50,14 @@ protected:
         Click(x, y);
         ASSERT_EQ(Menu().state, 14);
         SkipTo(Menu(), 16, 3);
+    }
+    // The second question's yes (x 337) or no (x 447) once it has dropped in.
+    void AnswerQuestion(int x) {
+        SkipTo(Menu(), 18, 3);
+        Click(x, 300);
+        ASSERT_EQ(Menu().state, 19);
+        SkipTo(Menu(), 20, 2);
+        Frame();
     }
 };
 
@@ -143,23 +161,41 @@ TEST_F(SystemMenuTest, ReturnToTitleAskedAgainAnsweredBothWays) {
 
     ToInput();
     ChooseInDialog(400, 250);
-    hl::QueueAnswer(platform::BoxAnswer::Cancel);
     Frame();
-    ASSERT_EQ(hl::Questions().size(), 1u);
-    EXPECT_EQ(hl::Questions()[0].gbkText,
-              "\xD2\xAA\xB7\xB5\xBB\xD8\xB1\xEA\xCC\xE2\xBB\xAD\xC3\xE6\xC2\xF0\xA3\xBF");
+    ASSERT_EQ(Menu().state, 17);
+    const std::uint32_t bg = Mix(0, kStory, 198);
+    // 200 ms into the drop: d = trunc(sin 45° × 24) = 16, the panel at
+    // 183 + 16 at opacity 200 × 255 / 400 − 1 = 126.
+    AdvanceTo(Menu().stateTime + 200);
+    Frame();
+    EXPECT_EQ(Pixel(240, 198), bg);
+    EXPECT_EQ(Pixel(240, 199), Mix(kToTitle, bg, 126));
+    SkipTo(Menu(), 18, 3);
+    MoveTo(340, 300);
+    Frame();
+    // Yes lit from x 288, the panel's own cell under it at 287.
+    EXPECT_EQ(Pixel(287, 290), kToTitle);
+    EXPECT_EQ(Pixel(288, 290), Answer(0, 1));
+    Shot("system-menu-return-question.bmp");
+    Click(447, 300);
+    // The leave at 200 ms: the panel 16 lower at 254 − 90 and, where no
+    // stood, no's plain cell added at 128 − 127 / 2.
+    AdvanceTo(Menu().stateTime + 200);
+    Frame();
+    EXPECT_EQ(Pixel(410, 300), Added(Mix(kToTitle, bg, 164), Answer(1, 0), 65));
+    SkipTo(Menu(), 5, 3);
     EXPECT_EQ(Menu().answer, 2);
-    EXPECT_EQ(Menu().state, 5);
+    EXPECT_TRUE(hl::Questions().empty()) << "asked with the menu's own pictures";
     SkipTo(Menu(), 6, 2);
     Frame();
     EXPECT_EQ(g_gameApp->mode, 3);
     EXPECT_NE(g_seChannels[1], nullptr) << "no: the story's sounds go on";
+    EXPECT_EQ(cdib[45], nullptr);
     g_systemMenu.reset();
 
     ToInput();
     ChooseInDialog(400, 250);
-    hl::QueueAnswer(platform::BoxAnswer::Ok);
-    Frame();
+    AnswerQuestion(337);
     EXPECT_EQ(Menu().answer, 1);
     Frame();
     EXPECT_EQ(g_gameApp->mode, 1);
@@ -173,16 +209,17 @@ TEST_F(SystemMenuTest, ReturnToTitleAskedAgainAnsweredBothWays) {
 TEST_F(SystemMenuTest, QuitAskedAgainAnsweredBothWays) {
     ToInput();
     ChooseInDialog(400, 300);
-    Frame(); // unanswered: Cancel
+    AnswerQuestion(447);
     EXPECT_FALSE(QuitRequested());
     EXPECT_EQ(Menu().state, 5);
     g_systemMenu.reset();
 
     ToInput();
     ChooseInDialog(400, 300);
-    hl::QueueAnswer(platform::BoxAnswer::Ok);
-    Frames(2);
+    AnswerQuestion(337);
+    Frame();
     EXPECT_TRUE(QuitRequested());
+    EXPECT_TRUE(hl::Questions().empty());
 }
 
 TEST_F(SystemMenuTest, CursorGlidesToTheFirstEntryAndTakesNoClickMeanwhile) {

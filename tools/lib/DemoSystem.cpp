@@ -68,6 +68,19 @@ bool MenuPictures(const SystemOutput& out) {
     ButtonLooks(rows, 0, 54, 203, 54, 203, 0, "返回标题", 24);
     Canvas cancel(228, 41, 0);
     ButtonLooks(cancel, 0, 0, 76, 41, 76, 0, "取消", 20);
+    // The second question: its panel (the buttons stand at (50, 75) and
+    // (166, 75)), and yes at y 0, no at y 50; lit at x 100, glow at 200.
+    auto question = [](const char* text) {
+        Canvas c(316, 142, 0);
+        Plate(c, 0, 0, 316, 142, kPlate, 235);
+        c.TextCentred(0, 316, 26, text, 24, kInk);
+        return c;
+    };
+    const Canvas toTitle = question("要返回标题画面吗？");
+    const Canvas toQuit = question("要退出游戏吗？");
+    Canvas answers(300, 100, 0);
+    ButtonLooks(answers, 0, 0, 100, 50, 100, 0, "是", 24);
+    ButtonLooks(answers, 0, 50, 100, 50, 100, 0, "否", 24);
 
     return out.picture("system\\sys_m_base.bmp", base, 32) &&
            out.picture("system\\sys_m_moji.bmp", strip, 32) &&
@@ -76,7 +89,10 @@ bool MenuPictures(const SystemOutput& out) {
            out.picture("system\\exit_up.bmp", up, 32) &&
            out.picture("system\\EXIT_bg.bmp", dialog, 32) &&
            out.picture("system\\exit_p.bmp", rows, 32) &&
-           out.picture("system\\cancel.bmp", cancel, 32);
+           out.picture("system\\cancel.bmp", cancel, 32) &&
+           out.picture("system\\EXIT_bg_03.bmp", toTitle, 32) &&
+           out.picture("system\\EXIT_bg_02.bmp", toQuit, 32) &&
+           out.picture("system\\ok_button.bmp", answers, 32);
 }
 
 // A slider's track under the knob's path, a switch's two boxes with their
@@ -158,8 +174,9 @@ bool ConfigPictures(const SystemOutput& out) {
     sheet.Disc(215, 107, 7, 0xE0E8FF);
     sheet.Disc(230, 107, 7, kLit);
     sheet.Disc(215, 122, 7, 0xB0FFB0);
-    sheet.Ring(223, 90, 9, 3, kLit);              // the mark of the chosen box
-    sheet.Fill(241, 83, 14, 14, Argb(180, kLit)); // a lit box
+    sheet.Ring(223, 90, 8, 3, kLit);              // the mark of the chosen box, its last row clear
+    // A lit box: inside the cell's top 14 rows, which the mark rows restore.
+    sheet.Disc(248, 88, 5, kLit, 180);
     sheet.Fill(208, 130, 13, 7, Argb(255, 0x6080FF));
     sheet.Disc(237, 135, 5, 0xE0E8FF);
     sheet.Disc(248, 135, 5, kLit);
