@@ -2,7 +2,9 @@
 // draws every record it accepts as the save and load screens draw a slot
 // (thumbnail, date digits, group label, comment walk, and the confirm box's
 // comment and date), and puts some of them back into a running story with
-// the real restore, then runs a few frames of the game from there.
+// the real restore, then runs a few frames of the game from there. The
+// game is not made anew between inputs: each load lands on whatever the
+// inputs before it left, as a player's load lands on the story they played.
 //
 // The first input byte: the low two bits zero restore (restoring builds a
 // dozen screens of pixels, so most inputs stop at the slot); bits 2..4 are

@@ -196,7 +196,11 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
         waitStartTime = now;
     }
     if (waitIconFrame != 0) {
-        for (std::uint32_t c = 0; c < waitIconFrame; ++c) {
+        // The full page's coin counts the frame in degrees, and a load of
+        // the bottom window takes its click wait up with that count.
+        const std::uint32_t cells =
+            std::min(waitIconFrame, static_cast<std::uint32_t>(waitCellOpacity.size()));
+        for (std::uint32_t c = 0; c < cells; ++c) {
             std::uint16_t& o = waitCellOpacity[c];
             if (icon) {
                 if (o < 128)
