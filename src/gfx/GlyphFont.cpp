@@ -227,6 +227,9 @@ std::int16_t CGlyphFont::Draw(CDib* surface, int x, int y, std::string_view text
     const int levelWeight = style.levels == GlyphLevels::Levels65 ? 4 : 16;
     if (style.shadow == Shadow::Cast)
         CastShadow(*glyph, stride, *surface, left, top, style.firstInkedLevel, levelWeight);
+    // A glyph wholly outside the surface draws nothing: its first row and
+    // column would lie outside the pixels, which no pointer may point to.
+    if (col1 <= col0 || row1 <= row0) return advance;
 
     GlyphBlit blit;
     blit.src = glyph->bits.data() + static_cast<size_t>(row0) * stride + col0;

@@ -214,7 +214,7 @@ void CScenario::RunChoice() {
     const bool startScript = InStartScript();
     if (!startScript && ((g_keyboard && g_keyboard->left) || g_mouse->middle)) {
         g_menuSnapshot = CopyOf(hwnd, g_backBuffer.get());
-        g_gameApp->returnMode = 17;
+        g_gameApp->returnMode = kChoiceMode;
         SetMode(6);
         g_mouse->middle = 0;
         return;
@@ -283,7 +283,7 @@ void CScenario::RunChoice() {
             }
             StopChannel(g_seChannels[1]);
             g_menuSnapshot = CopyOf(hwnd, g_backBuffer.get());
-            g_gameApp->returnMode = 17;
+            g_gameApp->returnMode = kChoiceMode;
             SetMode(8);
             g_mouse->cancel = 0;
             skipMode = autoMode = 0;

@@ -262,12 +262,13 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
         g_fullPage = ScreenCopyOf(window, surface.get());
     }
 
-    // 5. Character sprites: one reload for each named slot.
-    for (int i = 0; i < kSpriteSlots; ++i) {
-        if (GetString(r, CharName(i), kNameField).empty()) continue;
-        ReloadScrCharSet(cdib[1].get());
-        if (messageStyle == 1) ReloadScrCharSet(g_fullPage.get());
-    }
+    // 5. Character sprites. One reload brings back every named slot: one
+    // for each name would load every picture as often, tell each missing
+    // one as often and draw each shown sprite over itself again.
+    bool anySprite = false;
+    for (int i = 0; i < kSpriteSlots; ++i)
+        anySprite |= !GetString(r, CharName(i), kNameField).empty();
+    if (anySprite) ReloadScrCharSet(cdib[1].get(), messageStyle == 1 ? g_fullPage.get() : nullptr);
 
     // 6. Music.
     const std::string_view bgm = GetString(r, kBgmName, kNameField);

@@ -263,10 +263,7 @@ std::string_view CScenario::StringOperand(std::uint32_t at) const {
 }
 
 std::uint32_t CScenario::NextRecord(std::uint32_t at) const {
-    std::uint32_t next = at + Byte(at + 1);
-    const script::OpcodeFormat* f = script::FindOpcode(Byte(at));
-    if (f && f->stringLengthAt >= 0) next += Byte(at + static_cast<std::uint32_t>(f->stringLengthAt));
-    return next;
+    return script::RecordEnd({scriptBase, scriptSize}, at);
 }
 
 // ---------------------------------------------------------------- interpreter

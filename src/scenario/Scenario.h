@@ -78,6 +78,16 @@ inline constexpr int kParticlesPerGroup = 64;
 inline constexpr std::size_t kTextField = 256;
 inline constexpr std::size_t kScriptNameField = 128;
 
+// The story modes that hand over to the system menu or the save screen, and
+// so the return modes a save holds: the message window (its buttons and a
+// right click), a choice (a right click) and the full page waiting at its
+// page mark (a right click). No other mode opens either of them.
+inline constexpr std::uint8_t kMessageMode = 3;
+inline constexpr std::uint8_t kChoiceMode = 17;
+inline constexpr std::uint8_t kPageWaitMode = 55;
+inline constexpr std::array<std::uint8_t, 3> kSaveReturnModes{kMessageMode, kChoiceMode,
+                                                              kPageWaitMode};
+
 using TextField = std::array<char, kTextField>;
 
 class CScenario {
@@ -218,8 +228,10 @@ public:
     void WaitClickIcon();  // mode 55
     // The animated click-wait icon at (x, y), while a message waits for a click.
     void DrawClickWaitIcon(int x, int y);
-    // Reloads every named character sprite and draws the shown ones onto `target`.
-    void ReloadScrCharSet(CDib* target);
+    // Reloads every named character sprite and draws the shown ones onto
+    // `target`, and onto `alsoOnto` when there is one. A picture that will
+    // not load is told once, however many slots name it.
+    void ReloadScrCharSet(CDib* target, CDib* alsoOnto = nullptr);
 
     // Story sequences (Sequences.cpp).
     void RunDayLogo();       // mode 42

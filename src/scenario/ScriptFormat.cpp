@@ -255,4 +255,25 @@ std::string_view CheckName(Check check) {
     return "value";
 }
 
+std::uint32_t RecordEnd(std::span<const std::uint8_t> script, std::uint32_t at) {
+    const auto byte = [&](std::uint64_t i) -> std::uint32_t {
+        return i < script.size() ? script[i] : 0;
+    };
+    std::uint32_t end = at + byte(std::uint64_t{at} + 1);
+    const OpcodeFormat* f = FindOpcode(static_cast<std::uint8_t>(byte(at)));
+    if (f && f->stringLengthAt >= 0)
+        end += byte(std::uint64_t{at} + static_cast<std::uint32_t>(f->stringLengthAt));
+    return end;
+}
+
+bool IsRecordBoundary(std::span<const std::uint8_t> script, std::uint32_t offset) {
+    if (offset > script.size()) return false;
+    std::uint64_t at = 0;
+    while (at < offset) {
+        if (script.size() - at < 2 || script[at + 1] < kMinRecordLength) return false;
+        at = RecordEnd(script, static_cast<std::uint32_t>(at));
+    }
+    return at == offset;
+}
+
 }  // namespace script

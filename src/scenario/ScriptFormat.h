@@ -83,4 +83,14 @@ std::uint32_t OperandExtent(const OpcodeFormat& format);
 bool CheckValue(Check check, std::int64_t value);
 std::string_view CheckName(Check check);
 
+// Where the record at `at` of the decoded `script` ends: its length byte,
+// plus the string's length for an opcode with a string. Bytes past the end
+// read as 0.
+std::uint32_t RecordEnd(std::span<const std::uint8_t> script, std::uint32_t at);
+// True when `offset` is where a record starts, walking the records from the
+// start, or the script's end: the only places the interpreter can stand. A
+// record shorter than the least length or running past the end stops the
+// walk, and nothing behind it is a record start.
+bool IsRecordBoundary(std::span<const std::uint8_t> script, std::uint32_t offset);
+
 }  // namespace script

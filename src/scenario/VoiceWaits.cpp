@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -195,7 +196,11 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
         waitStartTime = now;
     }
     if (waitIconFrame != 0) {
-        for (std::uint32_t c = 0; c < waitIconFrame; ++c) {
+        // The full page's coin counts the frame in degrees, and a load of
+        // the bottom window takes its click wait up with that count.
+        const std::uint32_t cells =
+            std::min(waitIconFrame, static_cast<std::uint32_t>(waitCellOpacity.size()));
+        for (std::uint32_t c = 0; c < cells; ++c) {
             std::uint16_t& o = waitCellOpacity[c];
             if (icon) {
                 if (o < 128)
@@ -212,24 +217,29 @@ void CScenario::DrawClickWaitIcon(int x, int y) {
     }
 }
 
-void CScenario::ReloadScrCharSet(CDib* target) {
+void CScenario::ReloadScrCharSet(CDib* target, CDib* alsoOnto) {
     if (!g_gameApp) return;
     const std::string folder = scenario_surfaces::Folder(kDataChara);
+    std::vector<std::string> told;
     for (int n = 0; n < kCharSlots; ++n) {
         const auto& stored = g_gameApp->charNames[static_cast<std::size_t>(n)];
         const std::string name(stored.data(), strnlen(stored.data(), stored.size()));
         if (name.empty()) continue;
+        const std::string file = PathFileName(name);
         auto picture = std::make_unique<CDib>();
-        const bool loaded = picture->LoadFile(hwnd, (folder + PathFileName(name)).c_str());
+        const bool loaded = picture->LoadFile(hwnd, (folder + file).c_str());
         g_charFrames[static_cast<std::size_t>(n)] = std::move(picture);
         if (!loaded) {
-            platform::Tell("Not Frame", "Error:SetScrCharSet", platform::BoxIcon::None);
+            if (std::find(told.begin(), told.end(), file) == told.end()) {
+                told.push_back(file);
+                platform::Tell("Not Frame", "Error:SetScrCharSet", platform::BoxIcon::None);
+            }
             continue;
         }
         const CDib* frame = g_charFrames[static_cast<std::size_t>(n)].get();
-        if (target && g_gameApp->charShown[static_cast<std::size_t>(n)])
-            BltAlpha(target,
-                     g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2, 0,
-                     frame, 0, 0, frame->GetWidth(), frame->GetHeight());
+        if (!g_gameApp->charShown[static_cast<std::size_t>(n)]) continue;
+        const int x = g_gameApp->charCentreX[static_cast<std::size_t>(n)] - frame->GetWidth() / 2;
+        for (CDib* onto : {target, alsoOnto})
+            if (onto) BltAlpha(onto, x, 0, frame, 0, 0, frame->GetWidth(), frame->GetHeight());
     }
 }

@@ -16,7 +16,6 @@ namespace {
 
 constexpr int kBoxThumbSlot = 50;
 constexpr std::uint32_t kStoryFadeMs = 800;
-constexpr std::uint8_t kMessageMode = 3;
 constexpr std::uint8_t kInterpreterMode = 2;
 constexpr char kDamaged[] =
     "\xd5\xe2\xb8\xf6\xb4\xe6\xb5\xb5\xd2\xd1\xcb\xf0\xbb\xb5\xa3\xac"

@@ -5,6 +5,8 @@
 #include "data/PathTable.h"
 #include "gfx/Dib.h"
 #include "platform/Platform.h"
+#include "scenario/Scenario.h"
+#include "scenario/ScriptFormat.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -24,10 +26,6 @@ save::Record& SaveImage() {
 namespace save {
 
 namespace {
-
-// Story modes a save can be made from: the window buttons and the menu take
-// their clicks only in these.
-constexpr std::array<std::uint8_t, 9> kStoryModes = {2, 3, 4, 18, 25, 38, 39, 40, 55};
 
 std::uint32_t Channel(std::uint32_t pixel, int shift) {
     return (pixel >> shift) & 0xFFu;
@@ -110,19 +108,22 @@ Thumbnail ReduceSurface(const CDib* surface) {
     return out;
 }
 
-std::optional<std::uint32_t> ScriptFileSize(std::string_view name) {
+std::optional<ScriptBytes> ScriptFileBytes(std::string_view name) {
     if (name.empty()) return std::nullopt;
     std::string path =
         g_pathTable ? g_pathTable->GetPath(kDataScript) : CPathTable().GetPath(kDataScript);
     path.append(name);
     CPackFile file;
     if (file.Open(path) != kPackOk) return std::nullopt;
-    const std::uint32_t size = file.GetSize();
+    // Script files are stored complemented.
+    ScriptBytes bytes(file.GetBuffer(), file.GetBuffer() + file.GetSize());
     file.Close();
-    return size;
+    for (std::uint8_t& b : bytes)
+        b = static_cast<std::uint8_t>(~b);
+    return bytes;
 }
 
-RecordCheck ValidateRecord(RecordView r, const ScriptSizeLookup& scriptSize) {
+RecordCheck ValidateRecord(RecordView r, const ScriptLookup& lookup) {
     auto fail = [](RecordFault f, std::string detail) { return RecordCheck{f, std::move(detail)}; };
     struct StringField {
         std::size_t at;
@@ -158,9 +159,10 @@ RecordCheck ValidateRecord(RecordView r, const ScriptSizeLookup& scriptSize) {
                                 std::to_string(table) + " has no end");
 
     const std::uint8_t returnMode = GetU8(r, kReturnMode);
-    if (std::find(kStoryModes.begin(), kStoryModes.end(), returnMode) == kStoryModes.end())
-        return fail(RecordFault::ReturnMode,
-                    "the return mode " + std::to_string(returnMode) + " is no story mode");
+    if (std::find(kSaveReturnModes.begin(), kSaveReturnModes.end(), returnMode) ==
+        kSaveReturnModes.end())
+        return fail(RecordFault::ReturnMode, "the return mode " + std::to_string(returnMode) +
+                                                 " is no mode a save is made in");
     const std::uint8_t style = GetU8(r, kMessageStyle);
     if (style > 2)
         return fail(RecordFault::MessageStyle,
@@ -172,16 +174,18 @@ RecordCheck ValidateRecord(RecordView r, const ScriptSizeLookup& scriptSize) {
         return fail(RecordFault::PageLines, std::to_string(lines) + " lines on the page but " +
                                                 std::to_string(count) + " in the history");
 
-    const std::string_view script = GetString(r, kScriptName, kNameField);
-    const std::optional<std::uint32_t> size = scriptSize ? scriptSize(script) : std::nullopt;
-    if (!size)
+    const std::string_view name = GetString(r, kScriptName, kNameField);
+    const std::optional<ScriptBytes> bytes = lookup ? lookup(name) : std::nullopt;
+    if (!bytes)
         return fail(RecordFault::ScriptMissing,
-                    "the script \"" + std::string(script) + "\" cannot be opened");
+                    "the script \"" + std::string(name) + "\" cannot be opened");
+    // The story goes on from the resume offset: anywhere but the start of a
+    // record it would run the middle of one as an instruction.
     const std::uint32_t resume = GetU32(r, kResumeOffset);
-    if (resume >= *size)
+    if (!script::IsRecordBoundary(*bytes, resume))
         return fail(RecordFault::ResumeOffset, "the resume offset " + std::to_string(resume) +
-                                                   " is outside the script of " +
-                                                   std::to_string(*size) + " bytes");
+                                                   " is no record start of the script of " +
+                                                   std::to_string(bytes->size()) + " bytes");
     return {};
 }
 
@@ -205,16 +209,21 @@ WriteResult WriteSlot(const std::string& slotName, RecordView record, const Writ
     return result;
 }
 
-SlotReadResult ReadSlot(const std::string& slotName, Record& scratch,
-                        const ScriptSizeLookup& scriptSize) {
+SlotReadResult ReadSlot(const std::string& slotName, Record& scratch, const ScriptLookup& lookup) {
     const std::optional<std::string> path = SlotPath(slotName, false);
     if (!path) return {SlotRead::Missing, {}};
-    const int fd = ::open(path->c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return {SlotRead::Missing, {}};
+    // Anything but a plain file is no slot, and is not even opened: opening a
+    // FIFO waits for a writer, a device may do anything. The open does not
+    // wait either, for a file swapped for a FIFO in between.
     struct stat st {};
+    if (::stat(path->c_str(), &st) != 0) return {SlotRead::Missing, {}};
     SlotReadResult result{SlotRead::Ok, {}};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    const int fd =
+        S_ISREG(st.st_mode) ? ::open(path->c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK) : -1;
+    if (fd < 0 && S_ISREG(st.st_mode)) return {SlotRead::Missing, {}};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         result.status = SlotRead::Unreadable;
+        result.check.detail = "it is no plain file";
     } else if (static_cast<std::uint64_t>(st.st_size) != kRecordSize) {
         result.status = SlotRead::WrongSize;
         result.check.detail = "the file holds " + std::to_string(st.st_size) + " bytes";
@@ -229,9 +238,9 @@ SlotReadResult ReadSlot(const std::string& slotName, Record& scratch,
         char extra = 0;
         if (done != kRecordSize || ::read(fd, &extra, 1) != 0) result.status = SlotRead::Unreadable;
     }
-    ::close(fd);
+    if (fd >= 0) ::close(fd);
     if (result.ok()) {
-        result.check = ValidateRecord(scratch, scriptSize);
+        result.check = ValidateRecord(scratch, lookup);
         if (!result.check.ok()) result.status = SlotRead::Damaged;
     }
     if (!result.ok() && result.status != SlotRead::Missing)

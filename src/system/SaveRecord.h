@@ -20,6 +20,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class CDib;
 
@@ -204,7 +205,7 @@ enum class RecordFault : std::uint8_t {
     ReturnMode,         // not a story mode a save can be made in
     MessageStyle,       // not 0, 1 or 2
     ScriptMissing,      // the named script cannot be opened
-    ResumeOffset,       // not inside the named script
+    ResumeOffset,       // not where a record of the named script starts
 };
 
 struct RecordCheck {
@@ -213,13 +214,14 @@ struct RecordCheck {
     bool ok() const { return fault == RecordFault::None; }
 };
 
-// The size of the script `name` in the script folder, nothing when it cannot
-// be opened.
-using ScriptSizeLookup = std::function<std::optional<std::uint32_t>(std::string_view name)>;
-std::optional<std::uint32_t> ScriptFileSize(std::string_view name);
+// The records of the script `name` in the script folder, decoded; nothing
+// when it cannot be opened.
+using ScriptBytes = std::vector<std::uint8_t>;
+using ScriptLookup = std::function<std::optional<ScriptBytes>(std::string_view name)>;
+std::optional<ScriptBytes> ScriptFileBytes(std::string_view name);
 
 // Checks everything restore relies on; reads the record only.
-RecordCheck ValidateRecord(RecordView r, const ScriptSizeLookup& scriptSize = ScriptFileSize);
+RecordCheck ValidateRecord(RecordView r, const ScriptLookup& lookup = ScriptFileBytes);
 
 // ------------------------------------------------------------------ slot files
 
@@ -248,7 +250,7 @@ struct SlotReadResult {
 // Reads the slot file into `scratch` and validates it; `scratch` holds a
 // usable record only when the result is Ok. Nothing else changes.
 SlotReadResult ReadSlot(const std::string& slotName, Record& scratch,
-                        const ScriptSizeLookup& scriptSize = ScriptFileSize);
+                        const ScriptLookup& lookup = ScriptFileBytes);
 
 } // namespace save
 

@@ -848,6 +848,132 @@ TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
+// Saves made at a choice (return mode 17) and at the end of a full page
+// (mode 55) load again after a restart: the choice offers its options over
+// the question once more, the page shows its text as it stood. The full page
+// is a short story of the test's own over the demo's pictures: the demo
+// stories keep to the bottom window.
+TEST_F(PlaythroughTest, SaveAtAChoiceAndAtAPageEndQuitStartAgainAndLoadBoth) {
+    Start();
+    std::string error;
+    ASSERT_TRUE(nvasm::WriteScriptFile("script/page.s", R"(
+load_image surface=1 text="bg_r01.bmp"
+mask_wipe type=39 ms=0
+window_style style=1
+message text="第一页的第一句。"
+message text="翻页之前。\xA1\xFD"
+message text="第二页。"
+end
+)",
+                                       error))
+        << error;
+    const auto screen = [] {
+        return std::vector<std::uint32_t>(g_backBuffer->GetBits(),
+                                          g_backBuffer->GetBits() + 800 * 600);
+    };
+    // Pixels that differ from `before` from column `left` on, leaving out
+    // the demo's orb at (660, 40), 80 x 80 (a sprite layer, which a save
+    // does not keep), and the day's strips at (6, 16), which the restore
+    // draws on every picture it loads again and the story's load_image did not.
+    const auto differing = [&](const std::vector<std::uint32_t>& before, int left) {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            const int x = static_cast<int>(i % 800), y = static_cast<int>(i / 800);
+            const bool orb = x >= 660 && x < 740 && y >= 40 && y < 120;
+            const bool day = x < 176 && y < 60;
+            n += x >= left && !orb && !day &&
+                 (g_backBuffer->GetBits()[i] & 0xFFFFFF) != (before[i] & 0xFFFFFF);
+        }
+        return n;
+    };
+    const auto rightClick = [&] {
+        hl::PushButton(MouseButton::Right, true, 50, 50);
+        Frames(1);
+        hl::PushButton(MouseButton::Right, false, 50, 50);
+    };
+    const auto playUntil = [&](int mode, int subState) {
+        ASSERT_TRUE(RunUntil([&] {
+            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+            return InMode(mode) && g_scenario->subState == subState;
+        }));
+    };
+    // From the story through the menu's save entry into slot `slot`, and back.
+    const auto saveInto = [&](int slot, int mode) {
+        rightClick();
+        ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+        ClickAt(760, 210);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen && g_saveScreen->state == 3; }));
+        ClickAt(200, 130 + 103 * slot);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 8; }));
+        ClickAt(340, 370);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 3; }));
+        rightClick();
+        ASSERT_TRUE(RunUntil([&] { return InMode(mode); }));
+    };
+    const auto loadFrom = [&](int slot) {
+        ASSERT_TRUE(RunUntil([&] { return g_loadScreen && g_loadScreen->state == 3; }));
+        ClickAt(200, 130 + 103 * slot);
+        ASSERT_TRUE(RunUntil([&] { return g_loadScreen->state == 8; }));
+        ClickAt(340, 370);
+    };
+    const auto restart = [&] {
+        OnDestroy();
+        ASSERT_TRUE(platform::CreateMainWindow(g_windowTitle));
+        OnCreate(platform::WindowHandle::Main);
+        ResetStory(platform::WindowHandle::Main);
+        g_scenario->saveGroup = 0;
+    };
+
+    ResetStory(platform::WindowHandle::Main);
+    g_scenario->saveGroup = 0;
+    screenkit::LeaveForStory("b0.s", 0);
+    playUntil(17, 1);
+    MoveTo(50, 50); // off the plates, whose sparkles move
+    Frames(3);
+    const auto choice = screen();
+    const std::string question = g_scenario->messageText.data();
+    saveInto(0, 17);
+    EXPECT_EQ(testing_support::ReadFile("save/savefile0000.sav")[save::kReturnMode], 17);
+
+    restart();
+    screenkit::LeaveForStory("page.s", 0);
+    playUntil(55, 3);
+    // While the page waits at its mark, the columns left of the last message
+    // lie under the window picture once more; a load resumes past the mark,
+    // where they do not.
+    const int lastColumn = g_scenario->columnStartX;
+    const auto page = screen();
+    saveInto(1, 55);
+
+    // Quit, start again, and load the choice from the first story's title.
+    restart();
+    ToStoryChooser();
+    ClickAt(500, 100);
+    ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+    ClickAt(400, 448);
+    loadFrom(0);
+    MoveTo(50, 50);
+    ASSERT_TRUE(RunUntil([&] { return InMode(17) && g_scenario->subState == 1; }, 3000));
+    Frames(3);
+    Shot("47-loaded-at-a-choice");
+    EXPECT_EQ(g_scenario->choiceCount, 2);
+    EXPECT_EQ(g_scenario->messageText.data(), question);
+    EXPECT_EQ(differing(choice, 0), 0u);
+
+    // The menu's load entry, the page end.
+    rightClick();
+    ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+    ClickAt(760, 249);
+    loadFrom(1);
+    ASSERT_TRUE(RunUntil([&] { return g_loadScreen && g_loadScreen->state == 13; }));
+    Shot("48-loaded-at-a-page-end");
+    EXPECT_EQ(differing(page, lastColumn), 0u);
+    // The story goes on with the next message on the same page.
+    ASSERT_TRUE(RunUntil([&] { return InMode(3) && g_scenario->subState == 3; }, 3000));
+    EXPECT_STREQ(g_scenario->messageBuffer.get(), "\xB5\xDA\xB6\xFE\xD2\xB3\xA1\xA3");
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
 // The contest's roads on the demo data: the mini-game chooser, the contest
 // title and its rules pages, the select, an opponent's first story, the
 // contest played with the mouse, a loss, the result and its story, the

@@ -242,6 +242,19 @@ TEST_F(ClickIconTest, TheStyleZeroCellsAppearOneByOneThenAllFadeOut) {
     EXPECT_EQ(S().waitCellOpacity[7], 0);
 }
 
+TEST_F(ClickIconTest, TheStyleZeroIconKeepsToItsEightCellsAfterTheFullPagesCount) {
+    // The full page's coin counts its turn in degrees, up to 162; a save of
+    // the bottom window loaded over it takes up the click wait with that count.
+    S().messageStyle = 0;
+    S().waitIconFrame = 90;
+    S().waitCellOpacity.fill(0);
+    S().waitIconFading = 0;
+    S().DrawClickWaitIcon(700, 500);
+    EXPECT_EQ(S().waitCellOpacity,
+              (std::array<std::uint16_t, 8>{128, 128, 128, 128, 128, 128, 128, 128}));
+    EXPECT_EQ(S().waitIconFading, 0);
+}
+
 TEST_F(SceneTest, ReloadingTheSpritesDrawsTheShownOnesHangingFromTheTop) {
     Picture("chara/girl.bmp", 100, 200, 0xFF00FF00, 32);
     auto name = [](int n, const char* text) {

@@ -12,6 +12,7 @@
 #include "gfx/Blit.h"
 
 #include <filesystem>
+#include <sys/stat.h>
 
 using testing_support::MessageTest;
 namespace hl = platform::headless;
@@ -353,3 +354,36 @@ TEST_F(SaveLoadScreenTest, PagesFromTheSettingsAreClampedAndCommentsStopInsideTh
 }
 
 } // namespace
+
+TEST_F(SaveLoadScreenTest, AResumeOffsetInsideARecordIsRefusedAndTheSlotFileKept) {
+    Start(kStory);
+    PlayUntilWaiting();
+    // One byte into the record after the message on screen.
+    save::Record inside = Capture("inside");
+    save::PutU32(inside, save::kResumeOffset, save::GetU32(inside, save::kResumeOffset) + 1);
+    WriteRecord(0, inside);
+    const std::vector<std::uint8_t> file = testing_support::ReadFile(SlotPath(0));
+    OpenOverStory(11);
+    EXPECT_EQ(g_loadScreen->looks[0], slots::SlotLook::Damaged);
+    const std::uint32_t pc = S().pc;
+    ChooseSlot(0);
+    EXPECT_EQ(Told(kDamaged), 1u);
+    EXPECT_EQ(g_loadScreen->state, 3);
+    EXPECT_EQ(S().pc, pc);
+    EXPECT_EQ(S().vars[5], 77);
+    EXPECT_EQ(testing_support::ReadFile(SlotPath(0)), file);
+}
+
+// Its time-out is a short one (tests/CMakeLists.txt): opening a FIFO for
+// reading waits for a writer that never comes.
+TEST_F(SaveLoadScreenTest, NeverBlocksOnAFifoUnderASlotName) {
+    Start(kStory);
+    PlayUntilWaiting();
+    fs::create_directories("save");
+    ASSERT_EQ(::mkfifo(SlotPath(3).c_str(), 0644), 0);
+    OpenOverStory(11);
+    EXPECT_EQ(g_loadScreen->looks[3], slots::SlotLook::Damaged);
+    ChooseSlot(3);
+    EXPECT_EQ(Told(kDamaged), 1u);
+    EXPECT_EQ(g_loadScreen->state, 3);
+}

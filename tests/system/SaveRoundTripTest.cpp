@@ -273,3 +273,36 @@ end
     ASSERT_EQ(App().mode, 55);
     RoundTrip("mode 55");
 }
+
+TEST_F(SaveRoundTripTest, MissingSpritesAreToldOnceEachAndShownSpritesDrawnOnce) {
+    // A record of the full page whose 15 sprite slots all name a picture: a
+    // white one at half alpha centred on x 400, and 11 missing ones, three
+    // of them named twice.
+    Picture("chara/glass.bmp", 40, 40, 0x80FFFFFF);
+    Start(R"(
+fill_background surface=1 color=0
+mask_wipe type=39 ms=0
+window_style style=1
+message text="一句。"
+end
+)");
+    PlayUntilWaiting();
+    App().returnMode = App().mode;
+    S().CaptureSaveImage();
+    for (int i = 0; i < save::kSpriteSlots; ++i) {
+        const std::string name = i == 7 ? "glass.bmp" : "gone" + std::to_string(i % 12) + ".bmp";
+        save::PutBytes(SaveImage(), save::CharName(i), save::kNameField, name);
+        save::PutU16(SaveImage(), save::kCharX + 2 * i, 400);
+        save::PutU16(SaveImage(), save::kCharShown + 2 * i, 1);
+    }
+    FreshGame();
+    const std::size_t before = hl::Questions().size();
+    S().RestoreSaveImage(platform::WindowHandle::Main);
+    std::size_t told = 0;
+    for (std::size_t i = before; i < hl::Questions().size(); ++i)
+        told += hl::Questions()[i].gbkText == "Not Frame";
+    EXPECT_EQ(told, 11u);
+    // Drawn once over black: 255 x 128 >> 8.
+    ASSERT_NE(g_fullPage, nullptr);
+    EXPECT_EQ(g_fullPage->GetPixel(400, 20) & 0xFFFFFF, 0x7F7F7Fu);
+}

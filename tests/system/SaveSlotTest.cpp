@@ -16,8 +16,8 @@ namespace fs = std::filesystem;
 
 const std::string kSlot = save::SlotFileName(1, 2, 7);
 
-// A record the validator accepts: the script "test.s" of 100 bytes, resumed
-// at offset 40, in mode 3 with the bottom window and an empty history.
+// A record the validator accepts: the script "test.s" of 100 bytes (below),
+// resumed at offset 40, in mode 3 with the bottom window and an empty history.
 std::unique_ptr<save::Record> ValidRecord() {
     auto r = std::make_unique<save::Record>();
     std::fill(r->begin() + 1924855, r->begin() + 2121463, 0xFF);
@@ -27,9 +27,14 @@ std::unique_ptr<save::Record> ValidRecord() {
     return r;
 }
 
-std::optional<std::uint32_t> TestScript(std::string_view name) {
-    if (name == "test.s") return 100;
-    return std::nullopt;
+// A message of 8 bytes of text, 12 bytes in all, then 22 records "end" of
+// 4 bytes: records start at 0, 12, 16, ... 96.
+std::optional<save::ScriptBytes> TestScript(std::string_view name) {
+    if (name != "test.s") return std::nullopt;
+    save::ScriptBytes bytes{0, 4, 0, 8, 'm', 'e', 's', 's', 'a', 'g', 'e', '.'};
+    for (int i = 0; i < 22; ++i)
+        bytes.insert(bytes.end(), {1, 4, 0, 0});
+    return bytes;
 }
 
 std::vector<std::uint8_t> Bytes(const save::Record& r) {
@@ -189,6 +194,8 @@ TEST(SaveRecordValidation, DamagedRecordsAreNamed) {
         {"return mode 0", [](save::Record& r) { r[1920004] = 0; }, RecordFault::ReturnMode},
         {"return mode 11", [](save::Record& r) { r[1920004] = 11; }, RecordFault::ReturnMode},
         {"return mode 55", [](save::Record& r) { r[1920004] = 55; }, RecordFault::None},
+        {"return mode 17, a choice", [](save::Record& r) { r[1920004] = 17; }, RecordFault::None},
+        {"return mode 2", [](save::Record& r) { r[1920004] = 2; }, RecordFault::ReturnMode},
         {"message style 3", [](save::Record& r) { r[1924848] = 3; }, RecordFault::MessageStyle},
         {"message style 2", [](save::Record& r) { r[1924848] = 2; }, RecordFault::None},
         {"a script that is not there",
@@ -197,11 +204,15 @@ TEST(SaveRecordValidation, DamagedRecordsAreNamed) {
         {"no script name", [](save::Record& r) { std::memset(r.data() + 1923333, 0, 128); },
          RecordFault::ScriptMissing},
         {"resume at the script's end", [](save::Record& r) { r[1920000] = 100; },
-         RecordFault::ResumeOffset},
+         RecordFault::None},
         {"resume past the script",
          [](save::Record& r) { std::memset(r.data() + 1920000, 0xFF, 4); },
          RecordFault::ResumeOffset},
-        {"resume at the last byte", [](save::Record& r) { r[1920000] = 99; }, RecordFault::None},
+        {"resume at the last byte", [](save::Record& r) { r[1920000] = 99; },
+         RecordFault::ResumeOffset},
+        {"resume inside the message's text", [](save::Record& r) { r[1920000] = 4; },
+         RecordFault::ResumeOffset},
+        {"resume at the last record", [](save::Record& r) { r[1920000] = 96; }, RecordFault::None},
     };
     for (const Case& c : cases) {
         auto r = ValidRecord();
@@ -238,7 +249,7 @@ TEST_F(SaveSlotTest, ARefusedSlotLeavesTheGameAsItWas) {
     const std::uint32_t size = S().scriptSize;
     ASSERT_GT(size, 8u);
     auto past = ValidRecord();
-    save::PutU32(*past, 1920000, size);
+    save::PutU32(*past, 1920000, size + 4);
     WriteFile(SlotPath(), Bytes(*past));
     EXPECT_EQ(save::ReadSlot(kSlot, *scratch).check.fault, save::RecordFault::ResumeOffset);
     save::PutU32(*past, 1920000, size - 4);

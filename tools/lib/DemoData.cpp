@@ -631,12 +631,14 @@ std::string StoryText(const Story& s) {
         if (k == 2) t += "quake type=0 loop=0 amplitude=6 period=400\n";
     }
     t += "stop_quake\n";
+    // The question comes before the options: a save at the choice resumes
+    // where the options are set up, so a load offers them again.
+    narration(s.question);
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
     const bool mahjongDetour = std::string_view(s.script) == "start.s";
     if (mahjongDetour) t += MahjongChoice();
-    narration(s.question);
     t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
     t += "first:\n";
     t += "play_se channel=0 loop=0 ms=0 text=\"se_bell.ogg\"\n";
