@@ -138,6 +138,35 @@ TEST_F(MahjongTitleTest, ClicksEndOneStepEachAndBandsStartOneAfterAnother) {
     EXPECT_EQ(Pixel(100, 530), kBand(7));
 }
 
+// A growing strip shows more of itself from its left end, centred; it is not
+// the whole strip squeezed into its width.
+TEST_F(MahjongTitleTest, MenuStripsGrowFromTheirLeftEndAroundTheCentre) {
+    constexpr std::uint32_t kRightHalf = 0x00F0F0;
+    bmp_writer::BmpImage strips;
+    strips.width = 624;
+    strips.height = 185;
+    strips.bitCount = 32;
+    for (int y = 0; y < 185; ++y)
+        for (int x = 0; x < 624; ++x)
+            strips.pixels.push_back(0xFF000000u | (x < 156 ? kStrip(y / 37) : kRightHalf));
+    ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
+    Frame();
+    for (int state = 1; state <= 5; ++state) {
+        g_mouse->click = 1;
+        Step();
+    }
+    ASSERT_EQ(Title().State, 6);
+    // 176 ms: level 176 × 255 ÷ 350 = 128, width 128 × 312 ÷ 256 = 156, so
+    // columns 0 to 155 of the strip stand at x 322 to 477 over band 4.
+    AdvanceTo(Title().BandStart[0] + 176);
+    Step();
+    EXPECT_EQ(Title().BandOffset[0], 156);
+    EXPECT_EQ(Pixel(321, 350), kBand(4));
+    EXPECT_EQ(Pixel(322, 350), Mix(kStrip(0), kBand(4), 128));
+    EXPECT_EQ(Pixel(477, 350), Mix(kStrip(0), kBand(4), 128));
+    EXPECT_EQ(Pixel(478, 350), kBand(4));
+}
+
 TEST_F(MahjongTitleTest, MenuItemsLeadWhereTheySayWithTheirBytes) {
     struct Case {
         int item; // 0: right click
