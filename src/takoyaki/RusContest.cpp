@@ -191,11 +191,16 @@ void CRusContest::RunPlay(PlayInput& input) {
 }
 
 void CRusContest::UpdateHover(PlayInput& input) {
+    if (PlayerLocked) {
+        // A locked player's hand is off the pan: nothing is hovered, then or now.
+        HoverHole = PrevHoverHole = HoverButton = PrevHoverButton = 0;
+        HoverSpecial = PrevHoverSpecial = 0;
+        return;
+    }
     PrevHoverHole = HoverHole;
     PrevHoverButton = HoverButton;
     PrevHoverSpecial = HoverSpecial;
     HoverHole = HoverButton = HoverSpecial = 0;
-    if (PlayerLocked) return;
     if (PlayerHeld == kEmptyHand) {
         for (int i = 0; i < kHoles; ++i) {
             if (screenkit::PointIn(PlayerHoleRect[i], input.x, input.y)) {

@@ -512,11 +512,15 @@ TEST_F(RusRules, SlowCookingDoublesAndNoBurnStopsBeforeBurning) {
 }
 
 TEST_F(RusRules, LockedPlayerAndThePauseDialog) {
+    // The lock clears last frame's hover too.
+    Frame(Centre(c.PlayerHoleRect[0]));
+    ASSERT_EQ(c.HoverHole, 1);
     c.PlayerLocked = rus::kEffectActive;
     c.OpponentEffectStamp = platform::TimeGetTime();
     ClickHole(0);
     EXPECT_EQ(c.PlayerStage[0], 0);
     EXPECT_EQ(c.HoverHole, 0);
+    EXPECT_EQ(c.PrevHoverHole, 0);
     ClickButton(kPause);
     EXPECT_EQ(c.State, RusState::Play);
     Frame({0, 0}, false, true);
