@@ -142,6 +142,7 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
         default:
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelB, 100, kBandY);
+            ShowWhole(Slot(kScene));
             BlankSurface(kFlashSlot, kRed);
             CutIn::LoadMask("bmp\\mask04.bmp");
             c.CutInStep = 0;
@@ -232,6 +233,7 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
         default:
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelK, 0, kBandY);
+            ShowWhole(Slot(kScene));
             BlankSurface(kFlashSlot, kWhite);
             c.CutInStep = 0;
             k.Next(Click::Keep);

@@ -159,6 +159,7 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelP, 170, kBandY);
             k.Draw(Slot(kScene), kEmblem, 295, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -276,6 +277,7 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
             k.Draw(Slot(kScene), kPanel1B, 0, kBandY);
             k.Draw(Slot(kScene), kPanel1A, 342, kBandY);
             k.Draw(Slot(kScene), kWaver, 0, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInTimer = Now();
             c.CutInStep = 0;

@@ -143,6 +143,7 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelB, 350, kBandY);
             k.Draw(Slot(kScene), kStripD, 0, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -258,6 +259,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
             k.Draw(Slot(kScene), kBannerB, 0, kBandY);
             k.Draw(Slot(kScene), kBannerA, 440, kBandY);
             k.Draw(Slot(kScene), kStripS, 0, 290);
+            ShowWhole(Slot(kScene));
             c.CutInTimer = Now();
             c.CutInStep = 0;
             k.Next(Click::Keep);

@@ -865,6 +865,34 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
     }
 }
 
+// The frame that bakes a band phase shows the baked picture: the pictures at
+// rest do not vanish for a frame before the wipe or the shake.
+TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
+    struct Case {
+        std::int8_t opponent;
+        std::uint8_t variant;
+        int x;
+        std::uint32_t rgb; // the last picture at rest, at (x, 250)
+    };
+    const Case cases[] = {{3, 0, 400, kPanel[1]}, {3, 1, 200, kPanel[2]}, {4, 0, 200, kPanel[1]},
+                          {4, 1, 200, kFigure},   {5, 0, 200, kFigure},   {5, 1, 600, kPanel[2]}};
+    CRusContest& c = C();
+    g_config[config::kVoiceMuteA] = 1; // no wait for opponent 4's line
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.opponent} << " variant " << int{k.variant});
+        c.Opponent = k.opponent;
+        c.PlayerLife = rus::kFullLife;
+        Fire(k.variant);
+        ASSERT_TRUE(ToPhase(3));
+        while (c.CutInPhase == 3)
+            Frame();
+        EXPECT_EQ(Pixel(k.x, 250), k.rgb);
+        EXPECT_EQ(PixelOf(Slot(11), k.x, 250), k.rgb);
+        ToPlay();
+    }
+    g_config[config::kVoiceMuteA] = 0;
+}
+
 TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
     struct Case {
         std::uint8_t variant;
