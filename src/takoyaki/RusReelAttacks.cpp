@@ -59,7 +59,9 @@ constexpr std::array<CutFade, 9> kBurnFades{{
 constexpr Piece kStampedStrip{50, 426, 900, 213};
 constexpr int kWordW = 300, kWordH = 100;
 
-// The next step of an attack: its clock starts again.
+// The next step of an attack: its clock starts again. The end of a fade or
+// a wipe clears the click, so that a click that cut one short does not also
+// end the next.
 void Step(CRusContest& c, std::uint8_t step, Click click = Click::Keep) {
     if (click == Click::Clear) ClearClick();
     c.StartTime = Now();
@@ -135,7 +137,7 @@ void BurnAttack(CutIn& k, CRusContest& c, const Turned& t) {
     const CutFade& f = kBurnFades[step - 1u];
     if (k.Fade(f.from, f.to, f.ms)) return;
     if (step < kBurnFades.size()) {
-        Step(c, static_cast<std::uint8_t>(step + 1));
+        Step(c, static_cast<std::uint8_t>(step + 1), Click::Clear);
         return;
     }
     // Every ball on the pan burns, burnt ones again, unless the target is guarded.
@@ -155,7 +157,7 @@ void BurnAttack(CutIn& k, CRusContest& c, const Turned& t) {
         pan.kind[i] = 2;
         k.RedrawHole(t.target, h, HoleMark::Burnt);
     }
-    Step(c, 10);
+    Step(c, 10, Click::Clear);
 }
 
 void GuardAttack(CutIn& k, CRusContest& c, const Turned& t) {
@@ -168,11 +170,11 @@ void GuardAttack(CutIn& k, CRusContest& c, const Turned& t) {
         return;
     case 1:
         if (k.Wipe(kScene, kWhiteSlot, 2000)) return;
-        Step(c, 2);
+        Step(c, 2, Click::Clear);
         return;
     case 2:
         if (k.Fade(kWhiteSlot, kReturn, 100)) return;
-        Step(c, c.Hit(t.target, 30) ? 3 : 4);
+        Step(c, c.Hit(t.target, 30) ? 3 : 4, Click::Clear);
         return;
     case 3:
         if (k.BarDrop(t.target)) return;
@@ -204,7 +206,7 @@ void BombAttack(CutIn& k, CRusContest& c, const Turned& t) {
         return;
     case 1:
         if (k.Fade(kScene, kWhiteSlot, 300, Skip::Yes)) return;
-        Step(c, 2);
+        Step(c, 2, Click::Clear);
         return;
     case 2:
         if (k.Fade(kWhiteSlot, kReturn, 500, Skip::Yes)) return;
