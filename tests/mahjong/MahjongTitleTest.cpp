@@ -6,6 +6,8 @@
 #include "frontend/FrontendFixture.h"
 #include "screenkit/ScreenKit.h"
 
+#include <functional>
+
 using namespace frontend_test;
 
 namespace {
@@ -37,14 +39,7 @@ protected:
         bands.push_back(0xFF000000u | kAlt);
         WriteBands("bmp/title_p.bmp", 800, 75, bands);
         // Each strip row: the normal form left, the lit form right.
-        bmp_writer::BmpImage strips;
-        strips.width = 624;
-        strips.height = 185;
-        strips.bitCount = 32;
-        for (int y = 0; y < 185; ++y)
-            for (int x = 0; x < 624; ++x)
-                strips.pixels.push_back(0xFF000000u | (x < 312 ? kStrip(y / 37) : kLit(y / 37)));
-        ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
+        WriteStrips([](int x, int y) { return x < 312 ? kStrip(y / 37) : kLit(y / 37); });
         WriteBands("bmp/t_moji.bmp", 520, 280,
                    {0xFF000000u | kLogo, 0xFF000000u | kLayer, 0xFF000000u | kEmblem});
         WriteTone("bgm/p009.ogg", 30);
@@ -54,6 +49,17 @@ protected:
             WriteTone(std::string("voice/") + kCalls[k] + ".ogg", 11 + k);
         FrontendTest::SetUp();
         g_gameApp->mode = 61;
+    }
+    // The menu strips' picture, five rows of 624 x 37, opaque.
+    static void WriteStrips(const std::function<std::uint32_t(int x, int y)>& rgb) {
+        bmp_writer::BmpImage strips;
+        strips.width = 624;
+        strips.height = 185;
+        strips.bitCount = 32;
+        for (int y = 0; y < 185; ++y)
+            for (int x = 0; x < 624; ++x)
+                strips.pixels.push_back(0xFF000000u | rgb(x, y));
+        ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
     }
     CMahjongTitle& Title() { return *g_mahjongTitle; }
     void Step() { Title().Run(platform::WindowHandle::Main); }
@@ -142,14 +148,7 @@ TEST_F(MahjongTitleTest, ClicksEndOneStepEachAndBandsStartOneAfterAnother) {
 // the whole strip squeezed into its width.
 TEST_F(MahjongTitleTest, MenuStripsGrowFromTheirLeftEndAroundTheCentre) {
     constexpr std::uint32_t kRightHalf = 0x00F0F0;
-    bmp_writer::BmpImage strips;
-    strips.width = 624;
-    strips.height = 185;
-    strips.bitCount = 32;
-    for (int y = 0; y < 185; ++y)
-        for (int x = 0; x < 624; ++x)
-            strips.pixels.push_back(0xFF000000u | (x < 156 ? kStrip(y / 37) : kRightHalf));
-    ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
+    WriteStrips([](int x, int y) { return x < 156 ? kStrip(y / 37) : kRightHalf; });
     Frame();
     for (int state = 1; state <= 5; ++state) {
         g_mouse->click = 1;

@@ -203,6 +203,16 @@ protected:
             Frame();
         return C().CutInPhase == phase;
     }
+    // Special 2's reel stopped by a click, and its attack handed `symbol`.
+    bool ToReelAttack(std::uint8_t symbol) {
+        if (!ToPhase(4)) return false;
+        Press(MouseButton::Left);
+        Frame();
+        Release(MouseButton::Left);
+        if (!ToPhase(5)) return false;
+        C().ReelResult = symbol;
+        return true;
+    }
     // One frame `ms` into the current phase.
     void FrameAt(std::uint32_t ms) {
         AdvanceTo(C().StartTime + ms);
@@ -542,12 +552,7 @@ TEST_F(RusCutIns, EachReelAttackHitsTheOpponentAndLeavesItsEffectUnlessSheIsGuar
             c.PlayerImmune = c.OpponentHolesCovered = c.OpponentLocked = 0;
             FireSpecial(2);
             SetOpponentEffects(guarded);
-            ASSERT_TRUE(ToPhase(4));
-            Press(MouseButton::Left);
-            Frame();
-            Release(MouseButton::Left);
-            ASSERT_TRUE(ToPhase(5));
-            c.ReelResult = symbol;
+            ASSERT_TRUE(ToReelAttack(symbol));
             if (symbol == 2) {
                 // Bombs need an odd clock reading; the virtual clock steps by 8.
                 while (c.CutInStep2 < 2)
@@ -594,12 +599,7 @@ TEST_F(RusCutIns, AClickEndsOneReelFadeAndIsGoneAfterIt) {
     for (const std::uint8_t symbol : {2, 0}) {
         SCOPED_TRACE(int{symbol});
         FireSpecial(2);
-        ASSERT_TRUE(ToPhase(4));
-        Press(MouseButton::Left);
-        Frame();
-        Release(MouseButton::Left);
-        ASSERT_TRUE(ToPhase(5));
-        c.ReelResult = symbol;
+        ASSERT_TRUE(ToReelAttack(symbol));
         while (c.CutInStep2 < 1)
             Frame();
         Press(MouseButton::Left);
