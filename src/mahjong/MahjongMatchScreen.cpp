@@ -148,9 +148,15 @@ bool ClickedOrSkipped() {
 
 // ---------------------------------------------------------------- sounds
 
+// The mini-games' voice switch (not the story's): it silences the heroines'
+// lines and the combination announcements.
+bool VoicesOff() {
+    return g_config[config::kVoiceMuteA] == 1;
+}
+
 // A heroine's line: voice channel 0 at her own voice level, never with voices off.
 void HeroineLine(const CMahjongGame& g, const char* name) {
-    if (g_config[config::kVoiceOff] == 1) return;
+    if (VoicesOff()) return;
     const std::size_t level = config::kVoiceLevels + g_mahjongVoiceSlot[Heroine(g)];
     PlayVoiceAt(0, name, g_config[level]);
 }
@@ -572,8 +578,7 @@ void RunResult(CMahjongGame& g, bool playerWon) {
         const MahjongResultItem item = g.AdvanceResult();
         switch (item.kind) {
         case MahjongResultItem::Kind::Strip:
-            if (!item.voice.empty() && g_config[config::kVoiceOff] != 1)
-                PlayVoice(0, std::string(item.voice).c_str());
+            if (!item.voice.empty() && !VoicesOff()) PlayVoice(0, std::string(item.voice).c_str());
             BltAlpha(Back(), 48, 116 + 47 * (g.StripsShown - 1), Slot(kStripSheet), 0,
                      47 * item.flag, 463, 47);
             break;
@@ -778,7 +783,7 @@ void CMahjongGame::PlayTurnsPlayerFirst(platform::WindowHandle window) {
             }
         }
         const std::uint32_t now = platform::TimeGetTime();
-        if (now - IdleSince > kIdleLineMs && g_config[config::kVoiceOff] != 1) {
+        if (now - IdleSince > kIdleLineMs && !VoicesOff()) {
             HeroineLine(*this, g_mahjongTurnVoices[Heroine(*this)][0]);
             IdleSince = now;
         }

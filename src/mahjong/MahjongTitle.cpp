@@ -234,10 +234,10 @@ void CMahjongTitle::DrawMenuStrips(std::uint32_t now) {
             std::min<std::int32_t>(static_cast<std::int32_t>(level) * kStripW / 256, kStripW);
         BandLevel[k] = static_cast<std::uint16_t>(level);
         BandOffset[k] = width;
-        // Each strip unfolds from the centre line of the menu.
-        BltStretchAlphaBlend(g_backBuffer.get(), kScreenWidth / 2 - width / 2, kMenuY + kStripH * k,
-                             width, kStripH, Slot(2), 0, kStripH * k, kStripW, kStripH,
-                             static_cast<int>(level));
+        // Each strip unfolds from the centre line of the menu: more of it
+        // shows as it grows, read from its left end, never squeezed.
+        BltAlphaBlend(g_backBuffer.get(), kScreenWidth / 2 - width / 2, kMenuY + kStripH * k,
+                      Slot(2), 0, kStripH * k, width, kStripH, static_cast<int>(level));
         if (width >= kNextStripAt && k + 1 < kItems) Bands().Start(k + 1, now);
     }
 }

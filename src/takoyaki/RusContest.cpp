@@ -191,11 +191,16 @@ void CRusContest::RunPlay(PlayInput& input) {
 }
 
 void CRusContest::UpdateHover(PlayInput& input) {
+    if (PlayerLocked) {
+        // A locked player's hand is off the pan: nothing is hovered, then or now.
+        HoverHole = PrevHoverHole = HoverButton = PrevHoverButton = 0;
+        HoverSpecial = PrevHoverSpecial = 0;
+        return;
+    }
     PrevHoverHole = HoverHole;
     PrevHoverButton = HoverButton;
     PrevHoverSpecial = HoverSpecial;
     HoverHole = HoverButton = HoverSpecial = 0;
-    if (PlayerLocked) return;
     if (PlayerHeld == kEmptyHand) {
         for (int i = 0; i < kHoles; ++i) {
             if (screenkit::PointIn(PlayerHoleRect[i], input.x, input.y)) {
@@ -472,10 +477,10 @@ void CRusContest::EmptyGauges(Side attacker, GaugeReset reset) {
     std::int32_t& gauge2 = player ? PlayerGauge2 : OpponentGauge2;
     gauge1 = reset == GaugeReset::SecondToFirst ? gauge2 : 0;
     gauge2 = 0;
-    // The full flags follow the gauges: a second gauge carried over full is
-    // a full first gauge. Dropping the flag would leave a gauge drawn full
-    // whose special can't be used until the next gauge step.
-    (player ? PlayerGauge1Full : OpponentGauge1Full) = gauge1 >= kGaugeFull ? 1 : 0;
+    // Both flags drop even when a full second gauge is carried over: the
+    // attacker waits for the next gauge step, which lights the flag again,
+    // before it can fire once more.
+    (player ? PlayerGauge1Full : OpponentGauge1Full) = 0;
     (player ? PlayerGauge2Full : OpponentGauge2Full) = 0;
 }
 

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 using namespace screenkit;
 
@@ -116,19 +117,21 @@ int CutIn::Slide(std::uint32_t elapsed, int distance, std::uint32_t duration) {
     return static_cast<int>(StepLevel(elapsed, static_cast<std::uint32_t>(distance), duration));
 }
 
-void CutIn::SetUp(const char* basePicture) {
+void CutIn::SetUp(const char* basePicture, const char* sheet, const Setup& setup) {
     CopyOfBackBuffer(kReturn);
     c_.SaveCutInTimers();
     CDib* scene = CopyOfBackBuffer(kScene);
     const CDib* base = LoadSurface(kBase, basePicture);
     BltAlpha(scene, 0, 0, base, 0, 0, base->GetWidth(), base->GetHeight());
-}
-
-void CutIn::SetUp(const char* basePicture, const char* sheet, std::uint32_t flash) {
-    SetUp(basePicture);
     LoadSurface(kSheet, sheet);
-    BlankSurface(kFlash, flash);
-    LoadMask("bmp\\mask37.bmp");
+    if (setup.flash) {
+        BlankSurface(kFlash, *setup.flash);
+        LoadMask("bmp\\mask37.bmp");
+    }
+    if (setup.sound) Se(kSeChannel, setup.sound);
+    if (setup.soundLater) LoadSe(1, setup.soundLater);
+    if (setup.line) LoadOpponentLine(setup.line);
+    Next(Click::Keep);
 }
 
 void CutIn::Draw(CDib* target, const Piece& piece, int x, int y, int slot) const {
@@ -169,12 +172,21 @@ bool CutIn::Wipe(int from, int to, std::uint32_t duration, Skip skip) {
                   HurryOf(skip), kMaskWipe);
 }
 
-bool CutIn::ThroughFlash(int flash, std::uint32_t fadeMs) {
+bool CutIn::Opening(Into into, std::uint32_t backMs, Line line) {
+    constexpr std::uint32_t kIntoMs = 300;
     if (c_.CutInPhase == 1) {
-        if (!Wipe(kReturn, flash, 300)) Next();
+        const bool running =
+            into == Into::Wipe ? Wipe(kReturn, kFlash, kIntoMs) : Fade(kReturn, kFlash, kIntoMs);
+        if (!running) Next();
         return true;
     }
-    return Fade(flash, kScene, fadeMs);
+    if (Fade(kFlash, kScene, backMs)) return true;
+    if (line == Line::Loaded) PlayOpponentLoaded();
+    if (line == Line::Variant) OpponentLine(c_.OpponentSpecial == 0 ? 0 : 1);
+    StartBand();
+    c_.CutInStep = c_.CutInStep2 = 0;
+    Next();
+    return false;
 }
 
 void CutIn::StartBand() {
@@ -195,6 +207,12 @@ void CutIn::Band(int step, int sceneRow) {
 
 void CutIn::BakeBand() {
     DrawStrip(Slot(kScene), c_.ScrollOffset);
+}
+
+std::uint32_t CutIn::SceneBand(int step) {
+    ShowWhole(Slot(kScene));
+    Band(step, kBandY);
+    return Tick();
 }
 
 bool CutIn::Shake(int slot, std::uint32_t length) {
@@ -290,6 +308,58 @@ bool CutIn::BarDrop(Side target) {
     return true;
 }
 
+void CutIn::LoadCuts() {
+    for (int i = 0; i < 5; ++i)
+        LoadSurface(kBase + i, ("bmp\\pom_cut0" + std::to_string(i + 1) + ".bmp").c_str());
+    Se(kSeChannel, "se\\se144.ogg");
+}
+
+bool CutIn::CutFade(std::size_t i) {
+    struct Step {
+        int from, to;
+        std::uint32_t ms;
+    };
+    // Out of slot 11 (the scene, or black) to 01, up to 05 and quickly back to 01.
+    constexpr std::array<Step, kCutFades> kFades{{
+        {kScene, 12, 200},
+        {12, 13, 200},
+        {13, 14, 200},
+        {14, 15, 200},
+        {15, 16, 200},
+        {16, 15, 50},
+        {15, 14, 50},
+        {14, 13, 50},
+        {13, 12, 50},
+    }};
+    const Step& f = kFades[std::min(i, kFades.size() - 1)];
+    return Fade(f.from, f.to, f.ms);
+}
+
+bool CutIn::Burn(Side target) {
+    const bool player = target == Side::Player;
+    auto& stage = player ? c_.PlayerStage : c_.OpponentStage;
+    auto& kind = player ? c_.PlayerKind : c_.OpponentKind;
+    auto& counted = player ? c_.PlayerBurnCounted : c_.OpponentBurnCounted;
+    const auto balls = std::ranges::count_if(stage, [](std::int8_t s) { return s > 0; });
+    if (!c_.Hit(target, 10 + kBurnCost * static_cast<std::int32_t>(balls))) {
+        ShowWhole(Slot(kReturn));
+        return false;
+    }
+    for (int h = 0; h < kHoles; ++h) {
+        if (stage[h] <= 0) continue;
+        // Counted as burnt now, so play does not charge it again.
+        counted[h] = 1;
+        stage[h] = 11;
+        kind[h] = 2;
+        RedrawHole(target, h, HoleMark::Burnt);
+    }
+    return true;
+}
+
+void CutIn::BarDropPhase(Side target, Click click) {
+    if (!BarDrop(target)) Next(click);
+}
+
 void CutIn::RedrawHole(Side side, int hole, HoleMark mark) const {
     const bool player = side == Side::Player;
     const platform::Rect& r = (player ? c_.PlayerHoleRect : c_.OpponentHoleRect)[hole];
@@ -312,18 +382,18 @@ void CutIn::Se(int channel, const char* name) {
     PlaySe(channel, name);
 }
 
-void CutIn::Line(const char* name, int channel) const {
+void CutIn::Speak(const char* name, int channel) const {
     if (g_config[config::kVoiceMuteA] == 1) return;
     PlayVoiceAt(channel, name, g_config[OpponentVoiceByte(c_.Opponent)]);
 }
 
 void CutIn::OpponentLine(int variant) const {
-    Line(g_rusCutInVoice[static_cast<std::size_t>(2 * c_.Opponent + variant)], kOpponentVoice);
+    Speak(g_rusCutInVoice[static_cast<std::size_t>(2 * c_.Opponent + variant)], kOpponentVoice);
 }
 
 void CutIn::Reaction(int special) const {
     const auto& table = special == 1 ? g_rusReactVoice1 : g_rusReactVoice2;
-    Line(table[static_cast<std::size_t>(c_.Opponent)], kOpponentVoice);
+    Speak(table[static_cast<std::size_t>(c_.Opponent)], kOpponentVoice);
 }
 
 void CutIn::AnnouncerLine(const char* name) {
@@ -362,6 +432,29 @@ void CutIn::FreeAndPay(Mask mask, Side attacker, std::int8_t plates, GaugeReset 
     c_.RestoreCutInTimers();
     c_.PayPrice(attacker, plates);
     c_.EmptyGauges(attacker, reset);
+}
+
+void CutIn::OpponentEnding(const Ending& e) {
+    if (e.line) AnnouncerLine(e.line);
+    if (e.sounds == Sounds::Free) {
+        FreeSeSlot(0);
+        FreeSeSlot(1);
+    }
+    FreeAndPay(e.mask, Side::Opponent, e.plates, e.gauges);
+    // The guard is read before the player's effects go with the rest.
+    const bool guarded = c_.Guarded(Side::Player);
+    if (e.playerEffects == PlayerEffects::End) {
+        c_.ClearEffectsSetBy(Side::Player);
+    } else {
+        c_.PlayerHoleInterval = c_.BasePlayerHoleInterval;
+        c_.OpponentHoleCovered.fill(0);
+    }
+    if (e.noBurn == NoBurnEffect::Ends) c_.NoBurn = kEffectOff;
+    if (e.stamp == EffectStamp::Set) c_.OpponentEffectStamp = Now();
+    if (e.effect && !guarded) c_.*e.effect = kEffectActive;
+    if (e.counters == CutInCounters::All) c_.AiStamp = Now();
+    ClearClick();
+    c_.ReturnToPlay(e.counters);
 }
 
 } // namespace rus::cutin

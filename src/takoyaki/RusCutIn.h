@@ -29,6 +29,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 class CDib;
 
@@ -60,6 +61,8 @@ inline constexpr int kBandH = 213;
 
 // The phase of the player's special 2 that follows its reel attack.
 inline constexpr std::uint8_t kReelAttackEnd = 6;
+// The burning's fades among its five pictures.
+inline constexpr std::size_t kCutFades = 9;
 
 // The sound-effect channel of a cut-in's sounds and the voice channels of its
 // lines.
@@ -84,6 +87,47 @@ enum class Mask : std::uint8_t { Keep, Free };
 enum class HoleMark : std::uint8_t { None, Ready, Burnt };
 // Whether a phase end clears the click flag.
 enum class Click : std::uint8_t { Clear, Keep };
+// How the opening goes into its flash: a wipe along the mask or a cross-fade.
+enum class Into : std::uint8_t { Wipe, Fade };
+// The line the opening plays as the band starts: none, the one phase 0
+// loaded, or the opponent's own line of the variant that runs.
+enum class Line : std::uint8_t { None, Loaded, Variant };
+// What the ending does with the effects the player had set (and the player's
+// cooking intervals and her covered holes, which go back in either case).
+enum class PlayerEffects : std::uint8_t { End, Stay };
+// Whether the ending turns the player's no-burn effect off.
+enum class NoBurnEffect : std::uint8_t { Stays, Ends };
+// Whether the ending stamps the opponent's effects with the clock.
+enum class EffectStamp : std::uint8_t { Left, Set };
+// Whether the ending frees the sound-effect channels 0 and 1.
+enum class Sounds : std::uint8_t { Left, Free };
+
+// What phase 0 prepares besides the pictures every member has: a flash of
+// one colour in slot 14 with the wipes' mask, a sound played at once on
+// channel 0, one loaded on channel 1 and the opponent's line loaded on hers
+// (both played by the member later).
+struct Setup {
+    std::optional<std::uint32_t> flash = std::nullopt;
+    const char* sound = nullptr;
+    const char* soundLater = nullptr;
+    const char* line = nullptr;
+};
+
+// What an opponent's ending does where the members differ; the rest is
+// every member's. `counters` is also whether her think timer restarts.
+struct Ending {
+    const char* line = nullptr; // the announcer's closing line
+    Sounds sounds = Sounds::Left;
+    Mask mask = Mask::Keep;
+    std::int8_t plates = 0; // her price in served plates
+    GaugeReset gauges = GaugeReset::EmptyBoth;
+    PlayerEffects playerEffects = PlayerEffects::End;
+    NoBurnEffect noBurn = NoBurnEffect::Stays;
+    EffectStamp stamp = EffectStamp::Left;
+    // Her lasting effect, set unless the player is guarded.
+    std::uint8_t CRusContest::*effect = nullptr;
+    CutInCounters counters = CutInCounters::All;
+};
 
 // One frame's view of the contest screen for a member. Everything it changes
 // is a field of the contest or a shared slot: it keeps nothing itself.
@@ -112,13 +156,11 @@ public:
     // ------------------------------------------------------------ pictures
     // The back buffer each frame is drawn into.
     static CDib* Back();
-    // Phase 0's common part: the return picture, the scene and the base
-    // picture drawn over it, and the timers kept while play is frozen. The
-    // member then loads its own pictures and calls Next().
-    void SetUp(const char* basePicture);
-    // The same with the member's sheet, a flash of one colour in slot 14 and
-    // the rule mask of its wipes, as most members start.
-    void SetUp(const char* basePicture, const char* sheet, std::uint32_t flash);
+    // Phase 0: the return picture, the scene with the base picture drawn
+    // over it, the timers kept while play is frozen, the sheet in slot 13
+    // and what `setup` names; then phase 1 starts, the click left for the
+    // end of its transition. What else the member loads it loads after.
+    void SetUp(const char* basePicture, const char* sheet, const Setup& setup = {});
     // A picture of the sheet drawn with its alpha, or at an opacity (254 at rest).
     void Draw(CDib* target, const Piece& piece, int x, int y, int slot = kSheet) const;
     void Draw(CDib* target, const Piece& piece, int x, int y, int opacity, int slot) const;
@@ -138,11 +180,12 @@ public:
     // picture stands whole in the back buffer.
     bool Fade(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
     bool Wipe(int from, int to, std::uint32_t duration, Skip skip = Skip::No);
-    // The opening of several members, over phases 1 and 2: a 300 ms wipe
-    // from the contest to the flash in `flash`, then a fade (100 ms unless
-    // given) from the flash to the scene. True while it runs; false on the
-    // frame the fade ends, when the member starts its band.
-    bool ThroughFlash(int flash, std::uint32_t fadeMs = 100);
+    // The opening of most members, phases 1 and 2: 300 ms from the contest
+    // into the flash in slot 14, then `backMs` of fade from the flash to the
+    // scene. True while it runs. On the frame the fade ends the line plays,
+    // the band starts, the sub-step counters go back to 0 and phase 3
+    // starts; it returns false then, for what else the member does there.
+    bool Opening(Into into, std::uint32_t backMs, Line line);
     // The scrolling band: StartBand when its phase starts, then Band each frame
     // (its offset moves by `step` every 8 ms; the band area is refreshed from
     // the scene's rows from `sceneRow`); BakeBand draws it at its offset into
@@ -150,6 +193,9 @@ public:
     void StartBand();
     void Band(int step, int sceneRow);
     void BakeBand();
+    // A band phase's frame that starts from the whole scene: the scene, then
+    // the band. Returns the phase's Elapsed.
+    std::uint32_t SceneBand(int step);
     // The shake of a picture (the return picture unless the member names
     // another), `length` ms from CutInTimer; true while it runs. At its end
     // ScrollOffset := 0 and the return picture stands whole in the back buffer.
@@ -168,8 +214,19 @@ public:
     void DrawBombs(Side target, int frame, int slot) const;
     // The hit's falling piece of `target`'s life bar; true while it falls.
     bool BarDrop(Side target);
+    // The same as a phase of its own: the next phase starts once it has fallen.
+    void BarDropPhase(Side target, Click click = Click::Clear);
     // A changed hole drawn into the return picture with its new stage.
     void RedrawHole(Side side, int hole, HoleMark mark) const;
+    // The burning's five quick pictures, 01 to 05 in slots 12 to 16, and
+    // their sound; fade `i` of the nine among them (from slot 11 to 01, up
+    // to 05 and back down to 01), true while it runs.
+    static void LoadCuts();
+    bool CutFade(std::size_t i);
+    // Every ball on `target`'s pan burns: 10 life and 6 more a ball, each
+    // hole counted as burnt and redrawn so. False when the target is
+    // guarded; the return picture is then shown whole.
+    bool Burn(Side target);
 
     // ------------------------------------------------------------ sounds
     // A sound once on an effect channel, at the effect volume.
@@ -196,9 +253,14 @@ public:
     // Items 2 to 6 of the ending in their order: the surfaces freed, the
     // frozen timers put back, the attacker's price in plates and its gauges.
     void FreeAndPay(Mask mask, Side attacker, std::int8_t plates, GaugeReset reset);
+    // An opponent's whole ending, the last phase of her members: the
+    // closing line, the surfaces freed and the timers put back, her price
+    // and gauges, the player's effects ended (the guard read first), her own
+    // effect and stamp, and the return to play with the click cleared.
+    void OpponentEnding(const Ending& ending);
 
 private:
-    void Line(const char* name, int channel) const;
+    void Speak(const char* name, int channel) const;
     bool ShakeOf(int evenSlot, int oddSlot, std::uint32_t length, std::uint32_t stepMs);
 
     CRusGame& game_;

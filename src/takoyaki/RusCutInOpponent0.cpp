@@ -7,8 +7,6 @@
 #include "takoyaki/RusCutIn.h"
 #include "takoyaki/RusPan.h"
 
-#include <algorithm>
-
 using namespace rus;
 using namespace rus::cutin;
 using namespace screenkit;
@@ -18,7 +16,6 @@ namespace {
 
 constexpr const char* kBasePicture = "bmp\\pomi_base.bmp";
 constexpr int kRedSlot = 13;   // variant 0's flash, in place of the sheet
-constexpr int kWhiteSlot = 14; // variant 1's wipe
 constexpr int kBlackSlot = 11; // variant 1's scene turns black
 constexpr std::uint32_t kRed = 0xFF0000;
 
@@ -29,27 +26,9 @@ constexpr Piece kCaptionA{0, 426, 500, 213};
 constexpr Piece kLongStrip{0, 213, 1450, 213};
 constexpr Piece kFigureB{0, 426, 440, 213};
 
-// Variant 1's five pictures, in slots 12 to 16, and the quick fades among
-// them: out of black to 01, up to 05 and back down to 01.
-constexpr std::array<const char*, 5> kCuts{"bmp\\pom_cut01.bmp", "bmp\\pom_cut02.bmp",
-                                           "bmp\\pom_cut03.bmp", "bmp\\pom_cut04.bmp",
-                                           "bmp\\pom_cut05.bmp"};
+// Variant 1's five quick pictures fade among themselves out of black in
+// phases 5 to 13 and end on picture 01.
 constexpr int kCut01 = 12;
-struct CutFade {
-    int from, to;
-    std::uint32_t ms;
-};
-constexpr std::array<CutFade, 9> kCutFades{{
-    {kBlackSlot, 12, 200},
-    {12, 13, 200},
-    {13, 14, 200},
-    {14, 15, 200},
-    {15, 16, 200},
-    {16, 15, 50},
-    {15, 14, 50},
-    {14, 13, 50},
-    {13, 12, 50},
-}};
 constexpr std::size_t kFirstCutFade = 5;
 
 } // namespace
@@ -59,11 +38,8 @@ void CRusGame::PlayOpponentCutIn0A(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\pomi_sp_p.bmp");
-        CutIn::Se(kSeChannel, "se\\nse059.ogg");
-        k.Next();
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\pomi_sp_p.bmp", {.sound = "se\\nse059.ogg"});
         return;
     case 1: // into the scene
         if (k.Fade(kReturn, kScene, 300)) return;
@@ -114,16 +90,11 @@ void CRusGame::PlayOpponentCutIn0A(platform::WindowHandle) {
         k.Next(c.Hit(Side::Player, 20) ? 8 : 9);
         return;
     case 8:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next();
+        k.BarDropPhase(Side::Player);
         return;
     case 9: // the ending
-        CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
-        c.ClearEffectsSetBy(Side::Player);
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+        k.OpponentEnding(
+            {.line = "voice\\gor0127.ogg", .plates = 1, .gauges = GaugeReset::SecondToFirst});
         return;
     default:
         return;
@@ -136,20 +107,12 @@ void CRusGame::PlayOpponentCutIn0B(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     const std::size_t phase = c.CutInPhase;
     switch (phase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture, "bmp\\pomi_sp_p02.bmp", kWhite);
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        k.Next();
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\pomi_sp_p02.bmp", {.flash = kWhite, .sound = "se\\SE396.ogg"});
         return;
     case 1:
-        if (k.Wipe(kReturn, kWhiteSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kWhiteSlot, kScene, 100)) return;
-        k.OpponentLine(1);
-        k.StartBand();
-        k.Next();
+        k.Opening(Into::Wipe, 100, Line::Variant);
         return;
     case 3: { // the long strip crosses the band; her figure slides in from the left
         k.Band(32, kBandY);
@@ -167,9 +130,7 @@ void CRusGame::PlayOpponentCutIn0B(platform::WindowHandle) {
         return;
     }
     case 4: // the five pictures
-        for (std::size_t i = 0; i < kCuts.size(); ++i)
-            LoadSurface(kCut01 + static_cast<int>(i), kCuts[i]);
-        CutIn::Se(kSeChannel, "se\\se144.ogg");
+        CutIn::LoadCuts();
         k.Next();
         return;
     case 14: // back to the burnt pan
@@ -184,39 +145,23 @@ void CRusGame::PlayOpponentCutIn0B(platform::WindowHandle) {
         k.Next();
         return;
     case 16:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next();
+        k.BarDropPhase(Side::Player);
         return;
     case 17: // the ending: no line of its own, AiStamp and the offsets are left
-        k.FreeAndPay(Mask::Free, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.ClearEffectsSetBy(Side::Player);
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::PhaseOnly);
+        k.OpponentEnding({.mask = Mask::Free,
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .counters = CutInCounters::PhaseOnly});
         return;
     default:
         break;
     }
-    if (phase < kFirstCutFade || phase >= kFirstCutFade + kCutFades.size()) return;
-    const CutFade& f = kCutFades[phase - kFirstCutFade];
-    if (k.Fade(f.from, f.to, f.ms)) return;
-    if (phase + 1 < kFirstCutFade + kCutFades.size()) {
+    if (phase < kFirstCutFade || phase >= kFirstCutFade + kCutFades) return;
+    if (k.CutFade(phase - kFirstCutFade)) return;
+    if (phase + 1 < kFirstCutFade + kCutFades) {
         k.Next();
         return;
     }
     // The burn: every ball on the player's pan, unless she is guarded.
-    const auto balls = std::ranges::count_if(c.PlayerStage, [](std::int8_t s) { return s > 0; });
-    if (!c.Hit(Side::Player, 10 + kBurnCost * static_cast<std::int32_t>(balls))) {
-        ShowWhole(Slot(kReturn));
-        k.Next(17);
-        return;
-    }
-    for (int h = 0; h < kHoles; ++h) {
-        if (c.PlayerStage[h] <= 0) continue;
-        // Counted as burnt now, so play does not charge it again.
-        c.PlayerBurnCounted[h] = 1;
-        c.PlayerStage[h] = 11;
-        c.PlayerKind[h] = 2;
-        k.RedrawHole(Side::Player, h, HoleMark::Burnt);
-    }
-    k.Next();
+    k.Next(k.Burn(Side::Player) ? 14 : 17);
 }

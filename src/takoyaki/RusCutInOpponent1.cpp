@@ -87,12 +87,6 @@ constexpr std::uint32_t kFinaleZoomMs = 1800;
 constexpr std::uint32_t kFinalePulseMs = 800;
 constexpr std::uint32_t kFinaleRestMs = 2000;
 
-// The band over the whole scene, as each frame of both variants' pictures starts.
-void SceneAndBand(CutIn& k) {
-    ShowWhole(Slot(kScene));
-    k.Band(16, kBandY);
-}
-
 // One frame of variant 0's panel steps; true when the step has ended.
 bool PanelFrame(CutIn& k, CRusContest& c, const PanelStep& step) {
     CDib* back = CutIn::Back();
@@ -132,11 +126,9 @@ void CRusGame::PlayOpponentCutIn1A(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up; the panels' landing sound waits in channel 0
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\kel_sp_p.bmp");
+    case 0: // the panels' landing sound waits in channel 0
+        k.SetUp(kBasePicture, "bmp\\kel_sp_p.bmp");
         LoadSe(kSeChannel, "se\\SE290.ogg");
-        k.Next();
         return;
     case 1:
         if (k.Fade(kReturn, kScene, 300)) return;
@@ -146,10 +138,9 @@ void CRusGame::PlayOpponentCutIn1A(platform::WindowHandle) {
         k.Next();
         return;
     case 2: { // the band, the portrait and the four panels
-        SceneAndBand(k);
+        const std::uint32_t e = k.SceneBand(16);
         const std::uint8_t step = c.CutInStep;
         if (step == 0) { // the portrait slides in from the right
-            const std::uint32_t e = k.Tick();
             const int q = k.Ramp(1000);
             if (e < 1000) {
                 c.SlideOffset = static_cast<std::int16_t>(CutIn::Slide(e, 400, 1000));
@@ -162,7 +153,7 @@ void CRusGame::PlayOpponentCutIn1A(platform::WindowHandle) {
         }
         k.Draw(back, kPortrait, 400, kBandY, kRest, kSheet);
         if (step == 1) {
-            if (k.Tick() < 3500) return;
+            if (e < 3500) return;
             c.ScrollOffset = c.SlideOffset = c.SlideOffset2 = 0;
             k.NextStep(Click::Keep);
             return;
@@ -193,23 +184,16 @@ void CRusGame::PlayOpponentCutIn1A(platform::WindowHandle) {
         k.Next(c.Hit(Side::Player, 60) ? 6 : 7);
         return;
     case 6:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next();
+        k.BarDropPhase(Side::Player);
         return;
-    case 7: { // the ending
-        CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
-        // The guard is read before the player's effects go with the rest.
-        const bool guarded = c.Guarded(Side::Player);
-        c.ClearEffectsSetBy(Side::Player);
-        c.NoBurn = kEffectOff;
-        c.OpponentEffectStamp = Now();
-        if (!guarded) c.DoubleBurnCost = kEffectActive;
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+    case 7: // the ending: the player pays double for burnt balls
+        k.OpponentEnding({.line = "voice\\gor0127.ogg",
+                          .plates = 1,
+                          .gauges = GaugeReset::SecondToFirst,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::DoubleBurnCost});
         return;
-    }
     default:
         return;
     }
@@ -220,27 +204,20 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: { // set-up; the finale's sound waits in channel 1
-        k.SetUp(kBasePicture, "bmp\\kel_sp_p02.bmp", kWhite);
+    case 0: { // the finale's sound waits in channel 1
+        k.SetUp(kBasePicture, "bmp\\kel_sp_p02.bmp",
+                {.flash = kWhite, .sound = "se\\SE396.ogg", .soundLater = "se\\se14238.ogg"});
         const std::uint32_t now = Now();
         c.PlayerHoleStamp.fill(now);
         c.OpponentHoleStamp.fill(now);
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        LoadSe(1, "se\\se14238.ogg");
-        k.Next();
         return;
     }
     case 1:
     case 2:
-        if (k.ThroughFlash(kFlashSlot)) return;
-        k.OpponentLine(1);
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Wipe, 100, Line::Variant);
         return;
     case 3: { // the band, her figure and the finale
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0: { // the figure slides in from the right
             const int q = k.Ramp(1000);
@@ -304,24 +281,20 @@ void CRusGame::PlayOpponentCutIn1B(platform::WindowHandle) {
         k.Next(c.Hit(Side::Player, 30) ? 6 : 7);
         return;
     case 6:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next();
+        k.BarDropPhase(Side::Player);
         return;
-    case 7: { // the ending: the player's own effects stay
-        CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        FreeSeSlot(0);
-        FreeSeSlot(1);
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.OpponentEffectStamp = Now();
+    case 7: // the ending: the player's own effects stay; her double speed ends the double cost
         c.DoubleBurnCost = kEffectOff;
-        if (!c.Guarded(Side::Player)) c.OpponentImmune = kEffectActive;
-        c.NoBurn = kEffectOff;
-        c.PlayerHoleInterval = c.BasePlayerHoleInterval;
-        c.OpponentHoleCovered.fill(0);
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::PhaseOnly);
+        k.OpponentEnding({.line = "voice\\gor0128.ogg",
+                          .sounds = Sounds::Free,
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .playerEffects = PlayerEffects::Stay,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::OpponentImmune,
+                          .counters = CutInCounters::PhaseOnly});
         return;
-    }
     default:
         return;
     }

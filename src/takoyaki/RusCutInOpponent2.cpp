@@ -136,12 +136,10 @@ void CRusGame::PlayOpponentCutIn2A(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     const std::uint8_t phase = c.CutInPhase;
     switch (phase) {
-    case 0: // set-up; her line waits until the banner is in
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\qo_sp_p.bmp");
+    case 0: // her line waits until the banner is in
+        k.SetUp(kBasePicture, "bmp\\qo_sp_p.bmp",
+                {.line = g_rusCutInVoice[static_cast<std::size_t>(2 * c.Opponent)]});
         LoadSurface(kFlyerSlot, "bmp\\zv_sp_oyaji.bmp");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[static_cast<std::size_t>(2 * c.Opponent)]);
-        k.Next();
         return;
     case 1:
         if (k.Fade(kReturn, kScene, 300)) return;
@@ -150,9 +148,7 @@ void CRusGame::PlayOpponentCutIn2A(platform::WindowHandle) {
         k.Next();
         return;
     case 2: { // the banner: two halves, then the badge and its dots
-        ShowWhole(Slot(kScene));
-        k.Band(16, kBandY);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0:
             c.SlideOffset = static_cast<std::int16_t>(std::min<std::uint32_t>(e, kScreenWidth));
@@ -253,21 +249,14 @@ void CRusGame::PlayOpponentCutIn2A(platform::WindowHandle) {
         }
         return;
     }
-    case 9: { // the ending: she heals and takes a plate unless the player is guarded
-        CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        const bool guarded = c.Guarded(Side::Player);
-        if (!guarded) c.OpponentLife = std::min(c.OpponentLife + 30, kFullLife);
-        c.PayPrice(Side::Opponent, 1);
-        if (!guarded) c.PayPrice(Side::Player, 1);
-        c.EmptyGauges(Side::Opponent, GaugeReset::SecondToFirst);
-        c.ClearEffectsSetBy(Side::Player);
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+    case 9: // the ending: she heals and takes a plate unless the player is guarded
+        if (!c.Guarded(Side::Player)) {
+            c.OpponentLife = std::min(c.OpponentLife + 30, kFullLife);
+            c.PayPrice(Side::Player, 1);
+        }
+        k.OpponentEnding(
+            {.line = "voice\\gor0127.ogg", .plates = 1, .gauges = GaugeReset::SecondToFirst});
         return;
-    }
     default:
         return;
     }
@@ -278,23 +267,16 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture, "bmp\\qo_sp_p02.bmp", kWhite);
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        k.Next();
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\qo_sp_p02.bmp", {.flash = kWhite, .sound = "se\\SE396.ogg"});
         return;
     case 1:
-    case 2:
-        if (k.ThroughFlash(kFlashSlot)) return;
+    case 2: // her first line is loaded with the band and played as the picture builds
+        if (k.Opening(Into::Wipe, 100, Line::None)) return;
         CutIn::LoadOpponentLine("voice\\fen0190.ogg");
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
         return;
     case 3: { // the picture builds up over the band
-        ShowWhole(Slot(kScene));
-        k.Band(16, kBandY);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         const int step = c.CutInStep;
         constexpr std::array<std::uint32_t, 7> kStepMs{800, 600, 600, 600, 0, 600, 600};
         const std::uint32_t ms = kStepMs[static_cast<std::size_t>(std::min(step, 6))];
@@ -356,18 +338,16 @@ void CRusGame::PlayOpponentCutIn2B(platform::WindowHandle) {
         return;
     }
     case 8:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next();
+        k.BarDropPhase(Side::Player);
         return;
-    case 9: // the ending: the player's own effects stay
-        CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.PlayerHoleInterval = c.BasePlayerHoleInterval;
-        c.OpponentEffectStamp = Now();
-        c.OpponentHoleCovered.fill(0);
-        if (!c.Guarded(Side::Player)) c.PlayerHolesCovered = kEffectActive;
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::PhaseOnly);
+    case 9: // the ending: the player's own effects stay; the bombed holes stay covered
+        k.OpponentEnding({.line = "voice\\gor0128.ogg",
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .playerEffects = PlayerEffects::Stay,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::PlayerHolesCovered,
+                          .counters = CutInCounters::PhaseOnly});
         return;
     default:
         return;

@@ -81,11 +81,6 @@ bool PastFull(std::uint32_t elapsed, std::uint32_t duration) {
     return std::uint64_t{elapsed} * 254 / duration >= 255;
 }
 
-void SceneAndBand(CutIn& k) {
-    ShowWhole(Slot(kScene));
-    k.Band(16, kBandY);
-}
-
 } // namespace
 
 void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
@@ -93,23 +88,19 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture, "bmp\\mur_sp_p.bmp", kRed);
-        CutIn::Se(kSeChannel, "se\\BSE034.ogg");
-        LoadSe(1, "se\\mse17.ogg");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[6]);
-        k.Next(Click::Keep);
+    case 0: // her line waits for panel B
+        k.SetUp(kBasePicture, "bmp\\mur_sp_p.bmp",
+                {.flash = kRed,
+                 .sound = "se\\BSE034.ogg",
+                 .soundLater = "se\\mse17.ogg",
+                 .line = g_rusCutInVoice[6]});
         return;
     case 1:
     case 2:
-        if (k.ThroughFlash(kFlashSlot)) return;
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Wipe, 100, Line::None);
         return;
     case 3: { // two panels and the long strip over the band
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0: {
             const int q = k.Ramp(1000);
@@ -142,6 +133,7 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
         default:
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelB, 100, kBandY);
+            ShowWhole(Slot(kScene));
             BlankSurface(kFlashSlot, kRed);
             CutIn::LoadMask("bmp\\mask04.bmp");
             c.CutInStep = 0;
@@ -157,19 +149,14 @@ void CRusGame::PlayOpponentCutIn3A(platform::WindowHandle) {
         if (k.Wipe(kFlashSlot, kReturn, 1000)) return;
         k.Next();
         return;
-    case 6: { // the ending: the ready markers hidden unless the player is guarded
-        CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        const bool guarded = c.Guarded(Side::Player);
-        c.ClearEffectsSetBy(Side::Player);
-        c.NoBurn = kEffectOff;
-        c.OpponentEffectStamp = Now();
-        if (!guarded) c.PlayerMarkersHidden = kEffectActive;
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+    case 6: // the ending: the ready markers hidden unless the player is guarded
+        k.OpponentEnding({.line = "voice\\gor0127.ogg",
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::PlayerMarkersHidden});
         return;
-    }
     default:
         return;
     }
@@ -180,30 +167,20 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\mur_sp_p02.bmp");
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\mur_sp_p02.bmp",
+                {.flash = kWhite, .sound = "se\\SE396.ogg", .line = g_rusCutInVoice[7]});
         LoadSurface(kWordSlot, "bmp\\Mur_Moji.bmp");
-        BlankSurface(kFlashSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[7]);
-        k.Next(Click::Keep);
         return;
     case 1:
-    case 2:
-        if (k.ThroughFlash(kFlashSlot)) return;
-        k.PlayOpponentLoaded();
-        k.StartBand();
+    case 2: // the first twenty words start beyond the right edge with the band
+        if (k.Opening(Into::Wipe, 100, Line::Loaded)) return;
         ClearStamps(c);
         for (std::size_t i = 0; i < kFlyingWords; ++i)
             SeedFlying(c, i);
-        c.CutInStep = 0;
-        k.Next();
         return;
     case 3: { // flying words, a strip and her panel over the band
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0:
             for (std::size_t i = 0; i < kFlyingWords; ++i) {
@@ -232,6 +209,7 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
         default:
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelK, 0, kBandY);
+            ShowWhole(Slot(kScene));
             BlankSurface(kFlashSlot, kWhite);
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -280,15 +258,13 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
         k.Next(c.Hit(Side::Player, 80) ? 9 : 10, Click::Keep);
         return;
     case 9:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next(Click::Keep);
+        k.BarDropPhase(Side::Player, Click::Keep);
         return;
     case 10: // the ending: no flag of her own; her stamps are left as they are
-        CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.ClearEffectsSetBy(Side::Player);
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::PhaseOnly);
+        k.OpponentEnding({.line = "voice\\gor0128.ogg",
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .counters = CutInCounters::PhaseOnly});
         return;
     default:
         return;

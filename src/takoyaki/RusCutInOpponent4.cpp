@@ -60,11 +60,6 @@ int Tremble(std::uint32_t p) {
     return static_cast<int>(p & 7) - 4;
 }
 
-void SceneAndBand(CutIn& k) {
-    ShowWhole(Slot(kScene));
-    k.Band(16, kBandY);
-}
-
 // The hit after the flashing shake, with its blow either way.
 std::uint8_t HitPhase(CRusContest& c, std::uint8_t hit, std::uint8_t ending) {
     ReplaySe(kSeChannel);
@@ -78,27 +73,19 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture, "bmp\\dor_sp_p.bmp", kRed);
-        CutIn::Se(kSeChannel, "se\\mse17.ogg");
-        LoadSe(1, "se\\mse12.ogg");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[8]);
-        k.Next(Click::Keep);
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\dor_sp_p.bmp",
+                {.flash = kRed,
+                 .sound = "se\\mse17.ogg",
+                 .soundLater = "se\\mse12.ogg",
+                 .line = g_rusCutInVoice[8]});
         return;
     case 1:
-        if (k.Fade(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
-    case 2:
-        if (k.Fade(kFlashSlot, kScene, 300)) return;
-        k.PlayOpponentLoaded();
-        k.StartBand();
-        c.CutInStep = c.CutInStep2 = 0;
-        k.Next();
+    case 2: // fades into the red flash and back, her line with the band
+        k.Opening(Into::Fade, 300, Line::Loaded);
         return;
     case 3: { // her panels, the crossing pictures and the emblem
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0: {
             const int q = k.Ramp(1000);
@@ -159,6 +146,7 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelP, 170, kBandY);
             k.Draw(Slot(kScene), kEmblem, 295, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -170,24 +158,17 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
         k.Next(HitPhase(c, 5, 6), Click::Keep);
         return;
     case 5:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next(Click::Keep);
+        k.BarDropPhase(Side::Player, Click::Keep);
         return;
-    case 6: { // the ending: slow cooking unless the player is guarded
-        CutIn::AnnouncerLine("voice\\gor0127.ogg");
-        FreeSeSlot(0);
-        FreeSeSlot(1);
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 1, GaugeReset::SecondToFirst);
-        const bool guarded = c.Guarded(Side::Player);
-        c.ClearEffectsSetBy(Side::Player);
-        c.NoBurn = kEffectOff;
-        c.OpponentEffectStamp = Now();
-        if (!guarded) c.SlowCooking = kEffectActive;
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+    case 6: // the ending: slow cooking unless the player is guarded
+        k.OpponentEnding({.line = "voice\\gor0127.ogg",
+                          .sounds = Sounds::Free,
+                          .plates = 1,
+                          .gauges = GaugeReset::SecondToFirst,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::SlowCooking});
         return;
-    }
     default:
         return;
     }
@@ -198,24 +179,19 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up, with one of her three lines
-        k.SetUp(kBasePicture, "bmp\\dor_sp_p02.bmp", kWhite);
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        LoadSe(1, "se\\mse01.ogg");
-        CutIn::LoadOpponentLine(kLines[RandTimesClock() % 3]);
-        k.Next(Click::Keep);
+    case 0: // with one of her three lines
+        k.SetUp(kBasePicture, "bmp\\dor_sp_p02.bmp",
+                {.flash = kWhite,
+                 .sound = "se\\SE396.ogg",
+                 .soundLater = "se\\mse01.ogg",
+                 .line = kLines[RandTimesClock() % 3]});
         return;
     case 1:
     case 2:
-        if (k.ThroughFlash(kFlashSlot, 200)) return;
-        k.PlayOpponentLoaded();
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Wipe, 200, Line::Loaded);
         return;
     case 3: { // her panel while she speaks, then the trembling and wavering pictures
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0: {
             const int q = k.Ramp(1500);
@@ -276,6 +252,7 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
             k.Draw(Slot(kScene), kPanel1B, 0, kBandY);
             k.Draw(Slot(kScene), kPanel1A, 342, kBandY);
             k.Draw(Slot(kScene), kWaver, 0, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInTimer = Now();
             c.CutInStep = 0;
@@ -288,19 +265,17 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
         k.Next(HitPhase(c, 5, 6), Click::Keep);
         return;
     case 5:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next(Click::Keep);
+        k.BarDropPhase(Side::Player, Click::Keep);
         return;
     case 6: // the ending: the player's own effects stay; her pan is locked
-        CutIn::AnnouncerLine("voice\\gor0128.ogg");
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.OpponentHoleCovered.fill(0);
-        c.PlayerHoleInterval = c.BasePlayerHoleInterval;
-        c.NoBurn = kEffectOff;
-        c.OpponentEffectStamp = Now();
-        if (!c.Guarded(Side::Player)) c.PlayerLocked = kEffectActive;
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::PhaseOnly);
+        k.OpponentEnding({.line = "voice\\gor0128.ogg",
+                          .plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .playerEffects = PlayerEffects::Stay,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set,
+                          .effect = &CRusContest::PlayerLocked,
+                          .counters = CutInCounters::PhaseOnly});
         return;
     default:
         return;

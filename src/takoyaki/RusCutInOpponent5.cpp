@@ -47,11 +47,6 @@ int Swing(std::uint32_t elapsed) {
     return static_cast<int>(300.0 - 300.0 * std::log10(1.0 + 9.0 * c));
 }
 
-void SceneAndBand(CutIn& k) {
-    ShowWhole(Slot(kScene));
-    k.Band(16, kBandY);
-}
-
 } // namespace
 
 void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
@@ -59,27 +54,19 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture, "bmp\\hol_sp_p.bmp", kRed);
-        CutIn::Se(kSeChannel, "se\\nse025_1.ogg");
-        LoadSe(1, "se\\pse119.ogg");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[10]);
-        k.Next(Click::Keep);
+    case 0: // the swings' sound plays again as each ends
+        k.SetUp(kBasePicture, "bmp\\hol_sp_p.bmp",
+                {.flash = kRed,
+                 .sound = "se\\nse025_1.ogg",
+                 .soundLater = "se\\pse119.ogg",
+                 .line = g_rusCutInVoice[10]});
         return;
     case 1:
-        if (k.Fade(kReturn, kFlashSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kFlashSlot, kScene, 300)) return;
-        k.PlayOpponentLoaded();
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Fade, 300, Line::Loaded);
         return;
     case 3: { // her panel swings out and back three times, then two strips
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         switch (c.CutInStep) {
         case 0: {
             const int q = k.Ramp(1000);
@@ -143,6 +130,7 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kPanelB, 350, kBandY);
             k.Draw(Slot(kScene), kStripD, 0, kBandY);
+            ShowWhole(Slot(kScene));
             LoadSe(kSeChannel, "se\\BSE034.ogg");
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -156,24 +144,16 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
         k.Next(c.Hit(Side::Player, 25) ? 5 : 6, Click::Keep);
         return;
     case 5:
-        if (k.BarDrop(Side::Player)) return;
-        k.Next(Click::Keep);
+        k.BarDropPhase(Side::Player, Click::Keep);
         return;
-    case 6: { // the ending: the player pays her price
-        CutIn::FreeSurfaces(Mask::Keep);
-        c.RestoreCutInTimers();
-        const bool guarded = c.Guarded(Side::Player);
-        if (!guarded) c.PayPrice(Side::Player, 1);
-        c.EmptyGauges(Side::Opponent, GaugeReset::SecondToFirst);
-        c.OpponentEffectStamp = Now();
+    case 6: // the ending: the player pays her price, her own plates stay
+        if (!c.Guarded(Side::Player)) c.PayPrice(Side::Player, 1);
         c.OpponentReelResult = 0;
-        c.ClearEffectsSetBy(Side::Player);
-        c.NoBurn = kEffectOff;
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+        k.OpponentEnding({.plates = 0,
+                          .gauges = GaugeReset::SecondToFirst,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set});
         return;
-    }
     default:
         return;
     }
@@ -184,25 +164,20 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
+    case 0: // her reel starts at 0
         c.OpponentReelResult = 0;
-        k.SetUp(kBasePicture, "bmp\\hol_sp_p02.bmp", kWhite);
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
-        LoadSe(1, "se\\nse003.ogg");
-        CutIn::LoadOpponentLine(g_rusCutInVoice[11]);
-        k.Next(Click::Keep);
+        k.SetUp(kBasePicture, "bmp\\hol_sp_p02.bmp",
+                {.flash = kWhite,
+                 .sound = "se\\SE396.ogg",
+                 .soundLater = "se\\nse003.ogg",
+                 .line = g_rusCutInVoice[11]});
         return;
     case 1:
     case 2:
-        if (k.ThroughFlash(kFlashSlot, 200)) return;
-        k.PlayOpponentLoaded();
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Wipe, 200, Line::Loaded);
         return;
     case 3: { // her banner: two panels and a strip that zooms in
-        SceneAndBand(k);
-        const std::uint32_t e = k.Tick();
+        const std::uint32_t e = k.SceneBand(16);
         const std::uint8_t step = c.CutInStep;
         switch (step) {
         case 0: {
@@ -258,6 +233,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
             k.Draw(Slot(kScene), kBannerB, 0, kBandY);
             k.Draw(Slot(kScene), kBannerA, 440, kBandY);
             k.Draw(Slot(kScene), kStripS, 0, 290);
+            ShowWhole(Slot(kScene));
             c.CutInTimer = Now();
             c.CutInStep = 0;
             k.Next(Click::Keep);
@@ -276,13 +252,10 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
         PlayOpponentReelAttack(window);
         return;
     case kReelEnding: // the ending: no line of its own, each attack plays its own
-        k.FreeAndPay(Mask::Keep, Side::Opponent, 2, GaugeReset::EmptyBoth);
-        c.OpponentEffectStamp = Now();
-        c.NoBurn = kEffectOff;
-        c.ClearEffectsSetBy(Side::Player);
-        c.AiStamp = Now();
-        ClearClick();
-        c.ReturnToPlay(CutInCounters::All);
+        k.OpponentEnding({.plates = 2,
+                          .gauges = GaugeReset::EmptyBoth,
+                          .noBurn = NoBurnEffect::Ends,
+                          .stamp = EffectStamp::Set});
         return;
     default:
         return;

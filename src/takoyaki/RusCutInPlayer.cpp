@@ -177,10 +177,8 @@ void CRusGame::PlayPlayerCutIn1(platform::WindowHandle) {
     CDib* back = CutIn::Back();
     constexpr int kFlashSlot = kSheet;
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\gor_sp_p.bmp");
-        k.Next();
+    case 0:
+        k.SetUp(kBasePicture, "bmp\\gor_sp_p.bmp");
         return;
     case 1:
         if (k.Fade(kReturn, kScene, 300)) return;
@@ -244,8 +242,7 @@ void CRusGame::PlayPlayerCutIn1(platform::WindowHandle) {
         k.Next(c.Hit(Side::Opponent, 20) ? 6 : 7);
         return;
     case 6:
-        if (k.BarDrop(Side::Opponent)) return;
-        k.Next();
+        k.BarDropPhase(Side::Opponent);
         return;
     case 7: // the ending
         k.Reaction(1);
@@ -270,25 +267,14 @@ void CRusGame::PlayPlayerCutIn2(platform::WindowHandle window) {
     CRusContest& c = Contest;
     CDib* back = CutIn::Back();
     switch (c.CutInPhase) {
-    case 0: // set-up
-        k.SetUp(kBasePicture);
-        LoadSurface(kSheet, "bmp\\gor_sp_p02.bmp");
+    case 0: // the reel's sheet, and the announcer's line loaded for the spark
+        k.SetUp(kBasePicture, "bmp\\gor_sp_p02.bmp", {.flash = kWhite, .sound = "se\\SE396.ogg"});
         LoadSurface(kReelSlot, "bmp\\gor_sp_p02_1.bmp");
-        BlankSurface(kWhiteSlot, kWhite);
-        CutIn::LoadMask("bmp\\mask37.bmp");
-        CutIn::Se(kSeChannel, "se\\SE396.ogg");
         CutIn::LoadAnnouncer("voice\\gor0125.ogg");
-        k.Next();
         return;
     case 1:
-        if (k.Wipe(kReturn, kWhiteSlot, 300)) return;
-        k.Next();
-        return;
     case 2:
-        if (k.Fade(kWhiteSlot, kScene, 100)) return;
-        k.StartBand();
-        c.CutInStep = 0;
-        k.Next();
+        k.Opening(Into::Wipe, 100, Line::None);
         return;
     case 3: { // the band and the opening's steps
         k.Band(32, kBandY);

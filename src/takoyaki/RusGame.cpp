@@ -219,6 +219,7 @@ void CRusGame::Load(platform::WindowHandle) {
     CopyOfSurface(10, Slot(1));
     Contest.Load();
     DrawField(Slot(10));
+    DrawToolHighlight(Slot(10));
     // The opponent's tool highlight over its batter button.
     const platform::Rect& glow = kButtonGlowSrc[0];
     BltAlpha(Slot(10), Contest.ButtonRect[0].left + 401, Contest.ButtonRect[0].top, Slot(4),
@@ -284,11 +285,14 @@ void CRusGame::DrawField(CDib* target) {
     DrawDigits(target, c.PlayerPlates, 296, 345, 532, 47, 61, 194);
     DrawDigits(target, c.OpponentPlates, 700, 749, 532, 47, 61, 194);
     DrawDigits(target, c.TimeLeft, 366, 400, 78, 33, 36, 255);
-    if (c.PlayerToolButton >= 0 && c.PlayerToolButton < 3) {
-        const platform::Rect& r = c.ButtonRect[c.PlayerToolButton];
-        const platform::Rect& g = kButtonGlowSrc[c.PlayerToolButton];
-        BltAlpha(target, r.left, r.top, Slot(4), g.left, g.top, g.right, g.bottom);
-    }
+}
+
+void CRusGame::DrawToolHighlight(CDib* target) {
+    const CRusContest& c = Contest;
+    if (c.PlayerToolButton < 0 || c.PlayerToolButton >= 3) return;
+    const platform::Rect& r = c.ButtonRect[c.PlayerToolButton];
+    const platform::Rect& g = kButtonGlowSrc[c.PlayerToolButton];
+    BltAlpha(target, r.left, r.top, Slot(4), g.left, g.top, g.right, g.bottom);
 }
 
 void CRusGame::DrawEffects(CDib* target) {
@@ -363,16 +367,21 @@ void CRusGame::DrawPan(CDib* target, Side side) {
 void CRusGame::DrawHands() {
     const CRusContest& c = Contest;
     CDib* back = g_backBuffer.get();
-    if (!c.OpponentLocked && c.OpponentToolButton >= 0 && c.OpponentToolButton < 3) {
-        const platform::Rect& r = c.ButtonRect[c.OpponentToolButton];
-        const platform::Rect& g = kButtonGlowSrc[c.OpponentToolButton];
-        BltAlpha(back, r.left + 401, r.top, Slot(4), g.left, g.top, g.right, g.bottom);
+    // The frame her hand reaches her special button hands over to her
+    // cut-in at once: neither her highlight nor her hand is drawn, so the
+    // cut-in's picture of the contest holds none.
+    if (c.State != RusState::OpponentCutIn) {
+        if (!c.OpponentLocked && c.OpponentToolButton >= 0 && c.OpponentToolButton < 3) {
+            const platform::Rect& r = c.ButtonRect[c.OpponentToolButton];
+            const platform::Rect& g = kButtonGlowSrc[c.OpponentToolButton];
+            BltAlpha(back, r.left + 401, r.top, Slot(4), g.left, g.top, g.right, g.bottom);
+        }
+        if (c.OpponentHeld != kEmptyHand)
+            BltAlpha(back, c.HandX - 24, c.HandY - 24, Slot(2), HeldTileX(c.OpponentHeld, 423), 0,
+                     kTile, kTile);
+        else
+            DrawTool(c.OpponentTool, c.HandX, c.HandY);
     }
-    if (c.OpponentHeld != kEmptyHand)
-        BltAlpha(back, c.HandX - 24, c.HandY - 24, Slot(2), HeldTileX(c.OpponentHeld, 423), 0,
-                 kTile, kTile);
-    else
-        DrawTool(c.OpponentTool, c.HandX, c.HandY);
     if (c.PlayerHeld != kEmptyHand)
         BltAlpha(back, c.CursorX - 24, c.CursorY - 24, Slot(2), HeldTileX(c.PlayerHeld, 376), 0,
                  kTile, kTile);
@@ -489,7 +498,9 @@ void CRusGame::RunPlay(platform::WindowHandle) {
     g_mouse->cancel = input.cancel ? 1 : 0;
 
     DrawField(g_backBuffer.get());
+    // The time-up picture is taken here, before the tool highlight.
     PlayCues();
+    DrawToolHighlight(g_backBuffer.get());
     // The pause and a special end the frame before the hands are drawn, so
     // the frozen picture under the dialog or the cut-in has none.
     if (Contest.State == RusState::Pause || Contest.State == RusState::PlayerCutIn) return;

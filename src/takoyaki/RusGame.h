@@ -70,10 +70,12 @@ public:
     // Opacity reached by the ready sequence's first word when it ended.
     std::uint16_t Level = 0;
 
-    // Draws the playfield of the current fields into `target`: steps 2 to 16
-    // of a play frame (background, portraits, effects, plates, lives,
-    // specials, gauges, holes, plates, scores, timer, tool highlight).
+    // Draws the playfield of the current fields into `target` (background,
+    // portraits, effects, names, lives, specials, gauges, holes, the hovered
+    // button, plates, scores, timer); the player's tool highlight goes over it
+    // after the time-up picture has been taken.
     void DrawField(CDib* target);
+    void DrawToolHighlight(CDib* target);
 
     // The win or lose banner (cdib[2] at (sx, sy), w x h) dropping to (x,
     // restY); DroppingBanner is false once it rests there.

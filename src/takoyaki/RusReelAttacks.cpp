@@ -12,8 +12,6 @@
 
 #include <algorithm>
 #include <array>
-#include <span>
-#include <string>
 
 using namespace rus;
 using namespace rus::cutin;
@@ -37,29 +35,15 @@ struct Turned {
 constexpr Turned kOnOpponent{Side::Opponent, kReelAttackEnd};
 constexpr Turned kOnPlayer{Side::Player, 15};
 
-// The burning's five pictures in slots 12 to 16 and its quick fades: out of
-// the scene to 01, up to 05 and back down to 01.
+// The burning's first picture, where its fades end.
 constexpr int kCut01 = 12;
-struct CutFade {
-    int from, to;
-    std::uint32_t ms;
-};
-constexpr std::array<CutFade, 9> kBurnFades{{
-    {kScene, 12, 200},
-    {12, 13, 200},
-    {13, 14, 200},
-    {14, 15, 200},
-    {15, 16, 200},
-    {16, 15, 50},
-    {15, 14, 50},
-    {14, 13, 50},
-    {13, 12, 50},
-}};
 
 constexpr Piece kStampedStrip{50, 426, 900, 213};
 constexpr int kWordW = 300, kWordH = 100;
 
-// The next step of an attack: its clock starts again.
+// The next step of an attack: its clock starts again. The end of a fade or
+// a wipe clears the click, so that a click that cut one short does not also
+// end the next.
 void Step(CRusContest& c, std::uint8_t step, Click click = Click::Keep) {
     if (click == Click::Clear) ClearClick();
     c.StartTime = Now();
@@ -94,23 +78,11 @@ void SeedStamp(CRusContest& c, std::size_t i) {
     c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
 }
 
-// The target's pan, life and the flag each lasting effect sets.
-struct Pan {
-    std::span<std::int8_t, kHoles> stage;
-    std::span<std::uint8_t, kHoles> kind, counted;
-};
-Pan PanOf(CRusContest& c, Side side) {
-    if (side == Side::Player) return {c.PlayerStage, c.PlayerKind, c.PlayerBurnCounted};
-    return {c.OpponentStage, c.OpponentKind, c.OpponentBurnCounted};
-}
-
 void BurnAttack(CutIn& k, CRusContest& c, const Turned& t) {
     const std::uint8_t step = c.CutInStep2;
     switch (step) {
     case 0:
-        for (int i = 0; i < 5; ++i)
-            LoadSurface(kCut01 + i, ("bmp\\pom_cut0" + std::to_string(i + 1) + ".bmp").c_str());
-        CutIn::Se(kSeChannel, "se\\se144.ogg");
+        CutIn::LoadCuts();
         Step(c, 1);
         return;
     case 10:
@@ -131,31 +103,18 @@ void BurnAttack(CutIn& k, CRusContest& c, const Turned& t) {
     default:
         break;
     }
-    if (step < 1 || step > kBurnFades.size()) return;
-    const CutFade& f = kBurnFades[step - 1u];
-    if (k.Fade(f.from, f.to, f.ms)) return;
-    if (step < kBurnFades.size()) {
-        Step(c, static_cast<std::uint8_t>(step + 1));
+    if (step < 1 || step > kCutFades) return;
+    if (k.CutFade(step - 1u)) return;
+    if (step < kCutFades) {
+        Step(c, static_cast<std::uint8_t>(step + 1), Click::Clear);
         return;
     }
     // Every ball on the pan burns, burnt ones again, unless the target is guarded.
-    const Pan pan = PanOf(c, t.target);
-    const auto balls = std::ranges::count_if(pan.stage, [](std::int8_t s) { return s != 0; });
-    if (!c.Hit(t.target, 10 + kBurnCost * static_cast<std::int32_t>(balls))) {
-        ShowWhole(Slot(kReturn));
+    if (!k.Burn(t.target)) {
         Done(k, c, t);
         return;
     }
-    for (int h = 0; h < kHoles; ++h) {
-        const auto i = static_cast<std::size_t>(h);
-        if (pan.stage[i] == 0) continue;
-        // Counted as burnt now, so play does not charge it again.
-        pan.counted[i] = 1;
-        pan.stage[i] = 11;
-        pan.kind[i] = 2;
-        k.RedrawHole(t.target, h, HoleMark::Burnt);
-    }
-    Step(c, 10);
+    Step(c, 10, Click::Clear);
 }
 
 void GuardAttack(CutIn& k, CRusContest& c, const Turned& t) {
@@ -168,11 +127,11 @@ void GuardAttack(CutIn& k, CRusContest& c, const Turned& t) {
         return;
     case 1:
         if (k.Wipe(kScene, kWhiteSlot, 2000)) return;
-        Step(c, 2);
+        Step(c, 2, Click::Clear);
         return;
     case 2:
         if (k.Fade(kWhiteSlot, kReturn, 100)) return;
-        Step(c, c.Hit(t.target, 30) ? 3 : 4);
+        Step(c, c.Hit(t.target, 30) ? 3 : 4, Click::Clear);
         return;
     case 3:
         if (k.BarDrop(t.target)) return;
@@ -204,7 +163,7 @@ void BombAttack(CutIn& k, CRusContest& c, const Turned& t) {
         return;
     case 1:
         if (k.Fade(kScene, kWhiteSlot, 300, Skip::Yes)) return;
-        Step(c, 2);
+        Step(c, 2, Click::Clear);
         return;
     case 2:
         if (k.Fade(kWhiteSlot, kReturn, 500, Skip::Yes)) return;

@@ -6,6 +6,7 @@
 #include "frontend/FrontendFixture.h"
 #include "lib/ScriptAssembler.h"
 #include "mahjong/MahjongGame.h"
+#include "screenkit/Slots.h"
 
 #include <functional>
 
@@ -151,6 +152,25 @@ TEST_F(MahjongScreenTest, DealDrawsTheTableAndBothHandsThenTheHeroineDiscardsFir
     EXPECT_EQ(Pixel(621 + 10, 320 + 15), kTable);
     EXPECT_EQ(TenthsOf(g_bgmChannel.get()), 6);
     EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 4);
+}
+
+// Her lines answer to the mini-games' voice switch (byte 7), not to the
+// story's (byte 32): the line of the deal, then the idle line at 10 s.
+TEST_F(MahjongScreenTest, HerLinesFollowTheMiniGamesVoiceSwitchNotTheStorys) {
+    WriteTone("voice/sef0414.ogg", 3);
+    g_config[config::kVoiceOff] = 1;
+    ASSERT_TRUE(RunUntil([&] { return AtDiscardChoice(); }));
+    EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 4);
+
+    g_config[config::kVoiceOff] = 0;
+    g_config[config::kVoiceMuteA] = 1;
+    screenkit::FreeVoiceSlot(0);
+    AdvanceTo(Now() + 10001);
+    Frame();
+    EXPECT_EQ(g_voiceChannels[0], nullptr);
+    g_config[config::kVoiceMuteA] = 0;
+    Frame();
+    EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 3);
 }
 
 TEST_F(MahjongScreenTest, HoverLiftsATileAClickDiscardsItAndARightClickOpensTheMenu) {

@@ -6,6 +6,8 @@
 #include "frontend/FrontendFixture.h"
 #include "screenkit/ScreenKit.h"
 
+#include <functional>
+
 using namespace frontend_test;
 
 namespace {
@@ -37,14 +39,7 @@ protected:
         bands.push_back(0xFF000000u | kAlt);
         WriteBands("bmp/title_p.bmp", 800, 75, bands);
         // Each strip row: the normal form left, the lit form right.
-        bmp_writer::BmpImage strips;
-        strips.width = 624;
-        strips.height = 185;
-        strips.bitCount = 32;
-        for (int y = 0; y < 185; ++y)
-            for (int x = 0; x < 624; ++x)
-                strips.pixels.push_back(0xFF000000u | (x < 312 ? kStrip(y / 37) : kLit(y / 37)));
-        ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
+        WriteStrips([](int x, int y) { return x < 312 ? kStrip(y / 37) : kLit(y / 37); });
         WriteBands("bmp/t_moji.bmp", 520, 280,
                    {0xFF000000u | kLogo, 0xFF000000u | kLayer, 0xFF000000u | kEmblem});
         WriteTone("bgm/p009.ogg", 30);
@@ -54,6 +49,17 @@ protected:
             WriteTone(std::string("voice/") + kCalls[k] + ".ogg", 11 + k);
         FrontendTest::SetUp();
         g_gameApp->mode = 61;
+    }
+    // The menu strips' picture, five rows of 624 x 37, opaque.
+    static void WriteStrips(const std::function<std::uint32_t(int x, int y)>& rgb) {
+        bmp_writer::BmpImage strips;
+        strips.width = 624;
+        strips.height = 185;
+        strips.bitCount = 32;
+        for (int y = 0; y < 185; ++y)
+            for (int x = 0; x < 624; ++x)
+                strips.pixels.push_back(0xFF000000u | rgb(x, y));
+        ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
     }
     CMahjongTitle& Title() { return *g_mahjongTitle; }
     void Step() { Title().Run(platform::WindowHandle::Main); }
@@ -136,6 +142,28 @@ TEST_F(MahjongTitleTest, ClicksEndOneStepEachAndBandsStartOneAfterAnother) {
     Step();
     EXPECT_EQ(Title().State, 3);
     EXPECT_EQ(Pixel(100, 530), kBand(7));
+}
+
+// A growing strip shows more of itself from its left end, centred; it is not
+// the whole strip squeezed into its width.
+TEST_F(MahjongTitleTest, MenuStripsGrowFromTheirLeftEndAroundTheCentre) {
+    constexpr std::uint32_t kRightHalf = 0x00F0F0;
+    WriteStrips([](int x, int y) { return x < 156 ? kStrip(y / 37) : kRightHalf; });
+    Frame();
+    for (int state = 1; state <= 5; ++state) {
+        g_mouse->click = 1;
+        Step();
+    }
+    ASSERT_EQ(Title().State, 6);
+    // 176 ms: level 176 × 255 ÷ 350 = 128, width 128 × 312 ÷ 256 = 156, so
+    // columns 0 to 155 of the strip stand at x 322 to 477 over band 4.
+    AdvanceTo(Title().BandStart[0] + 176);
+    Step();
+    EXPECT_EQ(Title().BandOffset[0], 156);
+    EXPECT_EQ(Pixel(321, 350), kBand(4));
+    EXPECT_EQ(Pixel(322, 350), Mix(kStrip(0), kBand(4), 128));
+    EXPECT_EQ(Pixel(477, 350), Mix(kStrip(0), kBand(4), 128));
+    EXPECT_EQ(Pixel(478, 350), kBand(4));
 }
 
 TEST_F(MahjongTitleTest, MenuItemsLeadWhereTheySayWithTheirBytes) {

@@ -203,6 +203,16 @@ protected:
             Frame();
         return C().CutInPhase == phase;
     }
+    // Special 2's reel stopped by a click, and its attack handed `symbol`.
+    bool ToReelAttack(std::uint8_t symbol) {
+        if (!ToPhase(4)) return false;
+        Press(MouseButton::Left);
+        Frame();
+        Release(MouseButton::Left);
+        if (!ToPhase(5)) return false;
+        C().ReelResult = symbol;
+        return true;
+    }
     // One frame `ms` into the current phase.
     void FrameAt(std::uint32_t ms) {
         AdvanceTo(C().StartTime + ms);
@@ -358,7 +368,7 @@ TEST_F(RusCutIns, OpponentZeroEndsWithItsPriceAndClearsThePlayersEffects) {
         EXPECT_EQ(c.PlayerLife, k.lifeAfter);
         EXPECT_EQ(c.OpponentGauge1, k.variant == 0 ? 10 : 0);
         EXPECT_EQ(c.OpponentGauge2, 0);
-        EXPECT_EQ(c.OpponentGauge1Full, k.variant == 0 ? 1 : 0); // gauge 2 carried over full
+        EXPECT_FALSE(c.OpponentGauge1Full); // gauge 2 carried over full, lit at the next step
         EXPECT_FALSE(c.OpponentGauge2Full);
         EXPECT_FALSE(c.PlayerImmune || c.OpponentHolesCovered || c.OpponentLocked);
         EXPECT_EQ(std::ranges::count(c.OpponentHoleCovered, 1), 0);
@@ -464,7 +474,7 @@ TEST_F(RusCutIns, SpecialOneClearsBurntBallsHitsAndKeepsThePanFromBurning) {
         EXPECT_EQ(c.NoBurnStamp, Now() - 8);
         EXPECT_EQ(c.PlayerPlates, 2);
         EXPECT_EQ(c.PlayerGauge1, 10); // gauge 2 carried over
-        EXPECT_TRUE(c.PlayerGauge1Full && !c.PlayerGauge2Full);
+        EXPECT_FALSE(c.PlayerGauge1Full || c.PlayerGauge2Full);
         EXPECT_EQ(TenthsOf(g_voiceChannels[10].get()), 11);
         ExpectSpecialEnded();
     }
@@ -542,12 +552,7 @@ TEST_F(RusCutIns, EachReelAttackHitsTheOpponentAndLeavesItsEffectUnlessSheIsGuar
             c.PlayerImmune = c.OpponentHolesCovered = c.OpponentLocked = 0;
             FireSpecial(2);
             SetOpponentEffects(guarded);
-            ASSERT_TRUE(ToPhase(4));
-            Press(MouseButton::Left);
-            Frame();
-            Release(MouseButton::Left);
-            ASSERT_TRUE(ToPhase(5));
-            c.ReelResult = symbol;
+            ASSERT_TRUE(ToReelAttack(symbol));
             if (symbol == 2) {
                 // Bombs need an odd clock reading; the virtual clock steps by 8.
                 while (c.CutInStep2 < 2)
@@ -584,6 +589,23 @@ TEST_F(RusCutIns, EachReelAttackHitsTheOpponentAndLeavesItsEffectUnlessSheIsGuar
             c.OpponentImmune = 0;
         }
     }
+}
+
+// The end of a reel attack's fade clears the click: the click that cut the
+// bombs' fade to red short does not cut the fade back short too.
+TEST_F(RusCutIns, AClickEndsOneReelFadeAndIsGoneAfterIt) {
+    CRusContest& c = C();
+    FireSpecial(2);
+    ASSERT_TRUE(ToReelAttack(2));
+    while (c.CutInStep2 < 1)
+        Frame();
+    Press(MouseButton::Left);
+    Frame();
+    EXPECT_EQ(c.CutInStep2, 2);
+    FrameAt(100);
+    EXPECT_EQ(c.CutInStep2, 2) << "the 500 ms fade back runs on";
+    EXPECT_EQ(g_mouse->click, 0);
+    Release(MouseButton::Left);
 }
 
 TEST_F(RusCutIns, OpponentOnesPanelsZoomInSwapAndLandWhereTheyRest) {
@@ -863,6 +885,34 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
         EXPECT_EQ(c.PlayerImmune, 0);
         ExpectSurfacesFreed();
     }
+}
+
+// The frame that bakes a band phase shows the baked picture: the pictures at
+// rest do not vanish for a frame before the wipe or the shake.
+TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
+    struct Case {
+        std::int8_t opponent;
+        std::uint8_t variant;
+        int x;
+        std::uint32_t rgb; // the last picture at rest, at (x, 250)
+    };
+    const Case cases[] = {{3, 0, 400, kPanel[1]}, {3, 1, 200, kPanel[2]}, {4, 0, 200, kPanel[1]},
+                          {4, 1, 200, kFigure},   {5, 0, 200, kFigure},   {5, 1, 600, kPanel[2]}};
+    CRusContest& c = C();
+    g_config[config::kVoiceMuteA] = 1; // no wait for opponent 4's line
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << int{k.opponent} << " variant " << int{k.variant});
+        c.Opponent = k.opponent;
+        c.PlayerLife = rus::kFullLife;
+        Fire(k.variant);
+        ASSERT_TRUE(ToPhase(3));
+        while (c.CutInPhase == 3)
+            Frame();
+        EXPECT_EQ(Pixel(k.x, 250), k.rgb);
+        EXPECT_EQ(PixelOf(Slot(11), k.x, 250), k.rgb);
+        ToPlay();
+    }
+    g_config[config::kVoiceMuteA] = 0;
 }
 
 TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {

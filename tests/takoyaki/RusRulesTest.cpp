@@ -387,7 +387,7 @@ TEST_F(RusRules, SpecialsNeedTheirGaugeAndPlatesAndEndWithTheirPrice) {
     EXPECT_EQ(c.PlayerStage[0], 2);
 
     // A one-plate special keeps gauge 2's progress as gauge 1; a full one
-    // counts as full at once.
+    // is usable again only once the next gauge step lights its flag.
     c.PlayerGauge1 = 10;
     c.PlayerGauge2 = 10;
     c.PlayerGauge1Full = c.PlayerGauge2Full = 1;
@@ -396,9 +396,15 @@ TEST_F(RusRules, SpecialsNeedTheirGaugeAndPlatesAndEndWithTheirPrice) {
     c.RunCutInAtOnce();
     EXPECT_EQ(c.PlayerPlates, 0);
     EXPECT_EQ(c.PlayerGauge1, 10);
-    EXPECT_TRUE(c.PlayerGauge1Full);
+    EXPECT_FALSE(c.PlayerGauge1Full);
     EXPECT_EQ(c.PlayerGauge2, 0);
     EXPECT_FALSE(c.PlayerGauge2Full);
+    Wait(3000);
+    EXPECT_FALSE(c.PlayerGauge1Full);
+    Frame();
+    EXPECT_EQ(c.PlayerGauge1, 10);
+    EXPECT_TRUE(c.PlayerGauge1Full);
+    EXPECT_EQ(c.PlayerGauge2, 0);
     // A two-plate special with one plate served leaves none, not −1.
     c.OpponentPlates = 1;
     c.OpponentGauge1 = 10;
@@ -506,11 +512,15 @@ TEST_F(RusRules, SlowCookingDoublesAndNoBurnStopsBeforeBurning) {
 }
 
 TEST_F(RusRules, LockedPlayerAndThePauseDialog) {
+    // The lock clears last frame's hover too.
+    Frame(Centre(c.PlayerHoleRect[0]));
+    ASSERT_EQ(c.HoverHole, 1);
     c.PlayerLocked = rus::kEffectActive;
     c.OpponentEffectStamp = platform::TimeGetTime();
     ClickHole(0);
     EXPECT_EQ(c.PlayerStage[0], 0);
     EXPECT_EQ(c.HoverHole, 0);
+    EXPECT_EQ(c.PrevHoverHole, 0);
     ClickButton(kPause);
     EXPECT_EQ(c.State, RusState::Play);
     Frame({0, 0}, false, true);

@@ -391,6 +391,20 @@ TEST_F(RusScreens, RulesPagesSwitchAtOnceAndAlwaysCloseToTheContestTitle) {
 class RusGameScreen : public RusScreens {
 protected:
     CRusContest& Contest() { return g_rusGame->Contest; }
+    // The playfield parts a test reads: the batter and pick highlights, the
+    // plate balls of the upper and lower rows; and one colour for every
+    // tool cursor.
+    static constexpr std::uint32_t kBatterLit = 0x30C0F0, kPickLit = 0xF0C030;
+    static constexpr std::uint32_t kUpperBall = 0xE0E0A0, kLowerBall = 0xA0E0E0;
+    static constexpr std::uint32_t kCursor = 0x8020C0;
+    void WriteParts() {
+        WriteAreas("bmp/tako_p.bmp", 570, 461, kKey,
+                   {{0, 0, 119, 78, Opaque(kBatterLit)},
+                    {238, 0, 119, 78, Opaque(kPickLit)},
+                    {0, 128, 37, 36, Opaque(kUpperBall)},
+                    {0, 164, 38, 30, Opaque(kLowerBall)}});
+        WriteSolid("bmp/mouse_icon.bmp", 128, 32, Opaque(kCursor));
+    }
     // Into the contest against `opponent`, through the ready sequence.
     void StartContest(std::uint8_t opponent) {
         g_gameApp->opponentIndex = opponent;
@@ -435,6 +449,56 @@ TEST_F(RusGameScreen, ReadyThenPlayDrawsThePanAndPlaysTheCues) {
     Frame();
     RightClick();
     EXPECT_EQ(Contest().PlayerTool, rus::kOctopus);
+}
+
+TEST_F(RusGameScreen, PlatesStandInTheirRowsOnBothSides) {
+    WriteParts();
+    StartContest(0);
+    MoveTo(400, 300);
+    Contest().PlayerPlate = {0, 1, 0, 0, 1, 0};
+    Contest().OpponentPlate = {0, 0, 1, 1, 0, 0};
+    Frame();
+    // Each place's first pixel, and the one before it, where its unset
+    // neighbour leaves the field: the player's place 1 at (164, 522) and
+    // place 4 at (163, 551); hers, place 2 at (603, 522) and place 3 at
+    // (527, 551).
+    EXPECT_EQ(Pixel(164, 522), kUpperBall);
+    EXPECT_EQ(Pixel(163, 522), kFieldBg);
+    EXPECT_EQ(Pixel(163, 580), kLowerBall);
+    EXPECT_EQ(Pixel(162, 580), kFieldBg);
+    EXPECT_EQ(Pixel(603, 522), kUpperBall);
+    EXPECT_EQ(Pixel(602, 522), kFieldBg);
+    EXPECT_EQ(Pixel(527, 580), kLowerBall);
+    EXPECT_EQ(Pixel(526, 580), kFieldBg);
+}
+
+// The pictures the contest stands still on: the time-up picture is taken
+// before the player's tool highlight, and the frame her hand reaches her
+// special button draws neither her highlight nor her hand (the player's
+// cursor still is).
+TEST_F(RusGameScreen, TimeUpAndHerSpecialFreezeNoHighlightAndNoHandOfHers) {
+    WriteParts();
+    StartContest(0);
+    MoveTo(400, 300);
+    const platform::Rect batter = Contest().ButtonRect[0];
+    Contest().AiAction = rus::kAiSpecial;
+    Contest().AiStep = 0;
+    Contest().OpponentSpecial = 0;
+    ASSERT_TRUE(RunUntil([&] { return Contest().State == RusState::OpponentCutIn; }, 200));
+    // Her pick cursor would stand at (504, 140 − 26), her highlight over her
+    // pick button (263 + 401, 444).
+    EXPECT_EQ(Pixel(510, 120), kFieldBg);
+    EXPECT_EQ(Pixel(664 + 5, 444 + 5), kFieldBg);
+    EXPECT_EQ(Pixel(400 + 5, 300 - 8 + 5), kCursor);
+    EXPECT_EQ(Pixel(batter.left + 5, batter.top + 5), kBatterLit);
+
+    Contest().State = RusState::Play;
+    Contest().TimeLeft = 1;
+    Contest().TimerStamp = Now() - 2600;
+    Frame();
+    ASSERT_EQ(Contest().State, RusState::Judge);
+    EXPECT_EQ(PixelOf(cdib[10].get(), batter.left + 5, batter.top + 5), kFieldBg);
+    EXPECT_EQ(Pixel(batter.left + 5, batter.top + 5), kBatterLit);
 }
 
 TEST_F(RusGameScreen, PauseNoResumesWithFreshStampsAndYesQuitsToTheTitle) {
