@@ -7,6 +7,7 @@
 #include "sound/SoundChannel.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <vector>
 
 std::array<std::uint8_t, kConfigSize> g_config{};
@@ -58,6 +59,12 @@ void LoadConfig() {
     ResetConfig();
     std::optional<std::string> path = platform::ResolveExisting(ConfigPath());
     if (!path) return;
+    // Opening a FIFO would wait for a writer before the window is up.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(*path, ec)) {
+        LogMessage("save/Config.dat is no plain file; the settings keep their defaults");
+        return;
+    }
     std::FILE* f = std::fopen(path->c_str(), "rb");
     if (!f) return;
     std::vector<std::uint8_t> block(kConfigSize);

@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include <sys/stat.h>
+
 using testing_support::HeadlessTest;
 using testing_support::ReadFile;
 using testing_support::WriteFile;
@@ -109,6 +111,13 @@ TEST_F(ConfigTest, RoundTripKeepsEveryByte) {
     LoadConfig();
     EXPECT_EQ(g_config, before);
     EXPECT_FALSE(std::filesystem::exists("save/Config.dat.tmp"));
+}
+
+TEST_F(ConfigTest, NeverBlocksOnAFifoUnderTheSettingsName) {
+    ASSERT_EQ(::mkfifo("save/Config.dat", 0644), 0);
+    g_config.fill(0xAB);
+    LoadConfig();
+    EXPECT_EQ(g_config[config::kTextSpeed], 50);
 }
 
 TEST_F(ConfigTest, ShortFileKeepsDefaultsForTheRestAndOutOfRangeBytesAreClamped) {
