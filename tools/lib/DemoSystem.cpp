@@ -174,7 +174,7 @@ bool ConfigPictures(const SystemOutput& out) {
     sheet.Disc(215, 107, 7, 0xE0E8FF);
     sheet.Disc(230, 107, 7, kLit);
     sheet.Disc(215, 122, 7, 0xB0FFB0);
-    sheet.Ring(223, 90, 8, 3, kLit);              // the mark of the chosen box, its last row clear
+    sheet.Ring(223, 90, 8, 3, kLit); // the mark of the chosen box, its last row clear
     // A lit box: inside the cell's top 14 rows, which the mark rows restore.
     sheet.Disc(248, 88, 5, kLit, 180);
     sheet.Fill(208, 130, 13, 7, Argb(255, 0x6080FF));
