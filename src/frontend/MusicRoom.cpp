@@ -45,7 +45,7 @@ constexpr int kDigitW = 8;
 constexpr int kDigitH = 11;
 constexpr std::uint32_t kFadeInMs = 1000;
 constexpr std::uint8_t kPrevious = 1;
-constexpr std::uint8_t kStop = 2;
+[[maybe_unused]] constexpr std::uint8_t kStop = 2;
 constexpr std::uint8_t kNext = 3;
 
 // Tracks locked until a script flag is set, and the flag of each.

@@ -78,7 +78,6 @@ constexpr std::uint32_t kCutInMs = 300;
 constexpr std::uint32_t kDrawPanelMs = 800;
 constexpr std::uint32_t kRiichiHoldMs = 1000;
 constexpr int kSlideDistance = 64;
-constexpr std::uint8_t kInterpreterMode = 2;
 constexpr std::uint8_t kMenuMode = 54;
 constexpr std::uint8_t kMatchPlayContext = 2;
 

@@ -38,7 +38,6 @@ void Caption(Canvas& c, int x, int y, int w, int h, std::uint32_t tone, const ch
 namespace {
 
 constexpr std::uint32_t kInk = kCutInInk;
-constexpr int kBandH = 213;
 
 // A grey-level rule mask that opens from the centre outwards in rays.
 Canvas StarMask() {
