@@ -5,25 +5,9 @@
 #include "FrontendFixture.h"
 #include "screenkit/Slots.h"
 
-#include <functional>
-
 namespace frontend_test {
 
 inline constexpr std::uint32_t kOpaque = 0xFF000000;
-
-// A 32-bit picture whose pixel (x, y) is `colour(x, y)` (alpha included).
-inline void WriteImage(const std::filesystem::path& path, int w, int h,
-                       const std::function<std::uint32_t(int, int)>& colour) {
-    bmp_writer::BmpImage img;
-    img.width = w;
-    img.height = h;
-    img.bitCount = 32;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            img.pixels.push_back(colour(x, y));
-    std::filesystem::create_directories(path.parent_path());
-    ASSERT_TRUE(bmp_writer::WriteBmp(path, img));
-}
 
 class ExtrasTest : public FrontendTest {
 protected:

@@ -17,6 +17,7 @@
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,20 @@ inline void WriteBands(const std::filesystem::path& path, int width, int rowHeig
 
 inline void WriteSolid(const std::filesystem::path& path, int w, int h, std::uint32_t argb) {
     WriteBands(path, w, h, {argb});
+}
+
+// A 32-bit picture whose pixel (x, y) is `colour(x, y)` (alpha included).
+inline void WriteImage(const std::filesystem::path& path, int w, int h,
+                       const std::function<std::uint32_t(int, int)>& colour) {
+    bmp_writer::BmpImage img;
+    img.width = w;
+    img.height = h;
+    img.bitCount = 32;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            img.pixels.push_back(colour(x, y));
+    std::filesystem::create_directories(path.parent_path());
+    ASSERT_TRUE(bmp_writer::WriteBmp(path, img));
 }
 
 // A tone of `tenths` tenths of a second, so a test can tell which file a

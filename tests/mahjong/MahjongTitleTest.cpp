@@ -52,14 +52,8 @@ protected:
     }
     // The menu strips' picture, five rows of 624 x 37, opaque.
     static void WriteStrips(const std::function<std::uint32_t(int x, int y)>& rgb) {
-        bmp_writer::BmpImage strips;
-        strips.width = 624;
-        strips.height = 185;
-        strips.bitCount = 32;
-        for (int y = 0; y < 185; ++y)
-            for (int x = 0; x < 624; ++x)
-                strips.pixels.push_back(0xFF000000u | rgb(x, y));
-        ASSERT_TRUE(bmp_writer::WriteBmp("bmp/title_p01.bmp", strips));
+        WriteImage("bmp/title_p01.bmp", 624, 185,
+                   [&](int x, int y) { return 0xFF000000u | rgb(x, y); });
     }
     CMahjongTitle& Title() { return *g_mahjongTitle; }
     void Step() { Title().Run(platform::WindowHandle::Main); }
