@@ -223,7 +223,7 @@ TEST_F(DemoDataTest, EveryFileAStoryNamesIsThereAndEachStoryEndsAtTheTitle) {
         EXPECT_GE(named, 10);
         EXPECT_GE(voices, 4);
         // The first story also leads to a mahjong match.
-        EXPECT_EQ(choices, s.file == "start.s" ? 3 : 2);
+        EXPECT_EQ(choices, s.file == "a1-1.s" ? 3 : 2);
         EXPECT_EQ(last, "end");
     }
 }

@@ -10,12 +10,12 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
-#include "lib/DemoSaveLoad.h"
-#include "lib/DemoMahjongTitle.h"
-#include "lib/DemoReplay.h"
-#include "lib/DemoMahjong.h"
-#include "lib/DemoMovies.h"
 #include "lib/DemoGallery.h"
+#include "lib/DemoMahjong.h"
+#include "lib/DemoMahjongTitle.h"
+#include "lib/DemoMovies.h"
+#include "lib/DemoReplay.h"
+#include "lib/DemoSaveLoad.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -521,7 +521,7 @@ struct Story {
 
 const std::vector<Story>& Stories() {
     static const std::vector<Story> stories{
-        {"start.s",
+        {"a1-1.s",
          "s01.ogg",
          {"bg_s01.bmp", "bg_s02.bmp"},
          {{0xFF6FB7E8, 0xFFF0E2B0}, {0xFFE89A6F, 0xFF40305A}},
@@ -603,7 +603,6 @@ std::string StoryText(const Story& s) {
         t += "text_block block=" + std::to_string(block++) + "\n";
         t += "message text=" + Quoted(text) + "\n";
     };
-    t += MovieStoryHead(s.script);
     // The day logo opens the story.
     t += "day day=" + std::to_string(s.textBlock / 100) + "\n";
     t += "set_mode mode=42\n";
@@ -637,7 +636,7 @@ std::string StoryText(const Story& s) {
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
-    const bool mahjongDetour = std::string_view(s.script) == "start.s";
+    const bool mahjongDetour = &s == &Stories().front();
     if (mahjongDetour) t += MahjongChoice();
     t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
     t += "first:\n";
@@ -698,6 +697,7 @@ bool StoryData(GameWriter& g) {
         }
         if (!g.Script(s.script, StoryText(s))) return false;
     }
+    if (!g.Script("start.s", OpeningScript(Stories().front().script))) return false;
     // Rule masks for the mask wipes: grey ramps, left to right, top to
     // bottom, and from the centre out.
     Canvas ramps[3] = {Canvas(800, 600), Canvas(800, 600), Canvas(800, 600)};
@@ -791,7 +791,9 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
     const ContestOutput contest{
         [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
         [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
-        [&](const std::string& n, const std::string& t) { return g.Script(n, t); }, Blip, VoiceLine,
+        [&](const std::string& n, const std::string& t) { return g.Script(n, t); },
+        Blip,
+        VoiceLine,
         [](int root, double beat) {
             return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
         }};
@@ -819,10 +821,8 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
-        g.Files(BacklogFiles()) &&
-        g.Files(SaveLoadFiles()) &&
-        SystemScreenData(output) && GalleryData(output) &&
-        ContestData(contest) && CutInData(contest) &&
+        g.Files(BacklogFiles()) && g.Files(SaveLoadFiles()) && SystemScreenData(output) &&
+        GalleryData(output) && ContestData(contest) && CutInData(contest) &&
         MahjongTitleData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,

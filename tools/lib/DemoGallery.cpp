@@ -227,7 +227,7 @@ std::string GalleryStoryLines(std::string_view script) {
                "\"\nmask_wipe type=39 ms=150\ntext_block block=" + std::to_string(block) +
                "\nmessage text=\"" + line + "\"\n";
     };
-    if (script == "start.s")
+    if (script == "a1-1.s")
         return show("e001a.bmp", 190, "灯船一艘接一艘地驶过海面。") +
                show("e001b.bmp", 191, "最后一艘船上，有人向我们挥手。") +
                show("guest001.bmp", 192, "那位客人的笑容，像是在说“再见”。");

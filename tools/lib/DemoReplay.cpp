@@ -294,7 +294,7 @@ bool ReplayData(const ReplayOutput& out) {
 }
 
 std::string ReplayStoryTail(const std::string& storyScript) {
-    return storyScript == "start.s" ? "change_script text=\"a1-2-3.s\"\n" : "";
+    return storyScript == "a1-1.s" ? "change_script text=\"a1-2-3.s\"\n" : "";
 }
 
 } // namespace demo
