@@ -36,12 +36,22 @@ bool MenuPictures(const SystemOutput& out) {
     for (int k = 0; k < 4; ++k)
         strip.OutlinedText(45, 120 + 70 * k, title[k], 40, kInk);
 
+    // The panel lies under the labels of the last two rows: a shade that
+    // deepens downwards, with no edge that could cross a label.
     Canvas panel(276, 270, 0);
-    Plate(panel, 0, 0, 276, 270, kPlate, 170);
+    for (int y = 0; y < 270; ++y)
+        for (int x = 0; x < 276; ++x)
+            panel.Set(x, y,
+                      Argb(std::min(150, std::max(0, y - 60)) * std::min(x, 60) / 60, kPlate));
     panel.TextCentred(0, 276, 220, "右键返回故事", 20, 0xC0D0F0);
 
     // The label sheet: labels at x 258, their glow at x 400, the hover mark
-    // at x 107, the separator line at (162, 228).
+    // at x 107, the separator line at (162, 228). Each label's dotted leader
+    // runs from the cell's left end to its word, and the mark (drawn at
+    // (480, row y), the labels at 656) is an arrow whose tip points at the
+    // leader: on hover the two read as one pointer into the word. The mark
+    // has opaque and clear pixels only, so that drawing it again over itself
+    // leaves it as it is.
     Canvas sheet(542, 232, 0);
     const char* labels[] = {"存档", "读档", "履历", "设定", "退出"};
     const int labelY[] = {0, 43, 88, 136, 184};
@@ -49,10 +59,21 @@ bool MenuPictures(const SystemOutput& out) {
     for (int k = 0; k < 5; ++k) {
         const int w = Canvas::TextWidth(labels[k], 24);
         const int y = labelY[k] + (labelH[k] - 24) / 2;
+        const int mid = labelY[k] + labelH[k] / 2;
         sheet.OutlinedText(258 + 132 - w, y, labels[k], 24, kInk);
         sheet.Text(400 + 132 - w, y, labels[k], 24, 0x806010);
-        sheet.RoundRect(107, labelY[k] + 6, 150, labelH[k] - 12, 10, 0x4070C0, 150);
-        sheet.Text(112, labelY[k] + (labelH[k] - 20) / 2, "▶", 20, kLit);
+        for (int x = 4; x < 132 - w - 8; x += 7) {
+            sheet.Fill(258 + x, mid - 1, 3, 3, Argb(200, 0x8098C0));
+            sheet.Fill(400 + x, mid - 1, 3, 3, Argb(255, 0x806010));
+        }
+        for (int d = 0; d < 8; ++d) { // dashes that close up towards the tip
+            const int gap = 7 - d;
+            sheet.Fill(107 + 16 * d + gap, mid - 1, 16 - gap, 3, Argb(255, kLit));
+        }
+        for (int x = 0; x < 22; ++x) { // the arrowhead, its tip at the mark's right end
+            const int half = (22 - x) * 9 / 22;
+            sheet.Fill(107 + 128 + x, mid - half, 1, 2 * half + 1, Argb(255, kLit));
+        }
     }
     sheet.HGradient(162, 228, 380, 4, Argb(0, 0xA0C0FF), Argb(220, 0xA0C0FF));
 
