@@ -14,15 +14,25 @@ void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha) 
 namespace {
 
 // A labelled button in three looks (normal, lit, glow) side by side or
-// stacked: `dx`, `dy` step from one look to the next.
-void ButtonLooks(Canvas& c, int x, int y, int w, int h, int dx, int dy, const char* label,
+// stacked: `dx`, `dy` step from one look to the next. The plate fills the
+// look's w x h, or only `inner` of it where a look's cell is larger than the
+// button the screen's hit area shows (cells that overlap on the screen).
+struct Inner {
+    int x, y, w, h;
+};
+void ButtonLooks(Canvas& c, int x, int y, int dx, int dy, Inner inner, const char* label,
                  int size) {
     const std::uint32_t inks[3] = {kInk, kLit, 0xFFFFFF};
     const std::uint32_t fills[3] = {0x304878, 0x5070B0, 0x806020};
     for (int k = 0; k < 3; ++k) {
-        Plate(c, x + dx * k, y + dy * k, w, h, fills[k], 230);
-        c.TextCentred(x + dx * k, w, y + dy * k + (h - size) / 2, label, size, inks[k]);
+        const int px = x + dx * k + inner.x, py = y + dy * k + inner.y;
+        Plate(c, px, py, inner.w, inner.h, fills[k], 230);
+        c.TextCentred(px, inner.w, py + (inner.h - size) / 2, label, size, inks[k]);
     }
+}
+void ButtonLooks(Canvas& c, int x, int y, int w, int h, int dx, int dy, const char* label,
+                 int size) {
+    ButtonLooks(c, x, y, dx, dy, {0, 0, w, h}, label, size);
 }
 
 bool MenuPictures(const SystemOutput& out) {
@@ -190,8 +200,10 @@ bool ConfigPictures(const SystemOutput& out) {
     sheet.TextCentred(0, 130, 28, "默认值", 22, kInk);
     Plate(sheet, 134, 0, 126, 80, 0x5070B0, 230);
     sheet.TextCentred(134, 126, 28, "默认值", 22, kLit);
-    ButtonLooks(sheet, 0, 80, 104, 52, 0, 52, "确定", 22);
-    ButtonLooks(sheet, 104, 80, 104, 52, 0, 52, "取消", 22);
+    // OK and cancel: cells of 104 x 52 drawn at (686, 494) and (686, 534),
+    // which overlap; each plate keeps to its button's hit area.
+    ButtonLooks(sheet, 0, 80, 0, 52, {14, 12, 76, 28}, "确定", 20);
+    ButtonLooks(sheet, 104, 80, 0, 52, {14, 14, 76, 28}, "取消", 20);
     sheet.Disc(215, 107, 7, 0xE0E8FF);
     sheet.Disc(230, 107, 7, kLit);
     sheet.Disc(215, 122, 7, 0xB0FFB0);
@@ -208,19 +220,25 @@ bool ConfigPictures(const SystemOutput& out) {
     Plate(sheet, 0, 236, 130, 48, 0x5070B0, 230);
     sheet.TextCentred(0, 130, 250, "角色语音", 20, kLit);
     sheet.RoundRect(130, 236, 130, 48, 10, 0x806020, 200);
+    // The voice page's bottom buttons, whose looks are 34 high: the page
+    // shows them first through the bar (0, 284) 296 x 30, so each plate
+    // keeps to the bar's rows, around its button's hit area.
     const struct {
-        int x, w;
+        int x;
+        Inner inner;
         const char* label;
-    } bottom[] = {{0, 123, "全部默认"}, {123, 86, "确定"}, {209, 86, "取消"}};
+    } bottom[] = {{0, {9, 3, 108, 24}, "全部默认"},
+                  {123, {7, 3, 72, 24}, "确定"},
+                  {209, {7, 3, 72, 24}, "取消"}};
     for (const auto& b : bottom)
-        ButtonLooks(sheet, b.x, 284, b.w, 34, 0, 34, b.label, 18);
+        ButtonLooks(sheet, b.x, 284, 0, 34, b.inner, b.label, 16);
 
     Canvas digits1(100, 12, 0);
     Canvas digits2(80, 9, 0);
     for (int d = 0; d < 10; ++d) {
         const std::string s(1, static_cast<char>('0' + d));
         digits1.Text(10 * d, -2, s, 12, kInk);
-        digits2.Text(8 * d, -2, s, 10, kInk);
+        digits2.FittedText(8 * d, 0, 8, 9, s, kInk);
     }
 
     // The voice page: each character's name by its slider.
