@@ -508,7 +508,8 @@ struct Story {
     const char* music;
     const char* backgrounds[2];
     std::uint32_t skies[2][2];
-    const char* places[2];
+    const char* places[2]; // said in the text: the pictures carry no name where
+                           // the menu screens' headings fall
     Person people[2];
     std::vector<std::pair<int, const char*>> opening; // speaker (0, 1) and line
     const char* question;
@@ -675,7 +676,6 @@ bool StoryData(GameWriter& g) {
                 bg.Disc((seed * 97 + i * 151) % 800, (seed * 53 + i * 89) % 420, 6 + (i * 13) % 40,
                         0xFFFFFF, 60);
             bg.Fill(0, 440, 800, 160, Argb(255, (s.skies[k][1] >> 1) & 0x7F7F7F));
-            bg.OutlinedText(24, 24, s.places[k], 26, 0xFFFFFF);
             ++seed;
             if (!g.Picture(std::string("bmp\\") + s.backgrounds[k], bg, 24)) return false;
         }

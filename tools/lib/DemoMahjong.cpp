@@ -214,7 +214,6 @@ Canvas Room() {
     c.RoundRect(190, 310, 420, 140, 16, 0x2A7A4A, 255);
     for (int k = 0; k < 6; ++k)
         c.RoundRect(250 + 52 * k, 350, 44, 60, 6, 0xFAF6E8, 255);
-    c.OutlinedText(24, 24, "雀庄 · 午后", 26, kInk);
     return c;
 }
 
