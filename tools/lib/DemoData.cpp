@@ -416,10 +416,13 @@ bool StoryPictures(GameWriter& g) {
         cWait.Disc(36 + 70 * f, 36, 8 + 4 * f, 0xFFE070, 200);
     for (int k = 0; k < 5; ++k)
         cWait.Disc(244, 8 + 14 * k, 4 + k % 3, 0xFFFFFF, 220); // sparkles at (219, 1)
+    // The plain plate at y 0, the lit one at y 64. The lit plate is drawn at
+    // x 150 and put out by restoring the screen from x 158 on: its first
+    // eight columns stay clear, so that nothing of it is left behind.
     Canvas select(512, 128, 0);
     select.RoundRect(0, 4, 512, 56, 24, 0x203050, 210);
-    select.RoundRect(0, 68, 512, 56, 24, 0x5070B0, 230);
-    select.RoundRect(4, 72, 504, 48, 20, 0xFFFFFF, 50);
+    select.RoundRect(8, 68, 504, 56, 24, 0x5070B0, 230);
+    select.RoundRect(12, 72, 496, 48, 20, 0xFFFFFF, 50);
     Canvas selectBase(800, 600, Argb(110, 0x000010));
     Canvas black(800, 600, 0xFF000000);
     Canvas icon(64, 64, 0);
