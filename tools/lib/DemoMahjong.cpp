@@ -131,11 +131,14 @@ Canvas Banner(int w, int h, const char* word, int size, std::uint32_t tone, cons
 }
 
 // A call menu: the question and the two buttons, their lit looks below.
+// The panel stands at (588, 376), so its last four columns would fall past
+// the screen's right edge: the plate keeps to the first 212, opaque over
+// the scores it covers.
 Canvas CallMenu(const char* question) {
     Canvas c(216, 168, 0);
-    c.RoundRect(0, 0, 216, 133, 14, 0x1C2C50, 220);
-    c.RoundRect(2, 2, 212, 129, 12, 0xFFFFFF, 30);
-    c.TextCentred(0, 216, 22, question, 24, kInk);
+    c.RoundRect(0, 0, 212, 133, 14, 0x1C2C50, 255);
+    c.RoundRect(2, 2, 208, 129, 12, 0x34446A, 255);
+    c.TextCentred(0, 212, 22, question, 24, kInk);
     const int x[2] = {25, 104};
     const int w[2] = {63, 91};
     const char* labels[2] = {"是", "否"};
