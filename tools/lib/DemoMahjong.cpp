@@ -236,9 +236,10 @@ Canvas MenuFrame(int variant) {
     for (int y = 0; y < 600; ++y)
         for (int x = (y % 2); x < 800; x += 2)
             c.Set(x, y, 0xFF101418);
-    // Wide enough to hide the item lines under the end question.
-    c.RoundRect(436, 150, 376, 206, 16, MenuTone(variant), 255);
-    c.RoundRect(442, 156, 364, 194, 12, 0xFFFFFF, 30);
+    // Wide enough to hide the item lines under the end question, and flush
+    // with the screen's right edge: its right corners lie past it.
+    c.RoundRect(436, 150, 400, 206, 16, MenuTone(variant), 255);
+    c.RoundRect(442, 156, 400, 194, 12, 0xFFFFFF, 30);
     c.OutlinedText(476, 160, "对局菜单", 24, kGold);
     return c;
 }
@@ -255,30 +256,31 @@ Canvas MenuSidePanel() {
 }
 
 struct MenuItem {
-    const char* text;  // fills the item's hit rectangle
-    int left;          // where the rectangle starts, from x 673
+    const char* text;  // ends where the items' hit rectangles end
     const char* label; // what the label strip says
 };
 constexpr std::array<MenuItem, 4> kMenuItems{{
-    {"役一览", 60, "查看所有的役"},
-    {"规则说明", 22, "阅读麻将规则"},
-    {"游戏设置", 52, "调整音量等设置"},
-    {"结束", 73, "结束这场对局"},
+    {"役一览", "查看所有的役"},
+    {"规则说明", "阅读麻将规则"},
+    {"游戏设置", "调整音量等设置"},
+    {"结束", "结束这场对局"},
 }};
 
 // Each item's row of 36: the label strip at x 0, the normal text at 170, the
-// lit text at 295; the item line at (60, 144).
+// lit text at 295; the item line at (60, 144). The texts are drawn at x 673:
+// their plates end eight pixels short of the screen's edge, the words inside.
 Canvas MenuParts(int variant) {
     Canvas c(420, 147, kKey);
     for (std::size_t n = 0; n < kMenuItems.size(); ++n) {
         const MenuItem& item = kMenuItems[n];
         const int y = 36 * static_cast<int>(n);
+        const int textX = 113 - Canvas::TextWidth(item.text, 18);
         c.RoundRect(0, y + 3, 170, 30, 10, 0x402810, 255);
         c.Text(14, y + 9, std::string("→") + item.label, 16, kGold);
-        c.RoundRect(170, y + 2, 125, 32, 8, (MenuTone(variant) >> 1) & 0x7F7F7F, 255);
-        c.Text(170 + item.left, y + 10, item.text, 18, kInk);
-        c.RoundRect(295, y + 2, 125, 32, 8, 0xF0C040, 255);
-        c.Text(295 + item.left, y + 10, item.text, 18, 0x401008);
+        c.RoundRect(170, y + 2, 119, 32, 8, (MenuTone(variant) >> 1) & 0x7F7F7F, 255);
+        c.Text(170 + textX, y + 10, item.text, 18, kInk);
+        c.RoundRect(295, y + 2, 119, 32, 8, 0xF0C040, 255);
+        c.Text(295 + textX, y + 10, item.text, 18, 0x401008);
     }
     c.HGradient(60, 144, 360, 3, 0xFFFFE080, 0xFFA07020);
     return c;
