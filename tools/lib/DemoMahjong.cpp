@@ -545,6 +545,10 @@ bool Sounds(const MahjongOutput& out) {
 
 } // namespace
 
+const char* MahjongHeroineName(int heroine) {
+    return kHeroines[static_cast<std::size_t>(heroine)].name;
+}
+
 std::string MahjongTileName(int kind) {
     return std::string(kNumbers[kind % 8]) + (IsCircles(kind) ? "筒" : "万");
 }
