@@ -93,12 +93,15 @@ bool MenuPictures(const SystemOutput& out) {
 
     Canvas dialog(382, 146, 0);
     Plate(dialog, 0, 0, 382, 146, kPlate, 235);
-    // Rows: quit at y 0, return to the title at y 54; lit at x 203, glow at 406.
+    // Rows: quit at y 0, return to the title at y 54; lit at x 203, glow at
+    // 406. They stand at (296, 272) and (296, 225), 54 high, and so overlap:
+    // each plate keeps to its choice's hit area, (308, 284) and (308, 235),
+    // 180 x 32; the cancel plate to (520, 320) 55 x 20 of its (509, 309).
     Canvas rows(609, 108, 0);
-    ButtonLooks(rows, 0, 0, 203, 54, 203, 0, "退出游戏", 24);
-    ButtonLooks(rows, 0, 54, 203, 54, 203, 0, "返回标题", 24);
+    ButtonLooks(rows, 0, 0, 203, 0, {12, 11, 180, 34}, "退出游戏", 24);
+    ButtonLooks(rows, 0, 54, 203, 0, {12, 9, 180, 34}, "返回标题", 24);
     Canvas cancel(228, 41, 0);
-    ButtonLooks(cancel, 0, 0, 76, 41, 76, 0, "取消", 20);
+    ButtonLooks(cancel, 0, 0, 76, 0, {6, 6, 64, 30}, "取消", 20);
     // The second question: its panel (the buttons stand at (50, 75) and
     // (166, 75)), and yes at y 0, no at y 50; lit at x 100, glow at 200.
     auto question = [](const char* text) {
