@@ -92,7 +92,7 @@ TEST_F(DemoDataTest, ScreenPicturesHaveTheSizesAndDepthsTheirScreensLayOut) {
         {"bmp\\mureli.bmp", 144, 99, 32},
         {"bmp\\dorile.bmp", 144, 99, 32},
         {"bmp\\holti.bmp", 144, 99, 32},
-        {"bmp\\rus_win_c06.bmp", 400, 430, 32},
+        {"bmp\\rus_win_c06.bmp", 400, 600, 32},
         {"bmp\\rus_los_c05.bmp", 300, 293, 32},
         {"system\\rus_m06.bmp", 752, 572, 32},
         {"bmp\\rus_s_p.bmp", 936, 569, 32},
