@@ -122,6 +122,23 @@ public:
         hl::PushKey(platform::Key::Control, down);
         Frames(1);
     }
+    // A wait cut short by the skip key, held as a player holds Ctrl.
+    bool Hurried(const std::function<bool()>& reach) {
+        HoldSkip(true);
+        const bool ok = reach();
+        HoldSkip(false);
+        return ok;
+    }
+    // A title's rules pages, opened at (x, y), pictured and closed again;
+    // the title's intro that follows is hurried.
+    bool RulesPages(int x, int y, bool (*open)(), const std::string& name,
+                    const std::function<bool()>& title) {
+        Click(x, y);
+        if (!RunUntil(open, "the rules pages")) return false;
+        Shot(name);
+        Click(700, 570);
+        return Hurried(title);
+    }
     // A page of the story stands whole and waits for its click.
     bool PageWaits() const { return InMode(3) && g_scenario->subState == 3; }
     bool ChoiceWaits() const { return InMode(17) && g_scenario->subState == 1; }
@@ -155,11 +172,9 @@ public:
     // ---------------------------------------------------------------- roads
 
     bool ToMainTitle() {
-        HoldSkip(true);
-        const bool ok = RunUntil([&] { return InMode(1); }, "the main title");
-        HoldSkip(false);
-        return ok && RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; },
-                              "the main title's menu");
+        return Hurried([&] { return RunUntil([&] { return InMode(1); }, "the main title"); }) &&
+               RunUntil([&] { return g_mainTitle && g_mainTitle->State == 2; },
+                        "the main title's menu");
     }
 
     // Boot, the title, the chooser and the three scenario titles.
@@ -411,15 +426,10 @@ public:
         if (!title()) return false;
         MoveTo(400, 359);
         Shot("mahjong-title");
-        Click(400, 398); // the rules
-        if (!RunUntil([&] { return g_mahjongRulesScreen && g_mahjongRulesScreen->State == 2; },
-                      "the mahjong rules"))
+        if (!RulesPages(
+                400, 398, [] { return g_mahjongRulesScreen && g_mahjongRulesScreen->State == 2; },
+                "mahjong-rules", title))
             return false;
-        Shot("mahjong-rules");
-        Click(700, 570);
-        HoldSkip(true);
-        if (!title()) return false;
-        HoldSkip(false);
         Click(400, 473); // the wallpaper room
         if (!RunUntil([&] { return g_wallpaperRoom && g_wallpaperRoom->State == 2; },
                       "the wallpaper room"))
@@ -428,9 +438,7 @@ public:
         MoveTo(500, 404);
         Shot("wallpaper-room");
         RightClick();
-        HoldSkip(true);
-        if (!title()) return false;
-        HoldSkip(false);
+        if (!Hurried(title)) return false;
         Click(400, 359); // start
         if (!RunUntil([&] { return g_kofOpening && g_kofOpening->State == 4; },
                       "the mahjong opening"))
@@ -579,15 +587,10 @@ public:
         if (!title()) return false;
         MoveTo(400, 417);
         Shot("contest-title");
-        Click(400, 450); // the rules
-        if (!RunUntil([&] { return g_rusRulesScreen && g_rusRulesScreen->State == 2; },
-                      "the contest rules"))
+        if (!RulesPages(
+                400, 450, [] { return g_rusRulesScreen && g_rusRulesScreen->State == 2; },
+                "contest-rules", title))
             return false;
-        Shot("contest-rules");
-        Click(700, 570);
-        HoldSkip(true);
-        if (!title()) return false;
-        HoldSkip(false);
         Click(400, 382); // the story
         if (!RunUntil([&] { return g_rusTitle && g_rusTitle->State == 16; }, "the warning page"))
             return false;
@@ -660,11 +663,12 @@ public:
         MoveTo(240, 340);
         Shot("contest-retry");
         Click(240, 340);
-        HoldSkip(true);
-        if (!RunUntil([&] { return g_rusGame && g_rusGame->Contest.State == rus::RusState::Play; },
-                      "the contest again"))
+        if (!Hurried([&] {
+                return RunUntil(
+                    [&] { return g_rusGame && g_rusGame->Contest.State == rus::RusState::Play; },
+                    "the contest again");
+            }))
             return false;
-        HoldSkip(false);
         g_rusGame->Contest.OpponentLife = 0;
         if (!RunUntil([&] { return g_rusGame->Contest.SubStep == 5; }, "a win")) return false;
         Shot("contest-won");
@@ -676,9 +680,7 @@ public:
         // Her story after the win leads back to the contest title, where the
         // select now offers the next opponent.
         if (!PlayUntil([&] { return InMode(65); }, "the contest title after the win")) return false;
-        HoldSkip(true);
-        if (!title()) return false;
-        HoldSkip(false);
+        if (!Hurried(title)) return false;
         Click(400, 417);
         if (!RunUntil([&] { return g_rusSelect && g_rusSelect->State == 2; }, "the select"))
             return false;
