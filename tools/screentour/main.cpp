@@ -389,6 +389,11 @@ public:
         Shot("gallery-picture");
         RightClick();
         if (!RunUntil([&] { return g_cgGallery->State == 2; }, "the gallery again")) return false;
+        Click(713 + 23 + 10, 33); // the second page: the guest picture
+        if (!RunUntil([&] { return g_cgGallery->State == 2 && g_cgGallery->Page == 1; },
+                      "the gallery's second page"))
+            return false;
+        Shot("gallery-page-2");
         Click(130, 93);
         if (!RunUntil([&] { return g_sceneReplay && g_sceneReplay->State == 2; },
                       "the scene replay"))
