@@ -234,6 +234,51 @@ protected:
         ClickAt(600, 390); // "story"
         ASSERT_TRUE(RunUntil([&] { return g_storyChooser && g_storyChooser->State == 2; }));
     }
+    void RightClickAt(int x, int y) {
+        hl::PushButton(MouseButton::Right, true, x, y);
+        Frames(1);
+        hl::PushButton(MouseButton::Right, false, x, y);
+    }
+    // Pages clicked on until the story stands in `mode` and `subState`.
+    void PlayUntil(int mode, int subState) {
+        ASSERT_TRUE(RunUntil([&] {
+            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
+            return InMode(mode) && g_scenario->subState == subState;
+        }));
+    }
+    // From the story through the menu's save entry into slot `slot`, and back.
+    void SaveInto(int slot, int mode) {
+        RightClickAt(50, 50);
+        ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
+        ClickAt(760, 210);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen && g_saveScreen->state == 3; }));
+        ClickAt(200, 130 + 103 * slot);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 8; }));
+        ClickAt(340, 370);
+        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 3; }));
+        RightClickAt(50, 50);
+        ASSERT_TRUE(RunUntil([&] { return InMode(mode); }));
+    }
+    // The load screen's slot `slot`, yes.
+    void LoadFrom(int slot) {
+        ASSERT_TRUE(RunUntil([&] { return g_loadScreen && g_loadScreen->state == 3; }));
+        ClickAt(200, 130 + 103 * slot);
+        ASSERT_TRUE(RunUntil([&] { return g_loadScreen->state == 8; }));
+        ClickAt(340, 370);
+    }
+    // Quit and start the program again in the same folder.
+    void Restart() {
+        OnDestroy();
+        ASSERT_TRUE(platform::CreateMainWindow(g_windowTitle));
+        OnCreate(platform::WindowHandle::Main);
+    }
+    // The first story's title, its start item or its load item.
+    void FromTheFirstTitle(int x, int y) {
+        ToStoryChooser();
+        ClickAt(500, 100);
+        ASSERT_TRUE(RunUntil([&] { return TitleState(0) == 2; }));
+        ClickAt(x, y);
+    }
 
     // Clicks through a story until it ends at the main title; notes what it met.
     struct StoryRun {
@@ -886,40 +931,12 @@ end
         }
         return n;
     };
-    const auto rightClick = [&] {
-        hl::PushButton(MouseButton::Right, true, 50, 50);
-        Frames(1);
-        hl::PushButton(MouseButton::Right, false, 50, 50);
-    };
-    const auto playUntil = [&](int mode, int subState) {
-        ASSERT_TRUE(RunUntil([&] {
-            if (InMode(3) && g_scenario->subState == 3) ClickAt(300, 300);
-            return InMode(mode) && g_scenario->subState == subState;
-        }));
-    };
-    // From the story through the menu's save entry into slot `slot`, and back.
-    const auto saveInto = [&](int slot, int mode) {
-        rightClick();
-        ASSERT_TRUE(RunUntil([&] { return g_systemMenu && g_systemMenu->state == 4; }));
-        ClickAt(760, 210);
-        ASSERT_TRUE(RunUntil([&] { return g_saveScreen && g_saveScreen->state == 3; }));
-        ClickAt(200, 130 + 103 * slot);
-        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 8; }));
-        ClickAt(340, 370);
-        ASSERT_TRUE(RunUntil([&] { return g_saveScreen->state == 3; }));
-        rightClick();
-        ASSERT_TRUE(RunUntil([&] { return InMode(mode); }));
-    };
-    const auto loadFrom = [&](int slot) {
-        ASSERT_TRUE(RunUntil([&] { return g_loadScreen && g_loadScreen->state == 3; }));
-        ClickAt(200, 130 + 103 * slot);
-        ASSERT_TRUE(RunUntil([&] { return g_loadScreen->state == 8; }));
-        ClickAt(340, 370);
-    };
+    const auto rightClick = [&] { RightClickAt(50, 50); };
+    const auto playUntil = [&](int mode, int subState) { PlayUntil(mode, subState); };
+    const auto saveInto = [&](int slot, int mode) { SaveInto(slot, mode); };
+    const auto loadFrom = [&](int slot) { LoadFrom(slot); };
     const auto restart = [&] {
-        OnDestroy();
-        ASSERT_TRUE(platform::CreateMainWindow(g_windowTitle));
-        OnCreate(platform::WindowHandle::Main);
+        Restart();
         ResetStory(platform::WindowHandle::Main);
         g_scenario->saveGroup = 0;
     };
@@ -972,6 +989,64 @@ end
     ASSERT_TRUE(RunUntil([&] { return InMode(3) && g_scenario->subState == 3; }, 3000));
     EXPECT_STREQ(g_scenario->messageBuffer.get(), "\xB5\xDA\xB6\xFE\xD2\xB3\xA1\xA3");
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
+// The first story's first choice, met by a newcomer from its title, is saved
+// through the menu and loaded again after a restart: the opening script
+// hands over to the story before its choice.
+TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
+    Start();
+    FromTheFirstTitle(377, 417);
+    PlayUntil(17, 1);
+    const std::string question = g_scenario->messageText.data();
+    SaveInto(0, 17);
+    EXPECT_EQ(testing_support::ReadFile("save/savefile0000.sav")[save::kReturnMode], 17);
+
+    Restart();
+    FromTheFirstTitle(400, 448);
+    LoadFrom(0);
+    ASSERT_TRUE(RunUntil([&] { return InMode(17) && g_scenario->subState == 1; }, 3000));
+    EXPECT_EQ(g_scenario->choiceCount, 3);
+    EXPECT_EQ(g_scenario->messageText.data(), question);
+    EXPECT_TRUE(Contains(modes_, {17, 8, 10}));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
+}
+
+// A choice in the opening script "start.s" reaches neither the menu (right
+// click) nor the history (middle button, Left key): a script of the test's
+// own stands in that name.
+TEST_F(PlaythroughTest, AChoiceOfTheOpeningScriptOpensNoMenuAndNoHistory) {
+    Start([] {
+        std::string error;
+        ASSERT_TRUE(nvasm::WriteScriptFile("script/start.s", R"(
+load_image surface=1 text="bg_s01.bmp"
+mask_wipe type=39 ms=0
+message text="开场的问题？"
+clear_choices
+add_choice target=one text="一"
+add_choice target=two text="二"
+choice point=0
+one:
+two:
+end
+)",
+                                           error))
+            << error;
+    });
+    FromTheFirstTitle(377, 417);
+    PlayUntil(17, 1);
+    RightClickAt(300, 300);
+    hl::PushButton(MouseButton::Middle, true, 300, 300);
+    Frames(1);
+    hl::PushButton(MouseButton::Middle, false, 300, 300);
+    hl::PushKey(platform::Key::Left, true);
+    Frames(2);
+    hl::PushKey(platform::Key::Left, false);
+    Frames(20);
+    EXPECT_TRUE(InMode(17));
+    EXPECT_EQ(g_systemMenu, nullptr);
+    EXPECT_EQ(g_backlogScreen, nullptr);
+    EXPECT_EQ(modes_.back(), 17);
 }
 
 // The contest's roads on the demo data: the mini-game chooser, the contest

@@ -174,6 +174,32 @@ public:
                      int alpha = 255) {
         Text(x + (w - TextWidth(utf8, size)) / 2, y, utf8, size, rgb, alpha);
     }
+    // A text as large as its ink fits a box of w x h at (x, y), centred in it.
+    void FittedText(int x, int y, int w, int h, std::string_view utf8, std::uint32_t rgb) {
+        for (int size = 2 * h; size >= 4; --size) {
+            Canvas ink(TextWidth(utf8, size) + size, 2 * size, 0);
+            ink.Text(0, 0, utf8, size, rgb);
+            int left = ink.w_, top = ink.h_, right = -1, bottom = -1;
+            for (int j = 0; j < ink.h_; ++j)
+                for (int i = 0; i < ink.w_; ++i)
+                    if (ink.px_[std::size_t(j) * ink.w_ + i] >> 24) {
+                        left = std::min(left, i);
+                        right = std::max(right, i);
+                        top = std::min(top, j);
+                        bottom = std::max(bottom, j);
+                    }
+            if (right < 0) return;
+            if (right - left + 1 > w || bottom - top + 1 > h) continue;
+            const int dx = x + (w - (right - left + 1)) / 2 - left;
+            const int dy = y + (h - (bottom - top + 1)) / 2 - top;
+            for (int j = top; j <= bottom; ++j)
+                for (int i = left; i <= right; ++i) {
+                    const std::uint32_t p = ink.px_[std::size_t(j) * ink.w_ + i];
+                    Blend(dx + i, dy + j, p & 0xFFFFFF, static_cast<int>(p >> 24));
+                }
+            return;
+        }
+    }
     // A text with a dark outline, readable on any background.
     void OutlinedText(int x, int y, std::string_view utf8, int size, std::uint32_t rgb) {
         for (int dy = -1; dy <= 1; ++dy)

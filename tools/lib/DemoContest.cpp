@@ -48,7 +48,8 @@ void Figure(Canvas& c, int x, int y, int w, int h, std::uint32_t tone, const cha
     c.Disc(x + w / 2, y + h / 4, std::min(w, h) / 5, 0xF0D0B8, 255);
     c.Disc(x + w / 2 - w / 14, y + h / 4 - 4, std::max(2, w / 40), 0x302020, 255);
     c.Disc(x + w / 2 + w / 14, y + h / 4 - 4, std::max(2, w / 40), 0x302020, 255);
-    c.OutlinedText(x + (w - Canvas::TextWidth(name, size)) / 2, y + h * 3 / 5, name, size, 0xFFFFFF);
+    c.OutlinedText(x + (w - Canvas::TextWidth(name, size)) / 2, y + h * 3 / 5, name, size,
+                   0xFFFFFF);
 }
 
 namespace {
@@ -334,11 +335,21 @@ bool ResultPictures(const ContestOutput& out) {
     bg.VGradient(0, 0, 800, 600, 0xFFF0D090, 0xFFC07040);
     for (int k = 0; k < 12; ++k)
         bg.Disc(60 + 65 * k, 300 + 80 * ((k * 7) % 3) - 80, 20, 0xFFFFFF, 50);
+    // The frame's bands: 57 rows at the top, 167 at the bottom, where the
+    // winner stands on a row of plates beside the word that the screen
+    // waits for a click.
     Canvas frame(800, 600, kKey);
     frame.Fill(0, 0, 800, 57, Argb(255, 0x502010));
     frame.Fill(0, 433, 800, 167, Argb(255, 0x502010));
     frame.Fill(0, 57, 800, 4, Argb(255, 0xF0C060));
     frame.Fill(0, 429, 800, 4, Argb(255, 0xF0C060));
+    for (int k = 0; k < 5; ++k) {
+        const int x = 450 + 66 * k;
+        frame.RoundRect(x - 28, 500, 56, 14, 7, 0xF0E8D8, 255);
+        for (int b = 0; b < 3; ++b)
+            frame.Disc(x - 16 + 16 * b, 494, 8, 0xC07830, 255);
+    }
+    frame.TextCentred(400, 400, 540, "点击画面继续", 26, 0xF0D8A0);
     Canvas overlay(800, 600, 0);
     for (int k = 0; k < 30; ++k)
         overlay.Disc((k * 97) % 800, 70 + (k * 53) % 350, 6 + k % 5, 0xFFF8C0, 160);
@@ -355,12 +366,15 @@ bool ResultPictures(const ContestOutput& out) {
     for (int i = 0; i <= 6; ++i) {
         const std::uint32_t tone = i == 6 ? 0x806040 : kRivals[i].tone;
         const char* name = i == 6 ? kPlayerName : kRivals[i].name;
-        Canvas winner(400, 430, kKey);
-        Figure(winner, 20, 60, 360, 370, tone, name, 36);
+        // The winner is drawn at (0, 0) over the bands, standing down to the
+        // bottom edge; the loser at (380, 140) under the caption that lands
+        // at (380, 110) 214 x 88, so her head stays below it.
+        Canvas winner(400, 600, kKey);
+        Figure(winner, 20, 60, 360, 540, tone, name, 36);
         winner.OutlinedText(40, 70, "胜", 48, 0xFFE060);
         Canvas loser(300, 293, kKey);
-        Figure(loser, 20, 20, 260, 273, (tone >> 1) & 0x7F7F7F, name, 28);
-        loser.OutlinedText(20, 20, "负", 36, 0xA0C0FF);
+        Figure(loser, 20, 70, 260, 223, (tone >> 1) & 0x7F7F7F, name, 28);
+        loser.OutlinedText(230, 70, "负", 36, 0xA0C0FF);
         char w[40], l[40];
         std::snprintf(w, sizeof w, "bmp\\rus_win_c%02d.bmp", i);
         std::snprintf(l, sizeof l, "bmp\\rus_los_c%02d.bmp", i);

@@ -10,12 +10,12 @@
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
 #include "lib/DemoBacklog.h"
-#include "lib/DemoSaveLoad.h"
-#include "lib/DemoMahjongTitle.h"
-#include "lib/DemoReplay.h"
-#include "lib/DemoMahjong.h"
-#include "lib/DemoMovies.h"
 #include "lib/DemoGallery.h"
+#include "lib/DemoMahjong.h"
+#include "lib/DemoMahjongTitle.h"
+#include "lib/DemoMovies.h"
+#include "lib/DemoReplay.h"
+#include "lib/DemoSaveLoad.h"
 #include "lib/OggWriter.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
@@ -416,10 +416,13 @@ bool StoryPictures(GameWriter& g) {
         cWait.Disc(36 + 70 * f, 36, 8 + 4 * f, 0xFFE070, 200);
     for (int k = 0; k < 5; ++k)
         cWait.Disc(244, 8 + 14 * k, 4 + k % 3, 0xFFFFFF, 220); // sparkles at (219, 1)
+    // The plain plate at y 0, the lit one at y 64. The lit plate is drawn at
+    // x 150 and put out by restoring the screen from x 158 on: its first
+    // eight columns stay clear, so that nothing of it is left behind.
     Canvas select(512, 128, 0);
     select.RoundRect(0, 4, 512, 56, 24, 0x203050, 210);
-    select.RoundRect(0, 68, 512, 56, 24, 0x5070B0, 230);
-    select.RoundRect(4, 72, 504, 48, 20, 0xFFFFFF, 50);
+    select.RoundRect(8, 68, 504, 56, 24, 0x5070B0, 230);
+    select.RoundRect(12, 72, 496, 48, 20, 0xFFFFFF, 50);
     Canvas selectBase(800, 600, Argb(110, 0x000010));
     Canvas black(800, 600, 0xFF000000);
     Canvas icon(64, 64, 0);
@@ -508,7 +511,8 @@ struct Story {
     const char* music;
     const char* backgrounds[2];
     std::uint32_t skies[2][2];
-    const char* places[2];
+    const char* places[2]; // said in the text: the pictures carry no name where
+                           // the menu screens' headings fall
     Person people[2];
     std::vector<std::pair<int, const char*>> opening; // speaker (0, 1) and line
     const char* question;
@@ -521,7 +525,7 @@ struct Story {
 
 const std::vector<Story>& Stories() {
     static const std::vector<Story> stories{
-        {"start.s",
+        {"a1-1.s",
          "s01.ogg",
          {"bg_s01.bmp", "bg_s02.bmp"},
          {{0xFF6FB7E8, 0xFFF0E2B0}, {0xFFE89A6F, 0xFF40305A}},
@@ -603,7 +607,6 @@ std::string StoryText(const Story& s) {
         t += "text_block block=" + std::to_string(block++) + "\n";
         t += "message text=" + Quoted(text) + "\n";
     };
-    t += MovieStoryHead(s.script);
     // The day logo opens the story.
     t += "day day=" + std::to_string(s.textBlock / 100) + "\n";
     t += "set_mode mode=42\n";
@@ -637,7 +640,7 @@ std::string StoryText(const Story& s) {
     t += "clear_choices\n";
     t += "add_choice target=first text=" + Quoted(s.answers[0]) + "\n";
     t += "add_choice target=second text=" + Quoted(s.answers[1]) + "\n";
-    const bool mahjongDetour = std::string_view(s.script) == "start.s";
+    const bool mahjongDetour = &s == &Stories().front();
     if (mahjongDetour) t += MahjongChoice();
     t += "choice point=" + std::to_string(s.textBlock / 100 - 1) + "\n";
     t += "first:\n";
@@ -676,7 +679,6 @@ bool StoryData(GameWriter& g) {
                 bg.Disc((seed * 97 + i * 151) % 800, (seed * 53 + i * 89) % 420, 6 + (i * 13) % 40,
                         0xFFFFFF, 60);
             bg.Fill(0, 440, 800, 160, Argb(255, (s.skies[k][1] >> 1) & 0x7F7F7F));
-            bg.OutlinedText(24, 24, s.places[k], 26, 0xFFFFFF);
             ++seed;
             if (!g.Picture(std::string("bmp\\") + s.backgrounds[k], bg, 24)) return false;
         }
@@ -698,6 +700,7 @@ bool StoryData(GameWriter& g) {
         }
         if (!g.Script(s.script, StoryText(s))) return false;
     }
+    if (!g.Script("start.s", OpeningScript(Stories().front().script))) return false;
     // Rule masks for the mask wipes: grey ramps, left to right, top to
     // bottom, and from the centre out.
     Canvas ramps[3] = {Canvas(800, 600), Canvas(800, 600), Canvas(800, 600)};
@@ -791,7 +794,9 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
     const ContestOutput contest{
         [&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
         [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); },
-        [&](const std::string& n, const std::string& t) { return g.Script(n, t); }, Blip, VoiceLine,
+        [&](const std::string& n, const std::string& t) { return g.Script(n, t); },
+        Blip,
+        VoiceLine,
         [](int root, double beat) {
             return Music(root, {{0, 4, 7}, {5, 9, 12}, {7, 11, 14}, {0, 4, 7}}, beat);
         }};
@@ -819,10 +824,8 @@ bool WriteDemoGame(const fs::path& dir, std::string& error, const DemoOptions& o
         ScenarioTitlePictures(g, {"r", "雨夜书店", 0xFF283048, 0xFF706050, 600, 342, 200, 37}, 6) &&
         ScenarioTitlePictures(g, {"i", "星空列车", 0xFF080C24, 0xFF304880, 339, 316, 122, 34}, 7) &&
         StoryPictures(g) && SequencePictures(g) && StoryData(g) && Sounds(g) &&
-        g.Files(BacklogFiles()) &&
-        g.Files(SaveLoadFiles()) &&
-        SystemScreenData(output) && GalleryData(output) &&
-        ContestData(contest) && CutInData(contest) &&
+        g.Files(BacklogFiles()) && g.Files(SaveLoadFiles()) && SystemScreenData(output) &&
+        GalleryData(output) && ContestData(contest) && CutInData(contest) &&
         MahjongTitleData(
             {[&](const std::string& p, const Canvas& c, int b) { return g.Picture(p, c, b); },
              [&](const std::string& p, const std::vector<float>& s) { return g.Sound(p, s); }, Blip,

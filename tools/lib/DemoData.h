@@ -28,9 +28,10 @@ bool WriteDemoGame(const std::filesystem::path& dir, std::string& error,
 const std::vector<std::string>& PackedFolders();
 
 // The three story scripts, in the assembler's text form (for tests that
-// want to follow a story).
+// want to follow a story). The first title starts the opening script
+// "start.s", which hands over to the first of them.
 struct StoryScript {
-    std::string file; // name in script\, e.g. "start.s"
+    std::string file; // name in script\, e.g. "b0.s"
     std::string text;
 };
 std::vector<StoryScript> StoryScripts();

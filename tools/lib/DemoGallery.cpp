@@ -2,7 +2,9 @@
 
 #include "lib/DemoCanvas.h"
 #include "lib/DemoSystem.h"
+#include "scenario/CgNames.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <vector>
@@ -49,6 +51,13 @@ Canvas Scene(int w, int h, std::uint32_t top, std::uint32_t bottom, const std::s
     const int size = std::max(18, h / 14);
     c.OutlinedText(w / 20, h / 2 - size / 2, caption, size, kInk);
     return c;
+}
+
+// The event picture itself; its seed places its circles (event k of the
+// table has kFirstSeed + k).
+constexpr int kFirstSeed = 30;
+Canvas EventPicture(const Event& e, int seed) {
+    return Scene(e.width, e.height, e.top, e.bottom, e.caption, seed);
 }
 
 // Copies `src` whole into `dst` at (x, y).
@@ -117,7 +126,8 @@ Canvas GalleryPage(int page) {
     Canvas c(800, 600);
     c.VGradient(0, 0, 800, 600, 0xFF182038, 0xFF46507A);
     c.OutlinedText(20, 24, "CG 鉴赏", 32, kInk);
-    c.Text(560, 24, "页", 20, 0xC0C8E0);
+    // Before the page buttons (713 + 23p, 22).
+    c.Text(713 - 6 - Canvas::TextWidth("页", 20), 23, "页", 20, 0xC0C8E0);
     c.TextCentred(730, 50, 90, "返回", 16, 0xC0C8E0);
     for (int i = 0; i < 20; ++i) {
         const int x = (i % 5) * 156 + 18;
@@ -129,14 +139,45 @@ Canvas GalleryPage(int page) {
     return c;
 }
 
+// The 800 x 600 top-left part of `src` reduced to w x h, each pixel the mean
+// of the block it stands for.
+Canvas Reduced(const Canvas& src, int w, int h) {
+    Canvas c(w, h);
+    const std::vector<std::uint32_t>& px = src.Pixels();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int x0 = x * 800 / w, x1 = (x + 1) * 800 / w;
+            const int y0 = y * 600 / h, y1 = (y + 1) * 600 / h;
+            std::uint32_t sum[3] = {0, 0, 0};
+            for (int j = y0; j < y1; ++j)
+                for (int i = x0; i < x1; ++i)
+                    for (int k = 0; k < 3; ++k)
+                        sum[k] += (px[std::size_t(j) * src.Width() + i] >> (8 * k)) & 0xFF;
+            const auto n = static_cast<std::uint32_t>((x1 - x0) * (y1 - y0));
+            c.Set(x, y, 0xFF000000 | (sum[2] / n) << 16 | (sum[1] / n) << 8 | (sum[0] / n));
+        }
+    return c;
+}
+
+// The thumbnail of each row: the row's first picture made small where the
+// demo has it (what opening the cell shows first), else a labelled tile.
 Canvas GalleryThumbnails(int page) {
     Canvas c(710, 424, 0xFF000000);
     for (int i = 0; i < 20; ++i) {
         const int row = page * 20 + i;
         if (row >= 44) break;
+        const std::string_view first = g_cgNames[static_cast<std::size_t>(row)][0];
+        const auto& events = Events();
+        const auto shown = std::find_if(events.begin(), events.end(),
+                                        [&](const Event& e) { return first == e.file; });
         const std::uint32_t tone = 0xFF000000 | (((row + 3) * 0x2B4D6F) & 0x7F7F7F);
-        Paste(c, Scene(142, 106, tone, 0xFFE0E0F0, RowLabel(row), row), (i % 5) * 142,
-              (i / 5) * 106);
+        Paste(c,
+              shown != events.end()
+                  ? Reduced(
+                        EventPicture(*shown, kFirstSeed + static_cast<int>(shown - events.begin())),
+                        142, 106)
+                  : Scene(142, 106, tone, 0xFFE0E0F0, RowLabel(row), row),
+              (i % 5) * 142, (i / 5) * 106);
     }
     return c;
 }
@@ -203,11 +244,9 @@ bool WallpaperPictures(const SystemOutput& out) {
 } // namespace
 
 bool GalleryData(const SystemOutput& out) {
-    int seed = 30;
+    int seed = kFirstSeed;
     for (const Event& e : Events())
-        if (!out.picture(std::string("bmp\\") + e.file,
-                         Scene(e.width, e.height, e.top, e.bottom, e.caption, seed++), 24))
-            return false;
+        if (!out.picture(std::string("bmp\\") + e.file, EventPicture(e, seed++), 24)) return false;
     // The rooms' music: a slow plucked arpeggio that loops.
     std::vector<float> music;
     for (int bar = 0; bar < 4; ++bar)
@@ -227,7 +266,7 @@ std::string GalleryStoryLines(std::string_view script) {
                "\"\nmask_wipe type=39 ms=150\ntext_block block=" + std::to_string(block) +
                "\nmessage text=\"" + line + "\"\n";
     };
-    if (script == "start.s")
+    if (script == "a1-1.s")
         return show("e001a.bmp", 190, "灯船一艘接一艘地驶过海面。") +
                show("e001b.bmp", 191, "最后一艘船上，有人向我们挥手。") +
                show("guest001.bmp", 192, "那位客人的笑容，像是在说“再见”。");

@@ -131,11 +131,14 @@ Canvas Banner(int w, int h, const char* word, int size, std::uint32_t tone, cons
 }
 
 // A call menu: the question and the two buttons, their lit looks below.
+// The panel stands at (588, 376), so its last four columns would fall past
+// the screen's right edge: the plate keeps to the first 212, opaque over
+// the scores it covers.
 Canvas CallMenu(const char* question) {
     Canvas c(216, 168, 0);
-    c.RoundRect(0, 0, 216, 133, 14, 0x1C2C50, 220);
-    c.RoundRect(2, 2, 212, 129, 12, 0xFFFFFF, 30);
-    c.TextCentred(0, 216, 22, question, 24, kInk);
+    c.RoundRect(0, 0, 212, 133, 14, 0x1C2C50, 255);
+    c.RoundRect(2, 2, 208, 129, 12, 0x34446A, 255);
+    c.TextCentred(0, 212, 22, question, 24, kInk);
     const int x[2] = {25, 104};
     const int w[2] = {63, 91};
     const char* labels[2] = {"是", "否"};
@@ -214,7 +217,6 @@ Canvas Room() {
     c.RoundRect(190, 310, 420, 140, 16, 0x2A7A4A, 255);
     for (int k = 0; k < 6; ++k)
         c.RoundRect(250 + 52 * k, 350, 44, 60, 6, 0xFAF6E8, 255);
-    c.OutlinedText(24, 24, "雀庄 · 午后", 26, kInk);
     return c;
 }
 
@@ -234,9 +236,10 @@ Canvas MenuFrame(int variant) {
     for (int y = 0; y < 600; ++y)
         for (int x = (y % 2); x < 800; x += 2)
             c.Set(x, y, 0xFF101418);
-    // Wide enough to hide the item lines under the end question.
-    c.RoundRect(436, 150, 376, 206, 16, MenuTone(variant), 255);
-    c.RoundRect(442, 156, 364, 194, 12, 0xFFFFFF, 30);
+    // Wide enough to hide the item lines under the end question, and flush
+    // with the screen's right edge: its right corners lie past it.
+    c.RoundRect(436, 150, 400, 206, 16, MenuTone(variant), 255);
+    c.RoundRect(442, 156, 400, 194, 12, 0xFFFFFF, 30);
     c.OutlinedText(476, 160, "对局菜单", 24, kGold);
     return c;
 }
@@ -253,30 +256,31 @@ Canvas MenuSidePanel() {
 }
 
 struct MenuItem {
-    const char* text;  // fills the item's hit rectangle
-    int left;          // where the rectangle starts, from x 673
+    const char* text;  // ends where the items' hit rectangles end
     const char* label; // what the label strip says
 };
 constexpr std::array<MenuItem, 4> kMenuItems{{
-    {"役一览", 60, "查看所有的役"},
-    {"规则说明", 22, "阅读麻将规则"},
-    {"游戏设置", 52, "调整音量等设置"},
-    {"结束", 73, "结束这场对局"},
+    {"役一览", "查看所有的役"},
+    {"规则说明", "阅读麻将规则"},
+    {"游戏设置", "调整音量等设置"},
+    {"结束", "结束这场对局"},
 }};
 
 // Each item's row of 36: the label strip at x 0, the normal text at 170, the
-// lit text at 295; the item line at (60, 144).
+// lit text at 295; the item line at (60, 144). The texts are drawn at x 673:
+// their plates end eight pixels short of the screen's edge, the words inside.
 Canvas MenuParts(int variant) {
     Canvas c(420, 147, kKey);
     for (std::size_t n = 0; n < kMenuItems.size(); ++n) {
         const MenuItem& item = kMenuItems[n];
         const int y = 36 * static_cast<int>(n);
+        const int textX = 113 - Canvas::TextWidth(item.text, 18);
         c.RoundRect(0, y + 3, 170, 30, 10, 0x402810, 255);
         c.Text(14, y + 9, std::string("→") + item.label, 16, kGold);
-        c.RoundRect(170, y + 2, 125, 32, 8, (MenuTone(variant) >> 1) & 0x7F7F7F, 255);
-        c.Text(170 + item.left, y + 10, item.text, 18, kInk);
-        c.RoundRect(295, y + 2, 125, 32, 8, 0xF0C040, 255);
-        c.Text(295 + item.left, y + 10, item.text, 18, 0x401008);
+        c.RoundRect(170, y + 2, 119, 32, 8, (MenuTone(variant) >> 1) & 0x7F7F7F, 255);
+        c.Text(170 + textX, y + 10, item.text, 18, kInk);
+        c.RoundRect(295, y + 2, 119, 32, 8, 0xF0C040, 255);
+        c.Text(295 + textX, y + 10, item.text, 18, 0x401008);
     }
     c.HGradient(60, 144, 360, 3, 0xFFFFE080, 0xFFA07020);
     return c;
@@ -540,6 +544,10 @@ bool Sounds(const MahjongOutput& out) {
 }
 
 } // namespace
+
+const char* MahjongHeroineName(int heroine) {
+    return kHeroines[static_cast<std::size_t>(heroine)].name;
+}
 
 std::string MahjongTileName(int kind) {
     return std::string(kNumbers[kind % 8]) + (IsCircles(kind) ? "筒" : "万");

@@ -30,6 +30,9 @@ bool MahjongData(const MahjongOutput& out);
 std::string MahjongChoice();
 std::string MahjongBranch();
 
+// The name heroine 0 to 7 goes by in her scenes, the match and the select.
+const char* MahjongHeroineName(int heroine);
+
 // How the demo's tiles are named: kinds 0 to 7 are one to eight of
 // characters, 8 to 15 one to eight of circles.
 std::string MahjongTileName(int kind);

@@ -2,6 +2,7 @@
 
 #include "lib/DemoCanvas.h"
 #include "lib/DemoContest.h"
+#include "lib/DemoMahjong.h"
 #include "lib/DemoSystem.h"
 
 #include <array>
@@ -15,9 +16,6 @@ namespace {
 // The colour key of the keyed pictures: pure green with a clear fourth byte,
 // which the alpha blits skip as well.
 constexpr std::uint32_t kKey = 0x0000FF00;
-
-constexpr std::array<const char*, 8> kHeroineNames{"维拉", "多萝", "芬妮", "穆丽",
-                                                   "莉丝", "贝丝", "荷莉", "瑟菲"};
 
 Canvas TitleBackground() {
     Canvas c(800, 600);
@@ -83,7 +81,7 @@ Canvas SelectBackground(int openCards) {
         const bool open = openCards == 8 || (openCards == 7 && n < 8) || n == 2;
         c.RoundRect(x, y, 211, 118, 12, open ? 0x405878 : 0x303038);
         if (open) {
-            c.Text(x + 16, y + 40, kHeroineNames[n - 1], 36, 0xFFFFFF);
+            c.Text(x + 16, y + 40, MahjongHeroineName(n - 1), 36, 0xFFFFFF);
             c.Text(x + 16, y + 86, "对手 " + std::to_string(n), 18, 0xB0C0D0);
         } else {
             c.TextCentred(x, 211, y + 38, "？", 40, 0x808088);
@@ -102,7 +100,7 @@ Canvas SelectParts() {
         const int y = 121 * ((n - 1) / 2);
         c.RoundRect(x, y, 211, 118, 12, 0xF0C040);
         c.RoundRect(x + 4, y + 4, 203, 110, 10, 0x6080B0);
-        c.Text(x + 16, y + 40, kHeroineNames[n - 1], 36, 0xFFF0A0);
+        c.Text(x + 16, y + 40, MahjongHeroineName(n - 1), 36, 0xFFF0A0);
         c.Text(x + 16, y + 86, "对手 " + std::to_string(n), 18, 0xFFFFFF);
     }
     c.RoundRect(0, 481, 128, 28, 8, 0xF0C040);

@@ -114,8 +114,8 @@ bool WriteDemoMovies(const std::filesystem::path& dir) {
            tools::WriteMpegMovie(dir / "staffroll.mpg", credits);
 }
 
-std::string MovieStoryHead(const std::string& storyScript) {
-    return storyScript == "start.s" ? "set_mode mode=24\n" : "";
+std::string OpeningScript(const std::string& firstStory) {
+    return "set_mode mode=24\nchange_script text=\"" + firstStory + "\"\nend\n";
 }
 
 std::string MovieStoryTail(const std::string& storyScript) {

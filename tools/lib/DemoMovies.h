@@ -12,9 +12,12 @@ namespace demo {
 // False when a movie could not be encoded or written.
 bool WriteDemoMovies(const std::filesystem::path& dir);
 
-// What a story does around its lines: the first story opens with the
-// opening movie, the third ends with the credits movie.
-std::string MovieStoryHead(const std::string& storyScript);
+// The script the first title starts ("start.s"), as an opening script: the
+// opening movie, then the first story's own script. Choices in the opening
+// script reach neither the menu nor the history, so the story's first
+// choice stands in a script of its own, where it can be saved.
+std::string OpeningScript(const std::string& firstStory);
+// What a story does after its lines: the third ends with the credits movie.
 std::string MovieStoryTail(const std::string& storyScript);
 
 } // namespace demo

@@ -198,7 +198,6 @@ bool SceneReplayData(const ReplayOutput& out) {
         harbour.Disc(60 + 85 * k, 420 + (k % 3) * 30, 16, 0xFFB050, 220);
         harbour.Disc(60 + 85 * k, 420 + (k % 3) * 30, 40, 0xFFB050, 50);
     }
-    harbour.OutlinedText(24, 24, "海港 · 夜", 26, kInk);
     const std::string scene = "play_bgm_fade loop=1 ms=1000 text=\"c022.ogg\"\n"
                               "load_image surface=1 text=\"bg_scene01.bmp\"\n"
                               "set_char_sprite slot=0 text=\"lyu_a.bmp\"\n"
@@ -294,7 +293,7 @@ bool ReplayData(const ReplayOutput& out) {
 }
 
 std::string ReplayStoryTail(const std::string& storyScript) {
-    return storyScript == "start.s" ? "change_script text=\"a1-2-3.s\"\n" : "";
+    return storyScript == "a1-1.s" ? "change_script text=\"a1-2-3.s\"\n" : "";
 }
 
 } // namespace demo

@@ -48,7 +48,8 @@ Canvas PageBase(const char* title) {
     c.Text(762, 37, "/", 14, kInk);
     c.RoundRect(730, 60, 50, 22, 5, 0x405070, 230);
     c.TextCentred(730, 50, 62, "返回", 16, kInk);
-    c.TextCentred(0, 800, 582, "右键返回", 14, 0x8090B0);
+    // The slots' frames reach y 588: the hint stands by the heading instead.
+    c.Text(24 + Canvas::TextWidth(title, 36) + 16, 40, "右键返回", 14, 0x8090B0);
     return c;
 }
 

@@ -14,15 +14,25 @@ void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha) 
 namespace {
 
 // A labelled button in three looks (normal, lit, glow) side by side or
-// stacked: `dx`, `dy` step from one look to the next.
-void ButtonLooks(Canvas& c, int x, int y, int w, int h, int dx, int dy, const char* label,
+// stacked: `dx`, `dy` step from one look to the next. The plate fills the
+// look's w x h, or only `inner` of it where a look's cell is larger than the
+// button the screen's hit area shows (cells that overlap on the screen).
+struct Inner {
+    int x, y, w, h;
+};
+void ButtonLooks(Canvas& c, int x, int y, int dx, int dy, Inner inner, const char* label,
                  int size) {
     const std::uint32_t inks[3] = {kInk, kLit, 0xFFFFFF};
     const std::uint32_t fills[3] = {0x304878, 0x5070B0, 0x806020};
     for (int k = 0; k < 3; ++k) {
-        Plate(c, x + dx * k, y + dy * k, w, h, fills[k], 230);
-        c.TextCentred(x + dx * k, w, y + dy * k + (h - size) / 2, label, size, inks[k]);
+        const int px = x + dx * k + inner.x, py = y + dy * k + inner.y;
+        Plate(c, px, py, inner.w, inner.h, fills[k], 230);
+        c.TextCentred(px, inner.w, py + (inner.h - size) / 2, label, size, inks[k]);
     }
+}
+void ButtonLooks(Canvas& c, int x, int y, int w, int h, int dx, int dy, const char* label,
+                 int size) {
+    ButtonLooks(c, x, y, dx, dy, {0, 0, w, h}, label, size);
 }
 
 bool MenuPictures(const SystemOutput& out) {
@@ -36,12 +46,22 @@ bool MenuPictures(const SystemOutput& out) {
     for (int k = 0; k < 4; ++k)
         strip.OutlinedText(45, 120 + 70 * k, title[k], 40, kInk);
 
+    // The panel lies under the labels of the last two rows: a shade that
+    // deepens downwards, with no edge that could cross a label.
     Canvas panel(276, 270, 0);
-    Plate(panel, 0, 0, 276, 270, kPlate, 170);
+    for (int y = 0; y < 270; ++y)
+        for (int x = 0; x < 276; ++x)
+            panel.Set(x, y,
+                      Argb(std::min(150, std::max(0, y - 60)) * std::min(x, 60) / 60, kPlate));
     panel.TextCentred(0, 276, 220, "右键返回故事", 20, 0xC0D0F0);
 
     // The label sheet: labels at x 258, their glow at x 400, the hover mark
-    // at x 107, the separator line at (162, 228).
+    // at x 107, the separator line at (162, 228). Each label's dotted leader
+    // runs from the cell's left end to its word, and the mark (drawn at
+    // (480, row y), the labels at 656) is an arrow whose tip points at the
+    // leader: on hover the two read as one pointer into the word. The mark
+    // has opaque and clear pixels only, so that drawing it again over itself
+    // leaves it as it is.
     Canvas sheet(542, 232, 0);
     const char* labels[] = {"存档", "读档", "履历", "设定", "退出"};
     const int labelY[] = {0, 43, 88, 136, 184};
@@ -49,10 +69,21 @@ bool MenuPictures(const SystemOutput& out) {
     for (int k = 0; k < 5; ++k) {
         const int w = Canvas::TextWidth(labels[k], 24);
         const int y = labelY[k] + (labelH[k] - 24) / 2;
+        const int mid = labelY[k] + labelH[k] / 2;
         sheet.OutlinedText(258 + 132 - w, y, labels[k], 24, kInk);
         sheet.Text(400 + 132 - w, y, labels[k], 24, 0x806010);
-        sheet.RoundRect(107, labelY[k] + 6, 150, labelH[k] - 12, 10, 0x4070C0, 150);
-        sheet.Text(112, labelY[k] + (labelH[k] - 20) / 2, "▶", 20, kLit);
+        for (int x = 4; x < 132 - w - 8; x += 7) {
+            sheet.Fill(258 + x, mid - 1, 3, 3, Argb(200, 0x8098C0));
+            sheet.Fill(400 + x, mid - 1, 3, 3, Argb(255, 0x806010));
+        }
+        for (int d = 0; d < 8; ++d) { // dashes that close up towards the tip
+            const int gap = 7 - d;
+            sheet.Fill(107 + 16 * d + gap, mid - 1, 16 - gap, 3, Argb(255, kLit));
+        }
+        for (int x = 0; x < 22; ++x) { // the arrowhead, its tip at the mark's right end
+            const int half = (22 - x) * 9 / 22;
+            sheet.Fill(107 + 128 + x, mid - half, 1, 2 * half + 1, Argb(255, kLit));
+        }
     }
     sheet.HGradient(162, 228, 380, 4, Argb(0, 0xA0C0FF), Argb(220, 0xA0C0FF));
 
@@ -62,12 +93,15 @@ bool MenuPictures(const SystemOutput& out) {
 
     Canvas dialog(382, 146, 0);
     Plate(dialog, 0, 0, 382, 146, kPlate, 235);
-    // Rows: quit at y 0, return to the title at y 54; lit at x 203, glow at 406.
+    // Rows: quit at y 0, return to the title at y 54; lit at x 203, glow at
+    // 406. They stand at (296, 272) and (296, 225), 54 high, and so overlap:
+    // each plate keeps to its choice's hit area, (308, 284) and (308, 235),
+    // 180 x 32; the cancel plate to (520, 320) 55 x 20 of its (509, 309).
     Canvas rows(609, 108, 0);
-    ButtonLooks(rows, 0, 0, 203, 54, 203, 0, "退出游戏", 24);
-    ButtonLooks(rows, 0, 54, 203, 54, 203, 0, "返回标题", 24);
+    ButtonLooks(rows, 0, 0, 203, 0, {12, 11, 180, 34}, "退出游戏", 24);
+    ButtonLooks(rows, 0, 54, 203, 0, {12, 9, 180, 34}, "返回标题", 24);
     Canvas cancel(228, 41, 0);
-    ButtonLooks(cancel, 0, 0, 76, 41, 76, 0, "取消", 20);
+    ButtonLooks(cancel, 0, 0, 76, 0, {6, 6, 64, 30}, "取消", 20);
     // The second question: its panel (the buttons stand at (50, 75) and
     // (166, 75)), and yes at y 0, no at y 50; lit at x 100, glow at 200.
     auto question = [](const char* text) {
@@ -169,8 +203,10 @@ bool ConfigPictures(const SystemOutput& out) {
     sheet.TextCentred(0, 130, 28, "默认值", 22, kInk);
     Plate(sheet, 134, 0, 126, 80, 0x5070B0, 230);
     sheet.TextCentred(134, 126, 28, "默认值", 22, kLit);
-    ButtonLooks(sheet, 0, 80, 104, 52, 0, 52, "确定", 22);
-    ButtonLooks(sheet, 104, 80, 104, 52, 0, 52, "取消", 22);
+    // OK and cancel: cells of 104 x 52 drawn at (686, 494) and (686, 534),
+    // which overlap; each plate keeps to its button's hit area.
+    ButtonLooks(sheet, 0, 80, 0, 52, {14, 12, 76, 28}, "确定", 20);
+    ButtonLooks(sheet, 104, 80, 0, 52, {14, 14, 76, 28}, "取消", 20);
     sheet.Disc(215, 107, 7, 0xE0E8FF);
     sheet.Disc(230, 107, 7, kLit);
     sheet.Disc(215, 122, 7, 0xB0FFB0);
@@ -187,19 +223,25 @@ bool ConfigPictures(const SystemOutput& out) {
     Plate(sheet, 0, 236, 130, 48, 0x5070B0, 230);
     sheet.TextCentred(0, 130, 250, "角色语音", 20, kLit);
     sheet.RoundRect(130, 236, 130, 48, 10, 0x806020, 200);
+    // The voice page's bottom buttons, whose looks are 34 high: the page
+    // shows them first through the bar (0, 284) 296 x 30, so each plate
+    // keeps to the bar's rows, around its button's hit area.
     const struct {
-        int x, w;
+        int x;
+        Inner inner;
         const char* label;
-    } bottom[] = {{0, 123, "全部默认"}, {123, 86, "确定"}, {209, 86, "取消"}};
+    } bottom[] = {{0, {9, 3, 108, 24}, "全部默认"},
+                  {123, {7, 3, 72, 24}, "确定"},
+                  {209, {7, 3, 72, 24}, "取消"}};
     for (const auto& b : bottom)
-        ButtonLooks(sheet, b.x, 284, b.w, 34, 0, 34, b.label, 18);
+        ButtonLooks(sheet, b.x, 284, 0, 34, b.inner, b.label, 16);
 
     Canvas digits1(100, 12, 0);
     Canvas digits2(80, 9, 0);
     for (int d = 0; d < 10; ++d) {
         const std::string s(1, static_cast<char>('0' + d));
         digits1.Text(10 * d, -2, s, 12, kInk);
-        digits2.Text(8 * d, -2, s, 10, kInk);
+        digits2.FittedText(8 * d, 0, 8, 9, s, kInk);
     }
 
     // The voice page: each character's name by its slider.
