@@ -3,25 +3,25 @@
 // chosen frames with pixels worked by hand, and each member run to its end
 // to see what it leaves of the contest. The last test plays every member on
 // the demo data and writes pictures of their phases to build/test/cutin-shots/.
+#include "takoyaki/RusCutIn.h"
 #include "app/Config.h"
 #include "e2e/DemoFolder.h"
 #include "e2e/Shots.h"
 #include "frontend/FrontendFixture.h"
 #include "screenkit/ScreenKit.h"
-#include "takoyaki/RusCutIn.h"
-#include "takoyaki/RusGame.h"
 #include "takoyaki/RusAutoPlayer.h"
+#include "takoyaki/RusGame.h"
 
 #include <algorithm>
 #include <functional>
 #include <set>
 
 using namespace frontend_test;
-using screenkit::FreeVoiceSlot;
-using screenkit::Slot;
 using platform::MouseButton;
 using rus::RusState;
 using rus::Side;
+using screenkit::FreeVoiceSlot;
+using screenkit::Slot;
 
 namespace {
 
@@ -82,7 +82,8 @@ protected:
             tiles.push_back({47 * (s - 1), 0, 47, 47, 0x101000u * static_cast<std::uint32_t>(s)});
         WritePicture("bmp/kiji.bmp", 517, 47, tiles);
         WritePicture("bmp/tako_p.bmp", 570, 461,
-                     {{0, 78, 221, 34, kPlayerBar}, {221, 78, 221, 34, kOpponentBar},
+                     {{0, 78, 221, 34, kPlayerBar},
+                      {221, 78, 221, 34, kOpponentBar},
                       {84, 128, 47, 47, kBurnMark}});
         WritePicture("bmp/pomi_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/pomi_sp_p.bmp", 800, 639,
@@ -131,10 +132,12 @@ protected:
         WriteTone("voice/vel0215.ogg", 19);
         WritePicture("bmp/mur_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/mur_sp_p.bmp", 1360, 639,
-                     Sheet({{0, 213, 600, 213, kPanel[0]}, {600, 213, 600, 213, kPanel[1]},
+                     Sheet({{0, 213, 600, 213, kPanel[0]},
+                            {600, 213, 600, 213, kPanel[1]},
                             {0, 426, 1360, 100, kCaption}}));
         WritePicture("bmp/mur_sp_p02.bmp", 900, 852,
-                     Sheet({{0, 213, 580, 100, kFigure}, {0, 426, 900, 100, kCaption},
+                     Sheet({{0, 213, 580, 100, kFigure},
+                            {0, 426, 900, 100, kCaption},
                             {0, 639, 460, 100, kPanel[2]}}));
         WritePicture("bmp/Mur_Moji.bmp", 600, 500, {{0, 0, 600, 500, kFlyer}});
         WriteSolid("bmp/mask04.bmp", 800, 600, Opaque(0x808080));
@@ -144,17 +147,21 @@ protected:
         WriteTone("voice/mur0368b.ogg", 23);
         WritePicture("bmp/dor_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/dor_sp_p.bmp", 1070, 852,
-                     Sheet({{0, 213, 1070, 100, kPanel[0]}, {0, 639, 550, 100, kPanel[1]},
+                     Sheet({{0, 213, 1070, 100, kPanel[0]},
+                            {0, 639, 550, 100, kPanel[1]},
                             {700, 426, 210, 213, kCaption}}));
         WritePicture("bmp/dor_sp_p02.bmp", 800, 852,
-                     Sheet({{0, 213, 456, 100, kPanel[2]}, {0, 426, 510, 100, kPanel[3]},
+                     Sheet({{0, 213, 456, 100, kPanel[2]},
+                            {0, 426, 510, 100, kPanel[3]},
                             {0, 639, 800, 100, kFigure}}));
         for (const char* line : {"dor0401", "dor0403", "dor0404", "dor0405"})
             WriteTone(std::string("voice/") + line + ".ogg", 80);
         WritePicture("bmp/hol_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/hol_sp_p.bmp", 900, 852,
-                     Sheet({{0, 213, 450, 100, kPanel[0]}, {450, 213, 450, 100, kPanel[1]},
-                            {0, 426, 800, 100, kCaption}, {0, 639, 800, 100, kFigure}}));
+                     Sheet({{0, 213, 450, 100, kPanel[0]},
+                            {450, 213, 450, 100, kPanel[1]},
+                            {0, 426, 800, 100, kCaption},
+                            {0, 639, 800, 100, kFigure}}));
         WritePicture("bmp/hol_sp_p02.bmp", 800, 756, Sheet({{0, 426, 360, 100, kPanel[2]}}));
         WriteTone("voice/hol0403.ogg", 25);
         WriteTone("voice/hol0404.ogg", 26);
@@ -337,8 +344,10 @@ TEST_F(RusCutIns, OpponentZeroEndsWithItsPriceAndClearsThePlayersEffects) {
         std::int32_t lifeAfter;
     };
     // Eight balls on the pan: variant 1 burns them for 10 + 8 × 6.
-    const Case cases[] = {{0, false, 3, 221, 2, 201}, {0, true, 3, 221, 2, 221},
-                          {1, false, 1, 100, 0, 42},  {1, false, 3, 40, 1, 0},
+    const Case cases[] = {{0, false, 3, 221, 2, 201},
+                          {0, true, 3, 221, 2, 221},
+                          {1, false, 1, 100, 0, 42},
+                          {1, false, 3, 40, 1, 0},
                           {1, true, 2, 100, 0, 100}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
@@ -382,8 +391,7 @@ TEST_F(RusCutIns, OpponentZeroEndsWithItsPriceAndClearsThePlayersEffects) {
         // variant 1; variant 1 keeps AiStamp and leaves no mask behind.
         const int barPhase = k.variant == 0 ? 8 : 16;
         EXPECT_EQ(phases.count(barPhase), k.immune ? 0u : 1u);
-        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()),
-                  k.variant == 0 ? 8 : (k.immune ? -1 : 9));
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), k.variant == 0 ? 8 : (k.immune ? -1 : 9));
         if (k.variant == 1) {
             EXPECT_EQ(c.AiStamp, aiStamp);
             EXPECT_EQ(g_maskImage, nullptr);
@@ -491,10 +499,10 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack
     };
     // Positions 0, 345, 315, 285, 255 ... 15: the top rows of the window.
     // All 13: symbols 0 and 1 stop from two positions each, 2, 3 and 4 from three.
-    for (const Stop& s : {Stop{0, 0, 22}, Stop{1, 4, 97}, Stop{2, 4, 97}, Stop{3, 4, 97},
-                          Stop{4, 3, 203}, Stop{5, 3, 203}, Stop{6, 3, 203}, Stop{7, 2, 128},
-                          Stop{8, 2, 128}, Stop{9, 2, 128}, Stop{10, 1, 53}, Stop{11, 1, 53},
-                          Stop{12, 0, 22}}) {
+    for (const Stop& s :
+         {Stop{0, 0, 22}, Stop{1, 4, 97}, Stop{2, 4, 97}, Stop{3, 4, 97}, Stop{4, 3, 203},
+          Stop{5, 3, 203}, Stop{6, 3, 203}, Stop{7, 2, 128}, Stop{8, 2, 128}, Stop{9, 2, 128},
+          Stop{10, 1, 53}, Stop{11, 1, 53}, Stop{12, 0, 22}}) {
         SCOPED_TRACE(s.steps);
         SetOpponentEffects(false);
         c.NoBurn = 1; // its 15 seconds start again
@@ -822,7 +830,8 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
         std::int8_t plates;
         std::int32_t lifeAfter;
     };
-    const Case cases[] = {{0, false, 1, 221}, {0, true, 3, 221}, {1, false, 0, 141}, {1, true, 2, 221}};
+    const Case cases[] = {
+        {0, false, 1, 221}, {0, true, 3, 221}, {1, false, 0, 141}, {1, true, 2, 221}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
         CRusContest& c = C();
@@ -922,7 +931,8 @@ TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
         std::int32_t lifeAfter;
         std::int8_t platesAfter;
     };
-    const Case cases[] = {{0, false, 191, 2}, {0, true, 221, 2}, {1, false, 191, 1}, {1, true, 221, 1}};
+    const Case cases[] = {
+        {0, false, 191, 2}, {0, true, 221, 2}, {1, false, 191, 1}, {1, true, 221, 1}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
         CRusContest& c = C();
