@@ -189,6 +189,7 @@ void CRusGame::PlayOpponentCutIn2A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kLeftHalf, 0, kBandY);
             k.Draw(Slot(kScene), kRightHalf, 360, kBandY);
+            ShowWhole(Slot(kScene));
             c.ScrollOffset = c.SlideOffset = c.SlideOffset2 = 0;
             c.CutInStep = 0;
             k.Next(Click::Keep);

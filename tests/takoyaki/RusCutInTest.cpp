@@ -122,8 +122,11 @@ protected:
         WritePicture("bmp/kel_sp_p02.bmp", 800, 639,
                      Sheet({{0, 213, 440, 100, kFigure}, {0, 426, 800, 213, kCaption}}));
         WritePicture("bmp/qo_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        // Halves, caption 1 and the first of the banner's two dots.
         WritePicture("bmp/qo_sp_p.bmp", 800, 838,
-                     Sheet({{0, 213, 800, 100, kFigure}, {0, 426, 600, 92, kCaption}}));
+                     Sheet({{0, 213, 800, 100, kFigure},
+                            {0, 426, 600, 92, kCaption},
+                            {650, 518, 44, 44, kMark}}));
         WritePicture("bmp/zv_sp_oyaji.bmp", 453, 234, {{0, 0, 453, 234, kFlyer}});
         WritePicture("bmp/qo_sp_p02.bmp", 800, 727, Sheet({{0, 213, 460, 100, kFigure}}));
         WritePicture("bmp/bom01.bmp", 658, 47, {{0, 0, 658, 47, kBurnMark}});
@@ -897,16 +900,22 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
 }
 
 // The frame that bakes a band phase shows the baked picture: the pictures at
-// rest do not vanish for a frame before the wipe or the shake.
+// rest do not vanish for a frame before the wipe or the shake, and what is
+// not baked (opponent 2's badge and dots) does not stay for a frame either.
 TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
     struct Case {
         std::int8_t opponent;
         std::uint8_t variant;
+        int bandPhase;
         int x;
-        std::uint32_t rgb; // the last picture at rest, at (x, 250)
+        std::uint32_t rgb; // what the baked picture holds at (x, 250)
     };
-    const Case cases[] = {{3, 0, 400, kPanel[1]}, {3, 1, 200, kPanel[2]}, {4, 0, 200, kPanel[1]},
-                          {4, 1, 200, kFigure},   {5, 0, 200, kFigure},   {5, 1, 600, kPanel[2]}};
+    // Opponent 2's first dot at rest covers (82, 213) to (125, 256), over
+    // the left half.
+    const Case cases[] = {{2, 0, 2, 100, kFigure},   {3, 0, 3, 400, kPanel[1]},
+                          {3, 1, 3, 200, kPanel[2]}, {4, 0, 3, 200, kPanel[1]},
+                          {4, 1, 3, 200, kFigure},   {5, 0, 3, 200, kFigure},
+                          {5, 1, 3, 600, kPanel[2]}};
     CRusContest& c = C();
     g_config[config::kVoiceMuteA] = 1; // no wait for opponent 4's line
     for (const Case& k : cases) {
@@ -914,8 +923,8 @@ TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
         c.Opponent = k.opponent;
         c.PlayerLife = rus::kFullLife;
         Fire(k.variant);
-        ASSERT_TRUE(ToPhase(3));
-        while (c.CutInPhase == 3)
+        ASSERT_TRUE(ToPhase(k.bandPhase));
+        while (c.CutInPhase == k.bandPhase)
             Frame();
         EXPECT_EQ(Pixel(k.x, 250), k.rgb);
         EXPECT_EQ(PixelOf(Slot(11), k.x, 250), k.rgb);
