@@ -953,6 +953,18 @@ TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
         // Her line silenced: variant 1's wait for it ends on its first frame.
         g_config[config::kVoiceMuteA] = k.immune ? 1 : 0;
         Fire(k.variant);
+        // The opening goes into its flash in 300 ms: variant 0's fade to red
+        // is at 150 × 255 ÷ 300 = 127 halfway, and either still runs at 292.
+        Frame(); // set-up
+        ASSERT_EQ(PixelOf(Slot(10), 430, 300), kFieldBg);
+        FrameAt(150);
+        if (k.variant == 0) {
+            EXPECT_EQ(Pixel(430, 300), Mix(kRed, kFieldBg, 127));
+        }
+        FrameAt(292);
+        EXPECT_EQ(c.CutInPhase, 1);
+        Frame();
+        EXPECT_EQ(c.CutInPhase, 2);
         ASSERT_TRUE(ToPhase(3));
         if (k.variant == 1) {
             while (c.CutInStep < 2)
