@@ -617,6 +617,35 @@ TEST_F(RusCutIns, AClickEndsOneReelFadeAndIsGoneAfterIt) {
     EXPECT_EQ(c.CutInStep2, 2) << "the 500 ms fade back runs on";
     EXPECT_EQ(g_mouse->click, 0);
     Release(MouseButton::Left);
+    ToPlay();
+
+    // The fades and wipes of the burning (its nine quick fades and the one
+    // back), the guard and the stamps cannot be cut short, and each clears
+    // a click made during it at its end.
+    struct Case {
+        std::uint8_t symbol;
+        std::vector<int> fades; // their steps
+    };
+    const Case cases[] = {{0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}, {1, {1, 2}}, {3, {1}}};
+    for (const Case& k : cases) {
+        FireSpecial(2);
+        ASSERT_TRUE(ToReelAttack(k.symbol));
+        for (const int step : k.fades) {
+            SCOPED_TRACE(testing::Message() << int{k.symbol} << " step " << step);
+            while (c.CutInPhase == 5 && c.CutInStep2 < step)
+                Frame();
+            ASSERT_EQ(c.CutInStep2, step);
+            Press(MouseButton::Left);
+            Frame();
+            EXPECT_EQ(c.CutInStep2, step) << "not cut short";
+            while (c.CutInPhase == 5 && c.CutInStep2 == step)
+                Frame();
+            EXPECT_EQ(g_mouse->click, 0);
+            Release(MouseButton::Left);
+        }
+        ToPlay();
+        c.OpponentLife = rus::kFullLife;
+    }
 }
 
 TEST_F(RusCutIns, OpponentOnesPanelsZoomInSwapAndLandWhereTheyRest) {
