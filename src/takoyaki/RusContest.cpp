@@ -1,8 +1,8 @@
 #include "takoyaki/RusContest.h"
 
 #include "app/Config.h"
-#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
+#include "screenkit/ScreenKit.h"
 #include "takoyaki/RusPan.h"
 
 #include <algorithm>

@@ -189,8 +189,8 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
                 // Pixels a frame: they fly faster at a higher frame rate.
                 c.ParticleX[i] = static_cast<std::int16_t>(c.ParticleX[i] - c.ParticleTimer[i]);
             }
-            k.Draw(back, kCrossing,
-                   kScreenWidth - static_cast<int>(std::uint64_t{e} * 1380 / 2900), kBandY);
+            k.Draw(back, kCrossing, kScreenWidth - static_cast<int>(std::uint64_t{e} * 1380 / 2900),
+                   kBandY);
             if (PastFull(e, 2900)) k.NextStep(Click::Keep);
             return;
         case 1:

@@ -1,8 +1,8 @@
 // The six computer opponents: a hand that glides over the opponent's pan and
 // buttons, one action at a time, the same cooking rules as the player's pan,
 // and a rule per opponent for when to fire a special attack.
-#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
+#include "screenkit/ScreenKit.h"
 #include "takoyaki/RusContest.h"
 #include "takoyaki/RusPan.h"
 
