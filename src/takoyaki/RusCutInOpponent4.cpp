@@ -51,10 +51,6 @@ constexpr int kWaverRows = 212;
 constexpr std::array<const char*, 3> kLines{"voice\\dor0403.ogg", "voice\\dor0404.ogg",
                                             "voice\\dor0405.ogg"};
 
-std::uint32_t RandTimesClock() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-
 // A trembling column: −4 to +3 pixels by the low three bits of `p`.
 int Tremble(std::uint32_t p) {
     return static_cast<int>(p & 7) - 4;

@@ -243,8 +243,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
     case 4: // the banner gives way at once; the reel picks her attack
         if (k.Wipe(kFlashSlot, kReturn, 300)) return;
         c.ScrollOffset = 0;
-        c.OpponentReelResult =
-            static_cast<std::uint8_t>(static_cast<std::uint32_t>(platform::Rand()) * Now() % 5);
+        c.OpponentReelResult = static_cast<std::uint8_t>(RandTimesClock() % 5);
         c.CutInStep2 = 0;
         k.Next(kReelPhase);
         return;

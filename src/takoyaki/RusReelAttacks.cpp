@@ -66,13 +66,6 @@ void StampEffect(CRusContest& c, const Turned& t) {
     (t.OnPlayer() ? c.OpponentEffectStamp : c.PlayerEffectStamp) = Now();
 }
 
-std::uint32_t RandTimesClock() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-std::uint32_t Minute() {
-    return platform::GetLocalTime().minute;
-}
-
 void SeedStamp(CRusContest& c, std::size_t i) {
     c.ParticleX[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
     c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
