@@ -112,4 +112,13 @@ std::uint32_t RandomByMinute(std::uint32_t n) {
     return r * clock * minute % n;
 }
 
+std::uint32_t RandTimesClock() {
+    const auto r = static_cast<std::uint32_t>(platform::Rand());
+    return r * platform::TimeGetTime();
+}
+
+std::uint32_t Minute() {
+    return platform::GetLocalTime().minute;
+}
+
 } // namespace screenkit

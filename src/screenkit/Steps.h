@@ -95,5 +95,10 @@ struct Strips {
 // (rand × clock × minute) mod n in unsigned 32-bit arithmetic, reading the
 // local time, then rand, then the clock.
 std::uint32_t RandomByMinute(std::uint32_t n);
+// The same recipe in parts, for the places that take the product apart or
+// leave the minute out: rand × clock (unsigned 32-bit, reading rand, then
+// the clock), and the minute of the local time.
+std::uint32_t RandTimesClock();
+std::uint32_t Minute();
 
 } // namespace screenkit

@@ -1,8 +1,8 @@
 #include "takoyaki/RusContest.h"
 
 #include "app/Config.h"
-#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
+#include "screenkit/ScreenKit.h"
 #include "takoyaki/RusPan.h"
 
 #include <algorithm>
@@ -25,8 +25,7 @@ platform::Rect HoleRect(int left, int hole) {
 // k = 1..25, so 4 to 8 whole seconds.
 void DrawIntervals(CRusContest::PerHole<std::uint32_t>& intervals) {
     for (std::uint32_t k = 1; k <= kHoles; ++k) {
-        const auto r = static_cast<std::uint32_t>(platform::Rand());
-        intervals[k - 1] = (r * Now() * k % 5 + 4) * 1000;
+        intervals[k - 1] = (screenkit::RandTimesClock() * k % 5 + 4) * 1000;
     }
 }
 

@@ -70,14 +70,6 @@ void Grow(const CutIn& k, CDib* target, const Piece& piece, int cx, int cy, std:
     k.Stretch(target, piece, cx - side / 2, cy - side / 2, side, side, opacity);
 }
 
-// rand × clock, and the contest's wider recipe with the minute in it.
-std::uint32_t RandTimesClock() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-std::uint32_t Minute() {
-    return platform::GetLocalTime().minute;
-}
-
 // Where a flyer starts at the right edge; a restarted one may be twice as fast.
 void StartFlyer(CRusContest& c, std::size_t i, std::uint32_t speeds) {
     c.ParticleX[i] = static_cast<std::int16_t>(RandomByMinute(400) + 800);
@@ -189,6 +181,7 @@ void CRusGame::PlayOpponentCutIn2A(platform::WindowHandle) {
             k.BakeBand();
             k.Draw(Slot(kScene), kLeftHalf, 0, kBandY);
             k.Draw(Slot(kScene), kRightHalf, 360, kBandY);
+            ShowWhole(Slot(kScene));
             c.ScrollOffset = c.SlideOffset = c.SlideOffset2 = 0;
             c.CutInStep = 0;
             k.Next(Click::Keep);

@@ -41,31 +41,24 @@ Piece Word(int k) {
     return {kWordW * (w % 2), kWordH * (w / 2), kWordW, kWordH};
 }
 
-// rand × clock, a fresh one for every value, and the minute of the hour.
-std::uint32_t R() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-std::uint32_t Minute() {
-    return platform::GetLocalTime().minute;
-}
-
 // A word that flies in from beyond the right edge across the band.
 void SeedFlying(CRusContest& c, std::size_t i) {
-    c.ParticleX[i] = static_cast<std::int16_t>(R() % 500 + 800);
-    c.ParticleY[i] = static_cast<std::int16_t>(R() % 110 + kBandY);
-    c.ParticleTimer[i] = static_cast<std::int16_t>((R() & 15) + 16);
-    c.ParticleKind[i] = static_cast<std::int16_t>(R() * Minute() % 10);
+    c.ParticleX[i] = static_cast<std::int16_t>(RandTimesClock() % 500 + 800);
+    c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 110 + kBandY);
+    c.ParticleTimer[i] = static_cast<std::int16_t>((RandTimesClock() & 15) + 16);
+    c.ParticleKind[i] = static_cast<std::int16_t>(RandTimesClock() * Minute() % 10);
 }
 
 // A stamp somewhere over the contest; the first ones count down 16 to 31
 // frames, the ones seeded again as many as the minute's product gives.
 enum class Reseed : std::uint8_t { First, Again };
 void SeedStamp(CRusContest& c, std::size_t i, Reseed reseed) {
-    c.ParticleX[i] = static_cast<std::int16_t>(R() % 500);
-    c.ParticleY[i] = static_cast<std::int16_t>(R() % 500);
-    const std::uint32_t counter = reseed == Reseed::First ? R() : R() * Minute();
+    c.ParticleX[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
+    c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
+    const std::uint32_t counter =
+        reseed == Reseed::First ? RandTimesClock() : RandTimesClock() * Minute();
     c.ParticleTimer[i] = static_cast<std::int16_t>((counter & 15) + 16);
-    c.ParticleKind[i] = static_cast<std::int16_t>(R() * Minute() % 10);
+    c.ParticleKind[i] = static_cast<std::int16_t>(RandTimesClock() * Minute() % 10);
 }
 
 void ClearStamps(CRusContest& c) {
@@ -189,8 +182,8 @@ void CRusGame::PlayOpponentCutIn3B(platform::WindowHandle) {
                 // Pixels a frame: they fly faster at a higher frame rate.
                 c.ParticleX[i] = static_cast<std::int16_t>(c.ParticleX[i] - c.ParticleTimer[i]);
             }
-            k.Draw(back, kCrossing,
-                   kScreenWidth - static_cast<int>(std::uint64_t{e} * 1380 / 2900), kBandY);
+            k.Draw(back, kCrossing, kScreenWidth - static_cast<int>(std::uint64_t{e} * 1380 / 2900),
+                   kBandY);
             if (PastFull(e, 2900)) k.NextStep(Click::Keep);
             return;
         case 1:

@@ -51,10 +51,6 @@ constexpr int kWaverRows = 212;
 constexpr std::array<const char*, 3> kLines{"voice\\dor0403.ogg", "voice\\dor0404.ogg",
                                             "voice\\dor0405.ogg"};
 
-std::uint32_t RandTimesClock() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-
 // A trembling column: −4 to +3 pixels by the low three bits of `p`.
 int Tremble(std::uint32_t p) {
     return static_cast<int>(p & 7) - 4;
@@ -104,9 +100,9 @@ void CRusGame::PlayOpponentCutIn4A(platform::WindowHandle) {
             // One picture crosses at a time, each on its own clock.
             if (c.CutInStep2 < kCrossings.size()) {
                 const Crossing& x = kCrossings[c.CutInStep2];
-                const auto d = static_cast<int>(std::uint64_t{Now() - c.CutInTimer2} *
-                                                static_cast<std::uint32_t>(x.distance) /
-                                                kCrossingMs);
+                const auto d =
+                    static_cast<int>(std::uint64_t{Now() - c.CutInTimer2} *
+                                     static_cast<std::uint32_t>(x.distance) / kCrossingMs);
                 if (d >= x.distance) {
                     c.CutInTimer2 = Now();
                     ++c.CutInStep2;
@@ -242,7 +238,8 @@ void CRusGame::PlayOpponentCutIn4B(platform::WindowHandle) {
             // Row by row, each row on its own tremble, fading in over half a second.
             const int opacity = k.Ramp(500);
             for (int i = 0; i < kWaverRows; ++i) {
-                const std::uint32_t q = (RandTimesClock() & 0xFF) * static_cast<std::uint32_t>(i + 1);
+                const std::uint32_t q =
+                    (RandTimesClock() & 0xFF) * static_cast<std::uint32_t>(i + 1);
                 k.Draw(back, {kWaver.sx, kWaver.sy + i, kWaver.w, 1}, Tremble(q), kBandY + i,
                        opacity, kSheet);
             }

@@ -79,7 +79,7 @@ void CRusGame::PlayOpponentCutIn5A(platform::WindowHandle) {
             k.NextStep(Click::Keep);
             return;
         }
-        case 1: // out to the left
+        case 1:   // out to the left
         case 2: { // and back, as B once A has come back the first time
             const bool out = c.CutInStep == 1;
             const Piece& panel = out || c.SlideOffset2 == 0 ? kPanelA : kPanelB;
@@ -209,8 +209,8 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
             const int x = CutIn::Slide(e, 400, ms), y = CutIn::Slide(e, 106, ms);
             if (step == 3) {
                 if (q < kRest) {
-                    k.Stretch(back, kStripS, x - 400, y + 184, 2 * (kScreenWidth - x),
-                              329 - 2 * y, q);
+                    k.Stretch(back, kStripS, x - 400, y + 184, 2 * (kScreenWidth - x), 329 - 2 * y,
+                              q);
                     return;
                 }
                 k.Draw(back, kStripS, 0, 290);
@@ -243,8 +243,7 @@ void CRusGame::PlayOpponentCutIn5B(platform::WindowHandle window) {
     case 4: // the banner gives way at once; the reel picks her attack
         if (k.Wipe(kFlashSlot, kReturn, 300)) return;
         c.ScrollOffset = 0;
-        c.OpponentReelResult = static_cast<std::uint8_t>(
-            static_cast<std::uint32_t>(platform::Rand()) * Now() % 5);
+        c.OpponentReelResult = static_cast<std::uint8_t>(RandTimesClock() % 5);
         c.CutInStep2 = 0;
         k.Next(kReelPhase);
         return;

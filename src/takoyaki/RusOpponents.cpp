@@ -1,8 +1,8 @@
 // The six computer opponents: a hand that glides over the opponent's pan and
 // buttons, one action at a time, the same cooking rules as the player's pan,
 // and a rule per opponent for when to fire a special attack.
-#include "screenkit/ScreenKit.h"
 #include "gfx/TrigTables.h"
+#include "screenkit/ScreenKit.h"
 #include "takoyaki/RusContest.h"
 #include "takoyaki/RusPan.h"
 
@@ -26,12 +26,6 @@ const std::array<OpponentRules, kOpponents> kOpponentRules{{
 } // namespace rus
 
 namespace {
-
-// (rand × clock) in unsigned 32-bit arithmetic.
-std::uint32_t RandTimesClock() {
-    const auto r = static_cast<std::uint32_t>(platform::Rand());
-    return r * Now();
-}
 
 // A hole drawn evenly from the 25. Folding the clock and the minute into the
 // product made the draw 0 for a whole minute each hour and skewed it in the
@@ -108,7 +102,7 @@ void CRusContest::Think(const OpponentRules& rules, std::uint32_t interval) {
     AiStamp = Now();
     AiStep = 0;
     AiAction = kAiPour;
-    if (rules.mayWait && RandTimesClock() % 500 % 2 == 1) AiAction = kAiWait;
+    if (rules.mayWait && screenkit::RandTimesClock() % 500 % 2 == 1) AiAction = kAiWait;
 }
 
 void CRusContest::StartHandMove(std::uint32_t& stamp, std::int32_t toX, std::int32_t toY) {

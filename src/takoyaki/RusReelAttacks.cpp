@@ -66,13 +66,6 @@ void StampEffect(CRusContest& c, const Turned& t) {
     (t.OnPlayer() ? c.OpponentEffectStamp : c.PlayerEffectStamp) = Now();
 }
 
-std::uint32_t RandTimesClock() {
-    return static_cast<std::uint32_t>(platform::Rand()) * Now();
-}
-std::uint32_t Minute() {
-    return platform::GetLocalTime().minute;
-}
-
 void SeedStamp(CRusContest& c, std::size_t i) {
     c.ParticleX[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
     c.ParticleY[i] = static_cast<std::int16_t>(RandTimesClock() % 500);
@@ -225,9 +218,9 @@ void StampAttack(CutIn& k, CRusContest& c, const Turned& t) {
         c.ParticleKind.fill(0);
         for (std::size_t i = 0; i < c.ParticleX.size(); ++i) {
             SeedStamp(c, i);
-            const std::uint32_t r = t.OnPlayer() ? RandTimesClock()
-                                                 : static_cast<std::uint32_t>(platform::Rand()) *
-                                                       (Now() & 0xFF);
+            const std::uint32_t r =
+                t.OnPlayer() ? RandTimesClock()
+                             : static_cast<std::uint32_t>(platform::Rand()) * (Now() & 0xFF);
             c.ParticleTimer[i] = static_cast<std::int16_t>((r & 15) + 16);
             c.ParticleKind[i] = static_cast<std::int16_t>(RandTimesClock() * Minute() % 10);
         }
@@ -238,8 +231,8 @@ void StampAttack(CutIn& k, CRusContest& c, const Turned& t) {
         for (std::size_t i = 0; i < c.ParticleX.size(); ++i) {
             if (--c.ParticleTimer[i] != 1) continue;
             const int kind = std::clamp<int>(c.ParticleKind[i], 0, 9);
-            k.Draw(back, {kWordW * (kind % 2), kWordH * (kind / 2), kWordW, kWordH},
-                   c.ParticleX[i], c.ParticleY[i], kWordSlot);
+            k.Draw(back, {kWordW * (kind % 2), kWordH * (kind / 2), kWordW, kWordH}, c.ParticleX[i],
+                   c.ParticleY[i], kWordSlot);
             SeedStamp(c, i);
             const std::uint32_t r = RandTimesClock() * Minute();
             c.ParticleTimer[i] = static_cast<std::int16_t>((r & 15) + 16);

@@ -256,11 +256,18 @@ TEST_F(MahjongScreenTest, RiichiThenTheWaitDrawnWinsAndTheResultCountsItsCombina
         EXPECT_EQ(Pixel(26 + 50 * i + 25, 32 + 30),
                   PlayerDiscard(std::array{2, 2, 2, 3, 3, 3, 5, 5, 5}[i]))
             << i;
+    // Combinations from 3 on are announced; with the mini-games' voices
+    // off, 5's announcement is not played and 4's stays on the channel.
+    WriteTone("voice/vel0170.ogg", 2);
+    WriteTone("voice/vel0171.ogg", 5);
     const int flags[] = {0, 1, 2, 4, 5};
     for (int k = 0; k < 5; ++k) {
+        if (k == 4) g_config[config::kVoiceMuteA] = 1;
         ClickAt(400, 300);
         EXPECT_EQ(Pixel(48 + 10, 116 + 47 * k + 20), Strip(flags[k])) << k;
     }
+    EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), 2);
+    g_config[config::kVoiceMuteA] = 0;
     EXPECT_EQ(G().YakuTotal, 8000);
     ClickAt(400, 300); // the total in thousands: 8, then three zeros
     EXPECT_EQ(Pixel(282 + 10, 520 + 15), kTotalFrame);

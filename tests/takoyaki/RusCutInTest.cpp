@@ -3,25 +3,25 @@
 // chosen frames with pixels worked by hand, and each member run to its end
 // to see what it leaves of the contest. The last test plays every member on
 // the demo data and writes pictures of their phases to build/test/cutin-shots/.
+#include "takoyaki/RusCutIn.h"
 #include "app/Config.h"
 #include "e2e/DemoFolder.h"
 #include "e2e/Shots.h"
 #include "frontend/FrontendFixture.h"
 #include "screenkit/ScreenKit.h"
-#include "takoyaki/RusCutIn.h"
-#include "takoyaki/RusGame.h"
 #include "takoyaki/RusAutoPlayer.h"
+#include "takoyaki/RusGame.h"
 
 #include <algorithm>
 #include <functional>
 #include <set>
 
 using namespace frontend_test;
-using screenkit::FreeVoiceSlot;
-using screenkit::Slot;
 using platform::MouseButton;
 using rus::RusState;
 using rus::Side;
+using screenkit::FreeVoiceSlot;
+using screenkit::Slot;
 
 namespace {
 
@@ -82,7 +82,8 @@ protected:
             tiles.push_back({47 * (s - 1), 0, 47, 47, 0x101000u * static_cast<std::uint32_t>(s)});
         WritePicture("bmp/kiji.bmp", 517, 47, tiles);
         WritePicture("bmp/tako_p.bmp", 570, 461,
-                     {{0, 78, 221, 34, kPlayerBar}, {221, 78, 221, 34, kOpponentBar},
+                     {{0, 78, 221, 34, kPlayerBar},
+                      {221, 78, 221, 34, kOpponentBar},
                       {84, 128, 47, 47, kBurnMark}});
         WritePicture("bmp/pomi_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/pomi_sp_p.bmp", 800, 639,
@@ -121,8 +122,11 @@ protected:
         WritePicture("bmp/kel_sp_p02.bmp", 800, 639,
                      Sheet({{0, 213, 440, 100, kFigure}, {0, 426, 800, 213, kCaption}}));
         WritePicture("bmp/qo_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
+        // Halves, caption 1 and the first of the banner's two dots.
         WritePicture("bmp/qo_sp_p.bmp", 800, 838,
-                     Sheet({{0, 213, 800, 100, kFigure}, {0, 426, 600, 92, kCaption}}));
+                     Sheet({{0, 213, 800, 100, kFigure},
+                            {0, 426, 600, 92, kCaption},
+                            {650, 518, 44, 44, kMark}}));
         WritePicture("bmp/zv_sp_oyaji.bmp", 453, 234, {{0, 0, 453, 234, kFlyer}});
         WritePicture("bmp/qo_sp_p02.bmp", 800, 727, Sheet({{0, 213, 460, 100, kFigure}}));
         WritePicture("bmp/bom01.bmp", 658, 47, {{0, 0, 658, 47, kBurnMark}});
@@ -131,10 +135,12 @@ protected:
         WriteTone("voice/vel0215.ogg", 19);
         WritePicture("bmp/mur_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/mur_sp_p.bmp", 1360, 639,
-                     Sheet({{0, 213, 600, 213, kPanel[0]}, {600, 213, 600, 213, kPanel[1]},
+                     Sheet({{0, 213, 600, 213, kPanel[0]},
+                            {600, 213, 600, 213, kPanel[1]},
                             {0, 426, 1360, 100, kCaption}}));
         WritePicture("bmp/mur_sp_p02.bmp", 900, 852,
-                     Sheet({{0, 213, 580, 100, kFigure}, {0, 426, 900, 100, kCaption},
+                     Sheet({{0, 213, 580, 100, kFigure},
+                            {0, 426, 900, 100, kCaption},
                             {0, 639, 460, 100, kPanel[2]}}));
         WritePicture("bmp/Mur_Moji.bmp", 600, 500, {{0, 0, 600, 500, kFlyer}});
         WriteSolid("bmp/mask04.bmp", 800, 600, Opaque(0x808080));
@@ -144,17 +150,21 @@ protected:
         WriteTone("voice/mur0368b.ogg", 23);
         WritePicture("bmp/dor_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/dor_sp_p.bmp", 1070, 852,
-                     Sheet({{0, 213, 1070, 100, kPanel[0]}, {0, 639, 550, 100, kPanel[1]},
+                     Sheet({{0, 213, 1070, 100, kPanel[0]},
+                            {0, 639, 550, 100, kPanel[1]},
                             {700, 426, 210, 213, kCaption}}));
         WritePicture("bmp/dor_sp_p02.bmp", 800, 852,
-                     Sheet({{0, 213, 456, 100, kPanel[2]}, {0, 426, 510, 100, kPanel[3]},
+                     Sheet({{0, 213, 456, 100, kPanel[2]},
+                            {0, 426, 510, 100, kPanel[3]},
                             {0, 639, 800, 100, kFigure}}));
         for (const char* line : {"dor0401", "dor0403", "dor0404", "dor0405"})
             WriteTone(std::string("voice/") + line + ".ogg", 80);
         WritePicture("bmp/hol_base.bmp", 800, 600, {{0, 0, 800, 100, kBaseTop}});
         WritePicture("bmp/hol_sp_p.bmp", 900, 852,
-                     Sheet({{0, 213, 450, 100, kPanel[0]}, {450, 213, 450, 100, kPanel[1]},
-                            {0, 426, 800, 100, kCaption}, {0, 639, 800, 100, kFigure}}));
+                     Sheet({{0, 213, 450, 100, kPanel[0]},
+                            {450, 213, 450, 100, kPanel[1]},
+                            {0, 426, 800, 100, kCaption},
+                            {0, 639, 800, 100, kFigure}}));
         WritePicture("bmp/hol_sp_p02.bmp", 800, 756, Sheet({{0, 426, 360, 100, kPanel[2]}}));
         WriteTone("voice/hol0403.ogg", 25);
         WriteTone("voice/hol0404.ogg", 26);
@@ -337,8 +347,10 @@ TEST_F(RusCutIns, OpponentZeroEndsWithItsPriceAndClearsThePlayersEffects) {
         std::int32_t lifeAfter;
     };
     // Eight balls on the pan: variant 1 burns them for 10 + 8 × 6.
-    const Case cases[] = {{0, false, 3, 221, 2, 201}, {0, true, 3, 221, 2, 221},
-                          {1, false, 1, 100, 0, 42},  {1, false, 3, 40, 1, 0},
+    const Case cases[] = {{0, false, 3, 221, 2, 201},
+                          {0, true, 3, 221, 2, 221},
+                          {1, false, 1, 100, 0, 42},
+                          {1, false, 3, 40, 1, 0},
                           {1, true, 2, 100, 0, 100}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
@@ -382,8 +394,7 @@ TEST_F(RusCutIns, OpponentZeroEndsWithItsPriceAndClearsThePlayersEffects) {
         // variant 1; variant 1 keeps AiStamp and leaves no mask behind.
         const int barPhase = k.variant == 0 ? 8 : 16;
         EXPECT_EQ(phases.count(barPhase), k.immune ? 0u : 1u);
-        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()),
-                  k.variant == 0 ? 8 : (k.immune ? -1 : 9));
+        EXPECT_EQ(TenthsOf(g_voiceChannels[0].get()), k.variant == 0 ? 8 : (k.immune ? -1 : 9));
         if (k.variant == 1) {
             EXPECT_EQ(c.AiStamp, aiStamp);
             EXPECT_EQ(g_maskImage, nullptr);
@@ -491,10 +502,10 @@ TEST_F(RusCutIns, SpecialTwoStopsTheReelWhereClickedAndHandsItsSymbolToItsAttack
     };
     // Positions 0, 345, 315, 285, 255 ... 15: the top rows of the window.
     // All 13: symbols 0 and 1 stop from two positions each, 2, 3 and 4 from three.
-    for (const Stop& s : {Stop{0, 0, 22}, Stop{1, 4, 97}, Stop{2, 4, 97}, Stop{3, 4, 97},
-                          Stop{4, 3, 203}, Stop{5, 3, 203}, Stop{6, 3, 203}, Stop{7, 2, 128},
-                          Stop{8, 2, 128}, Stop{9, 2, 128}, Stop{10, 1, 53}, Stop{11, 1, 53},
-                          Stop{12, 0, 22}}) {
+    for (const Stop& s :
+         {Stop{0, 0, 22}, Stop{1, 4, 97}, Stop{2, 4, 97}, Stop{3, 4, 97}, Stop{4, 3, 203},
+          Stop{5, 3, 203}, Stop{6, 3, 203}, Stop{7, 2, 128}, Stop{8, 2, 128}, Stop{9, 2, 128},
+          Stop{10, 1, 53}, Stop{11, 1, 53}, Stop{12, 0, 22}}) {
         SCOPED_TRACE(s.steps);
         SetOpponentEffects(false);
         c.NoBurn = 1; // its 15 seconds start again
@@ -606,6 +617,35 @@ TEST_F(RusCutIns, AClickEndsOneReelFadeAndIsGoneAfterIt) {
     EXPECT_EQ(c.CutInStep2, 2) << "the 500 ms fade back runs on";
     EXPECT_EQ(g_mouse->click, 0);
     Release(MouseButton::Left);
+    ToPlay();
+
+    // The fades and wipes of the burning (its nine quick fades and the one
+    // back), the guard and the stamps cannot be cut short, and each clears
+    // a click made during it at its end.
+    struct Case {
+        std::uint8_t symbol;
+        std::vector<int> fades; // their steps
+    };
+    const Case cases[] = {{0, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}}, {1, {1, 2}}, {3, {1}}};
+    for (const Case& k : cases) {
+        FireSpecial(2);
+        ASSERT_TRUE(ToReelAttack(k.symbol));
+        for (const int step : k.fades) {
+            SCOPED_TRACE(testing::Message() << int{k.symbol} << " step " << step);
+            while (c.CutInPhase == 5 && c.CutInStep2 < step)
+                Frame();
+            ASSERT_EQ(c.CutInStep2, step);
+            Press(MouseButton::Left);
+            Frame();
+            EXPECT_EQ(c.CutInStep2, step) << "not cut short";
+            while (c.CutInPhase == 5 && c.CutInStep2 == step)
+                Frame();
+            EXPECT_EQ(g_mouse->click, 0);
+            Release(MouseButton::Left);
+        }
+        ToPlay();
+        c.OpponentLife = rus::kFullLife;
+    }
 }
 
 TEST_F(RusCutIns, OpponentOnesPanelsZoomInSwapAndLandWhereTheyRest) {
@@ -822,7 +862,8 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
         std::int8_t plates;
         std::int32_t lifeAfter;
     };
-    const Case cases[] = {{0, false, 1, 221}, {0, true, 3, 221}, {1, false, 0, 141}, {1, true, 2, 221}};
+    const Case cases[] = {
+        {0, false, 1, 221}, {0, true, 3, 221}, {1, false, 0, 141}, {1, true, 2, 221}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
         CRusContest& c = C();
@@ -888,16 +929,22 @@ TEST_F(RusCutIns, OpponentThreeHidesTheMarkersOrStampsAndShakesForEighty) {
 }
 
 // The frame that bakes a band phase shows the baked picture: the pictures at
-// rest do not vanish for a frame before the wipe or the shake.
+// rest do not vanish for a frame before the wipe or the shake, and what is
+// not baked (opponent 2's badge and dots) does not stay for a frame either.
 TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
     struct Case {
         std::int8_t opponent;
         std::uint8_t variant;
+        int bandPhase;
         int x;
-        std::uint32_t rgb; // the last picture at rest, at (x, 250)
+        std::uint32_t rgb; // what the baked picture holds at (x, 250)
     };
-    const Case cases[] = {{3, 0, 400, kPanel[1]}, {3, 1, 200, kPanel[2]}, {4, 0, 200, kPanel[1]},
-                          {4, 1, 200, kFigure},   {5, 0, 200, kFigure},   {5, 1, 600, kPanel[2]}};
+    // Opponent 2's first dot at rest covers (82, 213) to (125, 256), over
+    // the left half.
+    const Case cases[] = {{2, 0, 2, 100, kFigure},   {3, 0, 3, 400, kPanel[1]},
+                          {3, 1, 3, 200, kPanel[2]}, {4, 0, 3, 200, kPanel[1]},
+                          {4, 1, 3, 200, kFigure},   {5, 0, 3, 200, kFigure},
+                          {5, 1, 3, 600, kPanel[2]}};
     CRusContest& c = C();
     g_config[config::kVoiceMuteA] = 1; // no wait for opponent 4's line
     for (const Case& k : cases) {
@@ -905,8 +952,8 @@ TEST_F(RusCutIns, TheBakeFrameShowsTheBakedPicture) {
         c.Opponent = k.opponent;
         c.PlayerLife = rus::kFullLife;
         Fire(k.variant);
-        ASSERT_TRUE(ToPhase(3));
-        while (c.CutInPhase == 3)
+        ASSERT_TRUE(ToPhase(k.bandPhase));
+        while (c.CutInPhase == k.bandPhase)
             Frame();
         EXPECT_EQ(Pixel(k.x, 250), k.rgb);
         EXPECT_EQ(PixelOf(Slot(11), k.x, 250), k.rgb);
@@ -922,7 +969,8 @@ TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
         std::int32_t lifeAfter;
         std::int8_t platesAfter;
     };
-    const Case cases[] = {{0, false, 191, 2}, {0, true, 221, 2}, {1, false, 191, 1}, {1, true, 221, 1}};
+    const Case cases[] = {
+        {0, false, 191, 2}, {0, true, 221, 2}, {1, false, 191, 1}, {1, true, 221, 1}};
     for (const Case& k : cases) {
         SCOPED_TRACE(testing::Message() << int{k.variant} << " immune " << k.immune);
         CRusContest& c = C();
@@ -934,6 +982,18 @@ TEST_F(RusCutIns, OpponentFourShakesWithItsFlashThenSlowsOrLocksThePlayer) {
         // Her line silenced: variant 1's wait for it ends on its first frame.
         g_config[config::kVoiceMuteA] = k.immune ? 1 : 0;
         Fire(k.variant);
+        // The opening goes into its flash in 300 ms: variant 0's fade to red
+        // is at 150 × 255 ÷ 300 = 127 halfway, and either still runs at 292.
+        Frame(); // set-up
+        ASSERT_EQ(PixelOf(Slot(10), 430, 300), kFieldBg);
+        FrameAt(150);
+        if (k.variant == 0) {
+            EXPECT_EQ(Pixel(430, 300), Mix(kRed, kFieldBg, 127));
+        }
+        FrameAt(292);
+        EXPECT_EQ(c.CutInPhase, 1);
+        Frame();
+        EXPECT_EQ(c.CutInPhase, 2);
         ASSERT_TRUE(ToPhase(3));
         if (k.variant == 1) {
             while (c.CutInStep < 2)

@@ -526,6 +526,20 @@ TEST_F(RusRules, LockedPlayerAndThePauseDialog) {
     Frame({0, 0}, false, true);
     EXPECT_EQ(c.PlayerTool, rus::kBatter);
     c.PlayerLocked = 0;
+    // So does a special hovered as the lock starts: a click during the lock
+    // does not fire it.
+    const Point special1 = Centre(c.SpecialRect[0]);
+    c.PlayerGauge1 = 10;
+    c.PlayerGauge1Full = 1;
+    c.PlayerPlates = 1;
+    Frame(special1);
+    ASSERT_EQ(c.HoverSpecial, 1);
+    c.PlayerLocked = rus::kEffectActive;
+    Frame(special1, true);
+    EXPECT_EQ(c.State, RusState::Play);
+    EXPECT_EQ(c.HoverSpecial, 0);
+    EXPECT_EQ(c.PrevHoverSpecial, 0);
+    c.PlayerLocked = 0;
 
     // Pausing restarts each running stage interval, gauge and timer step.
     c.PlayerStage[2] = 1;
