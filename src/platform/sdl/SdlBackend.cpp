@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include "platform/common/Dialog.h"
+#include "platform/common/KeyEvents.h"
 #include "platform/common/PresentPacer.h"
 #include "platform/common/PressHold.h"
 
@@ -67,6 +68,7 @@ bool EnsureVideo() {
     return true;
 }
 
+// The key by its place on the keyboard; what it means there is KeyEvent's.
 Key MapKey(const SDL_Keysym& k) {
     switch (k.scancode) {
     case SDL_SCANCODE_RETURN:
@@ -179,15 +181,15 @@ bool Translate(const SDL_Event& s, Event& e) {
     }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        e.key = MapKey(s.key.keysym);
-        const bool alt = (s.key.keysym.mod & KMOD_ALT) != 0;
-        if (s.type == SDL_KEYDOWN && alt && (e.key == Key::Return || e.key == Key::F4)) {
-            if (s.key.repeat) return false;
-            e.kind = EventKind::SysKeyDown;
-            return true;
-        }
-        if (s.type == SDL_KEYDOWN && s.key.repeat && e.key == Key::Other) return false;
-        e.kind = s.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
+        const SDL_Keysym& k = s.key.keysym;
+        const KeyAction action = s.type == SDL_KEYUP ? KeyAction::Release
+                                 : s.key.repeat      ? KeyAction::Repeat
+                                                     : KeyAction::Press;
+        const auto made =
+            KeyEvent(MapKey(k), action, (k.mod & KMOD_ALT) ? AltKey::Held : AltKey::Up,
+                     (k.mod & KMOD_NUM) ? NumLock::On : NumLock::Off);
+        if (!made) return false;
+        e = *made;
         return true;
     }
     default:

@@ -1,0 +1,20 @@
+#include "platform/common/KeyEvents.h"
+
+namespace platform {
+
+std::optional<Event> KeyEvent(Key key, KeyAction action, AltKey alt, NumLock) {
+    Event e;
+    e.key = key;
+    if (action != KeyAction::Release && alt == AltKey::Held &&
+        (key == Key::Return || key == Key::F4)) {
+        // Held down, Alt+Enter would switch the display back and forth.
+        if (action == KeyAction::Repeat) return std::nullopt;
+        e.kind = EventKind::SysKeyDown;
+        return e;
+    }
+    if (action == KeyAction::Repeat && e.key == Key::Other) return std::nullopt;
+    e.kind = action == KeyAction::Release ? EventKind::KeyUp : EventKind::KeyDown;
+    return e;
+}
+
+} // namespace platform
