@@ -184,8 +184,8 @@ void KillTimer(TimerId id);
 
 struct LocalTime {
     std::uint16_t year = 0;
-    std::uint16_t month = 0;  // 1..12
-    std::uint16_t dayOfWeek = 0;  // 0 Sunday
+    std::uint16_t month = 0;     // 1..12
+    std::uint16_t dayOfWeek = 0; // 0 Sunday
     std::uint16_t day = 0;
     std::uint16_t hour = 0;
     std::uint16_t minute = 0;
@@ -249,4 +249,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace platform
+} // namespace platform
