@@ -314,6 +314,7 @@ void WndProc(const Event& e) {
     case EventKind::FocusLost:
         OnFocusLost();
         break;
+    case EventKind::SysKeyUp:
     case EventKind::FocusGained:
     case EventKind::TextInput:
     case EventKind::TextEditing:

@@ -61,7 +61,8 @@ enum class EventKind : std::uint8_t {
     Wheel,      // wheelDelta: positive away from the user, 120 per notch
     KeyDown,    // key
     KeyUp,      // key
-    SysKeyDown, // key pressed with Alt held (Alt+Enter, Alt+F4)
+    SysKeyDown, // key pressed with Alt held (the game takes Alt+Enter and Alt+F4)
+    SysKeyUp,   // key released with Alt held
     Close,      // the window's close box
     FocusLost,
     FocusGained,

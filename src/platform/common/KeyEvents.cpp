@@ -5,11 +5,10 @@ namespace platform {
 std::optional<Event> KeyEvent(Key key, KeyAction action, AltKey alt, NumLock) {
     Event e;
     e.key = key;
-    if (action != KeyAction::Release && alt == AltKey::Held &&
-        (key == Key::Return || key == Key::F4)) {
+    if (alt == AltKey::Held) {
         // Held down, Alt+Enter would switch the display back and forth.
         if (action == KeyAction::Repeat) return std::nullopt;
-        e.kind = EventKind::SysKeyDown;
+        e.kind = action == KeyAction::Press ? EventKind::SysKeyDown : EventKind::SysKeyUp;
         return e;
     }
     if (action == KeyAction::Repeat && e.key == Key::Other) return std::nullopt;

@@ -1,5 +1,7 @@
 // What a key of the keyboard means to the game, whichever backend reads it.
-// The backend names the key by its place on the keyboard.
+// The backend names the key by its place on the keyboard. Alt makes any key
+// a system key, of which the game takes only the full-screen switch and the
+// close question.
 #pragma once
 
 #include "platform/Platform.h"
@@ -12,8 +14,9 @@ enum class KeyAction : std::uint8_t { Press, Repeat, Release };
 enum class AltKey : std::uint8_t { Up, Held };
 enum class NumLock : std::uint8_t { Off, On };
 
-// The event a key makes, or none: Alt+Enter and Alt+F4 are system keys, and
-// neither they nor a key the game does not read repeat while held.
+// The event a key makes, or none: a key pressed or released with Alt held is
+// a system key, and neither a system key nor a key the game does not read
+// repeats while held.
 std::optional<Event> KeyEvent(Key key, KeyAction action, AltKey alt, NumLock numLock);
 
 } // namespace platform

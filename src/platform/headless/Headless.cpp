@@ -109,6 +109,7 @@ void Track(State& s, const Event& e) {
         s.keys[static_cast<size_t>(e.key)] = true;
         break;
     case EventKind::KeyUp:
+    case EventKind::SysKeyUp:
         s.keys[static_cast<size_t>(e.key)] = false;
         break;
     case EventKind::ButtonDown:

@@ -205,6 +205,7 @@ void Track(const Event& e) {
         g_keys[static_cast<size_t>(e.key)] = true;
         break;
     case EventKind::KeyUp:
+    case EventKind::SysKeyUp:
         g_keys[static_cast<size_t>(e.key)] = false;
         break;
     case EventKind::ButtonDown:
