@@ -34,6 +34,8 @@ enum class Key : std::uint8_t {
     Up,
     Right,
     Down,
+    // The keypad's digits while NumLock is on; off, they arrive as the keys
+    // they stand for.
     Numpad0,
     Numpad2,
     Numpad4,

@@ -1,4 +1,5 @@
-// What the keys mean to the game: Alt makes any key a system key.
+// What the keys mean to the game: Alt makes any key a system key, and the
+// keypad follows NumLock.
 #include "platform/common/KeyEvents.h"
 
 #include "TestSupport.h"
@@ -44,6 +45,27 @@ TEST_F(KeyEventsTest, EveryKeyWithAltHeldIsASystemKey) {
     EXPECT_EQ(KeyEvent(Key::Up, KeyAction::Release, AltKey::Up, NumLock::On)->kind,
               EventKind::KeyUp);
     EXPECT_FALSE(KeyEvent(Key::Other, KeyAction::Repeat, AltKey::Up, NumLock::On));
+}
+
+// With NumLock off the keypad's 8, 2, 4 and 6 are the arrow keys, pressed
+// and released, and its 0 is Insert, which the game does not read (no
+// cancel); with NumLock on they are the keypad's own keys.
+TEST_F(KeyEventsTest, KeypadFollowsNumLock) {
+    const struct {
+        Key pad, withoutNumLock;
+    } cases[] = {{Key::Numpad8, Key::Up},
+                 {Key::Numpad2, Key::Down},
+                 {Key::Numpad4, Key::Left},
+                 {Key::Numpad6, Key::Right},
+                 {Key::Numpad0, Key::Other}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.pad));
+        for (KeyAction action : {KeyAction::Press, KeyAction::Release}) {
+            EXPECT_EQ(KeyEvent(c.pad, action, AltKey::Up, NumLock::On)->key, c.pad);
+            EXPECT_EQ(KeyEvent(c.pad, action, AltKey::Up, NumLock::Off)->key, c.withoutNumLock);
+        }
+    }
+    EXPECT_EQ(KeyEvent(Key::Up, KeyAction::Press, AltKey::Up, NumLock::Off)->key, Key::Up);
 }
 
 } // namespace
