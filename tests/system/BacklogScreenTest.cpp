@@ -457,12 +457,16 @@ TEST_F(BacklogLayoutTest, TakenChoiceStandsCentredAtItsPen) {
 }
 
 // The two bytes after a page mark or a line-break mark are drawn as one
-// character: a "#" there is no tag, a "<" no ruby.
+// character: a "#" there is no tag, a "<" no ruby. A line-break mark right
+// after a page mark is stepped over too.
 TEST_F(BacklogLayoutTest, BytesAfterAMarkAreOneCharacter) {
-    SetEntry(g_gameApp->logText, 0, "\xA1\xFD#s30#x\xA1\xE7<ab");
+    SetEntry(g_gameApp->logText, 0,
+             "\xA1\xFD#s30#x\xA1\xE7<ab\xA1\xFD\xA1\xE7"
+             "cd");
     g_glyphFont->SetFont(24, 0);
     int x = 74;
-    for (std::string_view ch : {"#s", "3", "0", "x", "<a", "b"}) // "#x": the "#" stepped over
+    // "#x": the "#" stepped over
+    for (std::string_view ch : {"#s", "3", "0", "x", "<a", "b", "cd"})
         x += Put(x, 42, ch);
     ExpectSame();
 }
