@@ -132,6 +132,30 @@ TEST_F(SystemMenuTest, SaveAndLoadAreShutOutsideTheStoryProper) {
     EXPECT_EQ(Pixel(700, 205), 0xFFFFFF);
 }
 
+// The hover mark slides in over 300 ms, restoring its strip each frame;
+// once steady it is blended at (480, row y) every frame with nothing
+// restored under it.
+TEST_F(SystemMenuTest, SteadyHoverMarkIsDrawnOverWhatStands) {
+    ToInput();
+    MoveTo(720, 285); // the backlog, row y 152 + 38 × 3 = 266
+    Frame();
+    ASSERT_EQ(Menu().markPhase, 1);
+    AdvanceTo(Menu().markTime + 150); // s = 150 × 12 / 300 = 6: the mark at 486
+    g_backBuffer->SetPixel(640, 290, 0xFF00FF);
+    Frame();
+    EXPECT_EQ(Pixel(640, 290), PixelOf(cdib[30].get(), 640, 290));
+    EXPECT_EQ(Pixel(485, 290), PixelOf(cdib[30].get(), 485, 290));
+    AdvanceTo(Menu().markTime + 300);
+    Frame();
+    ASSERT_EQ(Menu().markPhase, 2);
+    EXPECT_EQ(Pixel(480, 290), kSheet);
+    // Beside the 150 px mark, inside the strip the slide restored.
+    g_backBuffer->SetPixel(640, 290, 0xFF00FF);
+    Frame();
+    EXPECT_EQ(Pixel(640, 290), 0xFF00FFu);
+    EXPECT_EQ(Pixel(480, 290), kSheet);
+}
+
 TEST_F(SystemMenuTest, ExitDialogCancelGoesBackToTheStoryWithoutAQuestion) {
     ToInput();
     Click(769, 360);
