@@ -1,6 +1,7 @@
 // The in-game menu: the right click back to the story, the entries and where
 // they lead, save and load shut outside the story proper, the exit dialog and
-// its second question answered both ways, and the cursor glide.
+// its second question answered both ways, the hover mark, and the cursor
+// glides of the menu, the dialog and the second question.
 #include "system/SystemMenu.h"
 
 #include "SystemFixture.h"
@@ -267,6 +268,21 @@ TEST_F(SystemMenuTest, CursorGlidesToTheFirstEntryAndTakesNoClickMeanwhile) {
     EXPECT_EQ(hl::CursorX(), win.left + 759);
     EXPECT_EQ(hl::CursorY(), top + 202);
     EXPECT_EQ(g_mouse->click, 0);
+
+    // The exit dialog glides to its first choice, the second question to
+    // its yes button.
+    const struct {
+        int clickX, clickY, after, x, y;
+    } glides[] = {{769, 360, 13, 397, 252}, {400, 250, 18, 337, 307}};
+    for (const auto& g : glides) {
+        Click(g.clickX, g.clickY);
+        SkipTo(Menu(), 22, 8);
+        AdvanceTo(Menu().stateTime + 150);
+        Frame();
+        EXPECT_EQ(Menu().state, g.after);
+        EXPECT_EQ(hl::CursorX(), win.left + g.x);
+        EXPECT_EQ(hl::CursorY(), top + g.y);
+    }
     g_config[config::kCursorGlide] = 0;
 }
 
