@@ -1,8 +1,9 @@
 // The ending staff rolls: each runs its table's travel and duration, whatever
 // the sheet it loads, and hands back to the story; the sheet's way through
-// the window; the held last rows of rolls 32 and 33; the backgrounds and letterbox of
-// the first roll; the picture series; the early leave; the ending song's
-// fade, stopped before its channel goes.
+// the window; the held last rows of rolls 32 and 33; the backgrounds and
+// letterbox of the first roll; the picture series, from the screen before
+// the roll on; the early leave; the ending song's fade, stopped before its
+// channel goes.
 #include "frontend/StaffRoll.h"
 
 #include "FrontendFixture.h"
@@ -211,14 +212,17 @@ TEST_F(StaffRollTest, FirstRollShowsItsBackgroundsAndClosesWithBars) {
     EXPECT_EQ(Pixel(100, 490), 0u);
 }
 
-TEST_F(StaffRollTest, PictureSeriesStartsFromTheBaseColourAndStepsOn) {
+TEST_F(StaffRollTest, PictureSeriesStartsFromTheScreenBeforeTheRollAndStepsOn) {
     CStaffRoll& roll = ToRoll(31);
-    // The screen faded to black before the credits: the first picture comes
-    // in from that black, never from the story screen shown before.
+    // The screen faded to black before the credits; the first picture comes
+    // in from the story screen shown before the roll, as Open kept it.
     EXPECT_EQ(Pixel(400, 300), 0u);
     Frame(); // loads picture 1 and shows where it fades from
     EXPECT_EQ(roll.Phase, 1);
-    EXPECT_EQ(Pixel(400, 300), 0u);
+    EXPECT_EQ(Pixel(400, 300), kStory);
+    AdvanceTo(roll.PhaseStart + 1500); // 1500 × 255 / 3000 = 127
+    Frame();
+    EXPECT_EQ(Pixel(400, 300), Mix(PictureColour(1), kStory, 127));
     // 3000 ms fade, 9000 ms hold a picture.
     RunTo(roll.RollStart + 6000);
     EXPECT_EQ(Pixel(400, 300), PictureColour(1));
