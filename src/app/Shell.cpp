@@ -5,10 +5,10 @@
 #include "app/GameApp.h"
 #include "app/Input.h"
 #include "app/ModeTable.h"
-#include "data/Log.h"
-#include "data/PathTable.h"
 #include "app/Present.h"
 #include "app/ShownPicture.h"
+#include "data/Log.h"
+#include "data/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
@@ -41,7 +41,8 @@ bool g_pictureStill = false;
 bool g_checkDrawnRegions = false;
 int g_undrawnChanges = 0;
 
-constexpr char kCloseQuestion[] = "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF";  // 要退出游戏吗？
+constexpr char kCloseQuestion[] =
+    "\xD2\xAA\xCD\xCB\xB3\xF6\xD3\xCE\xCF\xB7\xC2\xF0\xA3\xBF"; // 要退出游戏吗？
 
 std::string LockNameFor(const char* className) {
     static const char* hex = "0123456789abcdef";
@@ -65,7 +66,8 @@ void OnWheel(int delta) {
         if (!g_scenario || g_scenario->subState < 2) break;
         if (up) {
             // The backlog opens over a snapshot of the screen.
-            if (g_scenario->playContext != 1 && g_scenario->windowHidden == 0 && g_gameApp->logCount >= 2) {
+            if (g_scenario->playContext != 1 && g_scenario->windowHidden == 0 &&
+                g_gameApp->logCount >= 2) {
                 g_menuSnapshot = std::make_unique<CDib>();
                 g_menuSnapshot->Create(WindowHandle::Main, 800, 600, 24);
                 BltCopy(g_menuSnapshot.get(), 0, 0, g_backBuffer.get(), 0, 0, 800, 600);
@@ -79,7 +81,8 @@ void OnWheel(int delta) {
     case 55:
         if (!up && g_mouse) g_mouse->click = 1;
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -97,7 +100,7 @@ void OnFocusLost() {
     if (g_keyboard) g_keyboard->ReleaseAll();
 }
 
-}  // namespace
+} // namespace
 
 bool EnsureSingleInstance(const std::string& lockName) {
     g_instanceLock = std::make_unique<platform::InstanceLock>(lockName);
@@ -113,9 +116,12 @@ int CreateFolderTree(const std::string& path) {
     std::string prefix;
     auto test = [](const std::string& p) {
         switch (platform::GetPathKind(p)) {
-        case platform::PathKind::Directory: return true;
-        case platform::PathKind::File: return false;
-        case platform::PathKind::Missing: return platform::MakeDirectory(p);
+        case platform::PathKind::Directory:
+            return true;
+        case platform::PathKind::File:
+            return false;
+        case platform::PathKind::Missing:
+            return platform::MakeDirectory(p);
         }
         return false;
     };
@@ -146,7 +152,8 @@ void OnCreate(WindowHandle window) {
     g_pictureStill = false;
     g_quitRequested = false;
     g_display = std::make_unique<CDisplay>();
-    for (auto& d : cdib) d.reset();
+    for (auto& d : cdib)
+        d.reset();
     g_backBuffer = std::make_unique<CDib>();
     g_backBuffer->SetFlags(0x80000000u);
     g_backBuffer->Create(window, 800, 600, 24);
@@ -162,8 +169,10 @@ void OnCreate(WindowHandle window) {
     g_glyphFont->SetFont(26, 0);
     // Without sound output the player is told once and the game runs silent.
     InitDirectSound(window);
-    for (auto& c : g_seChannels) c.reset();
-    for (auto& c : g_voiceChannels) c.reset();
+    for (auto& c : g_seChannels)
+        c.reset();
+    for (auto& c : g_voiceChannels)
+        c.reset();
     g_gameApp = std::make_unique<CGameApp>(window, WindowHandle::Main);
     g_scenario = std::make_unique<CScenario>(window);
     g_gameApp->mode = 0;
@@ -198,7 +207,8 @@ void OnDestroy() {
     g_pathTable.reset();
     g_display.reset();
     g_backBuffer.reset();
-    for (auto& d : cdib) d.reset();
+    for (auto& d : cdib)
+        d.reset();
     g_menuSnapshot.reset();
     g_instanceLock.reset();
     platform::DestroyMainWindow();
@@ -256,8 +266,12 @@ void OnPaint() {
 
 void WndProc(const Event& e) {
     switch (e.kind) {
-    case EventKind::Wheel: OnWheel(e.wheelDelta); break;
-    case EventKind::Close: OnClose(); break;
+    case EventKind::Wheel:
+        OnWheel(e.wheelDelta);
+        break;
+    case EventKind::Close:
+        OnClose();
+        break;
     case EventKind::MouseMove:
         if (g_mouse) g_mouse->SetPos(e.x, e.y);
         break;
@@ -283,7 +297,8 @@ void WndProc(const Event& e) {
         case Key::Control:
             if (g_mouse) g_mouse->Poll();
             break;
-        default: break;
+        default:
+            break;
         }
         break;
     case EventKind::SysKeyDown:
@@ -296,7 +311,10 @@ void WndProc(const Event& e) {
             OnClose();
         }
         break;
-    case EventKind::FocusLost: OnFocusLost(); break;
+    case EventKind::FocusLost:
+        OnFocusLost();
+        break;
+    case EventKind::SysKeyUp:
     case EventKind::FocusGained:
     case EventKind::TextInput:
     case EventKind::TextEditing:
@@ -304,15 +322,21 @@ void WndProc(const Event& e) {
     }
 }
 
-void DestroyWindow(WindowHandle) { g_quitRequested = true; }
-bool QuitRequested() { return g_quitRequested; }
+void DestroyWindow(WindowHandle) {
+    g_quitRequested = true;
+}
+bool QuitRequested() {
+    return g_quitRequested;
+}
 
 void InvalidateRect(WindowHandle, const platform::Rect& rect) {
     // An empty rectangle repaints nothing (a movie covers the window).
     if (rect.right <= rect.left || rect.bottom <= rect.top) return;
     g_paintPending = true;
 }
-bool PaintPending() { return g_paintPending; }
+bool PaintPending() {
+    return g_paintPending;
+}
 
 LoopStep PumpOnce() {
     if (platform::InstanceLock::TakeRaiseRequest()) platform::RaiseWindow();

@@ -145,9 +145,6 @@ void CStaffRoll::SecondWait(platform::WindowHandle) {
 void CStaffRoll::FadeToBase(platform::WindowHandle) {
     if (Fading(Clock(), Slot(1), Slot(0), kBaseFadeMs, Hurry::Never)) return;
     if (g_mouse) g_mouse->skip = 0;
-    // The first picture of a series fades in from the base colour the
-    // screen now shows, not from the story screen that stood before it.
-    if (layout_.scenery == S::Series) CopyOfSurface(0, Slot(1));
     RollStart = platform::TimeGetTime();
     PhaseStart = RollStart;
     State = 2;
@@ -205,6 +202,8 @@ void CStaffRoll::StepBackgrounds() {
 void CStaffRoll::StepPictures() {
     switch (Phase) {
     case 0: {
+        // The first picture comes in from the screen shown before the roll,
+        // kept in cdib[0] since Open; later ones from the picture before.
         char name[64];
         std::snprintf(name, sizeof name, layout_.pictureFormat,
                       layout_.firstPicture + PictureIndex);

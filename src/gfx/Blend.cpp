@@ -92,6 +92,18 @@ template <typename Channel> std::uint32_t EachChannel(std::uint32_t base, Channe
     return base;
 }
 
+// One pixel of the alpha-weighted add at weight `o`, a signed 16-bit value:
+// a negative weight takes the source from the destination, which stops at
+// black instead of wrapping round to a bright colour.
+void AddAlpha(std::uint32_t& D, std::uint32_t S, int o) {
+    const int a = static_cast<int>(S >> 24);
+    if (a == 0) return;
+    const int w = S16(o);
+    D = EachChannel(0, [&](int c) {
+        return std::max(0, Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * w) >> 8)));
+    });
+}
+
 } // namespace
 
 bool BlendAdd(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
@@ -158,13 +170,7 @@ bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int 
 bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                    int opacity) {
     return BlendEach(dst, dx, dy, src, sx, sy, w, h, opacity, AtFullOpacity::Blend,
-                     [](std::uint32_t& D, std::uint32_t& S, int o) {
-                         const int a = static_cast<int>(S >> 24);
-                         if (a == 0) return;
-                         D = EachChannel(0, [&](int c) {
-                             return Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8));
-                         });
-                     });
+                     [](std::uint32_t& D, std::uint32_t& S, int o) { AddAlpha(D, S, o); });
 }
 
 bool BlendDodge(CDib* dst, int dx, int dy, CDib* src, int sx, int sy, int w, int h, int opacity) {
@@ -258,13 +264,6 @@ bool BlendAddStretch(CDib* dst, int dx, int dy, int dw, int dh, CDib* src, int s
 
 bool BlendAddAlphaStretch(CDib* dst, int dx, int dy, int dw, int dh, const CDib* src, int sx,
                           int sy, int sw, int sh, int opacity) {
-    const int o = Low16(opacity);
     return StretchEach(dst, dx, dy, dw, dh, src, sx, sy, sw, sh, opacity,
-                       [o](std::uint32_t& D, std::uint32_t& S) {
-                           const int a = static_cast<int>(S >> 24);
-                           if (a == 0) return;
-                           D = EachChannel(0, [&](int c) {
-                               return Sat(Chan(D, c) + (((Chan(S, c) * a >> 8) * o) >> 8));
-                           });
-                       });
+                       [opacity](std::uint32_t& D, std::uint32_t& S) { AddAlpha(D, S, opacity); });
 }

@@ -25,7 +25,9 @@ bool BlendMultiply(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, i
 bool BlendMultiplyAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                         int opacity);
 // a = 0 leaves the pixel; else D := sat(D + (((S*a >> 8)*o) >> 8)) and the
-// destination's fourth byte := 0. False for opacity 0.
+// destination's fourth byte := 0. The opacity counts as a signed 16-bit
+// value: a negative one darkens, each channel stopping at 0. False for
+// opacity 0.
 bool BlendAddAlpha(CDib* dst, int dx, int dy, const CDib* src, int sx, int sy, int w, int h,
                    int opacity);
 // S = 255: D := 255; else D := min(255, D*255 / (255 - S)); fourth byte of

@@ -34,6 +34,8 @@ enum class Key : std::uint8_t {
     Up,
     Right,
     Down,
+    // The keypad's digits while NumLock is on; off, they arrive as the keys
+    // they stand for.
     Numpad0,
     Numpad2,
     Numpad4,
@@ -61,7 +63,8 @@ enum class EventKind : std::uint8_t {
     Wheel,      // wheelDelta: positive away from the user, 120 per notch
     KeyDown,    // key
     KeyUp,      // key
-    SysKeyDown, // key pressed with Alt held (Alt+Enter, Alt+F4)
+    SysKeyDown, // key pressed with Alt held (the game takes Alt+Enter and Alt+F4)
+    SysKeyUp,   // key released with Alt held
     Close,      // the window's close box
     FocusLost,
     FocusGained,
@@ -184,8 +187,8 @@ void KillTimer(TimerId id);
 
 struct LocalTime {
     std::uint16_t year = 0;
-    std::uint16_t month = 0;  // 1..12
-    std::uint16_t dayOfWeek = 0;  // 0 Sunday
+    std::uint16_t month = 0;     // 1..12
+    std::uint16_t dayOfWeek = 0; // 0 Sunday
     std::uint16_t day = 0;
     std::uint16_t hour = 0;
     std::uint16_t minute = 0;
@@ -249,4 +252,4 @@ private:
     int fd_ = -1;
 };
 
-}  // namespace platform
+} // namespace platform

@@ -79,8 +79,7 @@ bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration,
 }
 
 std::int32_t SlideOffset(std::uint32_t level, std::int32_t distance) {
-    if (level >= kFull) return distance;
-    return static_cast<std::int32_t>(level) * distance / 256;
+    return static_cast<std::int32_t>(std::min<std::uint32_t>(level, 256)) * distance / 256;
 }
 
 void Strips::Reset(std::uint32_t firstStart) const {
@@ -100,9 +99,15 @@ void Strips::Start(std::size_t k, std::uint32_t now) const {
 std::uint32_t Strips::Advance(std::size_t k, std::uint32_t now, std::uint32_t duration,
                               std::int32_t distance) const {
     if (!started[k]) return 0;
-    const std::uint32_t level = FadeLevel(now - startTime[k], duration);
-    slide[k] = SlideOffset(level, distance);
-    return level;
+    // The level before its cap stops at 256, where the slide is whole,
+    // however long the stall: it never wraps.
+    const std::uint64_t elapsed = now - startTime[k];
+    const std::uint32_t uncapped =
+        duration == 0 ? kFull + 1
+                      : static_cast<std::uint32_t>(
+                            std::min<std::uint64_t>(elapsed * kFull / duration, kFull + 1));
+    slide[k] = SlideOffset(uncapped, distance);
+    return std::min(uncapped, kFull);
 }
 
 std::uint32_t RandomByMinute(std::uint32_t n) {

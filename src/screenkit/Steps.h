@@ -68,10 +68,10 @@ bool FadingOut(const StepClock& clock, std::uint32_t duration);
 // and nothing hurries it; at its end the clock restarts and it returns false.
 bool Holding(const StepClock& clock, std::uint32_t full, std::uint32_t duration, Hurry hurry);
 
-// How far a strip at `level` (0..255) has slid of its `distance`:
-// level × distance / 256 on the way, and the whole distance once the level
-// is full. Divided by 256 alone, a full level stops one step short, and the
-// strip would jump by a pixel when the finished page replaces it.
+// How far a strip has slid of its `distance` at its uncapped `level`
+// (elapsed × 255 / duration, which runs on past 255): level × distance /
+// 256, at most the distance. A strip thus arrives one step after its level
+// is full.
 std::int32_t SlideOffset(std::uint32_t level, std::int32_t distance);
 
 // A row of strips revealed one after another (labels, panels): each has its
@@ -87,7 +87,7 @@ struct Strips {
     // Starts strip `k` at `now` unless it has started.
     void Start(std::size_t k, std::uint32_t now) const;
     // Strip `k`'s level at `now` (0 before it starts), capped at 255; its
-    // slide moves with it.
+    // slide moves with the level before the cap.
     std::uint32_t Advance(std::size_t k, std::uint32_t now, std::uint32_t duration,
                           std::int32_t distance) const;
 };

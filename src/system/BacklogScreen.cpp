@@ -332,10 +332,11 @@ bool CBacklogScreen::DrawPage(CDib* target, int first) {
         const std::string_view text = Entry(g_gameApp->logText[e]);
         if (text.empty()) continue;
         if (Pair(text, 0, 0xA1, 0xF9)) {
-            // A taken choice: one centred line, marks and all.
+            // A taken choice: one centred line, marks and all, drawn at the
+            // pen itself.
             int x = 378 - 13 * ((static_cast<int>(text.size()) - 2) / 2);
             for (std::size_t i = 0; i < text.size(); i += 2)
-                x += g_glyphFont->DrawChar(target, x - 8, 66 + kBoxPitch * j, text.substr(i, 2),
+                x += g_glyphFont->DrawChar(target, x, 66 + kBoxPitch * j, text.substr(i, 2),
                                            kChoiceColour);
             continue;
         }

@@ -4,8 +4,8 @@
 #include "app/Display.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "data/Log.h"
 #include "app/Shell.h"
+#include "data/Log.h"
 #include "gfx/Blend.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
@@ -407,12 +407,14 @@ void CConfigScreen::DrawGlow(std::uint32_t elapsed, Glow glow) {
     CDib* sheet = Slot(25);
     const bool rising = glow == Glow::Rising;
     if (chosen == kVoicePageControl) {
-        // Its glow rises to half strength over the step and is gone half
-        // way through the fall.
-        const std::uint32_t level = rising ? StepLevel(elapsed, kHalf, kGlowMs)
-                                           : kHalf - StepLevel(elapsed, kHalf, kGlowMs / 2);
+        // Its glow rises to half strength over the step; in the fall its
+        // weight runs twice as fast, is gone half way through and then
+        // turns negative, darkening the button below its plain look.
+        const int level = rising ? static_cast<int>(StepLevel(elapsed, kHalf, kGlowMs))
+                                 : static_cast<int>(kHalf) -
+                                       static_cast<int>(StepLevel(elapsed, 2 * kHalf, kGlowMs));
         RestoreArea(Slot(20), 446, 531, 130, 48);
-        BlendAddAlpha(Back(), 446, 531, sheet, 130, 236, 130, 48, static_cast<int>(level));
+        BlendAddAlpha(Back(), 446, 531, sheet, 130, 236, 130, 48, level);
         return;
     }
     const std::uint32_t level = FadeLevel(elapsed, kGlowMs);

@@ -258,11 +258,12 @@ void CSystemMenu::Input(platform::WindowHandle) {
         const int k = hover - 1;
         const std::uint32_t t = now - markTime;
         const std::uint32_t s = StepLevel(t, 12, kMarkMs);
-        RestoreArea(Slot(30), 480, RowY(hover), 168, labelHeight[k]);
         if (markPhase == 1 && s < 12) {
+            RestoreArea(Slot(30), 480, RowY(hover), 168, labelHeight[k]);
             BltAlphaBlend(Back(), 492 - static_cast<int>(s), RowY(hover), Slot(35), 107, labelY[k],
                           150, labelHeight[k], static_cast<int>(StepLevel(t, 254, kMarkMs)));
         } else {
+            // Steady, the mark is laid again each frame over what stands.
             markPhase = 2;
             BltAlpha(Back(), 480, RowY(hover), Slot(35), 107, labelY[k], 150, labelHeight[k]);
         }

@@ -137,15 +137,15 @@ TEST_F(ChooserTest, PanelsSlideInOneAfterAnother) {
     AdvanceTo(s + 601);
     Step();
     EXPECT_EQ(Screen().SubState, 2);
-    // Full, it has slid its whole 255 px, from 508 to its place at 253
-    // (255 × 255 / 256 alone would stop it at 254).
-    EXPECT_EQ(Screen().PanelSlide[2], 255);
-    EXPECT_EQ(Pixel(252, 500), kBg);
-    EXPECT_EQ(Pixel(253, 500), kPanel[2]);
+    // At level 255 it is drawn whole but has slid 255 × 255 / 256 = 254 px,
+    // to x 254; the end of the step puts all three at their place, 253.
+    EXPECT_EQ(Screen().PanelSlide[2], 254);
+    EXPECT_EQ(Pixel(253, 500), kBg);
+    EXPECT_EQ(Pixel(254, 500), kPanel[2]);
     Frame();
     EXPECT_EQ(Screen().State, 2);
     for (int p = 0; p < 3; ++p)
-        EXPECT_EQ(Pixel(254, 200 * p + 1), kPanel[p]);
+        EXPECT_EQ(Pixel(253, 200 * p + 1), kPanel[p]);
     EXPECT_EQ(Pixel(252, 10), kBg);
 }
 

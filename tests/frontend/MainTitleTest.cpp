@@ -442,7 +442,6 @@ TEST_F(MainTitleTest, EnterChoosesTheItemUnderTheCursorOnly) {
 
 TEST_F(MainTitleTest, ComingBackFromSettingsRunsTheWholeOpeningAgain) {
     ToInput();
-    CBgmChannel* first = g_bgmChannel.get();
     Hover(3);
     g_mouse->click = 1;
     g_scenario->skipEffects = 1;
@@ -451,11 +450,18 @@ TEST_F(MainTitleTest, ComingBackFromSettingsRunsTheWholeOpeningAgain) {
     Frame(); // no settings screen yet: the mode idles and the title is freed
     EXPECT_EQ(g_mainTitle, nullptr);
     g_scenario->vars[0] = 9;
+    // The channel that played is told by what it holds, a tone of its own
+    // length under the title's music name: a channel made anew could sit at
+    // the freed one's address.
+    WriteTone("bgm/playing.ogg", 7);
+    g_bgmChannel = std::make_unique<CBgmChannel>();
+    ASSERT_TRUE(g_bgmChannel->Load("playing.ogg"));
+    ASSERT_STREQ(g_scenario->bgmName.get(), "n006.ogg");
     g_gameApp->mode = g_gameApp->returnMode;
     Frame();
     EXPECT_EQ(g_scenario->vars[0], 0);
-    ASSERT_NE(g_bgmChannel, nullptr);
-    EXPECT_NE(g_bgmChannel.get(), first); // started again from its beginning
+    // The title's own track, started again from its beginning.
+    EXPECT_EQ(TenthsOf(g_bgmChannel.get()), 30);
 }
 
 } // namespace

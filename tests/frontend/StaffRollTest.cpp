@@ -1,8 +1,9 @@
 // The ending staff rolls: each runs its table's travel and duration, whatever
 // the sheet it loads, and hands back to the story; the sheet's way through
-// the window; the held last rows of rolls 32 and 33; the backgrounds and letterbox of
-// the first roll; the picture series; the early leave; the ending song's
-// fade, stopped before its channel goes.
+// the window; the held last rows of rolls 32 and 33; the backgrounds and
+// letterbox of the first roll; the picture series, from the screen before
+// the roll on; the early leave; the ending song's fade, stopped before its
+// channel goes.
 #include "frontend/StaffRoll.h"
 
 #include "FrontendFixture.h"
@@ -94,15 +95,18 @@ TEST_F(StaffRollTest, EachRollRunsItsTablesDurationWhateverItsSheet) {
         int mode;
         std::uint8_t firstState; // after Open: 6 waits first, 1 fades at once
         std::uint32_t endsAt;    // ms after the credits start
+        std::uint32_t travel;    // px the sheet moves in that time (0: no sheet)
+        int x;                   // the sheet's left edge
         const char* missingSheet = nullptr;
     };
     // pos = elapsed × travel / duration reaches the travel at the duration
     // itself, long after these short sheets have left the window; roll 31
     // has no sheet and lasts 164000 ms. A missing sheet changes nothing.
-    const Case cases[] = {{27, 6, 180000}, {28, 1, 115500},
-                          {29, 1, 131500}, {30, 6, 134500},
-                          {31, 1, 164000}, {32, 6, 152000},
-                          {33, 6, 152000}, {28, 1, 115500, "system/s_r_font01.bmp"}};
+    const Case cases[] = {
+        {27, 6, 180000, 4550, 480}, {28, 1, 115500, 3160, 240},
+        {29, 1, 131500, 3160, 240}, {30, 6, 134500, 2900, 240},
+        {31, 1, 164000, 0, 0},      {32, 6, 152000, 4550, 240},
+        {33, 6, 152000, 4550, 240}, {28, 1, 115500, 3160, 240, "system/s_r_font01.bmp"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mode);
         if (c.missingSheet) std::filesystem::remove(c.missingSheet);
@@ -112,6 +116,13 @@ TEST_F(StaffRollTest, EachRollRunsItsTablesDurationWhateverItsSheet) {
         EXPECT_EQ(Roll(c.mode)->State, c.firstState);
         CStaffRoll& roll = ToRoll(c.mode);
         const std::uint32_t start = roll.RollStart;
+        if (c.travel != 0 && !c.missingSheet) {
+            // At pos 300 (the first ms whose elapsed × travel / duration is
+            // 300) the sheet's first row stands at y 600 − 300.
+            RunTo(start + (300 * c.endsAt + c.travel - 1) / c.travel, 2000);
+            EXPECT_EQ(Pixel(c.x, 300), kSheetTop);
+            EXPECT_NE(Pixel(c.x, 299), kSheetTop);
+        }
         RunTo(start + c.endsAt - 1, 2000);
         ASSERT_EQ(g_gameApp->mode, c.mode) << "the roll ended early";
         EXPECT_EQ(roll.State, 2);
@@ -211,14 +222,17 @@ TEST_F(StaffRollTest, FirstRollShowsItsBackgroundsAndClosesWithBars) {
     EXPECT_EQ(Pixel(100, 490), 0u);
 }
 
-TEST_F(StaffRollTest, PictureSeriesStartsFromTheBaseColourAndStepsOn) {
+TEST_F(StaffRollTest, PictureSeriesStartsFromTheScreenBeforeTheRollAndStepsOn) {
     CStaffRoll& roll = ToRoll(31);
-    // The screen faded to black before the credits: the first picture comes
-    // in from that black, never from the story screen shown before.
+    // The screen faded to black before the credits; the first picture comes
+    // in from the story screen shown before the roll, as Open kept it.
     EXPECT_EQ(Pixel(400, 300), 0u);
     Frame(); // loads picture 1 and shows where it fades from
     EXPECT_EQ(roll.Phase, 1);
-    EXPECT_EQ(Pixel(400, 300), 0u);
+    EXPECT_EQ(Pixel(400, 300), kStory);
+    AdvanceTo(roll.PhaseStart + 1500); // 1500 × 255 / 3000 = 127
+    Frame();
+    EXPECT_EQ(Pixel(400, 300), Mix(PictureColour(1), kStory, 127));
     // 3000 ms fade, 9000 ms hold a picture.
     RunTo(roll.RollStart + 6000);
     EXPECT_EQ(Pixel(400, 300), PictureColour(1));

@@ -116,17 +116,32 @@ TEST(StripsTest, EachStripRunsOnItsOwnClockAndStartsOnce) {
     EXPECT_EQ(slide[1], 24);
 }
 
-TEST(StripsTest, SlideIsLevelTimesDistanceOver256AndWholeWhenFull) {
+// The slide comes from the level before it is capped: at 255 a label is
+// still a pixel short of its 24 (255 × 24 / 256 = 23) and a panel of its
+// 255 (254); one step later (256) both stand where they rest.
+TEST(StripsTest, SlideIsTheUncappedLevelTimesDistanceOver256UpToTheDistance) {
     const struct {
         std::uint32_t level;
         std::int32_t distance, offset;
     } cases[] = {
-        {0, 24, 0},      {128, 24, 12},   {254, 24, 23},   {255, 24, 24},   {300, 24, 24},
-        {127, 255, 126}, {254, 255, 253}, {255, 255, 255}, {255, 200, 200}, {255, 0, 0},
+        {0, 24, 0},      {128, 24, 12},   {254, 24, 23},   {255, 24, 23},   {256, 24, 24},
+        {300, 24, 24},   {127, 255, 126}, {254, 255, 253}, {255, 255, 254}, {256, 255, 255},
+        {255, 200, 199}, {256, 200, 200}, {255, 0, 0},
     };
     for (const auto& c : cases)
         EXPECT_EQ(screenkit::SlideOffset(c.level, c.distance), c.offset)
             << c.level << " of " << c.distance;
+
+    std::array<std::int32_t, 1> slide{};
+    std::array<std::uint8_t, 1> started{};
+    std::array<std::uint32_t, 1> startTime{};
+    const screenkit::Strips strips{slide, started, startTime};
+    strips.Reset(1000);
+    // 250 ms of 250: level 255, drawn full, slid 23; at 251 ms, 256 and 24.
+    EXPECT_EQ(strips.Advance(0, 1250, 250, 24), 255u);
+    EXPECT_EQ(slide[0], 23);
+    EXPECT_EQ(strips.Advance(0, 1251, 250, 24), 255u);
+    EXPECT_EQ(slide[0], 24);
 }
 
 } // namespace

@@ -443,13 +443,30 @@ TEST_F(BacklogLayoutTest, NameAndRubyStandWhereTheirFormulasPutThem) {
     ExpectSame();
 }
 
+// A taken choice is one centred line from x = 378 − 13·((len − 2) / 2),
+// its glyphs drawn at the pen itself, not 8 px left of it as text is.
+TEST_F(BacklogLayoutTest, TakenChoiceStandsCentredAtItsPen) {
+    const std::string choice = "\xA1\xF9\xB0\xA1\xB0\xA2\xA1\xF9"; // 8 bytes
+    SetEntry(g_gameApp->logText, 0, choice);
+    g_glyphFont->SetFont(24, 0);
+    int x = 378 - 13 * 3;
+    for (std::size_t i = 0; i < choice.size(); i += 2)
+        x += g_glyphFont->DrawChar(&expected_, x, 66, std::string_view(choice).substr(i, 2),
+                                   0xF000FF);
+    ExpectSame();
+}
+
 // The two bytes after a page mark or a line-break mark are drawn as one
-// character: a "#" there is no tag, a "<" no ruby.
+// character: a "#" there is no tag, a "<" no ruby. A line-break mark right
+// after a page mark is stepped over too.
 TEST_F(BacklogLayoutTest, BytesAfterAMarkAreOneCharacter) {
-    SetEntry(g_gameApp->logText, 0, "\xA1\xFD#s30#x\xA1\xE7<ab");
+    SetEntry(g_gameApp->logText, 0,
+             "\xA1\xFD#s30#x\xA1\xE7<ab\xA1\xFD\xA1\xE7"
+             "cd");
     g_glyphFont->SetFont(24, 0);
     int x = 74;
-    for (std::string_view ch : {"#s", "3", "0", "x", "<a", "b"}) // "#x": the "#" stepped over
+    // "#x": the "#" stepped over
+    for (std::string_view ch : {"#s", "3", "0", "x", "<a", "b", "cd"})
         x += Put(x, 42, ch);
     ExpectSame();
 }

@@ -172,7 +172,9 @@ TEST_F(ConfigScreenTest, ResetThenCancelPutsBackExactlyTheEntryBytes) {
 }
 
 // The +2 mark row is restored from (128, 375); control 20 glows over the
-// plain page at elapsed × 128 / 200, and is gone 100 ms into its fall.
+// plain page at elapsed × 128 / 200, is gone 100 ms into its fall, and its
+// weight 128 − elapsed × 128 / 100 then turns negative and darkens the
+// button below its plain look, each channel no lower than 0.
 TEST_F(ConfigScreenTest, SwitchRowAndVoicePageGlowDrawWhereTheyShould) {
     ToInput();
     const std::uint32_t plain = Pixel(450, 540);
@@ -185,9 +187,17 @@ TEST_F(ConfigScreenTest, SwitchRowAndVoicePageGlowDrawWhereTheyShould) {
     EXPECT_EQ(Pixel(450, 540), Added(plain, kSheet, 64));
     AdvanceTo(Screen().stateTime + 200);
     Frame();
-    AdvanceTo(Screen().stateTime + 150);
+    AdvanceTo(Screen().stateTime + 100);
     Frame();
     EXPECT_EQ(Pixel(450, 540), plain);
+    // 150 ms: weight 128 − 192 = −64; the sheet's 208 at alpha 255 gives
+    // 208 × 255 >> 8 = 207, and 207 × −64 >> 8 = −52 (the shift floors).
+    // Over the panel's 0x3050A0: red 48 − 52 stops at 0, green 80 − 52 =
+    // 28, blue 160 − 52 = 108.
+    ASSERT_EQ(plain, 0x3050A0u);
+    AdvanceTo(Screen().stateTime + 150);
+    Frame();
+    EXPECT_EQ(Pixel(450, 540), 0x001C6Cu);
 }
 
 // The drag tick has a channel of its own: the story's loop on effect slot 3
@@ -202,6 +212,14 @@ TEST_F(ConfigScreenTest, TheStorysLoopPlaysOnAndCancelFadesOnTheGlowsClock) {
     DragAt(150, 150);
     AdvanceTo(Now() + 200);
     DragAt(200, 150); // ticks
+    // On the music slider too the tick sounds at the effect level, +5 (the
+    // 56 of the drag above), not at the music level it changes (+4, 31).
+    DragAt(150, 190);
+    ASSERT_EQ(g_config[config::kBgmVolume], 31);
+    g_seVolume = 0;
+    AdvanceTo(Now() + 200);
+    DragAt(200, 190);
+    EXPECT_EQ(g_seVolume.load(), 56);
     Click(730, 560);
     AdvanceTo(Screen().stateTime + 200);
     Frame();

@@ -1,6 +1,7 @@
 // The in-game menu: the right click back to the story, the entries and where
 // they lead, save and load shut outside the story proper, the exit dialog and
-// its second question answered both ways, and the cursor glide.
+// its second question answered both ways, the hover mark, and the cursor
+// glides of the menu, the dialog and the second question.
 #include "system/SystemMenu.h"
 
 #include "SystemFixture.h"
@@ -132,6 +133,30 @@ TEST_F(SystemMenuTest, SaveAndLoadAreShutOutsideTheStoryProper) {
     EXPECT_EQ(Pixel(700, 205), 0xFFFFFF);
 }
 
+// The hover mark slides in over 300 ms, restoring its strip each frame;
+// once steady it is blended at (480, row y) every frame with nothing
+// restored under it.
+TEST_F(SystemMenuTest, SteadyHoverMarkIsDrawnOverWhatStands) {
+    ToInput();
+    MoveTo(720, 285); // the backlog, row y 152 + 38 × 3 = 266
+    Frame();
+    ASSERT_EQ(Menu().markPhase, 1);
+    AdvanceTo(Menu().markTime + 150); // s = 150 × 12 / 300 = 6: the mark at 486
+    g_backBuffer->SetPixel(640, 290, 0xFF00FF);
+    Frame();
+    EXPECT_EQ(Pixel(640, 290), PixelOf(cdib[30].get(), 640, 290));
+    EXPECT_EQ(Pixel(485, 290), PixelOf(cdib[30].get(), 485, 290));
+    AdvanceTo(Menu().markTime + 300);
+    Frame();
+    ASSERT_EQ(Menu().markPhase, 2);
+    EXPECT_EQ(Pixel(480, 290), kSheet);
+    // Beside the 150 px mark, inside the strip the slide restored.
+    g_backBuffer->SetPixel(640, 290, 0xFF00FF);
+    Frame();
+    EXPECT_EQ(Pixel(640, 290), 0xFF00FFu);
+    EXPECT_EQ(Pixel(480, 290), kSheet);
+}
+
 TEST_F(SystemMenuTest, ExitDialogCancelGoesBackToTheStoryWithoutAQuestion) {
     ToInput();
     Click(769, 360);
@@ -243,6 +268,21 @@ TEST_F(SystemMenuTest, CursorGlidesToTheFirstEntryAndTakesNoClickMeanwhile) {
     EXPECT_EQ(hl::CursorX(), win.left + 759);
     EXPECT_EQ(hl::CursorY(), top + 202);
     EXPECT_EQ(g_mouse->click, 0);
+
+    // The exit dialog glides to its first choice, the second question to
+    // its yes button.
+    const struct {
+        int clickX, clickY, after, x, y;
+    } glides[] = {{769, 360, 13, 397, 252}, {400, 250, 18, 337, 307}};
+    for (const auto& g : glides) {
+        Click(g.clickX, g.clickY);
+        SkipTo(Menu(), 22, 8);
+        AdvanceTo(Menu().stateTime + 150);
+        Frame();
+        EXPECT_EQ(Menu().state, g.after);
+        EXPECT_EQ(hl::CursorX(), win.left + g.x);
+        EXPECT_EQ(hl::CursorY(), top + g.y);
+    }
     g_config[config::kCursorGlide] = 0;
 }
 

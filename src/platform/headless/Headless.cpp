@@ -32,7 +32,7 @@ struct Queued {
 struct State {
     std::mutex mutex;
     std::condition_variable timerDone;
-    TimerId firing = 0;  // the timer whose callback runs now
+    TimerId firing = 0; // the timer whose callback runs now
     std::thread::id firingThread;
     std::atomic<std::uint64_t> now{0};
     std::deque<Queued> events;
@@ -109,6 +109,7 @@ void Track(State& s, const Event& e) {
         s.keys[static_cast<size_t>(e.key)] = true;
         break;
     case EventKind::KeyUp:
+    case EventKind::SysKeyUp:
         s.keys[static_cast<size_t>(e.key)] = false;
         break;
     case EventKind::ButtonDown:
@@ -121,7 +122,8 @@ void Track(State& s, const Event& e) {
         s.keys.fill(false);
         s.buttons.fill(false);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -236,7 +238,9 @@ bool CreateMainWindow(std::string_view gbkTitle) {
     return true;
 }
 
-void DestroyMainWindow() { S().windowOpen = false; }
+void DestroyMainWindow() {
+    S().windowOpen = false;
+}
 
 void Present(std::span<const std::uint32_t> pixels) {
     State& s = S();
@@ -274,10 +278,16 @@ void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
 }
 
 // Tests see every frame: the virtual display refreshes whenever asked.
-bool PresentDue() { return true; }
+bool PresentDue() {
+    return true;
+}
 
-void SetFullScreen(bool on) { S().fullScreen = on; }
-bool IsFullScreen() { return S().fullScreen; }
+void SetFullScreen(bool on) {
+    S().fullScreen = on;
+}
+bool IsFullScreen() {
+    return S().fullScreen;
+}
 
 Rect GetWindowRect() {
     if (S().fullScreen) return {0, 0, kClientWidth, kClientHeight};
@@ -285,14 +295,18 @@ Rect GetWindowRect() {
             kWindowTop + kCaption + kClientHeight};
 }
 
-int CaptionHeight() { return kCaption; }
+int CaptionHeight() {
+    return kCaption;
+}
 
 void SetCursorPos(int screenX, int screenY) {
     S().cursorX = screenX;
     S().cursorY = screenY;
 }
 
-void RaiseWindow() { ++S().raiseCount; }
+void RaiseWindow() {
+    ++S().raiseCount;
+}
 
 BoxAnswer AskOkCancel(std::string_view gbkText, std::string_view gbkCaption, BoxIcon icon) {
     return MessageDialog(gbkText, gbkCaption, icon, dialog::Buttons::OkCancel) == dialog::Result::Ok
@@ -326,7 +340,9 @@ std::optional<std::string> AskText(std::string_view gbkCaption, std::string_view
     return box.Text();
 }
 
-std::uint32_t TimeGetTime() { return static_cast<std::uint32_t>(S().now.load()); }
+std::uint32_t TimeGetTime() {
+    return static_cast<std::uint32_t>(S().now.load());
+}
 
 void Sleep(std::uint32_t ms) {
     {
@@ -360,7 +376,8 @@ void KillTimer(TimerId id) {
     s.timers.erase(id);
     // As on the real clock: a callback running on another thread finishes
     // before the timer counts as killed.
-    s.timerDone.wait(lock, [&] { return s.firing != id || s.firingThread == std::this_thread::get_id(); });
+    s.timerDone.wait(
+        lock, [&] { return s.firing != id || s.firingThread == std::this_thread::get_id(); });
 }
 
 LocalTime GetLocalTime() {
@@ -412,7 +429,9 @@ void Reset() {
     quit_signals::Restore();
 }
 
-void AdvanceClock(std::uint32_t ms) { Advance(ms); }
+void AdvanceClock(std::uint32_t ms) {
+    Advance(ms);
+}
 
 void PushEvent(const Event& e) {
     std::lock_guard lock(S().mutex);
@@ -460,7 +479,9 @@ bool HasPendingEvents() {
     return !S().events.empty();
 }
 
-void QueueAnswer(BoxAnswer answer) { S().answers.push_back(answer); }
+void QueueAnswer(BoxAnswer answer) {
+    S().answers.push_back(answer);
+}
 void QueueText(std::optional<std::string> gbk) {
     S().texts.push_back(std::move(gbk));
 }
@@ -476,8 +497,12 @@ std::uint64_t DialogPictureCount() {
 bool TextInputOn() {
     return S().textInput;
 }
-const std::vector<Question>& Questions() { return S().questions; }
-const std::vector<std::uint32_t>& Sleeps() { return S().sleeps; }
+const std::vector<Question>& Questions() {
+    return S().questions;
+}
+const std::vector<std::uint32_t>& Sleeps() {
+    return S().sleeps;
+}
 const std::vector<std::uint32_t>& InputWaits() {
     return S().inputWaits;
 }
@@ -485,15 +510,33 @@ void ClearSleeps() {
     std::lock_guard lock(S().mutex);
     S().sleeps.clear();
 }
-std::uint64_t PresentCount() { return S().presentCount; }
-const std::vector<std::uint32_t>& LastFrame() { return S().lastFrame; }
-std::uint64_t ShownCount() { return S().shownCount; }
-Rect LastChangedRect() { return S().lastChanged; }
-bool WindowOpen() { return S().windowOpen; }
-const std::string& WindowTitle() { return S().title; }
-int CursorX() { return S().cursorX; }
-int CursorY() { return S().cursorY; }
-int RaiseCount() { return S().raiseCount; }
+std::uint64_t PresentCount() {
+    return S().presentCount;
+}
+const std::vector<std::uint32_t>& LastFrame() {
+    return S().lastFrame;
+}
+std::uint64_t ShownCount() {
+    return S().shownCount;
+}
+Rect LastChangedRect() {
+    return S().lastChanged;
+}
+bool WindowOpen() {
+    return S().windowOpen;
+}
+const std::string& WindowTitle() {
+    return S().title;
+}
+int CursorX() {
+    return S().cursorX;
+}
+int CursorY() {
+    return S().cursorY;
+}
+int RaiseCount() {
+    return S().raiseCount;
+}
 
-}  // namespace headless
-}  // namespace platform
+} // namespace headless
+} // namespace platform

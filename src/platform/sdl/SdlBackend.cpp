@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include "platform/common/Dialog.h"
+#include "platform/common/KeyEvents.h"
 #include "platform/common/PresentPacer.h"
 #include "platform/common/PressHold.h"
 
@@ -28,7 +29,7 @@ namespace {
 struct Window {
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;  // holds the newest picture, shown or not
+    SDL_Texture* texture = nullptr; // holds the newest picture, shown or not
     bool fullScreen = false;
     // The window needs the whole picture drawn again (exposed, resized,
     // switched), or the texture holds a newer picture than the window shows.
@@ -67,28 +68,47 @@ bool EnsureVideo() {
     return true;
 }
 
+// The key by its place on the keyboard; what it means there is KeyEvent's.
 Key MapKey(const SDL_Keysym& k) {
     switch (k.scancode) {
     case SDL_SCANCODE_RETURN:
-    case SDL_SCANCODE_KP_ENTER: return Key::Return;
-    case SDL_SCANCODE_ESCAPE: return Key::Escape;
-    case SDL_SCANCODE_SPACE: return Key::Space;
-    case SDL_SCANCODE_PAGEUP: return Key::PageUp;
-    case SDL_SCANCODE_PAGEDOWN: return Key::PageDown;
-    case SDL_SCANCODE_LEFT: return Key::Left;
-    case SDL_SCANCODE_UP: return Key::Up;
-    case SDL_SCANCODE_RIGHT: return Key::Right;
-    case SDL_SCANCODE_DOWN: return Key::Down;
-    case SDL_SCANCODE_KP_0: return Key::Numpad0;
-    case SDL_SCANCODE_KP_2: return Key::Numpad2;
-    case SDL_SCANCODE_KP_4: return Key::Numpad4;
-    case SDL_SCANCODE_KP_6: return Key::Numpad6;
-    case SDL_SCANCODE_KP_8: return Key::Numpad8;
-    case SDL_SCANCODE_F1: return Key::F1;
-    case SDL_SCANCODE_F2: return Key::F2;
-    case SDL_SCANCODE_F4: return Key::F4;
+    case SDL_SCANCODE_KP_ENTER:
+        return Key::Return;
+    case SDL_SCANCODE_ESCAPE:
+        return Key::Escape;
+    case SDL_SCANCODE_SPACE:
+        return Key::Space;
+    case SDL_SCANCODE_PAGEUP:
+        return Key::PageUp;
+    case SDL_SCANCODE_PAGEDOWN:
+        return Key::PageDown;
+    case SDL_SCANCODE_LEFT:
+        return Key::Left;
+    case SDL_SCANCODE_UP:
+        return Key::Up;
+    case SDL_SCANCODE_RIGHT:
+        return Key::Right;
+    case SDL_SCANCODE_DOWN:
+        return Key::Down;
+    case SDL_SCANCODE_KP_0:
+        return Key::Numpad0;
+    case SDL_SCANCODE_KP_2:
+        return Key::Numpad2;
+    case SDL_SCANCODE_KP_4:
+        return Key::Numpad4;
+    case SDL_SCANCODE_KP_6:
+        return Key::Numpad6;
+    case SDL_SCANCODE_KP_8:
+        return Key::Numpad8;
+    case SDL_SCANCODE_F1:
+        return Key::F1;
+    case SDL_SCANCODE_F2:
+        return Key::F2;
+    case SDL_SCANCODE_F4:
+        return Key::F4;
     case SDL_SCANCODE_LCTRL:
-    case SDL_SCANCODE_RCTRL: return Key::Control;
+    case SDL_SCANCODE_RCTRL:
+        return Key::Control;
     case SDL_SCANCODE_TAB:
         return Key::Tab;
     case SDL_SCANCODE_BACKSPACE:
@@ -99,16 +119,24 @@ Key MapKey(const SDL_Keysym& k) {
         return Key::Home;
     case SDL_SCANCODE_END:
         return Key::End;
-    default: return Key::Other;
+    default:
+        return Key::Other;
     }
 }
 
 bool MapButton(Uint8 b, MouseButton& out) {
     switch (b) {
-    case SDL_BUTTON_LEFT: out = MouseButton::Left; return true;
-    case SDL_BUTTON_RIGHT: out = MouseButton::Right; return true;
-    case SDL_BUTTON_MIDDLE: out = MouseButton::Middle; return true;
-    default: return false;
+    case SDL_BUTTON_LEFT:
+        out = MouseButton::Left;
+        return true;
+    case SDL_BUTTON_RIGHT:
+        out = MouseButton::Right;
+        return true;
+    case SDL_BUTTON_MIDDLE:
+        out = MouseButton::Middle;
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -119,10 +147,17 @@ bool Translate(const SDL_Event& s, Event& e) {
     // window's own close event, which would ask the close question twice.
     case SDL_WINDOWEVENT:
         switch (s.window.event) {
-        case SDL_WINDOWEVENT_CLOSE: e.kind = EventKind::Close; return true;
-        case SDL_WINDOWEVENT_FOCUS_LOST: e.kind = EventKind::FocusLost; return true;
-        case SDL_WINDOWEVENT_FOCUS_GAINED: e.kind = EventKind::FocusGained; return true;
-        default: return false;
+        case SDL_WINDOWEVENT_CLOSE:
+            e.kind = EventKind::Close;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_LOST:
+            e.kind = EventKind::FocusLost;
+            return true;
+        case SDL_WINDOWEVENT_FOCUS_GAINED:
+            e.kind = EventKind::FocusGained;
+            return true;
+        default:
+            return false;
         }
     case SDL_MOUSEMOTION:
         e.kind = EventKind::MouseMove;
@@ -146,18 +181,19 @@ bool Translate(const SDL_Event& s, Event& e) {
     }
     case SDL_KEYDOWN:
     case SDL_KEYUP: {
-        e.key = MapKey(s.key.keysym);
-        const bool alt = (s.key.keysym.mod & KMOD_ALT) != 0;
-        if (s.type == SDL_KEYDOWN && alt && (e.key == Key::Return || e.key == Key::F4)) {
-            if (s.key.repeat) return false;
-            e.kind = EventKind::SysKeyDown;
-            return true;
-        }
-        if (s.type == SDL_KEYDOWN && s.key.repeat && e.key == Key::Other) return false;
-        e.kind = s.type == SDL_KEYDOWN ? EventKind::KeyDown : EventKind::KeyUp;
+        const SDL_Keysym& k = s.key.keysym;
+        const KeyAction action = s.type == SDL_KEYUP ? KeyAction::Release
+                                 : s.key.repeat      ? KeyAction::Repeat
+                                                     : KeyAction::Press;
+        const auto made =
+            KeyEvent(MapKey(k), action, (k.mod & KMOD_ALT) ? AltKey::Held : AltKey::Up,
+                     (k.mod & KMOD_NUM) ? NumLock::On : NumLock::Off);
+        if (!made) return false;
+        e = *made;
         return true;
     }
-    default: return false;
+    default:
+        return false;
     }
 }
 
@@ -169,6 +205,7 @@ void Track(const Event& e) {
         g_keys[static_cast<size_t>(e.key)] = true;
         break;
     case EventKind::KeyUp:
+    case EventKind::SysKeyUp:
         g_keys[static_cast<size_t>(e.key)] = false;
         break;
     case EventKind::ButtonDown:
@@ -275,7 +312,8 @@ dialog::Result RunDialog(const dialog::Spec& spec) {
 class TimerThread {
 public:
     TimerThread(std::uint32_t period, std::function<void()> cb)
-        : shared_(std::make_shared<Shared>(period, std::move(cb))), thread_([s = shared_] { Loop(*s); }) {}
+        : shared_(std::make_shared<Shared>(period, std::move(cb))),
+          thread_([s = shared_] { Loop(*s); }) {}
     ~TimerThread() {
         {
             std::lock_guard lock(shared_->mutex);
@@ -285,8 +323,10 @@ public:
         // A callback may kill its own timer: that thread cannot wait for
         // itself, so it runs on alone and ends when its callback returns (it
         // keeps the shared state alive).
-        if (thread_.get_id() == std::this_thread::get_id()) thread_.detach();
-        else thread_.join();
+        if (thread_.get_id() == std::this_thread::get_id())
+            thread_.detach();
+        else
+            thread_.join();
     }
 
 private:
@@ -323,8 +363,11 @@ void NoteWindowChange(Uint8 event) {
     case SDL_WINDOWEVENT_RESIZED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_MAXIMIZED:
-    case SDL_WINDOWEVENT_RESTORED: g_win.repaint = true; break;
-    default: break;
+    case SDL_WINDOWEVENT_RESTORED:
+        g_win.repaint = true;
+        break;
+    default:
+        break;
     }
 }
 
@@ -354,7 +397,7 @@ std::mutex g_timerMutex;
 std::map<TimerId, std::unique_ptr<TimerThread>> g_timers;
 TimerId g_nextTimer = 1;
 
-}  // namespace
+} // namespace
 
 bool PeekEvent(Event& out) {
     // A release that came too soon after its press waits, and every event
@@ -387,8 +430,12 @@ bool PeekEvent(Event& out) {
     return false;
 }
 
-bool IsKeyDown(Key key) { return g_keys[static_cast<size_t>(key)]; }
-bool IsButtonDown(MouseButton button) { return g_buttons[static_cast<size_t>(button)]; }
+bool IsKeyDown(Key key) {
+    return g_keys[static_cast<size_t>(key)];
+}
+bool IsButtonDown(MouseButton button) {
+    return g_buttons[static_cast<size_t>(button)];
+}
 
 bool CreateMainWindow(std::string_view gbkTitle) {
     if (!EnsureVideo()) return false;
@@ -409,10 +456,12 @@ bool CreateMainWindow(std::string_view gbkTitle) {
             SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         }
     }
-    if (!g_win.renderer) g_win.renderer = SDL_CreateRenderer(g_win.window, -1, SDL_RENDERER_SOFTWARE);
+    if (!g_win.renderer)
+        g_win.renderer = SDL_CreateRenderer(g_win.window, -1, SDL_RENDERER_SOFTWARE);
     if (!g_win.renderer) return false;
     SDL_RendererInfo info{};
-    g_win.keepsPicture = SDL_GetRendererInfo(g_win.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
+    g_win.keepsPicture =
+        SDL_GetRendererInfo(g_win.renderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE);
     // Pictures are shown at most once per refresh of the display.
     SDL_DisplayMode mode{};
     if (SDL_GetWindowDisplayMode(g_win.window, &mode) == 0 && mode.refresh_rate > 0)
@@ -464,7 +513,8 @@ void Present(std::span<const std::uint32_t> pixels, const Rect& changed) {
         }
         // Only the changed rectangle goes up to the texture.
         const SDL_Rect up{r.left, r.top, r.right - r.left, r.bottom - r.top};
-        SDL_UpdateTexture(g_win.texture, &up, pixels.data() + static_cast<size_t>(r.top) * kClientWidth + r.left,
+        SDL_UpdateTexture(g_win.texture, &up,
+                          pixels.data() + static_cast<size_t>(r.top) * kClientWidth + r.left,
                           kClientWidth * 4);
         g_win.pending = true;
         g_win.foreign = false;
@@ -512,7 +562,9 @@ void SetFullScreen(bool on) {
     g_win.fullScreen = on;
 }
 
-bool IsFullScreen() { return g_win.fullScreen; }
+bool IsFullScreen() {
+    return g_win.fullScreen;
+}
 
 Rect GetWindowRect() {
     if (!g_win.window) return {};
@@ -526,7 +578,8 @@ Rect GetWindowRect() {
 
 int CaptionHeight() {
     int top = 0;
-    if (g_win.window && SDL_GetWindowBordersSize(g_win.window, &top, nullptr, nullptr, nullptr) == 0)
+    if (g_win.window &&
+        SDL_GetWindowBordersSize(g_win.window, &top, nullptr, nullptr, nullptr) == 0)
         return top;
     return 0;
 }
@@ -541,7 +594,8 @@ void SetCursorPos(int screenX, int screenY) {
         // The picture is scaled: move to the window point that shows (cx, cy).
         int w = 0, h = 0;
         SDL_GetWindowSize(g_win.window, &w, &h);
-        const float scale = std::min(static_cast<float>(w) / kClientWidth, static_cast<float>(h) / kClientHeight);
+        const float scale =
+            std::min(static_cast<float>(w) / kClientWidth, static_cast<float>(h) / kClientHeight);
         const float offX = (w - kClientWidth * scale) / 2;
         const float offY = (h - kClientHeight * scale) / 2;
         cx = static_cast<int>(offX + cx * scale);
@@ -577,11 +631,14 @@ std::optional<std::string> AskText(std::string_view gbkCaption, std::string_view
 }
 
 std::uint32_t TimeGetTime() {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - g_start);
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
+        std::chrono::steady_clock::now() - g_start);
     return static_cast<std::uint32_t>(ms.count());
 }
 
-void Sleep(std::uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void Sleep(std::uint32_t ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void WaitForInput(std::uint32_t ms) {
     // Without an event queue there is nothing to wake for; a release held
@@ -597,7 +654,8 @@ void WaitForInput(std::uint32_t ms) {
 TimerId SetPeriodicTimer(std::uint32_t periodMs, std::function<void()> callback) {
     std::lock_guard lock(g_timerMutex);
     const TimerId id = g_nextTimer++;
-    g_timers[id] = std::make_unique<TimerThread>(std::max<std::uint32_t>(periodMs, 1), std::move(callback));
+    g_timers[id] =
+        std::make_unique<TimerThread>(std::max<std::uint32_t>(periodMs, 1), std::move(callback));
     return id;
 }
 
@@ -627,8 +685,9 @@ LocalTime GetLocalTime() {
     lt.minute = static_cast<std::uint16_t>(tm.tm_min);
     lt.second = static_cast<std::uint16_t>(tm.tm_sec);
     lt.milliseconds = static_cast<std::uint16_t>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000);
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() %
+        1000);
     return lt;
 }
 
-}  // namespace platform
+} // namespace platform
