@@ -473,6 +473,10 @@ void CScenario::ShowMessageStyle2(std::string_view text) {
             buttonLatched = 0;
         }
         speakerName.reset();
+        // The overlay carries out a button the band latches only while the
+        // window counts as shown; without it the latch would hold every
+        // later click.
+        windowShown = 1;
         subState = 1;
     }
     if (subState == 1) {

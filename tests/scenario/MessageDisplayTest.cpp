@@ -441,3 +441,30 @@ TEST_F(MessageDisplayTest, TheFrameRunsTheStoryModesAndPressesTheHoveredButton) 
     for (auto& c : g_seChannels)
         c.reset();
 }
+
+// A caption after the window was put away (a transition or erasing it does
+// that): its button places act as the window's buttons, and the clicks after
+// them still reach the story.
+TEST_F(MessageDisplayTest, CaptionButtonPlacesActAndLeaveNoClickStuck) {
+    const auto clickAt = [&](int x, int y) {
+        g_mouse->x = x;
+        g_mouse->y = y;
+        g_mouse->click = 1;
+        App().RunFrame();
+    };
+    S().messageStyle = 2;
+    S().windowShown = 0;
+    ShowWhole(kThree);
+    ASSERT_EQ(S().subState, 3);
+    clickAt(560, 475); // auto
+    EXPECT_EQ(S().autoMode, 1);
+    EXPECT_EQ(App().mode, 3);
+    g_mouse->cancel = 1; // ends auto
+    App().RunFrame();
+    EXPECT_EQ(S().autoMode, 0);
+    EXPECT_EQ(S().buttonLatched, 0);
+    clickAt(300, 300);
+    EXPECT_EQ(App().mode, 2);
+    for (auto& c : g_seChannels)
+        c.reset();
+}
