@@ -4,8 +4,8 @@
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
-#include "data/DataPath.h"
 #include "app/GameApp.h"
+#include "data/DataPath.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
