@@ -124,7 +124,11 @@ bool CScenario::CommandLine(std::string_view text) {
 
 void CScenario::BeginClickWait() {
     subState = 3;
+    // A wait clicked away mid-cycle leaves its cells lit or fading: the next
+    // icon starts from nothing.
     waitIconFrame = 0;
+    waitCellOpacity.fill(0);
+    waitIconFading = 0;
     waitStartTime = platform::TimeGetTime();
 }
 
