@@ -387,9 +387,11 @@ std::uint32_t CScenario::OpBakeLayers(std::uint32_t at) {
         const LayerSlot& s = layers[static_cast<std::size_t>(i)];
         const double degrees = static_cast<double>(s.alphaPhase + s.alphaSweep);
         const double x = std::sin(degrees * std::numbers::pi / 180.0) * s.alphaTarget;
-        // Opacities outside 0..255 would wrap in the blits: keep them in range.
+        // The blits read only the low 16 bits, so a negative opacity would
+        // come out as a full one: it draws nothing. From 256 on every
+        // opacity is a plain copy, which 256 stands for.
         auto clampOpacity = [](double v) {
-            return static_cast<int>(std::clamp(std::trunc(v), 0.0, 255.0));
+            return static_cast<int>(std::clamp(std::trunc(v), 0.0, 256.0));
         };
         if (picture->GetBitCount() == 32) {
             if (cdib[0])

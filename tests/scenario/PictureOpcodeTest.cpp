@@ -247,19 +247,33 @@ TEST_F(PictureOpcodeTest, MaskNumbersChooseTheirFiles) {
 
 TEST_F(PictureOpcodeTest, BakingDrawsLayersIntoTheBackground) {
     Picture("bmp/lay.bmp", 10, 10, 0x00FF0000);
-    Start("load_layer layer=0 text=\"lay.bmp\"\n"
-          "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 "
-          "fixed_angle=0 angle=0 delay=0\n"
-          "layer_wobble layer=0 sweep=90 opacity=500 ramp=0\nbake_layers last=0\nbake_layers "
-          "last=-1\nend");
-    cdib[0]->FillRect(0, 0, 800, 600, 0);
-    for (int i = 0; i < 4; ++i)
-        StepOnce();
-    // sin 90 x 500 = 500, clamped to 255: out = S * 255 >> 8 = 254.
-    EXPECT_EQ(Rgb(cdib[0].get(), 100, 100), 0xFE0000u);
-    EXPECT_EQ(Rgb(cdib[0].get(), 119, 119), 0xFE0000u);
+    const auto bake = [&](int opacity) {
+        Start("load_layer layer=0 text=\"lay.bmp\"\n"
+              "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 "
+              "fixed_angle=0 angle=0 delay=0\n"
+              "layer_wobble layer=0 sweep=90 opacity=" +
+              std::to_string(opacity) + " ramp=0\nbake_layers last=0\nbake_layers last=-1\nend");
+        cdib[0]->FillRect(0, 0, 800, 600, 0);
+        g_backBuffer->FillRect(0, 0, 800, 600, 0);
+        for (int i = 0; i < 4; ++i)
+            StepOnce();
+    };
+    // sin 90 x 500 = 500, 256 or more: the stretched picture copied as it is.
+    bake(500);
+    EXPECT_EQ(Rgb(cdib[0].get(), 100, 100), 0xFF0000u);
+    EXPECT_EQ(Rgb(cdib[0].get(), 119, 119), 0xFF0000u);
     EXPECT_EQ(Rgb(cdib[0].get(), 120, 120), 0u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0xFF0000u);
+    bake(256);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0xFF0000u);
+    // 255 still blends: out = S * 255 >> 8 = 254.
+    bake(255);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0xFE0000u);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0xFE0000u);
+    // Below 0: nothing.
+    bake(-10);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0u);
 }
 
 TEST_F(PictureOpcodeTest, WindowStylesLoadTheirPicturesAndTheTextSurface) {
