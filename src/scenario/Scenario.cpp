@@ -300,9 +300,7 @@ std::string CScenario::CheckRecord(std::uint32_t at, const script::OpcodeFormat&
     if (format.stringLengthAt >= 0) {
         const std::uint32_t l = Byte(at + static_cast<std::uint32_t>(format.stringLengthAt));
         if (l > left - length) return "the string runs past the end of the script";
-        if (format.stringKind == StringKind::FileName &&
-            StringOperand(at).size() >= kScriptNameField)
-            return "the file name is longer than 127 bytes";
+        if (std::string why = CheckKeptName(at, format); !why.empty()) return why;
     }
     for (const Field& f : format.Fields()) {
         std::int64_t v = 0;
@@ -335,6 +333,42 @@ std::string CScenario::CheckRecord(std::uint32_t at, const script::OpcodeFormat&
                    " is out of range";
     }
     return {};
+}
+
+std::string CScenario::CheckKeptName(std::uint32_t at, const script::OpcodeFormat& format) const {
+    using script::StringKind;
+    const std::string_view name = StringOperand(at);
+    const auto loops = [&] {
+        const auto fields = format.Fields();
+        const auto loop = std::find_if(fields.begin(), fields.end(),
+                                       [](const script::Field& f) { return f.name == "loop"; });
+        return loop != fields.end() && Byte(at + loop->offset) == 1;
+    };
+    std::size_t kept = 0;
+    std::size_t field = 0;
+    const char* what = "";
+    switch (format.stringKind) {
+    case StringKind::FileName:
+        kept = name.size();
+        field = kScriptNameField;
+        what = "file name";
+        break;
+    case StringKind::VoiceName:
+        kept = SoundFileName(name).size();
+        field = voiceName.size();
+        what = "voice name with .ogg";
+        break;
+    case StringKind::LoopingSoundName:
+        if (!loops()) return {};
+        kept = SoundFileName(name).size();
+        field = kNameBytes;
+        what = "looping sound name with .ogg";
+        break;
+    default:
+        return {};
+    }
+    if (kept < field) return {};
+    return "the " + std::string(what) + " is longer than " + std::to_string(field - 1) + " bytes";
 }
 
 void CScenario::Step() {

@@ -410,6 +410,11 @@ private:
 
     // Empty when the record may run; else what is wrong with it.
     std::string CheckRecord(std::uint32_t at, const script::OpcodeFormat& format) const;
+    // Empty when the name the record's handler keeps fits the field it goes to.
+    std::string CheckKeptName(std::uint32_t at, const script::OpcodeFormat& format) const;
+    // The name a sound record's handler loads and keeps: the title of the
+    // file it names with ".ogg".
+    static std::string SoundFileName(std::string_view operand);
     std::uint32_t Run(std::uint8_t opcode, std::uint32_t at);
     // Opcode 1: the script is over.
     void EndScript();

@@ -41,6 +41,8 @@ OpcodeFormat LayerRectOp(std::uint8_t opcode, std::string_view name, Field byte3
 std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
     constexpr auto Text = StringKind::Text;
     constexpr auto File = StringKind::FileName;
+    constexpr auto Voice = StringKind::VoiceName;
+    constexpr auto Loaded = StringKind::LoadedName;
     const Field compare[] = {
         {"var", 4, FT::U32, C::Var}, {"value", 8, FT::I32}, {"target", 12, FT::Target}};
     auto jump = [&](std::uint8_t op, std::string_view name) {
@@ -107,9 +109,9 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(36, "fade_bgm", 8, {{"ms", 4, FT::U32}}),
         Op(37, "play_bgm_fade", 12, {{"loop", 2, FT::U8}, {"ms", 4, FT::U32}}, 8, File),
         Op(38, "lower_bgm", 4, {}),
-        Op(39, "play_voice", 8, {{"loop", 3, FT::U8}}, 7, File),
+        Op(39, "play_voice", 8, {{"loop", 3, FT::U8}}, 7, Voice),
         Op(40, "load_play_se", 8, {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}}, 7,
-           File),
+           StringKind::LoopingSoundName),
         Op(41, "stop_se", 4, {{"channel", 2, FT::U8, C::SeChannel}}),
         Op(42, "wait_voice", 4, {{"channel", 2, FT::U8, C::VoiceChannel}}),
         Op(43, "stop_voice", 4, {{"channel", 2, FT::U8, C::VoiceChannel}}),
@@ -117,9 +119,9 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(45, "play_se", 12,
            {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}, {"ms", 4, FT::U32}}, 8,
            File),
-        Op(46, "play_voice_slot", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, File),
-        Op(47, "load_voice", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, File),
-        Op(48, "load_se", 8, {{"channel", 2, FT::U8, C::SeChannel}}, 7, File),
+        Op(46, "play_voice_slot", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, Voice),
+        Op(47, "load_voice", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, Loaded),
+        Op(48, "load_se", 8, {{"channel", 2, FT::U8, C::SeChannel}}, 7, Loaded),
         Op(49, "play_wave", 4,
            {{"channel", 2, FT::U8, C::VoiceChannel}, {"class", 3, FT::U8, C::VoiceClass}}),
         Op(50, "play_se_slot", 4, {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}}),
@@ -132,7 +134,7 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(57, "skip57", 4, {}),
         Op(58, "store_byte", 4, {{"value", 2, FT::U8}}),
         Op(59, "jump_flag", 8, {{"flag", 2, FT::I8, C::ScriptFlag}, {"target", 4, FT::Target}}),
-        Op(60, "load_layer", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, File),
+        Op(60, "load_layer", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, Loaded),
         LayerRectOp(61, "layer_tween", {"type", 3, FT::U8}, {"span", 20, FT::U32},
                     {"angle", 24, FT::U32}, {"ms", 28, FT::U32}),
         Op(62, "message_silent", 12, {{"x", 4, FT::I16}, {"y", 6, FT::I16}}, 8, Text),
@@ -174,7 +176,7 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
            {{"layer", 2, FT::U8, C::Layer}, {"phase", 4, FT::U32}, {"base", 8, FT::I16}}),
         Op(86, "clear_layer", 4, {{"layer", 2, FT::I8, C::Layer}}),
         Op(87, "config_byte", 4, {{"value", 2, FT::U8}}),
-        Op(88, "load_layer_chara", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, File),
+        Op(88, "load_layer_chara", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, Loaded),
     };
     std::array<OpcodeFormat, kOpcodeCount> table{};
     for (const OpcodeFormat& f : list)

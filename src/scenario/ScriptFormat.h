@@ -49,7 +49,11 @@ enum class Check : std::uint8_t {
 enum class StringKind : std::uint8_t {
     None,
     Text,     // message or choice text
-    FileName, // a data file name: must fit a 128-byte name field
+    FileName, // a data file name kept whole: must fit a 128-byte name field
+    // A sound name its handler keeps as the file's title with ".ogg"...
+    VoiceName,        // ...in the 256-byte voice name field
+    LoopingSoundName, // ...in a 128-byte name field, when the record's loop byte is 1
+    LoadedName,       // a data file that is only loaded: no field keeps its name
 };
 
 struct Field {

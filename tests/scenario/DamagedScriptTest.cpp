@@ -138,6 +138,50 @@ TEST_F(DamagedScriptTest, IndicesOutsideTheirTablesAreRefusedBeforeAnythingIsWri
     }
 }
 
+// A sound handler keeps a name as its file's title with ".ogg": a voice in
+// the 256-byte voice name, a looping effect in a 128-byte field; voices and
+// effects only loaded and layer pictures keep no name at all.
+TEST_F(DamagedScriptTest, NamesAreRefusedOnlyWhereTheyWouldOverrunTheFieldKeepingThem) {
+    const auto text = [](const std::string& name) { return " text=\"" + name + "\""; };
+    const std::string voice255 = std::string(251, 'v') + ".w"; // kept as 251 + 4 bytes
+    const std::string voice256(252, 'v');
+    const std::string folder = std::string(120, 'd') + "/";
+    struct Case {
+        std::string record;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"play_voice loop=0" + text(voice255), false},
+        {"play_voice loop=0" + text(voice256), true},
+        {"play_voice_slot channel=0" + text(voice255), false},
+        {"play_voice_slot channel=0" + text(voice256), true},
+        {"load_voice channel=0" + text(std::string(254, 'v')), false},
+        {"load_se channel=0" + text(std::string(254, 's')), false},
+        {"load_layer layer=0" + text(std::string(250, 'l') + ".bmp"), false},
+        {"load_layer_chara layer=0" + text(std::string(250, 'l') + ".bmp"), false},
+        {"load_play_se channel=1 loop=0" + text(std::string(254, 's')), false},
+        {"load_play_se channel=1 loop=1" + text(folder + std::string(123, 's') + ".wav"), false},
+        {"load_play_se channel=1 loop=1" + text(std::string(124, 's')), true},
+    };
+    for (const Case& c : cases) {
+        Reset();
+        Start(c.record + "\nend");
+        if (c.refused) {
+            ExpectOneReportAndEnd(c.record.substr(0, 30));
+            continue;
+        }
+        StepOnce();
+        EXPECT_EQ(App().mode, 2) << c.record.substr(0, 30);
+        StepOnce();
+        EXPECT_EQ(App().mode, 1) << c.record.substr(0, 30);
+        EXPECT_EQ(Reports(), 0u) << c.record.substr(0, 30);
+    }
+    for (auto& channel : g_voiceChannels)
+        channel.reset();
+    for (auto& channel : g_seChannels)
+        channel.reset();
+}
+
 TEST_F(DamagedScriptTest, ADamagedReplayReturnsToTheReplayList) {
     S().playContext = 1;
     Start("set_var var=200 value=1\nend");
