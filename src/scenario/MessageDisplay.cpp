@@ -248,16 +248,15 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text, Reveal rev
     penX = static_cast<std::int16_t>(penX + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
-    const bool allRules = twoByte || reveal == Reveal::Whole;
-    if (allRules && IsIconMarker(text.substr(charIndex))) DrawIcon(text);
-    // A forced break breaks however the text comes: left to the next step it
-    // would be drawn as a glyph.
+    // A forced break and an icon follow any character however the text comes:
+    // left to the next step they would be drawn as glyphs.
+    if (IsIconMarker(text.substr(charIndex))) DrawIcon(text);
     if (IsLineBreakMark(text.substr(charIndex))) {
         charIndex = static_cast<std::uint8_t>(charIndex + 2);
         NewLine(text, true);
     } else if (lineColumn >= limit) {
         // A character that may not begin a line hangs past the limit.
-        if (allRules && IsKinsokuChar(text.substr(charIndex))) {
+        if ((twoByte || reveal == Reveal::Whole) && IsKinsokuChar(text.substr(charIndex))) {
             if (g_glyphFont)
                 g_glyphFont->DrawChar(target, penX, penY - yOffset, text.substr(charIndex, 2),
                                       kWhite);
@@ -321,10 +320,9 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text, Reveal reve
     penY = static_cast<std::int16_t>(penY + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
-    const bool allRules = twoByte || reveal == Reveal::Whole;
-    if (allRules && IsIconMarker(text.substr(charIndex))) DrawIcon(text);
+    if (IsIconMarker(text.substr(charIndex))) DrawIcon(text);
     if (lineColumn >= kLineBytes) {
-        if (allRules && IsKinsokuChar(text.substr(charIndex))) {
+        if ((twoByte || reveal == Reveal::Whole) && IsKinsokuChar(text.substr(charIndex))) {
             if (g_glyphFont)
                 g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(charIndex, 2),
                                            kWhite);

@@ -431,8 +431,8 @@ private:
     // What one drawing step of the message met.
     enum class DrawStop : std::uint8_t { Drew, End, Voice, FrameEnd, PageEnd };
     // How the message comes onto the window: all of it in one frame, or one
-    // character a frame. Revealed on its own, a one-byte character checks
-    // only the width and a forced break.
+    // character a frame. Revealed on its own, a one-byte character lets no
+    // punctuation hang after it.
     enum class Reveal : std::uint8_t { Whole, ByCharacter };
     // Draws the next character of the message (after the tags and ruby marks
     // ahead of it) and applies the break rules.

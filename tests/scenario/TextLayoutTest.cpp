@@ -160,6 +160,15 @@ TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
     EXPECT_EQ(S().subState, 3);
     EXPECT_EQ(sortedInk(), afterBreak);
     EXPECT_EQ(DrawnCodes(0xA1E7), 0u);
+
+    // So does the icon after "x": the tile, not its marker bytes.
+    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    SetMessage("x\x81\xE8"
+               "12" +
+               kHao);
+    Frames(20, 101);
+    EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 13 + 2, 37 + 5), 0xFF0000u + 12);
+    EXPECT_EQ(DrawnCodes(0x81E8), 0u);
 }
 
 TEST_F(TextLayoutTest, RubyCentresOverItsBaseUnlessTheBaseWraps) {
