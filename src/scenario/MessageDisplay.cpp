@@ -7,8 +7,8 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
-#include "data/PathTable.h"
 #include "app/Shell.h"
+#include "data/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
@@ -124,7 +124,11 @@ bool CScenario::CommandLine(std::string_view text) {
 
 void CScenario::BeginClickWait() {
     subState = 3;
+    // A wait clicked away mid-cycle leaves its cells lit or fading: the next
+    // icon starts from nothing.
     waitIconFrame = 0;
+    waitCellOpacity.fill(0);
+    waitIconFading = 0;
     waitStartTime = platform::TimeGetTime();
 }
 
@@ -199,7 +203,7 @@ void CScenario::DrawIcon(std::string_view text) {
     charIndex = static_cast<std::uint8_t>(charIndex + 4);
 }
 
-CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
+CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text, Reveal reveal) {
     const bool caption = messageStyle == 2;
     CDib* target = caption ? g_backBuffer.get() : g_msgWindowText.get();
     const int yOffset = caption ? 0 : kWindowTop;
@@ -244,17 +248,15 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
     penX = static_cast<std::int16_t>(penX + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
-    if (!twoByte) {
-        if (lineColumn >= limit) NewLine(text, false);
-        return DrawStop::Drew;
-    }
+    // A forced break and an icon follow any character however the text comes:
+    // left to the next step they would be drawn as glyphs.
     if (IsIconMarker(text.substr(charIndex))) DrawIcon(text);
     if (IsLineBreakMark(text.substr(charIndex))) {
         charIndex = static_cast<std::uint8_t>(charIndex + 2);
         NewLine(text, true);
     } else if (lineColumn >= limit) {
         // A character that may not begin a line hangs past the limit.
-        if (IsKinsokuChar(text.substr(charIndex))) {
+        if ((twoByte || reveal == Reveal::Whole) && IsKinsokuChar(text.substr(charIndex))) {
             if (g_glyphFont)
                 g_glyphFont->DrawChar(target, penX, penY - yOffset, text.substr(charIndex, 2),
                                       kWhite);
@@ -265,7 +267,7 @@ CScenario::DrawStop CScenario::DrawMessageStep(std::string_view text) {
     return DrawStop::Drew;
 }
 
-CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
+CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text, Reveal reveal) {
     CDib* target = cdib[0].get();
     for (int guard = 0; guard < kStepGuard; ++guard) {
         const std::size_t i = charIndex;
@@ -318,9 +320,9 @@ CScenario::DrawStop CScenario::DrawColumnStep(std::string_view text) {
     penY = static_cast<std::int16_t>(penY + advance);
     charIndex = static_cast<std::uint8_t>(i + length);
     lineColumn = static_cast<std::uint8_t>(lineColumn + length);
-    if (twoByte && IsIconMarker(text.substr(charIndex))) DrawIcon(text);
+    if (IsIconMarker(text.substr(charIndex))) DrawIcon(text);
     if (lineColumn >= kLineBytes) {
-        if (twoByte && IsKinsokuChar(text.substr(charIndex))) {
+        if ((twoByte || reveal == Reveal::Whole) && IsKinsokuChar(text.substr(charIndex))) {
             if (g_glyphFont)
                 g_glyphFont->DrawCharGray4(target, penX, penY - 19, text.substr(charIndex, 2),
                                            kWhite);
@@ -427,7 +429,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
         };
         if (completion != Completion::None) {
             for (int guard = 0; guard < kStepGuard; ++guard) {
-                const DrawStop stop = full ? DrawColumnStep(text) : DrawMessageStep(text);
+                const DrawStop stop = full ? DrawColumnStep(text, Reveal::Whole)
+                                           : DrawMessageStep(text, Reveal::Whole);
                 if (stop == DrawStop::Voice) return;
                 if (stop == DrawStop::PageEnd) {
                     pageEnd();
@@ -439,7 +442,8 @@ void CScenario::ShowMessageWindow(std::string_view text) {
             finishText(completion == Completion::ClickOrFullSpeed);
             return;
         }
-        const DrawStop stop = full ? DrawColumnStep(text) : DrawMessageStep(text);
+        const DrawStop stop = full ? DrawColumnStep(text, Reveal::ByCharacter)
+                                   : DrawMessageStep(text, Reveal::ByCharacter);
         if (stop == DrawStop::Voice) return;
         if (stop == DrawStop::PageEnd) {
             pageEnd();
@@ -473,6 +477,10 @@ void CScenario::ShowMessageStyle2(std::string_view text) {
             buttonLatched = 0;
         }
         speakerName.reset();
+        // The overlay carries out a button the band latches only while the
+        // window counts as shown; without it the latch would hold every
+        // later click.
+        windowShown = 1;
         subState = 1;
     }
     if (subState == 1) {
@@ -499,7 +507,7 @@ void CScenario::ShowMessageStyle2(std::string_view text) {
     }
     if (subState == 2) {
         for (int guard = 0; guard < kStepGuard; ++guard) {
-            const DrawStop stop = DrawMessageStep(text);
+            const DrawStop stop = DrawMessageStep(text, Reveal::Whole);
             if (stop == DrawStop::Voice) return;
             if (stop == DrawStop::End) break;
         }

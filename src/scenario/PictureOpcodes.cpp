@@ -5,8 +5,8 @@
 
 #include "app/Config.h"
 #include "app/GameApp.h"
-#include "data/PathTable.h"
 #include "app/Shell.h"
+#include "data/PathTable.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
@@ -56,7 +56,9 @@ void AlphaWhole(CDib* dst, int x, int y, const CDib* src) {
     if (dst && src) BltAlpha(dst, x, y, src, 0, 0, src->GetWidth(), src->GetHeight());
 }
 
-void RenewBackup(platform::WindowHandle window, const CDib* from) { g_backupSurface = ScreenCopyOf(window, from); }
+void RenewBackup(platform::WindowHandle window, const CDib* from) {
+    g_backupSurface = ScreenCopyOf(window, from);
+}
 
 void SetSurfaceName(int k, std::string_view name) {
     if (g_gameApp && k >= 0 && k < static_cast<int>(g_gameApp->surfaceNames.size()))
@@ -64,10 +66,11 @@ void SetSurfaceName(int k, std::string_view name) {
 }
 
 void DeleteLayerPictures() {
-    for (auto& p : g_layerImages) p.reset();
+    for (auto& p : g_layerImages)
+        p.reset();
 }
 
-}  // namespace
+} // namespace
 
 void CScenario::LoadSystemPictures() {
     const std::string system = Folder(kDataSystem);
@@ -93,9 +96,13 @@ void CScenario::MakeWindowTextSurface() {
 }
 
 void CScenario::InitParticles() {
-    const std::uint32_t width = static_cast<std::uint32_t>(particleRect.right - particleRect.left) + 1u;
-    const std::uint32_t height = static_cast<std::uint32_t>(particleRect.bottom - particleRect.top) + 1u;
-    auto randTimesClock = [] { return static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime(); };
+    const std::uint32_t width =
+        static_cast<std::uint32_t>(particleRect.right - particleRect.left) + 1u;
+    const std::uint32_t height =
+        static_cast<std::uint32_t>(particleRect.bottom - particleRect.top) + 1u;
+    auto randTimesClock = [] {
+        return static_cast<std::uint32_t>(platform::Rand()) * platform::TimeGetTime();
+    };
     for (int g = 0; g < kParticleGroups; ++g) {
         for (int i = 0; i < kParticlesPerGroup / 2; ++i) {
             Particle& p = particles[g][i];
@@ -105,7 +112,9 @@ void CScenario::InitParticles() {
                                             static_cast<std::uint32_t>(particleRect.top));
             p.step = static_cast<std::int32_t>(randTimesClock() % 3u) - 1;
             const std::uint32_t r = randTimesClock();
-            p.speed = static_cast<std::int32_t>(g == 0 ? r % 2u + 3 : g == 1 ? r % 3u + 4 : r % 3u + 6);
+            p.speed = static_cast<std::int32_t>(g == 0   ? r % 2u + 3
+                                                : g == 1 ? r % 3u + 4
+                                                         : r % 3u + 6);
             p.state = 0;
         }
     }
@@ -213,7 +222,8 @@ std::uint32_t CScenario::OpColorBlend(std::uint32_t at) {
                      static_cast<std::uint32_t>(Byte(at + 6)) << 8 | Byte(at + 7);
         auto colour = NewSurface(hwnd, 800, 600);
         colour->FillRect(0, 0, 800, 600, blendColor);
-        BltStretchBlend(cdib[1].get(), 0, 0, 800, 600, colour.get(), 0, 0, 0, 800, 600, static_cast<int>(a));
+        BltStretchBlend(cdib[1].get(), 0, 0, 800, 600, colour.get(), 0, 0, 0, 800, 600,
+                        static_cast<int>(a));
         blackOverlay = 0;
     }
     SetMode(2);
@@ -224,7 +234,8 @@ std::uint32_t CScenario::OpCopyRect(std::uint32_t at) {
     CDib* dst = cdib[Byte(at + 2)].get();
     const CDib* src = cdib[Byte(at + 8)].get();
     if (dst && src)
-        BltCopy(dst, SWord(at + 4), SWord(at + 6), src, SWord(at + 12), SWord(at + 14), SWord(at + 16), SWord(at + 18));
+        BltCopy(dst, SWord(at + 4), SWord(at + 6), src, SWord(at + 12), SWord(at + 14),
+                SWord(at + 16), SWord(at + 18));
     SetMode(2);
     return NextRecord(at);
 }
@@ -308,7 +319,9 @@ std::uint32_t CScenario::SetFaceFrame(std::uint32_t at) {
         platform::Tell("Not FaceFrame", "Error:SetScrCharSet", platform::BoxIcon::None);
         return NextRecord(at);
     }
-    if (cdib[1]) BltAlpha(cdib[1].get(), left + 174, lastCharY + 146, faces, (f % 5) * 40, (f / 5) * 43, 40, 43);
+    if (cdib[1])
+        BltAlpha(cdib[1].get(), left + 174, lastCharY + 146, faces, (f % 5) * 40, (f / 5) * 43, 40,
+                 43);
     return NextRecord(at);
 }
 
@@ -374,18 +387,23 @@ std::uint32_t CScenario::OpBakeLayers(std::uint32_t at) {
         const LayerSlot& s = layers[static_cast<std::size_t>(i)];
         const double degrees = static_cast<double>(s.alphaPhase + s.alphaSweep);
         const double x = std::sin(degrees * std::numbers::pi / 180.0) * s.alphaTarget;
-        // Opacities outside 0..255 would wrap in the blits: keep them in range.
-        auto clampOpacity = [](double v) { return static_cast<int>(std::clamp(std::trunc(v), 0.0, 255.0)); };
+        // The blits read only the low 16 bits, so a negative opacity would
+        // come out as a full one: it draws nothing. From 256 on every
+        // opacity is a plain copy, which 256 stands for.
+        auto clampOpacity = [](double v) {
+            return static_cast<int>(std::clamp(std::trunc(v), 0.0, 256.0));
+        };
         if (picture->GetBitCount() == 32) {
             if (cdib[0])
-                BltStretchAlphaBlend(cdib[0].get(), s.rect[0], s.rect[1], s.rect[2], s.rect[3], picture, s.src[0],
-                                     s.src[1], s.src[2], s.src[3], clampOpacity(x - 1));
+                BltStretchAlphaBlend(cdib[0].get(), s.rect[0], s.rect[1], s.rect[2], s.rect[3],
+                                     picture, s.src[0], s.src[1], s.src[2], s.src[3],
+                                     clampOpacity(x - 1));
         } else {
             const int opacity = clampOpacity(x);
             for (CDib* dst : {g_backBuffer.get(), cdib[0].get()})
                 if (dst)
-                    BltStretchBlend(dst, s.rect[0], s.rect[1], s.rect[2], s.rect[3], picture, 0, s.src[0], s.src[1],
-                                    s.src[2], s.src[3], opacity);
+                    BltStretchBlend(dst, s.rect[0], s.rect[1], s.rect[2], s.rect[3], picture, 0,
+                                    s.src[0], s.src[1], s.src[2], s.src[3], opacity);
         }
     }
     SetMode(2);
@@ -400,7 +418,8 @@ std::uint32_t CScenario::OpCloudNoise(std::uint32_t at) {
     bandStart = 0;
     if (bandKind == 1 || bandKind == 2) {
         g_bandImage.reset();
-        g_bandImage = LoadPicture(hwnd, Folder(kDataBmp) + (bandKind == 1 ? "noise.bmp" : "cloud.bmp"));
+        g_bandImage =
+            LoadPicture(hwnd, Folder(kDataBmp) + (bandKind == 1 ? "noise.bmp" : "cloud.bmp"));
     }
     bandStart = platform::TimeGetTime();
     SetMode(2);
@@ -504,7 +523,9 @@ void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes, int* la
             columnBytes = 0;
         };
         auto draw = [&](std::size_t at) {
-            return g_glyphFont ? g_glyphFont->DrawCharGray4(page, x, y - 19, text.substr(at), kWhite) : 0;
+            return g_glyphFont
+                       ? g_glyphFont->DrawCharGray4(page, x, y - 19, text.substr(at), kWhite)
+                       : 0;
         };
         std::size_t i = 0;
         while (i < text.size()) {
@@ -542,11 +563,12 @@ void CScenario::DrawFullPageText(CDib* page, std::size_t lastEntryBytes, int* la
                 // An icon marker after a character: 81 E8 and two digits.
                 const std::string_view after = text.substr(i);
                 if (after.size() >= 4 && static_cast<std::uint8_t>(after[0]) == 0x81 &&
-                    static_cast<std::uint8_t>(after[1]) == 0xE8 && after[2] >= '0' && after[2] <= '9' &&
-                    after[3] >= '0' && after[3] <= '9') {
+                    static_cast<std::uint8_t>(after[1]) == 0xE8 && after[2] >= '0' &&
+                    after[2] <= '9' && after[3] >= '0' && after[3] <= '9') {
                     y += 24;
                     const int tile = (10 * (after[2] - '0') + (after[3] - '0')) % 256;
-                    if (page && g_gaijiSheet) BltAlpha(page, x - 2, y - 21, g_gaijiSheet.get(), 24 * tile, 0, 24, 24);
+                    if (page && g_gaijiSheet)
+                        BltAlpha(page, x - 2, y - 21, g_gaijiSheet.get(), 24 * tile, 0, 24, 24);
                     i += 4;
                     columnBytes += 4;
                 }

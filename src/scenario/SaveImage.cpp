@@ -4,8 +4,8 @@
 #include "scenario/Scenario.h"
 
 #include "app/Config.h"
-#include "data/DataPath.h"
 #include "app/GameApp.h"
+#include "data/DataPath.h"
 #include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
@@ -444,7 +444,7 @@ void CScenario::RedrawWindowText(std::string_view text) {
     rubyOpen = 0;
     // Every step moves forward through at most 255 bytes.
     for (int guard = 0; guard < 1024; ++guard) {
-        const DrawStop stop = DrawMessageStep(text);
+        const DrawStop stop = DrawMessageStep(text, Reveal::Whole);
         // A voice tag asks for a wait: the redraw goes on, the caller sets the mode.
         if (g_gameApp) g_gameApp->mode = mode;
         if (stop == DrawStop::End || charIndex >= text.size()) break;

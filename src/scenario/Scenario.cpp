@@ -3,10 +3,10 @@
 #include "app/Config.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
+#include "app/Present.h"
 #include "data/Log.h"
 #include "data/PackFile.h"
 #include "data/PathTable.h"
-#include "app/Present.h"
 #include "gfx/Dib.h"
 #include "gfx/TrigTables.h"
 #include "mahjong/MahjongGame.h"
@@ -72,25 +72,29 @@ void CopyPlainText(const std::uint8_t* p, const std::uint8_t* end, TextField& ou
             rubyOpen = true;
             continue;
         }
-        while (p < end && *p != 0 && *p != '>') ++p;
+        while (p < end && *p != 0 && *p != '>')
+            ++p;
         if (p < end && *p == '>') ++p;
         rubyOpen = false;
     }
 }
 
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- life
 
 CScenario::CScenario(platform::WindowHandle window) : hwnd(window) {
     g_quakeSource = &StoryQuake;
     LoadSystemPictures();
-    for (auto& p : g_layerImages) p.reset();
+    for (auto& p : g_layerImages)
+        p.reset();
     g_layerScratch = std::make_unique<CDib>();
     g_layerScratch->Create(hwnd, 800, 600, 24);
     g_layerScratch->FillRect(0, 0, 800, 600, 0);
-    for (auto& p : g_charFrames) p.reset();
-    for (auto& p : g_faceFrames) p.reset();
+    for (auto& p : g_charFrames)
+        p.reset();
+    for (auto& p : g_faceFrames)
+        p.reset();
 
     buttonCells0 = {{{0, 0, 48, 26},
                      {48, 0, 52, 26},
@@ -141,11 +145,15 @@ CScenario::CScenario(platform::WindowHandle window) : hwnd(window) {
     for (int g = 0; g < kParticleGroups; ++g) {
         for (int i = 0; i < kParticlesPerGroup; ++i) {
             Particle& p = particles[g][i];
-            p.x = static_cast<std::int32_t>(RandTimesClock() * static_cast<std::uint32_t>(i) % 800u);
-            p.y = static_cast<std::int32_t>(RandTimesClock() * static_cast<std::uint32_t>(i) % 600u);
+            p.x =
+                static_cast<std::int32_t>(RandTimesClock() * static_cast<std::uint32_t>(i) % 800u);
+            p.y =
+                static_cast<std::int32_t>(RandTimesClock() * static_cast<std::uint32_t>(i) % 600u);
             p.step = static_cast<std::int32_t>(RandTimesClock() % 3u) - 1;
             const std::uint32_t r = RandTimesClock();
-            p.speed = static_cast<std::int32_t>(g == 0 ? r % 2u + 2 : g == 1 ? r % 3u + 2 : r % 3u + 3);
+            p.speed = static_cast<std::int32_t>(g == 0   ? r % 2u + 2
+                                                : g == 1 ? r % 3u + 2
+                                                         : r % 3u + 3);
             p.state = 0;
         }
     }
@@ -170,13 +178,16 @@ CScenario::~CScenario() {
     g_waitIcon.reset();
     g_clickWaitIcon.reset();
     g_titleIcon.reset();
-    for (auto& p : g_layerImages) p.reset();
+    for (auto& p : g_layerImages)
+        p.reset();
     g_layerScratch.reset();
     g_obiImage.reset();
     g_dayImage.reset();
     g_day2Image.reset();
-    for (auto& p : g_faceFrames) p.reset();
-    for (auto& p : g_charFrames) p.reset();
+    for (auto& p : g_faceFrames)
+        p.reset();
+    for (auto& p : g_charFrames)
+        p.reset();
     g_bandImage.reset();
     g_gaijiSheet.reset();
     g_mahjongGame.reset();
@@ -202,7 +213,8 @@ std::uint32_t CScenario::LoadScript(std::string_view name) {
     }
     if (g_gameApp) std::copy(name.begin(), name.end(), g_gameApp->scriptName.begin());
 
-    std::string path = g_pathTable ? g_pathTable->GetPath(kDataScript) : CPathTable().GetPath(kDataScript);
+    std::string path =
+        g_pathTable ? g_pathTable->GetPath(kDataScript) : CPathTable().GetPath(kDataScript);
     path.append(name);
     CPackFile file;
     if (name.empty() || file.Open(path) != kPackOk) {
@@ -213,7 +225,8 @@ std::uint32_t CScenario::LoadScript(std::string_view name) {
     scriptBuffer = std::make_unique<std::uint8_t[]>(static_cast<std::size_t>(scriptSize) + 1);
     if (scriptSize) std::memcpy(scriptBuffer.get(), file.GetBuffer(), scriptSize);
     file.Close();
-    for (std::uint32_t i = 0; i < scriptSize; ++i) scriptBuffer[i] = static_cast<std::uint8_t>(~scriptBuffer[i]);
+    for (std::uint32_t i = 0; i < scriptSize; ++i)
+        scriptBuffer[i] = static_cast<std::uint8_t>(~scriptBuffer[i]);
     scriptBase = scriptBuffer.get();
     return 0;
 }
@@ -240,16 +253,24 @@ bool CScenario::TextBlockRead() const {
 
 // ---------------------------------------------------------------- record access
 
-std::uint8_t CScenario::Byte(std::uint32_t at) const { return at < scriptSize ? scriptBase[at] : 0; }
-std::int8_t CScenario::SByte(std::uint32_t at) const { return static_cast<std::int8_t>(Byte(at)); }
+std::uint8_t CScenario::Byte(std::uint32_t at) const {
+    return at < scriptSize ? scriptBase[at] : 0;
+}
+std::int8_t CScenario::SByte(std::uint32_t at) const {
+    return static_cast<std::int8_t>(Byte(at));
+}
 std::uint16_t CScenario::Word(std::uint32_t at) const {
     return static_cast<std::uint16_t>(Byte(at) | Byte(at + 1) << 8);
 }
-std::int16_t CScenario::SWord(std::uint32_t at) const { return static_cast<std::int16_t>(Word(at)); }
+std::int16_t CScenario::SWord(std::uint32_t at) const {
+    return static_cast<std::int16_t>(Word(at));
+}
 std::uint32_t CScenario::Dword(std::uint32_t at) const {
     return static_cast<std::uint32_t>(Word(at)) | static_cast<std::uint32_t>(Word(at + 2)) << 16;
 }
-std::int32_t CScenario::SDword(std::uint32_t at) const { return static_cast<std::int32_t>(Dword(at)); }
+std::int32_t CScenario::SDword(std::uint32_t at) const {
+    return static_cast<std::int32_t>(Dword(at));
+}
 
 std::string_view CScenario::StringOperand(std::uint32_t at) const {
     const script::OpcodeFormat* f = script::FindOpcode(Byte(at));
@@ -274,35 +295,85 @@ std::string CScenario::CheckRecord(std::uint32_t at, const script::OpcodeFormat&
     const std::uint32_t length = Byte(at + 1);
     if (length < kMinRecordLength) return "the record length is below 4";
     const std::uint32_t left = scriptSize - at;
-    if (length > left || OperandExtent(format) > left) return "the record runs past the end of the script";
+    if (length > left || OperandExtent(format) > left)
+        return "the record runs past the end of the script";
     if (format.stringLengthAt >= 0) {
         const std::uint32_t l = Byte(at + static_cast<std::uint32_t>(format.stringLengthAt));
         if (l > left - length) return "the string runs past the end of the script";
-        if (format.stringKind == StringKind::FileName && StringOperand(at).size() >= kScriptNameField)
-            return "the file name is longer than 127 bytes";
+        if (std::string why = CheckKeptName(at, format); !why.empty()) return why;
     }
     for (const Field& f : format.Fields()) {
         std::int64_t v = 0;
         switch (f.type) {
-        case FieldType::U8: v = Byte(at + f.offset); break;
-        case FieldType::I8: v = SByte(at + f.offset); break;
-        case FieldType::U16: v = Word(at + f.offset); break;
-        case FieldType::I16: v = SWord(at + f.offset); break;
+        case FieldType::U8:
+            v = Byte(at + f.offset);
+            break;
+        case FieldType::I8:
+            v = SByte(at + f.offset);
+            break;
+        case FieldType::U16:
+            v = Word(at + f.offset);
+            break;
+        case FieldType::I16:
+            v = SWord(at + f.offset);
+            break;
         case FieldType::U32:
         case FieldType::Target:
-        case FieldType::Argb: v = Dword(at + f.offset); break;
-        case FieldType::I32: v = SDword(at + f.offset); break;
+        case FieldType::Argb:
+            v = Dword(at + f.offset);
+            break;
+        case FieldType::I32:
+            v = SDword(at + f.offset);
+            break;
         }
-        if (f.type == FieldType::Target && v >= scriptSize) return "the jump target lies outside the script";
+        if (f.type == FieldType::Target && v >= scriptSize)
+            return "the jump target lies outside the script";
         if (!CheckValue(f.check, v))
-            return "the " + std::string(CheckName(f.check)) + " " + std::to_string(v) + " is out of range";
+            return "the " + std::string(CheckName(f.check)) + " " + std::to_string(v) +
+                   " is out of range";
     }
     return {};
 }
 
+std::string CScenario::CheckKeptName(std::uint32_t at, const script::OpcodeFormat& format) const {
+    using script::StringKind;
+    const std::string_view name = StringOperand(at);
+    const auto loops = [&] {
+        const auto fields = format.Fields();
+        const auto loop = std::find_if(fields.begin(), fields.end(),
+                                       [](const script::Field& f) { return f.name == "loop"; });
+        return loop != fields.end() && Byte(at + loop->offset) == 1;
+    };
+    std::size_t kept = 0;
+    std::size_t field = 0;
+    const char* what = "";
+    switch (format.stringKind) {
+    case StringKind::FileName:
+        kept = name.size();
+        field = kScriptNameField;
+        what = "file name";
+        break;
+    case StringKind::VoiceName:
+        kept = SoundFileName(name).size();
+        field = voiceName.size();
+        what = "voice name with .ogg";
+        break;
+    case StringKind::LoopingSoundName:
+        if (!loops()) return {};
+        kept = SoundFileName(name).size();
+        field = kNameBytes;
+        what = "looping sound name with .ogg";
+        break;
+    default:
+        return {};
+    }
+    if (kept < field) return {};
+    return "the " + std::string(what) + " is longer than " + std::to_string(field - 1) + " bytes";
+}
+
 void CScenario::Step() {
     if (!scriptBase || pc >= scriptSize) {
-        FailScript(!scriptBase ? "no script is loaded"
+        FailScript(!scriptBase       ? "no script is loaded"
                    : scriptSize == 0 ? "the script is empty"
                                      : "the script runs past its end");
         return;
@@ -314,7 +385,8 @@ void CScenario::Step() {
             scriptFaultReported_ = true;
             char text[64];
             std::snprintf(text, sizeof text, "Not Found ScrNo\n[%8d][%#08x]", opcode, pc);
-            LogMessage("script \"%s\": undefined opcode %d at offset %u", loadedName_.c_str(), opcode, pc);
+            LogMessage("script \"%s\": undefined opcode %d at offset %u", loadedName_.c_str(),
+                       opcode, pc);
             platform::Tell(text, "Erorr", platform::BoxIcon::None);
         }
         FailScript({});
@@ -322,7 +394,8 @@ void CScenario::Step() {
     }
     const std::string why = CheckRecord(pc, *format);
     if (!why.empty()) {
-        FailScript("offset " + std::to_string(pc) + " (opcode " + std::to_string(opcode) + "): " + why);
+        FailScript("offset " + std::to_string(pc) + " (opcode " + std::to_string(opcode) +
+                   "): " + why);
         return;
     }
     pc = Run(opcode, pc);
@@ -358,13 +431,16 @@ void CScenario::ClearCharSlots(int count) {
 }
 
 void CScenario::DeleteWorkSurfaces2To9() {
-    for (int i = 2; i <= 9; ++i) cdib[i].reset();
+    for (int i = 2; i <= 9; ++i)
+        cdib[i].reset();
 }
 
 void CScenario::ClearSurfaceAndCharNames() {
     if (!g_gameApp) return;
-    for (auto& n : g_gameApp->surfaceNames) n.fill(0);
-    for (auto& n : g_gameApp->charNames) n.fill(0);
+    for (auto& n : g_gameApp->surfaceNames)
+        n.fill(0);
+    for (auto& n : g_gameApp->charNames)
+        n.fill(0);
     ClearCharSlots(kCharSlots);
 }
 
@@ -376,11 +452,13 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         return condition ? Dword(at + 12) : next;
     };
     switch (opcode) {
-    case 0: return OpMessage(at);
+    case 0:
+        return OpMessage(at);
     case 1:
         EndScript();
         return next;
-    case 2: return OpChangeScript(at);
+    case 2:
+        return OpChangeScript(at);
     case 3:
         SetMode(playContext == 1 ? 2 : Byte(at + 2));
         return next;
@@ -394,35 +472,50 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         SetMode(2);
         return next;
     }
-    case 6: return jumpIf(vars[Dword(at + 4)] == SDword(at + 8));
-    case 7: return jumpIf(vars[Dword(at + 4)] != SDword(at + 8));
-    case 8: return jumpIf(vars[Dword(at + 4)] > SDword(at + 8));
-    case 9: return jumpIf(vars[Dword(at + 4)] < SDword(at + 8));
-    case 10: return jumpIf(vars[Dword(at + 4)] >= SDword(at + 8));
-    case 11: return jumpIf(vars[Dword(at + 4)] <= SDword(at + 8));
+    case 6:
+        return jumpIf(vars[Dword(at + 4)] == SDword(at + 8));
+    case 7:
+        return jumpIf(vars[Dword(at + 4)] != SDword(at + 8));
+    case 8:
+        return jumpIf(vars[Dword(at + 4)] > SDword(at + 8));
+    case 9:
+        return jumpIf(vars[Dword(at + 4)] < SDword(at + 8));
+    case 10:
+        return jumpIf(vars[Dword(at + 4)] >= SDword(at + 8));
+    case 11:
+        return jumpIf(vars[Dword(at + 4)] <= SDword(at + 8));
     case 12:
         textBlock = Dword(at + 4);
         SetMode(2);
         return next;
-    case 13: SetMode(2); return Dword(at + 4);
+    case 13:
+        SetMode(2);
+        return Dword(at + 4);
     case 14:
         effectDuration = Dword(at + 4);
         FullRedraw();
         SetMode(18);
         return next;
-    case 15: return OpLoadImage(at);
-    case 16: return OpLoadBackground(at);
-    case 17: return OpRestoreBackup(at);
-    case 18: return OpSetCharSprite(at);
-    case 19: return SetScrCharSet(at);
+    case 15:
+        return OpLoadImage(at);
+    case 16:
+        return OpLoadBackground(at);
+    case 17:
+        return OpRestoreBackup(at);
+    case 18:
+        return OpSetCharSprite(at);
+    case 19:
+        return SetScrCharSet(at);
     case 20:
     case 21:
         effectDuration = Dword(at + 4);
         effectType = Byte(at + 2);
         SetMode(opcode == 20 ? 4 : 5);
         return next;
-    case 22: return OpFillBackground(at);
-    case 23: return OpColorBlend(at);
+    case 22:
+        return OpFillBackground(at);
+    case 23:
+        return OpColorBlend(at);
     case 24:
         currentLayer = Byte(at + 2);
         effectType = Byte(at + 3);
@@ -432,39 +525,59 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         effectTime = Dword(at + 16);
         SetMode(25);
         return next;
-    case 25: return OpCopyRect(at);
-    case 26: return OpBlankLayer(at);
+    case 25:
+        return OpCopyRect(at);
+    case 26:
+        return OpBlankLayer(at);
     case 27:
         choicePoint = Byte(at + 2);
         SetMode(17);
         return next;
-    case 28: return ClearChoices(at);
-    case 29: return AddChoice(at);
-    case 30: return OpSceneEnd(at);
+    case 28:
+        return ClearChoices(at);
+    case 29:
+        return AddChoice(at);
+    case 30:
+        return OpSceneEnd(at);
     case 33:
         g_config[config::kScriptFlags + static_cast<std::size_t>(SByte(at + 2))] = 1;
         SetMode(2);
         return next;
-    case 34: return OpPlayBgm(at);
-    case 35: return OpStopBgm(at);
-    case 36: return OpFadeBgm(at);
-    case 37: return OpPlayBgmFade(at);
-    case 38: return OpLowerBgm(at);
-    case 39: return OpPlayVoice(at);
-    case 40: return OpLoadPlayStream(at);
-    case 41: return OpStopSe(at);
+    case 34:
+        return OpPlayBgm(at);
+    case 35:
+        return OpStopBgm(at);
+    case 36:
+        return OpFadeBgm(at);
+    case 37:
+        return OpPlayBgmFade(at);
+    case 38:
+        return OpLowerBgm(at);
+    case 39:
+        return OpPlayVoice(at);
+    case 40:
+        return OpLoadPlayStream(at);
+    case 41:
+        return OpStopSe(at);
     case 42:
     case 43:
         seWaitSlot = Byte(at + 2);
         SetMode(opcode == 42 ? 52 : 53);
         return next;
-    case 44: return OpFadeOutSe(at);
-    case 45: return OpPlaySe(at);
-    case 46: return OpPlayVoiceSlot(at);
-    case 47: return OpLoadVoice(at);
-    case 48: return OpLoadStream(at);
-    case 49: return OpPlayWave(at);
-    case 50: return OpPlayStream(at);
+    case 44:
+        return OpFadeOutSe(at);
+    case 45:
+        return OpPlaySe(at);
+    case 46:
+        return OpPlayVoiceSlot(at);
+    case 47:
+        return OpLoadVoice(at);
+    case 48:
+        return OpLoadStream(at);
+    case 49:
+        return OpPlayWave(at);
+    case 50:
+        return OpPlayStream(at);
     case 51: {
         const std::int8_t day = SByte(at + 3);
         if (day >= 0) dayNumber = day;
@@ -480,29 +593,39 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         subState = 0;
         SetMode(19);
         return next;
-    case 54: return OpBlackOverlay(at);
+    case 54:
+        return OpBlackOverlay(at);
     case 55:
     case 56:
     case 57:
-    case 73: SetMode(2); return next;
+    case 73:
+        SetMode(2);
+        return next;
     case 58:
         op58Value = Byte(at + 2);
         SetMode(2);
         return next;
     case 59:
         SetMode(2);
-        return g_config[config::kScriptFlags + static_cast<std::size_t>(SByte(at + 2))] == 1 ? Dword(at + 4)
-                                                                                            : next;
-    case 60: return OpLoadLayerImage(at);
-    case 61: return OpLayerTween(at);
-    case 62: return OpMessageSilent(at);
+        return g_config[config::kScriptFlags + static_cast<std::size_t>(SByte(at + 2))] == 1
+                   ? Dword(at + 4)
+                   : next;
+    case 60:
+        return OpLoadLayerImage(at);
+    case 61:
+        return OpLayerTween(at);
+    case 62:
+        return OpMessageSilent(at);
     case 63:
         particlesOn = Byte(at + 3);
         SetMode(2);
         return next;
-    case 64: return SetWindowStyle(at);
-    case 65: return OpFullPage(at);
-    case 66: return OpLayerMask(at);
+    case 64:
+        return SetWindowStyle(at);
+    case 65:
+        return OpFullPage(at);
+    case 66:
+        return OpLayerMask(at);
     case 67: {
         currentLayer = Byte(at + 2);
         LayerSlot& s = layers[currentLayer];
@@ -518,7 +641,8 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
     case 68:
         currentLayer = Byte(at + 2);
         effectDuration = Dword(at + 4);
-        overlayColor = static_cast<std::uint32_t>(Byte(at + 8)) << 24 | static_cast<std::uint32_t>(Byte(at + 9)) << 16 |
+        overlayColor = static_cast<std::uint32_t>(Byte(at + 8)) << 24 |
+                       static_cast<std::uint32_t>(Byte(at + 9)) << 16 |
                        static_cast<std::uint32_t>(Byte(at + 10)) << 8 | Byte(at + 11);
         SetMode(35);
         return next;
@@ -527,7 +651,8 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         layerWaitMs = Dword(at + 4);
         SetMode(38);
         return next;
-    case 70: return OpResetLayers(at);
+    case 70:
+        return OpResetLayers(at);
     case 71: {
         currentLayer = Byte(at + 2);
         LayerSlot& s = layers[currentLayer];
@@ -537,15 +662,18 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         SetMode(2);
         return next;
     }
-    case 72: return OpBakeLayers(at);
-    case 74: return SetFaceFrame(at);
+    case 72:
+        return OpBakeLayers(at);
+    case 74:
+        return SetFaceFrame(at);
     case 75:
         currentLayer = Byte(at + 2);
         effectType = Byte(at + 3);
         effectDuration = Dword(at + 4);
         SetMode(40);
         return next;
-    case 76: return OpRedrawWithWindow(at);
+    case 76:
+        return OpRedrawWithWindow(at);
     case 77:
         penX = 712;
         subState = 0;
@@ -556,12 +684,19 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         curtainVariant = Byte(at + 2);
         SetMode(44);
         return next;
-    case 79: return OpEraseWindow(at);
-    case 80: return OpStartQuake(at);
-    case 81: return OpStopQuake(at);
-    case 82: return OpCloudNoise(at);
-    case 83: return OpStopBand(at);
-    case 84: SetMode(51); return next;
+    case 79:
+        return OpEraseWindow(at);
+    case 80:
+        return OpStartQuake(at);
+    case 81:
+        return OpStopQuake(at);
+    case 82:
+        return OpCloudNoise(at);
+    case 83:
+        return OpStopBand(at);
+    case 84:
+        SetMode(51);
+        return next;
     case 85: {
         currentLayer = Byte(at + 2);
         LayerSlot& s = layers[currentLayer];
@@ -570,14 +705,17 @@ std::uint32_t CScenario::Run(std::uint8_t opcode, std::uint32_t at) {
         SetMode(2);
         return next;
     }
-    case 86: return OpClearLayer(at);
+    case 86:
+        return OpClearLayer(at);
     case 87:
         g_config[config::kScriptByte] = Byte(at + 2);
         SaveConfig();
         SetMode(2);
         return next;
-    case 88: return OpLoadLayerImageNoCg(at);
-    default: break;
+    case 88:
+        return OpLoadLayerImageNoCg(at);
+    default:
+        break;
     }
     // Not reached: Step runs only opcodes of the format table.
     FailScript("opcode " + std::to_string(opcode) + " has no handler");
@@ -594,7 +732,7 @@ std::uint32_t CScenario::MessageRecord(std::uint32_t at, bool silent) {
         windowX = SWord(at + 4);
         windowY = SWord(at + 6);
     }
-    messageBuffer = std::make_unique<char[]>(length + 1);  // zero-filled
+    messageBuffer = std::make_unique<char[]>(length + 1); // zero-filled
     std::memcpy(messageBuffer.get(), scriptBase + textAt, length);
 
     // The script buffer ends with a zero byte, so the scan stops inside it.
@@ -604,7 +742,8 @@ std::uint32_t CScenario::MessageRecord(std::uint32_t at, bool silent) {
         CopyPlainText(scriptBase + textAt, end, messageText, false);
     } else {
         messageText.fill(0);
-        const std::size_t n = std::min<std::size_t>(std::strlen(messageBuffer.get()), messageText.size() - 1);
+        const std::size_t n =
+            std::min<std::size_t>(std::strlen(messageBuffer.get()), messageText.size() - 1);
         std::memcpy(messageText.data(), messageBuffer.get(), n);
         messageStart = next;
         if (messageStyle == 2) {
@@ -614,16 +753,20 @@ std::uint32_t CScenario::MessageRecord(std::uint32_t at, bool silent) {
     }
     if (g_gameApp) {
         const std::string_view voice(voiceName.data(), voiceName.size());
-        AppendMessageHistory(*g_gameApp, messageBuffer.get(), speakerName ? speakerName.get() : "", voice,
-                             silent ? kTextField - 1 : kTextField - 2);
+        AppendMessageHistory(*g_gameApp, messageBuffer.get(), speakerName ? speakerName.get() : "",
+                             voice, silent ? kTextField - 1 : kTextField - 2);
     }
     voiceName.fill(0);
     SetMode(silent ? 36 : 3);
     return next;
 }
 
-std::uint32_t CScenario::OpMessage(std::uint32_t at) { return MessageRecord(at, false); }
-std::uint32_t CScenario::OpMessageSilent(std::uint32_t at) { return MessageRecord(at, true); }
+std::uint32_t CScenario::OpMessage(std::uint32_t at) {
+    return MessageRecord(at, false);
+}
+std::uint32_t CScenario::OpMessageSilent(std::uint32_t at) {
+    return MessageRecord(at, true);
+}
 
 // ---------------------------------------------------------------- scripts, choices, scenes
 
@@ -640,7 +783,8 @@ std::uint32_t CScenario::OpChangeScript(std::uint32_t at) {
 
 std::uint32_t CScenario::ClearChoices(std::uint32_t at) {
     messageStart = at;
-    for (auto& t : choiceText) t.reset();
+    for (auto& t : choiceText)
+        t.reset();
     choiceTarget.fill(0);
     choiceLength.fill(0);
     choiceCount = 0;
@@ -652,13 +796,14 @@ std::uint32_t CScenario::AddChoice(std::uint32_t at) {
     const std::uint32_t next = NextRecord(at);
     SetMode(2);
     if (choiceCount >= kMaxChoices) {
-        LogMessage("script \"%s\": a choice beyond the third at offset %u is ignored", loadedName_.c_str(), at);
+        LogMessage("script \"%s\": a choice beyond the third at offset %u is ignored",
+                   loadedName_.c_str(), at);
         return next;
     }
     const std::uint32_t length = Byte(at + 2);
     const int i = choiceCount;
     choiceTarget[i] = Dword(at + 4);
-    choiceText[i] = std::make_unique<char[]>(length + 1);  // zero-filled
+    choiceText[i] = std::make_unique<char[]>(length + 1); // zero-filled
     std::memcpy(choiceText[i].get(), scriptBase + at + Byte(at + 1), length);
     choiceLength[i] = static_cast<std::uint8_t>(length);
     ++choiceCount;
@@ -695,12 +840,20 @@ std::uint32_t CScenario::OpStartQuake(std::uint32_t at) {
         quakeStart = platform::TimeGetTime();
         quakeActive = 1;
         switch (quakeType) {
-        case 10: blackPlane(); break;
+        case 10:
+            blackPlane();
+            break;
         case 2:
-        case 4: quakePhase = 1; break;
+        case 4:
+            quakePhase = 1;
+            break;
         case 3:
-        case 5: quakePhase = 2; break;
-        default: quakePhase = 0; break;
+        case 5:
+            quakePhase = 2;
+            break;
+        default:
+            quakePhase = 0;
+            break;
         }
     } else if (quakeType == 10) {
         quakeStart = platform::TimeGetTime();

@@ -26,7 +26,7 @@ struct OpcodeFormat;
 // One sprite layer: a picture's rectangles moving from a start to an end over
 // time, an opacity animated on a sine, and an optional rotation.
 struct LayerSlot {
-    std::array<std::int16_t, 4> startRect{};  // x, y, w, h
+    std::array<std::int16_t, 4> startRect{}; // x, y, w, h
     std::array<std::int16_t, 4> startSrc{};
     std::int16_t alphaBase = 0;
     std::uint32_t fixedAngle = 0;
@@ -203,8 +203,8 @@ public:
     void UpdateLayerTween(int slot);
     // The cloud strip over the middle of the screen.
     void DrawScrollBand();
-    void WaitLayerAnim();  // mode 38
-    void RunColorFade();   // mode 35
+    void WaitLayerAnim(); // mode 38
+    void RunColorFade();  // mode 35
 
     // Screen quake (Quake.cpp): the offset of the painted picture for `row`.
     std::int16_t GetQuakeOffset(int row);
@@ -212,20 +212,20 @@ public:
     void UpdateParticles(int unused);
 
     // Timed steps (TimedModes.cpp).
-    void RunMaskTransition();  // mode 4
-    void RunTransition();      // mode 5
-    void RunScroll();          // mode 25
-    void RunTimedWait();       // mode 18
-    void WaitClick();          // mode 51
+    void RunMaskTransition(); // mode 4
+    void RunTransition();     // mode 5
+    void RunScroll();         // mode 25
+    void RunTimedWait();      // mode 18
+    void WaitClick();         // mode 51
 
     // Voice waits, the click-wait icon and the sprite reload (VoiceWaits.cpp).
-    void PlayWaveWait();  // mode 23
-    void WaitSeEnd();     // mode 52
-    void StopSeSlot();    // mode 53
+    void PlayWaveWait(); // mode 23
+    void WaitSeEnd();    // mode 52
+    void StopSeSlot();   // mode 53
     // The message window, its buttons and the click-wait icon over the
     // composed frame (modes 3 and 55).
     void DrawMessageOverlay();
-    void WaitClickIcon();  // mode 55
+    void WaitClickIcon(); // mode 55
     // The animated click-wait icon at (x, y), while a message waits for a click.
     void DrawClickWaitIcon(int x, int y);
     // Reloads every named character sprite and draws the shown ones onto
@@ -234,13 +234,13 @@ public:
     void ReloadScrCharSet(CDib* target, CDib* alsoOnto = nullptr);
 
     // Story sequences (Sequences.cpp).
-    void RunDayLogo();       // mode 42
-    void RunEyeCatch();      // mode 19
-    void RunCurtain();       // mode 44
-    void RunAnnouncement();  // mode 46
-    void RunFadeIn();        // mode 37
-    void RunFadeToSaved();   // mode 41
-    void RunCrossFade();     // mode 39
+    void RunDayLogo();      // mode 42
+    void RunEyeCatch();     // mode 19
+    void RunCurtain();      // mode 44
+    void RunAnnouncement(); // mode 46
+    void RunFadeIn();       // mode 37
+    void RunFadeToSaved();  // mode 41
+    void RunCrossFade();    // mode 39
     // Eye-catch variants 4 and 5: pieces that fly in turning.
     void RunEyeCatchFlying(int variant);
     // Modes with nothing to do: they say so once and hand back.
@@ -262,7 +262,7 @@ public:
     std::int8_t saveGroup = 0;
     std::uint8_t skipEffects = 0;
     std::uint8_t choicePoint = 0;
-    std::uint8_t playContext = 0;  // 0 story, 1 scene replay, 2 mini-game story, 3 contest story
+    std::uint8_t playContext = 0; // 0 story, 1 scene replay, 2 mini-game story, 3 contest story
     std::uint8_t quakeActive = 0;
     std::uint8_t quakeLoop = 0;
     std::uint32_t quakeStart = 0;
@@ -286,7 +286,7 @@ public:
     std::uint32_t blackOverlay = 0;
     std::uint32_t textBlock = 0;
     std::uint8_t menuReturn = 0;
-    std::uint8_t messageStyle = 0;  // 0 bottom window, 1 full-screen page, 2 caption band
+    std::uint8_t messageStyle = 0; // 0 bottom window, 1 full-screen page, 2 caption band
     std::unique_ptr<char[]> speakerName;
     std::uint32_t waitStartTime = 0;
     std::uint32_t waitIconFrame = 0;
@@ -316,24 +316,24 @@ public:
     std::uint8_t rubyOpen = 0;
     std::uint16_t rubyEnd = 0;
     std::uint8_t windowShown = 0;
-    std::array<std::uint16_t, 5> saveTime{};  // year, month, day, hour, minute
+    std::array<std::uint16_t, 5> saveTime{}; // year, month, day, hour, minute
     std::uint8_t subState = 0;
-    std::unique_ptr<char[]> messageBuffer;  // L + 1 bytes
+    std::unique_ptr<char[]> messageBuffer; // L + 1 bytes
     std::uint16_t columnStartX = 0;
     std::uint32_t textDoneTime = 0;
     std::uint32_t lastCharTime = 0;
     std::array<std::unique_ptr<char[]>, kMaxChoices> choiceText;
-    std::array<std::uint32_t, kMaxChoices> choiceTarget{};  // offsets from scriptBase
+    std::array<std::uint32_t, kMaxChoices> choiceTarget{}; // offsets from scriptBase
     std::array<std::uint8_t, kMaxChoices> choiceLength{};
     std::uint8_t choiceCount = 0;
     std::uint8_t choiceHover = 0;
     std::uint8_t prevChoiceHover = 0;
     std::array<std::int16_t, 2> glideTarget{};
     std::array<std::int16_t, 2> glideFrom{};
-    std::unique_ptr<std::uint8_t[]> scriptBuffer;  // scriptSize + 1 bytes, the last one 0
+    std::unique_ptr<std::uint8_t[]> scriptBuffer; // scriptSize + 1 bytes, the last one 0
     const std::uint8_t* scriptBase = nullptr;
-    std::uint32_t pc = 0;            // offset of the next record
-    std::uint32_t messageStart = 0;  // offset a save resumes at
+    std::uint32_t pc = 0;           // offset of the next record
+    std::uint32_t messageStart = 0; // offset a save resumes at
     std::uint32_t scriptSize = 0;
     std::array<std::int32_t, kScriptVars> vars{};
     std::uint8_t panDrawMode = 0;
@@ -410,6 +410,11 @@ private:
 
     // Empty when the record may run; else what is wrong with it.
     std::string CheckRecord(std::uint32_t at, const script::OpcodeFormat& format) const;
+    // Empty when the name the record's handler keeps fits the field it goes to.
+    std::string CheckKeptName(std::uint32_t at, const script::OpcodeFormat& format) const;
+    // The name a sound record's handler loads and keeps: the title of the
+    // file it names with ".ogg".
+    static std::string SoundFileName(std::string_view operand);
     std::uint32_t Run(std::uint8_t opcode, std::uint32_t at);
     // Opcode 1: the script is over.
     void EndScript();
@@ -425,10 +430,14 @@ private:
 
     // What one drawing step of the message met.
     enum class DrawStop : std::uint8_t { Drew, End, Voice, FrameEnd, PageEnd };
+    // How the message comes onto the window: all of it in one frame, or one
+    // character a frame. Revealed on its own, a one-byte character lets no
+    // punctuation hang after it.
+    enum class Reveal : std::uint8_t { Whole, ByCharacter };
     // Draws the next character of the message (after the tags and ruby marks
     // ahead of it) and applies the break rules.
-    DrawStop DrawMessageStep(std::string_view text);
-    DrawStop DrawColumnStep(std::string_view text);
+    DrawStop DrawMessageStep(std::string_view text, Reveal reveal);
+    DrawStop DrawColumnStep(std::string_view text, Reveal reveal);
     void NewLine(std::string_view text, bool forcedBreak);
     void DrawIcon(std::string_view text);
     bool CommandLine(std::string_view text);

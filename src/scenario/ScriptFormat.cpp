@@ -18,7 +18,8 @@ OpcodeFormat Op(std::uint8_t opcode, std::string_view name, std::uint8_t length,
     f.length = length;
     f.stringLengthAt = stringAt;
     f.stringKind = kind;
-    for (const Field& field : fields) f.fields.at(f.fieldCount++) = field;
+    for (const Field& field : fields)
+        f.fields.at(f.fieldCount++) = field;
     return f;
 }
 
@@ -30,17 +31,20 @@ constexpr Field kRect[] = {
 OpcodeFormat LayerRectOp(std::uint8_t opcode, std::string_view name, Field byte3, Field d20,
                          Field d24, Field d28) {
     OpcodeFormat f = Op(opcode, name, 32, {{"layer", 2, FT::U8, C::Layer}, byte3});
-    for (const Field& r : kRect) f.fields.at(f.fieldCount++) = r;
-    for (const Field& d : {d20, d24, d28}) f.fields.at(f.fieldCount++) = d;
+    for (const Field& r : kRect)
+        f.fields.at(f.fieldCount++) = r;
+    for (const Field& d : {d20, d24, d28})
+        f.fields.at(f.fieldCount++) = d;
     return f;
 }
 
 std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
     constexpr auto Text = StringKind::Text;
     constexpr auto File = StringKind::FileName;
-    const Field compare[] = {{"var", 4, FT::U32, C::Var},
-                             {"value", 8, FT::I32},
-                             {"target", 12, FT::Target}};
+    constexpr auto Voice = StringKind::VoiceName;
+    constexpr auto Loaded = StringKind::LoadedName;
+    const Field compare[] = {
+        {"var", 4, FT::U32, C::Var}, {"value", 8, FT::I32}, {"target", 12, FT::Target}};
     auto jump = [&](std::uint8_t op, std::string_view name) {
         return Op(op, name, 16, {compare[0], compare[1], compare[2]});
     };
@@ -65,7 +69,10 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(17, "restore_backup", 8, {{"variant", 6, FT::U16}}),
         Op(18, "set_char_sprite", 4, {{"slot", 2, FT::U8, C::CharSlot}}, 3, File),
         Op(19, "set_char", 8,
-           {{"slot", 2, FT::U8, C::CharSlot}, {"face", 3, FT::U8}, {"x", 4, FT::I16}, {"y", 6, FT::I16}}),
+           {{"slot", 2, FT::U8, C::CharSlot},
+            {"face", 3, FT::U8},
+            {"x", 4, FT::I16},
+            {"y", 6, FT::I16}}),
         Op(20, "mask_wipe", 8, {{"type", 2, FT::U8}, {"ms", 4, FT::U32}}),
         Op(21, "transition", 8, {{"type", 2, FT::U8}, {"ms", 4, FT::U32}}),
         Op(22, "fill_background", 8, {{"surface", 2, FT::U8, C::Surface}, {"color", 4, FT::U32}}),
@@ -89,7 +96,9 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
             {"w", 16, FT::I16},
             {"h", 18, FT::I16}}),
         Op(26, "blank_surface", 8,
-           {{"surface", 2, FT::U8, C::Surface}, {"w", 4, FT::U16, C::SurfaceSide}, {"h", 6, FT::U16, C::SurfaceSide}}),
+           {{"surface", 2, FT::U8, C::Surface},
+            {"w", 4, FT::U16, C::SurfaceSide},
+            {"h", 6, FT::U16, C::SurfaceSide}}),
         Op(27, "choice", 4, {{"point", 2, FT::U8, C::ChoicePoint}}),
         Op(28, "clear_choices", 4, {}),
         Op(29, "add_choice", 8, {{"target", 4, FT::Target}}, 2, Text),
@@ -100,18 +109,19 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(36, "fade_bgm", 8, {{"ms", 4, FT::U32}}),
         Op(37, "play_bgm_fade", 12, {{"loop", 2, FT::U8}, {"ms", 4, FT::U32}}, 8, File),
         Op(38, "lower_bgm", 4, {}),
-        Op(39, "play_voice", 8, {{"loop", 3, FT::U8}}, 7, File),
+        Op(39, "play_voice", 8, {{"loop", 3, FT::U8}}, 7, Voice),
         Op(40, "load_play_se", 8, {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}}, 7,
-           File),
+           StringKind::LoopingSoundName),
         Op(41, "stop_se", 4, {{"channel", 2, FT::U8, C::SeChannel}}),
         Op(42, "wait_voice", 4, {{"channel", 2, FT::U8, C::VoiceChannel}}),
         Op(43, "stop_voice", 4, {{"channel", 2, FT::U8, C::VoiceChannel}}),
         Op(44, "fade_out_se", 8, {{"channel", 2, FT::U8, C::SeChannel}, {"ms", 4, FT::U32}}),
         Op(45, "play_se", 12,
-           {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}, {"ms", 4, FT::U32}}, 8, File),
-        Op(46, "play_voice_slot", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, File),
-        Op(47, "load_voice", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, File),
-        Op(48, "load_se", 8, {{"channel", 2, FT::U8, C::SeChannel}}, 7, File),
+           {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}, {"ms", 4, FT::U32}}, 8,
+           File),
+        Op(46, "play_voice_slot", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, Voice),
+        Op(47, "load_voice", 8, {{"channel", 2, FT::U8, C::VoiceChannel}}, 7, Loaded),
+        Op(48, "load_se", 8, {{"channel", 2, FT::U8, C::SeChannel}}, 7, Loaded),
         Op(49, "play_wave", 4,
            {{"channel", 2, FT::U8, C::VoiceChannel}, {"class", 3, FT::U8, C::VoiceClass}}),
         Op(50, "play_se_slot", 4, {{"channel", 2, FT::U8, C::SeChannel}, {"loop", 3, FT::U8}}),
@@ -124,7 +134,7 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(57, "skip57", 4, {}),
         Op(58, "store_byte", 4, {{"value", 2, FT::U8}}),
         Op(59, "jump_flag", 8, {{"flag", 2, FT::I8, C::ScriptFlag}, {"target", 4, FT::Target}}),
-        Op(60, "load_layer", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, File),
+        Op(60, "load_layer", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, Loaded),
         LayerRectOp(61, "layer_tween", {"type", 3, FT::U8}, {"span", 20, FT::U32},
                     {"angle", 24, FT::U32}, {"ms", 28, FT::U32}),
         Op(62, "message_silent", 12, {{"x", 4, FT::I16}, {"y", 6, FT::I16}}, 8, Text),
@@ -154,7 +164,10 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
         Op(78, "curtain", 4, {{"variant", 2, FT::U8}}),
         Op(79, "erase_window", 4, {}),
         Op(80, "quake", 12,
-           {{"type", 2, FT::U8}, {"loop", 3, FT::U8}, {"amplitude", 4, FT::U16}, {"period", 8, FT::U32}}),
+           {{"type", 2, FT::U8},
+            {"loop", 3, FT::U8},
+            {"amplitude", 4, FT::U16},
+            {"period", 8, FT::U32}}),
         Op(81, "stop_quake", 8, {}),
         Op(82, "band", 4, {{"kind", 2, FT::U8}}),
         Op(83, "stop_band", 4, {}),
@@ -163,10 +176,11 @@ std::array<OpcodeFormat, kOpcodeCount> BuildTable() {
            {{"layer", 2, FT::U8, C::Layer}, {"phase", 4, FT::U32}, {"base", 8, FT::I16}}),
         Op(86, "clear_layer", 4, {{"layer", 2, FT::I8, C::Layer}}),
         Op(87, "config_byte", 4, {{"value", 2, FT::U8}}),
-        Op(88, "load_layer_chara", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, File),
+        Op(88, "load_layer_chara", 4, {{"layer", 2, FT::U8, C::Layer}}, 3, Loaded),
     };
     std::array<OpcodeFormat, kOpcodeCount> table{};
-    for (const OpcodeFormat& f : list) table[f.opcode] = f;
+    for (const OpcodeFormat& f : list)
+        table[f.opcode] = f;
     return table;
 }
 
@@ -175,7 +189,7 @@ const std::array<OpcodeFormat, kOpcodeCount>& Table() {
     return table;
 }
 
-}  // namespace
+} // namespace
 
 const OpcodeFormat* FindOpcode(std::uint8_t opcode) {
     if (opcode >= kOpcodeCount || opcode == 31 || opcode == 32) return nullptr;
@@ -191,13 +205,16 @@ const OpcodeFormat* FindOpcode(std::string_view name) {
 unsigned FieldWidth(FieldType type) {
     switch (type) {
     case FieldType::U8:
-    case FieldType::I8: return 1;
+    case FieldType::I8:
+        return 1;
     case FieldType::U16:
-    case FieldType::I16: return 2;
+    case FieldType::I16:
+        return 2;
     case FieldType::U32:
     case FieldType::I32:
     case FieldType::Target:
-    case FieldType::Argb: return 4;
+    case FieldType::Argb:
+        return 4;
     }
     return 1;
 }
@@ -208,49 +225,79 @@ bool FieldIsSigned(FieldType type) {
 
 std::uint32_t OperandExtent(const OpcodeFormat& format) {
     std::uint32_t end = 2;
-    for (const Field& f : format.Fields()) end = std::max<std::uint32_t>(end, f.offset + FieldWidth(f.type));
+    for (const Field& f : format.Fields())
+        end = std::max<std::uint32_t>(end, f.offset + FieldWidth(f.type));
     if (format.stringLengthAt >= 0) end = std::max<std::uint32_t>(end, format.stringLengthAt + 1u);
     return end;
 }
 
 bool CheckValue(Check check, std::int64_t v) {
     switch (check) {
-    case Check::None: return true;
-    case Check::Var: return v >= 0 && v < 128;
-    case Check::Surface: return v >= 0 && v < 64;
-    case Check::Layer: return v >= 0 && v < 10;
-    case Check::LayerOrNone: return v < 10;
-    case Check::CharSlot: return v >= 0 && v < 15;
-    case Check::SeChannel: return v >= 0 && v < 9;
-    case Check::VoiceChannel: return v >= 0 && v < 20;
-    case Check::VoiceClass: return v >= 0 && v < 18;
-    case Check::ChoicePoint: return v >= 0 && v < 100;
-    case Check::TextBlock: return v >= 0 && v < 60000;
-    case Check::Scene: return v >= 0 && v < 28;
-    case Check::ScriptFlag: return v >= 0 && v < 20;
-    case Check::Mode: return v >= 0 && v < 73;
-    case Check::SurfaceSide: return v >= 0 && v <= 4096;
+    case Check::None:
+        return true;
+    case Check::Var:
+        return v >= 0 && v < 128;
+    case Check::Surface:
+        return v >= 0 && v < 64;
+    case Check::Layer:
+        return v >= 0 && v < 10;
+    case Check::LayerOrNone:
+        return v < 10;
+    case Check::CharSlot:
+        return v >= 0 && v < 15;
+    case Check::SeChannel:
+        return v >= 0 && v < 9;
+    case Check::VoiceChannel:
+        return v >= 0 && v < 20;
+    case Check::VoiceClass:
+        return v >= 0 && v < 18;
+    case Check::ChoicePoint:
+        return v >= 0 && v < 100;
+    case Check::TextBlock:
+        return v >= 0 && v < 60000;
+    case Check::Scene:
+        return v >= 0 && v < 28;
+    case Check::ScriptFlag:
+        return v >= 0 && v < 20;
+    case Check::Mode:
+        return v >= 0 && v < 73;
+    case Check::SurfaceSide:
+        return v >= 0 && v <= 4096;
     }
     return false;
 }
 
 std::string_view CheckName(Check check) {
     switch (check) {
-    case Check::None: return "value";
-    case Check::Var: return "variable index";
-    case Check::Surface: return "work surface";
+    case Check::None:
+        return "value";
+    case Check::Var:
+        return "variable index";
+    case Check::Surface:
+        return "work surface";
     case Check::Layer:
-    case Check::LayerOrNone: return "sprite layer";
-    case Check::CharSlot: return "character slot";
-    case Check::SeChannel: return "sound-effect channel";
-    case Check::VoiceChannel: return "voice channel";
-    case Check::VoiceClass: return "voice volume class";
-    case Check::ChoicePoint: return "choice point";
-    case Check::TextBlock: return "text block";
-    case Check::Scene: return "scene";
-    case Check::ScriptFlag: return "script flag";
-    case Check::Mode: return "game mode";
-    case Check::SurfaceSide: return "surface size";
+    case Check::LayerOrNone:
+        return "sprite layer";
+    case Check::CharSlot:
+        return "character slot";
+    case Check::SeChannel:
+        return "sound-effect channel";
+    case Check::VoiceChannel:
+        return "voice channel";
+    case Check::VoiceClass:
+        return "voice volume class";
+    case Check::ChoicePoint:
+        return "choice point";
+    case Check::TextBlock:
+        return "text block";
+    case Check::Scene:
+        return "scene";
+    case Check::ScriptFlag:
+        return "script flag";
+    case Check::Mode:
+        return "game mode";
+    case Check::SurfaceSide:
+        return "surface size";
     }
     return "value";
 }
@@ -276,4 +323,4 @@ bool IsRecordBoundary(std::span<const std::uint8_t> script, std::uint32_t offset
     return at == offset;
 }
 
-}  // namespace script
+} // namespace script

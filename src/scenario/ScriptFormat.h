@@ -12,7 +12,7 @@
 
 namespace script {
 
-inline constexpr int kOpcodeCount = 89;  // 0..88; 31 and 32 are not defined
+inline constexpr int kOpcodeCount = 89; // 0..88; 31 and 32 are not defined
 inline constexpr std::uint32_t kMinRecordLength = 4;
 
 enum class FieldType : std::uint8_t {
@@ -22,34 +22,38 @@ enum class FieldType : std::uint8_t {
     I16,
     U32,
     I32,
-    Target,  // u32 offset from the start of the script
-    Argb,    // four bytes A, R, G, B (most significant first)
+    Target, // u32 offset from the start of the script
+    Argb,   // four bytes A, R, G, B (most significant first)
 };
 
 // The table an operand indexes; a record whose operand falls outside is
 // refused before it runs.
 enum class Check : std::uint8_t {
     None,
-    Var,           // 0..127
-    Surface,       // work surfaces 0..63
-    Layer,         // sprite layers 0..9
-    LayerOrNone,   // signed: below 0 means none, else 0..9
-    CharSlot,      // character sprites 0..14
-    SeChannel,     // script sound-effect channels 0..8
-    VoiceChannel,  // voice channels 0..19
-    VoiceClass,    // voice volume bytes 0..17
-    ChoicePoint,   // 0..99
-    TextBlock,     // read flags 0..59,999
-    Scene,         // scene-seen flags 0..27
-    ScriptFlag,    // 0..19
-    Mode,          // game modes 0..72
-    SurfaceSide,   // width or height of a blank surface, 0..4096
+    Var,          // 0..127
+    Surface,      // work surfaces 0..63
+    Layer,        // sprite layers 0..9
+    LayerOrNone,  // signed: below 0 means none, else 0..9
+    CharSlot,     // character sprites 0..14
+    SeChannel,    // script sound-effect channels 0..8
+    VoiceChannel, // voice channels 0..19
+    VoiceClass,   // voice volume bytes 0..17
+    ChoicePoint,  // 0..99
+    TextBlock,    // read flags 0..59,999
+    Scene,        // scene-seen flags 0..27
+    ScriptFlag,   // 0..19
+    Mode,         // game modes 0..72
+    SurfaceSide,  // width or height of a blank surface, 0..4096
 };
 
 enum class StringKind : std::uint8_t {
     None,
-    Text,      // message or choice text
-    FileName,  // a data file name: must fit a 128-byte name field
+    Text,     // message or choice text
+    FileName, // a data file name kept whole: must fit a 128-byte name field
+    // A sound name its handler keeps as the file's title with ".ogg"...
+    VoiceName,        // ...in the 256-byte voice name field
+    LoopingSoundName, // ...in a 128-byte name field, when the record's loop byte is 1
+    LoadedName,       // a data file that is only loaded: no field keeps its name
 };
 
 struct Field {
@@ -62,8 +66,8 @@ struct Field {
 struct OpcodeFormat {
     std::uint8_t opcode = 0;
     std::string_view name;
-    std::uint8_t length = kMinRecordLength;  // fixed part written by the assembler
-    std::int8_t stringLengthAt = -1;         // byte holding L, -1 without a string
+    std::uint8_t length = kMinRecordLength; // fixed part written by the assembler
+    std::int8_t stringLengthAt = -1;        // byte holding L, -1 without a string
     StringKind stringKind = StringKind::None;
     std::array<Field, 16> fields{};
     std::uint8_t fieldCount = 0;
@@ -93,4 +97,4 @@ std::uint32_t RecordEnd(std::span<const std::uint8_t> script, std::uint32_t at);
 // walk, and nothing behind it is a record start.
 bool IsRecordBoundary(std::span<const std::uint8_t> script, std::uint32_t offset);
 
-}  // namespace script
+} // namespace script

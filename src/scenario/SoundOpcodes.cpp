@@ -15,9 +15,9 @@
 #include "scenario/VoiceFilter.h"
 
 #include "app/Config.h"
-#include "data/DataPath.h"
 #include "app/GameApp.h"
 #include "app/Input.h"
+#include "data/DataPath.h"
 #include "data/Log.h"
 #include "sound/SoundChannel.h"
 
@@ -71,11 +71,6 @@ std::size_t VoiceCodeIndex(const std::array<std::string_view, N>& table, std::st
     for (std::size_t i = 0; i < N; ++i)
         if (EqualIgnoringCase(table[i], code)) return i;
     return N;
-}
-
-// Records name sounds with any extension or none, and with any folder.
-std::string SoundFileName(std::string_view operand) {
-    return PathFileTitle(std::string(operand)) + ".ogg";
 }
 
 template <std::size_t N> void SetName(std::array<char, N>& field, std::string_view name) {
@@ -155,6 +150,11 @@ std::unique_ptr<char[]> HeapCopy(const std::string& name) {
 }
 
 } // namespace
+
+// Records name sounds with any extension or none, and with any folder.
+std::string CScenario::SoundFileName(std::string_view operand) {
+    return PathFileTitle(std::string(operand)) + ".ogg";
+}
 
 std::optional<std::size_t> VoiceLevelByte(std::string_view name) {
     const bool muteA = Setting(config::kVoiceMuteA) == 1;

@@ -160,6 +160,18 @@ protected:
         Frames(1);
     }
 
+    // A short story of the test's own over a demo picture, its messages in
+    // message style `style` (the demo stories keep to the bottom window).
+    static void WriteStory(const std::string& file, int style,
+                           std::initializer_list<std::string_view> messages) {
+        std::string text = "load_image surface=1 text=\"bg_r01.bmp\"\nmask_wipe type=39 ms=0\n"
+                           "window_style style=" +
+                           std::to_string(style) + "\n";
+        for (std::string_view m : messages)
+            text += "message text=\"" + std::string(m) + "\"\n";
+        std::string error;
+        ASSERT_TRUE(nvasm::WriteScriptFile("script/" + file, text + "end\n", error)) << error;
+    }
     void Shot(const std::string& name) { e2e::WriteShot("e2e-shots", name); }
     void Shot(const std::string& name, std::span<const std::uint32_t> picture) {
         e2e::WriteShot("e2e-shots", name, picture);
@@ -900,18 +912,7 @@ TEST_F(PlaythroughTest, SaveWithACommentQuitStartAgainAndLoadTheSamePage) {
 // stories keep to the bottom window.
 TEST_F(PlaythroughTest, SaveAtAChoiceAndAtAPageEndQuitStartAgainAndLoadBoth) {
     Start();
-    std::string error;
-    ASSERT_TRUE(nvasm::WriteScriptFile("script/page.s", R"(
-load_image surface=1 text="bg_r01.bmp"
-mask_wipe type=39 ms=0
-window_style style=1
-message text="第一页的第一句。"
-message text="翻页之前。\xA1\xFD"
-message text="第二页。"
-end
-)",
-                                       error))
-        << error;
+    WriteStory("page.s", 1, {"第一页的第一句。", "翻页之前。\\xA1\\xFD", "第二页。"});
     const auto screen = [] {
         return std::vector<std::uint32_t>(g_backBuffer->GetBits(),
                                           g_backBuffer->GetBits() + 800 * 600);
@@ -1047,6 +1048,44 @@ end
     EXPECT_EQ(g_systemMenu, nullptr);
     EXPECT_EQ(g_backlogScreen, nullptr);
     EXPECT_EQ(modes_.back(), 17);
+}
+
+// A caption band after a transition (which puts the window away): a click on
+// a window button's place acts as that button, here auto, a click elsewhere
+// after it is not left waiting for ever, and once auto is ended a click moves
+// the story on by itself. The captions are a short story of the test's own:
+// the demo stories keep to the bottom window.
+TEST_F(PlaythroughTest, ACaptionsButtonPlacesActAndLaterClicksMoveTheStoryOn) {
+    Start();
+    WriteStory("caption.s", 2, {"第一行字幕。", "第二行字幕。", "第三行字幕。"});
+    const auto captionWaits = [&](const char* gbk) {
+        return InMode(3) && g_scenario->subState == 3 &&
+               std::string_view(g_scenario->messageBuffer.get()) == gbk;
+    };
+    const char kFirst[] = "\xB5\xDA\xD2\xBB\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
+    const char kSecond[] = "\xB5\xDA\xB6\xFE\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
+    const char kThird[] = "\xB5\xDA\xC8\xFD\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
+
+    ResetStory(platform::WindowHandle::Main);
+    screenkit::LeaveForStory("caption.s", 0);
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kFirst); }, 3000));
+    ASSERT_EQ(g_scenario->messageStyle, 2);
+    Shot("49-caption-band");
+    ClickAt(560, 475); // the auto button's place
+    EXPECT_EQ(g_scenario->autoMode, 1);
+    ClickAt(300, 300);
+    // Auto goes on after 3000 - 30 * 50 = 1500 ms.
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kSecond); }, 400));
+    hl::PushButton(MouseButton::Right, true, 300, 300);
+    Frames(1);
+    hl::PushButton(MouseButton::Right, false, 300, 300);
+    Frames(1);
+    EXPECT_EQ(g_scenario->autoMode, 0);
+    ClickAt(300, 300);
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kThird); }, 10));
+    ClickAt(300, 300);
+    ASSERT_TRUE(RunUntil([&] { return InMode(1); }, 100));
+    EXPECT_EQ(Log().find("cannot load"), std::string::npos);
 }
 
 // The contest's roads on the demo data: the mini-game chooser, the contest

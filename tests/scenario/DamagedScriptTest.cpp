@@ -25,19 +25,19 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(DamagedScriptTest, RecordsThatBreakTheFramingEndTheScript) {
     const char* const cases[] = {
-        "set_var var=1 value=1\nend len=0",                   // length 0
-        "set_var var=1 value=1\nend len=3",                   // length below 4
-        "set_var var=1 value=1\nset_var len=200 var=1 value=1",  // record past the end
-        "message strlen=200 text=\"a\"",                      // string past the end
-        "set_var var=1 value=1\nbytes 04",                    // a lone opcode byte
-        "jump target=1000\nend",                              // jump outside
-        "jump_eq var=0 value=0 target=20\nend",               // jump to the very end
+        "set_var var=1 value=1\nend len=0",                     // length 0
+        "set_var var=1 value=1\nend len=3",                     // length below 4
+        "set_var var=1 value=1\nset_var len=200 var=1 value=1", // record past the end
+        "message strlen=200 text=\"a\"",                        // string past the end
+        "set_var var=1 value=1\nbytes 04",                      // a lone opcode byte
+        "jump target=1000\nend",                                // jump outside
+        "jump_eq var=0 value=0 target=20\nend",                 // jump to the very end
         "clear_choices\nadd_choice target=4000 text=\"x\"\nend",
-        "set_var var=1 value=1",                              // no end record
+        "set_var var=1 value=1", // no end record
     };
     for (const char* text : cases) {
         Reset();
@@ -49,7 +49,7 @@ TEST_F(DamagedScriptTest, RecordsThatBreakTheFramingEndTheScript) {
 TEST_F(DamagedScriptTest, ACutFileEndsAtTheCut) {
     nvasm::AssembleResult r = nvasm::Assemble("set_var var=1 value=2\nset_var var=2 value=3\nend");
     ASSERT_TRUE(r.ok());
-    r.bytes.resize(13);  // the second record loses its last three bytes
+    r.bytes.resize(13); // the second record loses its last three bytes
     testing_support::WriteFile(dir_.path() / "script" / "cut.s", nvasm::Complement(r.bytes));
     S().LoadScript("cut.s");
     App().mode = 2;
@@ -109,7 +109,8 @@ TEST_F(DamagedScriptTest, IndicesOutsideTheirTablesAreRefusedBeforeAnythingIsWri
         "face_frame slot=15 face=0 ms=0",
         "load_layer layer=10 text=\"l.bmp\"",
         "load_layer_chara layer=255 text=\"l.bmp\"",
-        "layer_tween layer=10 type=0 x=0 y=0 w=0 h=0 src_x=0 src_y=0 src_w=0 src_h=0 span=0 angle=0 ms=0",
+        "layer_tween layer=10 type=0 x=0 y=0 w=0 h=0 src_x=0 src_y=0 src_w=0 src_h=0 span=0 "
+        "angle=0 ms=0",
         "layer_wobble layer=10 sweep=0 opacity=0 ramp=0",
         "start_layer layer=10",
         "clear_layer layer=-1",
@@ -131,9 +132,54 @@ TEST_F(DamagedScriptTest, IndicesOutsideTheirTablesAreRefusedBeforeAnythingIsWri
         EXPECT_TRUE(g_config == before) << text;
         EXPECT_EQ(S().vars[0], 0);
         ASSERT_EQ(hl::Questions().size(), 1u);
-        EXPECT_NE(hl::Questions()[0].gbkText.find("offset 0"), std::string::npos) << hl::Questions()[0].gbkText;
+        EXPECT_NE(hl::Questions()[0].gbkText.find("offset 0"), std::string::npos)
+            << hl::Questions()[0].gbkText;
         EXPECT_NE(hl::Questions()[0].gbkText.find("test.s"), std::string::npos);
     }
+}
+
+// A sound handler keeps a name as its file's title with ".ogg": a voice in
+// the 256-byte voice name, a looping effect in a 128-byte field; voices and
+// effects only loaded and layer pictures keep no name at all.
+TEST_F(DamagedScriptTest, NamesAreRefusedOnlyWhereTheyWouldOverrunTheFieldKeepingThem) {
+    const auto text = [](const std::string& name) { return " text=\"" + name + "\""; };
+    const std::string voice255 = std::string(251, 'v') + ".w"; // kept as 251 + 4 bytes
+    const std::string voice256(252, 'v');
+    const std::string folder = std::string(120, 'd') + "/";
+    struct Case {
+        std::string record;
+        bool refused;
+    };
+    const Case cases[] = {
+        {"play_voice loop=0" + text(voice255), false},
+        {"play_voice loop=0" + text(voice256), true},
+        {"play_voice_slot channel=0" + text(voice255), false},
+        {"play_voice_slot channel=0" + text(voice256), true},
+        {"load_voice channel=0" + text(std::string(254, 'v')), false},
+        {"load_se channel=0" + text(std::string(254, 's')), false},
+        {"load_layer layer=0" + text(std::string(250, 'l') + ".bmp"), false},
+        {"load_layer_chara layer=0" + text(std::string(250, 'l') + ".bmp"), false},
+        {"load_play_se channel=1 loop=0" + text(std::string(254, 's')), false},
+        {"load_play_se channel=1 loop=1" + text(folder + std::string(123, 's') + ".wav"), false},
+        {"load_play_se channel=1 loop=1" + text(std::string(124, 's')), true},
+    };
+    for (const Case& c : cases) {
+        Reset();
+        Start(c.record + "\nend");
+        if (c.refused) {
+            ExpectOneReportAndEnd(c.record.substr(0, 30));
+            continue;
+        }
+        StepOnce();
+        EXPECT_EQ(App().mode, 2) << c.record.substr(0, 30);
+        StepOnce();
+        EXPECT_EQ(App().mode, 1) << c.record.substr(0, 30);
+        EXPECT_EQ(Reports(), 0u) << c.record.substr(0, 30);
+    }
+    for (auto& channel : g_voiceChannels)
+        channel.reset();
+    for (auto& channel : g_seChannels)
+        channel.reset();
 }
 
 TEST_F(DamagedScriptTest, ADamagedReplayReturnsToTheReplayList) {

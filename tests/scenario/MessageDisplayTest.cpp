@@ -441,3 +441,64 @@ TEST_F(MessageDisplayTest, TheFrameRunsTheStoryModesAndPressesTheHoveredButton) 
     for (auto& c : g_seChannels)
         c.reset();
 }
+
+// A caption after the window was put away (a transition or erasing it does
+// that): its button places act as the window's buttons, and the clicks after
+// them still reach the story.
+TEST_F(MessageDisplayTest, CaptionButtonPlacesActAndLeaveNoClickStuck) {
+    const auto clickAt = [&](int x, int y) {
+        g_mouse->x = x;
+        g_mouse->y = y;
+        g_mouse->click = 1;
+        App().RunFrame();
+    };
+    S().messageStyle = 2;
+    S().windowShown = 0;
+    ShowWhole(kThree);
+    ASSERT_EQ(S().subState, 3);
+    clickAt(560, 475); // auto
+    EXPECT_EQ(S().autoMode, 1);
+    EXPECT_EQ(App().mode, 3);
+    g_mouse->cancel = 1; // ends auto
+    App().RunFrame();
+    EXPECT_EQ(S().autoMode, 0);
+    EXPECT_EQ(S().buttonLatched, 0);
+    clickAt(300, 300);
+    EXPECT_EQ(App().mode, 2);
+    for (auto& c : g_seChannels)
+        c.reset();
+}
+
+// The icon starts clean at each new wait, whether the last one was clicked
+// away while its cells appeared or while they faded out.
+TEST_F(MessageDisplayTest, EveryClickWaitStartsTheIconAfresh) {
+    Picture("system/c_wait.bmp", 560, 73, 0xFFFFFFFF); // opaque white cells
+    g_waitIcon = std::make_unique<CDib>();
+    ASSERT_TRUE(g_waitIcon->LoadFile(platform::WindowHandle::Main,
+                                     (dir_.path() / "system/c_wait.bmp").c_str()));
+    const auto iconShowsAfter = [&](std::uint32_t ms) {
+        g_backBuffer->FillRect(0, 0, 800, 600, kBackColour);
+        hl::AdvanceClock(ms);
+        S().DrawClickWaitIcon(732, 529);
+        return Rgb(g_backBuffer.get(), 740, 540) != kBackColour;
+    };
+    const auto nextWait = [&] {
+        g_mouse->click = 1;
+        S().RunMessage();
+        ASSERT_EQ(App().mode, 2);
+        ShowWhole(kThree);
+        ASSERT_EQ(S().subState, 3);
+    };
+    ShowWhole(kThree);
+    // Three steps: the first cells stand at 254 and 128.
+    for (int i = 0; i < 3; ++i)
+        iconShowsAfter(81);
+    nextWait();
+    EXPECT_FALSE(iconShowsAfter(0));
+    EXPECT_FALSE(iconShowsAfter(81)); // the first cell begins at opacity 0
+    for (int i = 0; i < 10; ++i)
+        iconShowsAfter(81);
+    ASSERT_EQ(S().waitIconFading, 1);
+    nextWait();
+    EXPECT_FALSE(iconShowsAfter(0));
+}

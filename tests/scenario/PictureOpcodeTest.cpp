@@ -1,6 +1,6 @@
+#include "ScenarioFixture.h"
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
-#include "ScenarioFixture.h"
 
 using testing_support::ScenarioTest;
 namespace hl = platform::headless;
@@ -46,7 +46,7 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(PictureOpcodeTest, ABackgroundGetsItsLetterboxAndDayStrips) {
     Picture("system/obi.bmp", 800, 50, 0x00AA0000);
@@ -55,9 +55,11 @@ TEST_F(PictureOpcodeTest, ABackgroundGetsItsLetterboxAndDayStrips) {
     bmp_writer::BmpImage day = Blank(165, 28 * 29);
     bmp_writer::BmpImage day2 = Blank(70, 10 * 29);
     for (int y = 0; y < day.height; ++y)
-        for (int x = 0; x < day.width; ++x) day.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y / 28 + 1));
+        for (int x = 0; x < day.width; ++x)
+            day.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(y / 28 + 1));
     for (int y = 0; y < day2.height; ++y)
-        for (int x = 0; x < day2.width; ++x) day2.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(0x100 * (y / 10 + 1)));
+        for (int x = 0; x < day2.width; ++x)
+            day2.pixels.push_back(0xFF000000u | static_cast<std::uint32_t>(0x100 * (y / 10 + 1)));
     Picture("system/day.bmp", day);
     Picture("system/day2.bmp", day2);
     Picture("bmp/bg01.bmp", 800, 600, 0x00336699);
@@ -69,9 +71,9 @@ TEST_F(PictureOpcodeTest, ABackgroundGetsItsLetterboxAndDayStrips) {
     const CDib* s1 = cdib[1].get();
     ASSERT_NE(s1, nullptr);
     EXPECT_EQ(Rgb(s1, 400, 300), 0x336699u);
-    EXPECT_EQ(Rgb(s1, 400, 0), 0xAA0000u);    // band at the top
+    EXPECT_EQ(Rgb(s1, 400, 0), 0xAA0000u); // band at the top
     EXPECT_EQ(Rgb(s1, 799, 49), 0xAA0000u);
-    EXPECT_EQ(Rgb(s1, 400, 550), 0u);         // black band at the bottom
+    EXPECT_EQ(Rgb(s1, 400, 550), 0u); // black band at the bottom
     EXPECT_EQ(Rgb(s1, 0, 599), 0u);
     EXPECT_EQ(Rgb(s1, 400, 549), 0x336699u);
     // Row 2 of each day picture (day 3), opaque: its own colours.
@@ -96,7 +98,7 @@ TEST_F(PictureOpcodeTest, ABackgroundGetsItsLetterboxAndDayStrips) {
         Start("load_background surface=2 text=\"bg01.bmp\"\nend");
         g_scenario->Step();
         EXPECT_EQ(Rgb(cdib[2].get(), 6, 60), 0x336699u) << d;
-        EXPECT_EQ(Rgb(cdib[2].get(), 20, 45), 0xAA0000u) << d;  // inside the band
+        EXPECT_EQ(Rgb(cdib[2].get(), 20, 45), 0xAA0000u) << d; // inside the band
     }
 }
 
@@ -105,11 +107,13 @@ TEST_F(PictureOpcodeTest, ACharacterSpriteLandsCentredAndItsRemovalRestoresTheBa
     // 100 x 200 sprite: opaque red with a transparent left column.
     bmp_writer::BmpImage sprite = Blank(100, 200);
     for (int y = 0; y < 200; ++y)
-        for (int x = 0; x < 100; ++x) sprite.pixels.push_back(x == 0 ? 0x0000FF00u : 0xFFFF0000u);
+        for (int x = 0; x < 100; ++x)
+            sprite.pixels.push_back(x == 0 ? 0x0000FF00u : 0xFFFF0000u);
     Picture("chara/ch01.bmp", sprite);
     Start("load_image surface=1 text=\"bg.bmp\"\nset_char_sprite slot=4 text=\"ch01.bmp\"\n"
           "set_char slot=4 face=6 x=400 y=100\nrestore_backup variant=0\nend");
-    for (int i = 0; i < 3; ++i) StepOnce();
+    for (int i = 0; i < 3; ++i)
+        StepOnce();
     const CDib* s1 = cdib[1].get();
     // Left edge at 400 - 100 / 2 = 350; its column is transparent.
     EXPECT_EQ(Rgb(s1, 350, 150), 0x204060u);
@@ -124,7 +128,7 @@ TEST_F(PictureOpcodeTest, ACharacterSpriteLandsCentredAndItsRemovalRestoresTheBa
     EXPECT_EQ(std::string(App().charNames[4].data()), "ch01.bmp");
     EXPECT_EQ(Reports(), 0u);
 
-    StepOnce();  // restore_backup: the sprite is gone from surface 1
+    StepOnce(); // restore_backup: the sprite is gone from surface 1
     EXPECT_EQ(Rgb(cdib[1].get(), 400, 150), 0x204060u);
     EXPECT_EQ(App().charShown[4], 0);
     EXPECT_EQ(App().charCentreX[4], 0);
@@ -134,7 +138,8 @@ TEST_F(PictureOpcodeTest, ACharacterSpriteLandsCentredAndItsRemovalRestoresTheBa
 TEST_F(PictureOpcodeTest, CharacterOpcodesWithoutTheirPicturesSayWhatIsMissing) {
     cdib[1].reset();
     Start("set_char slot=3 face=0 x=0 y=0\nset_char_sprite slot=3 text=\"none.bmp\"\n"
-          "set_char slot=3 face=0 x=5 y=6\nface_frame slot=9 face=0 ms=10\nface_frame slot=0 face=2 ms=10\nend");
+          "set_char slot=3 face=0 x=5 y=6\nface_frame slot=9 face=0 ms=10\nface_frame slot=0 "
+          "face=2 ms=10\nend");
     StepOnce();
     ASSERT_EQ(Reports(), 1u);
     EXPECT_EQ(hl::Questions()[0].gbkText, "Not Base");
@@ -150,7 +155,7 @@ TEST_F(PictureOpcodeTest, CharacterOpcodesWithoutTheirPicturesSayWhatIsMissing) 
     ASSERT_EQ(Reports(), 3u);
     EXPECT_EQ(hl::Questions()[2].gbkText, "Not Frame");
     EXPECT_EQ(App().mode, 39);
-    StepOnce();  // surface 0 is there; no face sheet is
+    StepOnce(); // surface 0 is there; no face sheet is
     ASSERT_EQ(Reports(), 4u);
     EXPECT_EQ(hl::Questions()[3].gbkText, "Not FaceFrame");
     // Placed at the last opcode 19's x.
@@ -164,13 +169,15 @@ TEST_F(PictureOpcodeTest, PicturesNamedInTheCgTableSetTheirFlags) {
     Start("load_image surface=3 text=\"E001B.BMP\"\nload_layer layer=2 text=\"guest010.bmp\"\n"
           "load_layer_chara layer=3 text=\"e002b.bmp\"\nload_image surface=4 text=\"other.bmp\"\n"
           "load_image surface=5 text=\"e035b.bmp\"\nend");
-    for (int i = 0; i < 5; ++i) StepOnce();
-    EXPECT_EQ(g_config[config::kCgFlags + 1], 1);            // row 0, column 1
-    EXPECT_EQ(g_config[config::kCgFlags + 43 * 21], 1);      // row 43
-    EXPECT_EQ(g_config[config::kCgFlags + 1 * 21], 0);       // opcode 88 sets none
-    EXPECT_EQ(g_config[config::kCgFlags + 33 * 21 + 1], 1);  // row 33, column 1
+    for (int i = 0; i < 5; ++i)
+        StepOnce();
+    EXPECT_EQ(g_config[config::kCgFlags + 1], 1);           // row 0, column 1
+    EXPECT_EQ(g_config[config::kCgFlags + 43 * 21], 1);     // row 43
+    EXPECT_EQ(g_config[config::kCgFlags + 1 * 21], 0);      // opcode 88 sets none
+    EXPECT_EQ(g_config[config::kCgFlags + 33 * 21 + 1], 1); // row 33, column 1
     int set = 0;
-    for (std::size_t i = 0; i < 60 * 21; ++i) set += g_config[config::kCgFlags + i];
+    for (std::size_t i = 0; i < 60 * 21; ++i)
+        set += g_config[config::kCgFlags + i];
     EXPECT_EQ(set, 3);
     // Missing pictures leave empty surfaces and the script goes on.
     ASSERT_NE(cdib[4], nullptr);
@@ -184,7 +191,8 @@ TEST_F(PictureOpcodeTest, FillsBlendsAndOverlaysFollowTheirFormulas) {
     Rebuild();
     Start("fill_background surface=1 color=0x336699\ncolor_blend color=0x80ff8000\n"
           "black_overlay surface=2\nfill_background surface=1 color=0x000010\n"
-          "copy_rect dst=2 x=10 y=20 src=1 src_x=0 src_y=0 w=5 h=5\nblank_surface surface=7 w=33 h=44\nend");
+          "copy_rect dst=2 x=10 y=20 src=1 src_x=0 src_y=0 w=5 h=5\nblank_surface surface=7 w=33 "
+          "h=44\nend");
     StepOnce();
     EXPECT_EQ(Rgb(cdib[1].get(), 0, 0), 0x336699u);
     EXPECT_EQ(S().fillColor, 0x336699u);
@@ -220,7 +228,8 @@ TEST_F(PictureOpcodeTest, FillsBlendsAndOverlaysFollowTheirFormulas) {
 TEST_F(PictureOpcodeTest, MaskNumbersChooseTheirFiles) {
     Picture("bmp/mask30.bmp", 7, 3, 0);
     Picture("bmp/mask20.bmp", 5, 2, 0);
-    const char* rect = " x=0 y=0 w=0 h=0 src_x=0 src_y=0 src_w=0 src_h=0 fixed_angle=0 angle=0 delay=0\n";
+    const char* rect =
+        " x=0 y=0 w=0 h=0 src_x=0 src_y=0 src_w=0 src_h=0 fixed_angle=0 angle=0 delay=0\n";
     Start(std::string("layer_mask layer=0 mask=21") + rect + "layer_mask layer=0 mask=20" + rect +
           "layer_mask layer=0 mask=29" + rect + "end");
     StepOnce();
@@ -238,16 +247,33 @@ TEST_F(PictureOpcodeTest, MaskNumbersChooseTheirFiles) {
 
 TEST_F(PictureOpcodeTest, BakingDrawsLayersIntoTheBackground) {
     Picture("bmp/lay.bmp", 10, 10, 0x00FF0000);
-    Start("load_layer layer=0 text=\"lay.bmp\"\n"
-          "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 fixed_angle=0 angle=0 delay=0\n"
-          "layer_wobble layer=0 sweep=90 opacity=500 ramp=0\nbake_layers last=0\nbake_layers last=-1\nend");
-    cdib[0]->FillRect(0, 0, 800, 600, 0);
-    for (int i = 0; i < 4; ++i) StepOnce();
-    // sin 90 x 500 = 500, clamped to 255: out = S * 255 >> 8 = 254.
-    EXPECT_EQ(Rgb(cdib[0].get(), 100, 100), 0xFE0000u);
-    EXPECT_EQ(Rgb(cdib[0].get(), 119, 119), 0xFE0000u);
+    const auto bake = [&](int opacity) {
+        Start("load_layer layer=0 text=\"lay.bmp\"\n"
+              "layer_mask layer=0 mask=0 x=100 y=100 w=20 h=20 src_x=0 src_y=0 src_w=10 src_h=10 "
+              "fixed_angle=0 angle=0 delay=0\n"
+              "layer_wobble layer=0 sweep=90 opacity=" +
+              std::to_string(opacity) + " ramp=0\nbake_layers last=0\nbake_layers last=-1\nend");
+        cdib[0]->FillRect(0, 0, 800, 600, 0);
+        g_backBuffer->FillRect(0, 0, 800, 600, 0);
+        for (int i = 0; i < 4; ++i)
+            StepOnce();
+    };
+    // sin 90 x 500 = 500, 256 or more: the stretched picture copied as it is.
+    bake(500);
+    EXPECT_EQ(Rgb(cdib[0].get(), 100, 100), 0xFF0000u);
+    EXPECT_EQ(Rgb(cdib[0].get(), 119, 119), 0xFF0000u);
     EXPECT_EQ(Rgb(cdib[0].get(), 120, 120), 0u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0xFF0000u);
+    bake(256);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0xFF0000u);
+    // 255 still blends: out = S * 255 >> 8 = 254.
+    bake(255);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0xFE0000u);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0xFE0000u);
+    // Below 0: nothing.
+    bake(-10);
+    EXPECT_EQ(Rgb(cdib[0].get(), 110, 110), 0u);
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 110, 110), 0u);
 }
 
 TEST_F(PictureOpcodeTest, WindowStylesLoadTheirPicturesAndTheTextSurface) {
@@ -267,7 +293,7 @@ TEST_F(PictureOpcodeTest, WindowStylesLoadTheirPicturesAndTheTextSurface) {
     StepOnce();
     EXPECT_EQ(S().messageStyle, 2);
     EXPECT_EQ(g_msgWindowBase->GetWidth(), 800);
-    EXPECT_EQ(g_msgWindowText->GetWidth(), 790);  // style 2 keeps the text surface
+    EXPECT_EQ(g_msgWindowText->GetWidth(), 790); // style 2 keeps the text surface
     StepOnce();
     EXPECT_EQ(g_msgWindowText->GetWidth(), 800);
 }
@@ -299,7 +325,7 @@ TEST_F(PictureOpcodeTest, TheFullPageRedrawsTheLastEntriesInColumns) {
         e.fill(0);
         std::copy(text.begin(), text.end(), e.begin());
     };
-    log(0, "\xC4\xE3");  // not on the page
+    log(0, "\xC4\xE3"); // not on the page
     // 你好 (advance 23 each), then ＄ and 好: a second column.
     log(1, "\xC4\xE3\xBA\xC3\xA1\xE7\xBA\xC3");
     // A tag and a page mark take no room; one character.
@@ -337,7 +363,8 @@ TEST_F(PictureOpcodeTest, RedrawingWithTheWindowLightsSkipAndAuto) {
     // Button sheet: row 25 down is lit (colour 0x0000FF), above it plain.
     bmp_writer::BmpImage sheet = Blank(400, 60);
     for (int y = 0; y < 60; ++y)
-        for (int x = 0; x < 400; ++x) sheet.pixels.push_back(y >= 25 ? 0xFF0000FFu : 0xFF00FF00u);
+        for (int x = 0; x < 400; ++x)
+            sheet.pixels.push_back(y >= 25 ? 0xFF0000FFu : 0xFF00FF00u);
     Picture("system/window_p.bmp", sheet);
     Rebuild();
     g_screenSnapshot = std::make_unique<CDib>();
@@ -352,7 +379,7 @@ TEST_F(PictureOpcodeTest, RedrawingWithTheWindowLightsSkipAndAuto) {
     // Skip at its style-1 place (470, 565), 48 x 26, lit.
     EXPECT_EQ(Rgb(g_backBuffer.get(), 470, 565), 0x0000FFu);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 517, 590), 0x0000FFu);
-    EXPECT_EQ(Rgb(g_backBuffer.get(), 518, 565), 0x445566u);  // auto is off
+    EXPECT_EQ(Rgb(g_backBuffer.get(), 518, 565), 0x445566u); // auto is off
     EXPECT_EQ(S().penX, 712);
     EXPECT_EQ(S().pageLines, 0);
 }
@@ -360,22 +387,23 @@ TEST_F(PictureOpcodeTest, RedrawingWithTheWindowLightsSkipAndAuto) {
 TEST_F(PictureOpcodeTest, RestoringTheBackupReloadsOrCopiesIt) {
     Picture("bmp/bg.bmp", 800, 600, 0x00204060);
     Start("load_image surface=1 text=\"bg.bmp\"\nfill_background surface=1 color=0x000001\n"
-          "restore_backup variant=0\nload_image surface=1 text=\"bg.bmp\"\nrestore_backup variant=1\nreset_layers\nend");
+          "restore_backup variant=0\nload_image surface=1 text=\"bg.bmp\"\nrestore_backup "
+          "variant=1\nreset_layers\nend");
     StepOnce();
     StepOnce();
     cdib[1]->FillRect(0, 0, 800, 600, 0x00999999);
-    StepOnce();  // surface 1 from the backup of the fill
+    StepOnce(); // surface 1 from the backup of the fill
     EXPECT_EQ(Rgb(cdib[1].get(), 10, 10), 0x000001u);
     StepOnce();
     cdib[0]->FillRect(0, 0, 800, 600, 0);
-    StepOnce();  // reloads "bg.bmp" by its surface name into the backup, surface 0 and the screen
+    StepOnce(); // reloads "bg.bmp" by its surface name into the backup, surface 0 and the screen
     EXPECT_EQ(Rgb(cdib[0].get(), 10, 10), 0x204060u);
     EXPECT_EQ(Rgb(g_backBuffer.get(), 799, 599), 0x204060u);
     EXPECT_EQ(Rgb(g_backupSurface.get(), 0, 0), 0x204060u);
     S().windowShown = 1;
     g_layerImages[4] = std::make_unique<CDib>();
     S().layers[4].duration = 9;
-    StepOnce();  // reset_layers: the page becomes a copy of surface 0
+    StepOnce(); // reset_layers: the page becomes a copy of surface 0
     EXPECT_EQ(Rgb(g_fullPage.get(), 10, 10), 0x204060u);
     EXPECT_EQ(g_layerImages[4], nullptr);
     EXPECT_EQ(S().layers[4].duration, 0u);

@@ -118,6 +118,59 @@ TEST_F(TextLayoutTest, IconsTakeTheirTileAndMoveThePen) {
     }
 }
 
+TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
+    const auto sortedInk = [&] {
+        Points ink = TextInk();
+        std::sort(ink.begin(), ink.end(), [](auto a, auto b) {
+            return a.second != b.second ? a.second < b.second : a.first < b.first;
+        });
+        return ink;
+    };
+    // One-byte characters advance 13: the break after "c" puts 你 at the start
+    // of line 2 (pen y + 34), and no ＄ is drawn.
+    const Points afterBreak = {{84, 37}, {97, 37}, {110, 37}, {84, 71}};
+    ShowWhole("abc" + kBreak + kNi);
+    EXPECT_EQ(sortedInk(), afterBreak);
+    EXPECT_EQ(DrawnCodes(0xA1E7), 0u);
+
+    // The icon after "x" lands at 84 + 13 + 2, the pen 26 on: 好 at 123.
+    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    ShowWhole("x\x81\xE8"
+              "12" +
+              kHao);
+    EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 13 + 2, 37 + 5), 0xFF0000u + 12);
+    EXPECT_EQ(sortedInk(), (Points{{84, 37}, {123, 37}}));
+
+    // After the 46th byte, one-byte as well, the comma hangs at 84 + 46 * 13.
+    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    ShowWhole(std::string(46, 'a') + kComma + kHao);
+    Points hung;
+    for (int i = 0; i < 46; ++i)
+        hung.emplace_back(84 + 13 * i, 37);
+    hung.emplace_back(682, 37);
+    hung.emplace_back(84, 71);
+    EXPECT_EQ(sortedInk(), hung);
+
+    // Revealed one character a frame, ＄ after a one-byte character still breaks.
+    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    codes_.clear();
+    g_config[config::kTextSpeed] = 50;
+    SetMessage("abc" + kBreak + kNi);
+    Frames(20, 101);
+    EXPECT_EQ(S().subState, 3);
+    EXPECT_EQ(sortedInk(), afterBreak);
+    EXPECT_EQ(DrawnCodes(0xA1E7), 0u);
+
+    // So does the icon after "x": the tile, not its marker bytes.
+    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    SetMessage("x\x81\xE8"
+               "12" +
+               kHao);
+    Frames(20, 101);
+    EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 13 + 2, 37 + 5), 0xFF0000u + 12);
+    EXPECT_EQ(DrawnCodes(0x81E8), 0u);
+}
+
 TEST_F(TextLayoutTest, RubyCentresOverItsBaseUnlessTheBaseWraps) {
     // Base 你好 from x 84 to 136; ruby 拼 (one character, 2 bytes) at
     // 84 + 52 / 2 - 1 * 5 = 105, row 488 - 461 = 27, then size 26 again.
