@@ -126,6 +126,10 @@ TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
         });
         return ink;
     };
+    const auto clearWindow = [] { g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour); };
+    const std::string iconAfterX = "x\x81\xE8"
+                                   "12" +
+                                   kHao;
     // One-byte characters advance 13: the break after "c" puts 你 at the start
     // of line 2 (pen y + 34), and no ＄ is drawn.
     const Points afterBreak = {{84, 37}, {97, 37}, {110, 37}, {84, 71}};
@@ -134,15 +138,13 @@ TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
     EXPECT_EQ(DrawnCodes(0xA1E7), 0u);
 
     // The icon after "x" lands at 84 + 13 + 2, the pen 26 on: 好 at 123.
-    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
-    ShowWhole("x\x81\xE8"
-              "12" +
-              kHao);
+    clearWindow();
+    ShowWhole(iconAfterX);
     EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 13 + 2, 37 + 5), 0xFF0000u + 12);
     EXPECT_EQ(sortedInk(), (Points{{84, 37}, {123, 37}}));
 
     // After the 46th byte, one-byte as well, the comma hangs at 84 + 46 * 13.
-    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    clearWindow();
     ShowWhole(std::string(46, 'a') + kComma + kHao);
     Points hung;
     for (int i = 0; i < 46; ++i)
@@ -152,7 +154,7 @@ TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
     EXPECT_EQ(sortedInk(), hung);
 
     // Revealed one character a frame, ＄ after a one-byte character still breaks.
-    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
+    clearWindow();
     codes_.clear();
     g_config[config::kTextSpeed] = 50;
     SetMessage("abc" + kBreak + kNi);
@@ -162,10 +164,8 @@ TEST_F(TextLayoutTest, BreakRulesFollowOneByteCharactersTooInAWholeMessage) {
     EXPECT_EQ(DrawnCodes(0xA1E7), 0u);
 
     // So does the icon after "x": the tile, not its marker bytes.
-    g_msgWindowText->FillRect(0, 0, 800, 139, kWindowColour);
-    SetMessage("x\x81\xE8"
-               "12" +
-               kHao);
+    clearWindow();
+    SetMessage(iconAfterX);
     Frames(20, 101);
     EXPECT_EQ(Rgb(g_msgWindowText.get(), 84 + 13 + 2, 37 + 5), 0xFF0000u + 12);
     EXPECT_EQ(DrawnCodes(0x81E8), 0u);
