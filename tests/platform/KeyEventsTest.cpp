@@ -66,6 +66,10 @@ TEST_F(KeyEventsTest, KeypadFollowsNumLock) {
         }
     }
     EXPECT_EQ(KeyEvent(Key::Up, KeyAction::Press, AltKey::Up, NumLock::Off)->key, Key::Up);
+    // Held, keypad 0 repeats as the key it means: as Insert not at all.
+    EXPECT_FALSE(KeyEvent(Key::Numpad0, KeyAction::Repeat, AltKey::Up, NumLock::Off));
+    EXPECT_EQ(KeyEvent(Key::Numpad0, KeyAction::Repeat, AltKey::Up, NumLock::On)->kind,
+              EventKind::KeyDown);
 }
 
 } // namespace

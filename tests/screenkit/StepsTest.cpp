@@ -1,6 +1,6 @@
 // Timed steps of the screen toolkit on the virtual clock: a cross-fade and a
 // hold through a screen's own clock fields, what hurries them, and strips
-// that start one after another.
+// that start one after another; and the random recipe the screens draw with.
 #include "screenkit/Steps.h"
 
 #include "frontend/FrontendFixture.h"
@@ -84,6 +84,19 @@ TEST_F(StepsTest, HoldEndsWhenItsOwnScaleIsFull) {
     AdvanceTo(s + 8000);
     EXPECT_FALSE(screenkit::Holding(Clock(), 380, 8000, screenkit::Hurry::BySkip));
     EXPECT_EQ(startTime, s + 8000);
+}
+
+// The screens' draws: the runtime's rand times the clock, and the wall
+// clock's minute, read at 25 min 47 s into an hour so the two fields differ.
+TEST_F(StepsTest, RandomRecipeIsRandTimesTheClockAndTheWallClocksMinute) {
+    const std::uint32_t at = (Now() / 3'600'000 + 1) * 3'600'000 + 25 * 60'000 + 47'123;
+    AdvanceTo(at);
+    EXPECT_EQ(screenkit::Minute(), 25u);
+    platform::Srand(1);
+    EXPECT_EQ(screenkit::RandTimesClock(), 41u * at); // the first rand after seed 1 is 41
+    EXPECT_EQ(screenkit::RandTimesClock(), 18467u * at);
+    platform::Srand(1);
+    EXPECT_EQ(screenkit::RandomByMinute(1000), 41u * at * 25u % 1000u);
 }
 
 TEST(StripsTest, EachStripRunsOnItsOwnClockAndStartsOnce) {
