@@ -99,6 +99,7 @@ protected:
         WriteTone("se/se094.ogg", 4);
         WriteTone("voice/gor0119.ogg", 5);
         WriteTone("voice/gor0122.ogg", 20);
+        WriteTone("voice/gor0129.ogg", 9);
         WriteTone("voice/gor0134.ogg", 6);
         WriteTone("voice/gor0135.ogg", 7);
         WriteTone("voice/rus_qo01.ogg", 8);
@@ -449,6 +450,18 @@ TEST_F(RusGameScreen, ReadyThenPlayDrawsThePanAndPlaysTheCues) {
     Frame();
     RightClick();
     EXPECT_EQ(Contest().PlayerTool, rus::kOctopus);
+    // A good ball served as the sixth of a third plate plays the
+    // third-plate line, not the plate line.
+    Contest().PlayerPlates = 2;
+    Contest().PlayerPlateCount = 5;
+    Contest().PlayerHeld = rus::kGoodBall;
+    const platform::Rect serve = Contest().ButtonRect[4];
+    ClickAt(serve.left + 5, serve.top + 5);
+    ASSERT_EQ(Contest().PlayerPlates, 3);
+    ASSERT_NE(g_voiceChannels[3], nullptr);
+    EXPECT_FALSE(g_voiceChannels[3]->IsStopped());
+    ASSERT_NE(g_voiceChannels[1], nullptr);
+    EXPECT_TRUE(g_voiceChannels[1]->IsStopped());
 }
 
 TEST_F(RusGameScreen, PlatesStandInTheirRowsOnBothSides) {
