@@ -213,12 +213,14 @@ TEST_F(ConfigScreenTest, TheStorysLoopPlaysOnAndCancelFadesOnTheGlowsClock) {
     AdvanceTo(Now() + 200);
     DragAt(200, 150); // ticks
     // On the music slider too the tick sounds at the effect level, +5 (the
-    // 56 of the drag above), not at the music level it changes (+4, 31).
+    // 56 of the drag above), not at the music level it changes (+4, from
+    // 31 to 46).
     DragAt(150, 190);
     ASSERT_EQ(g_config[config::kBgmVolume], 31);
     g_seVolume = 0;
     AdvanceTo(Now() + 200);
-    DragAt(200, 190);
+    DragAt(180, 190);
+    ASSERT_EQ(g_config[config::kBgmVolume], 46);
     EXPECT_EQ(g_seVolume.load(), 56);
     Click(730, 560);
     AdvanceTo(Screen().stateTime + 200);
