@@ -1051,13 +1051,16 @@ end
 }
 
 // A caption band after a transition (which puts the window away): a click on
-// a window button's place acts as that button, here auto, a click elsewhere
-// after it is not left waiting for ever, and once auto is ended a click moves
-// the story on by itself. The captions are a short story of the test's own:
-// the demo stories keep to the bottom window.
+// a window button's place acts as that button. The hide button's takes the
+// band away and a click brings it back; then a left click elsewhere, with
+// auto off and no right click before it, moves the story on by itself. The
+// auto button's turns auto on, a click elsewhere is not left waiting for
+// ever, and once auto is ended a click moves the story on again. The
+// captions are a short story of the test's own: the demo stories keep to
+// the bottom window.
 TEST_F(PlaythroughTest, ACaptionsButtonPlacesActAndLaterClicksMoveTheStoryOn) {
     Start();
-    WriteStory("caption.s", 2, {"第一行字幕。", "第二行字幕。", "第三行字幕。"});
+    WriteStory("caption.s", 2, {"第一行字幕。", "第二行字幕。", "第三行字幕。", "第四行字幕。"});
     const auto captionWaits = [&](const char* gbk) {
         return InMode(3) && g_scenario->subState == 3 &&
                std::string_view(g_scenario->messageBuffer.get()) == gbk;
@@ -1065,24 +1068,34 @@ TEST_F(PlaythroughTest, ACaptionsButtonPlacesActAndLaterClicksMoveTheStoryOn) {
     const char kFirst[] = "\xB5\xDA\xD2\xBB\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
     const char kSecond[] = "\xB5\xDA\xB6\xFE\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
     const char kThird[] = "\xB5\xDA\xC8\xFD\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
+    const char kFourth[] = "\xB5\xDA\xCB\xC4\xD0\xD0\xD7\xD6\xC4\xBB\xA1\xA3";
 
     ResetStory(platform::WindowHandle::Main);
     screenkit::LeaveForStory("caption.s", 0);
     ASSERT_TRUE(RunUntil([&] { return captionWaits(kFirst); }, 3000));
     ASSERT_EQ(g_scenario->messageStyle, 2);
     Shot("49-caption-band");
+    ClickAt(786, 477); // the hide button's place
+    EXPECT_EQ(g_scenario->windowHidden, 1);
+    ClickAt(300, 300); // brings the band back
+    EXPECT_EQ(g_scenario->windowHidden, 0);
+    EXPECT_TRUE(captionWaits(kFirst));
+    ClickAt(300, 300);
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kSecond); }, 10));
+    EXPECT_EQ(g_scenario->autoMode, 0);
+
     ClickAt(560, 475); // the auto button's place
     EXPECT_EQ(g_scenario->autoMode, 1);
     ClickAt(300, 300);
     // Auto goes on after 3000 - 30 * 50 = 1500 ms.
-    ASSERT_TRUE(RunUntil([&] { return captionWaits(kSecond); }, 400));
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kThird); }, 400));
     hl::PushButton(MouseButton::Right, true, 300, 300);
     Frames(1);
     hl::PushButton(MouseButton::Right, false, 300, 300);
     Frames(1);
     EXPECT_EQ(g_scenario->autoMode, 0);
     ClickAt(300, 300);
-    ASSERT_TRUE(RunUntil([&] { return captionWaits(kThird); }, 10));
+    ASSERT_TRUE(RunUntil([&] { return captionWaits(kFourth); }, 10));
     ClickAt(300, 300);
     ASSERT_TRUE(RunUntil([&] { return InMode(1); }, 100));
     EXPECT_EQ(Log().find("cannot load"), std::string::npos);
