@@ -252,7 +252,9 @@ void CScenario::RestoreSaveImage(platform::WindowHandle window) {
             const int h = g_obiImage->GetHeight();
             surface->FillRect(0, 600 - h, 800, h, 0);
         }
-        if (dayNumber >= 1 && dayNumber <= 29) {
+        // The background opcode draws the strips with its band; a picture
+        // loaded plainly after a day was set never showed them.
+        if (letterbox && dayNumber >= 1 && dayNumber <= 29) {
             const int row = dayNumber - 1;
             if (g_dayImage) BltAlpha(surface.get(), 6, 16, g_dayImage.get(), 0, 28 * row, 165, 28);
             if (g_day2Image)

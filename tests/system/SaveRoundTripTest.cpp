@@ -121,6 +121,9 @@ protected:
         g_screenSnapshot.reset();
         g_menuSnapshot.reset();
         g_backBuffer->FillRect(0, 0, 800, 600, 0x00FF00FF);
+        // The old script object frees the shared system pictures as it goes:
+        // gone before the new one loads them.
+        g_scenario.reset();
         g_scenario = std::make_unique<CScenario>(platform::WindowHandle::Main);
     }
 
@@ -272,6 +275,36 @@ end
     ClickOn();
     ASSERT_EQ(App().mode, 55);
     RoundTrip("mode 55");
+}
+
+// The day strips stand on a picture only where the background opcode drew
+// them with its band: a picture loaded plainly after a day was set comes
+// back without them. Saved at a choice, so the restore rebuilds the picture
+// from its file rather than from the screenshot.
+TEST_F(SaveRoundTripTest, DayStripsComeBackOnlyOnAPictureThatHadThem) {
+    constexpr std::uint32_t kRoom = 0x336699, kDay = 0xFFFF00;
+    Picture("system/day.bmp", 165, 28 * 29, 0xFF000000 | kDay);
+    Picture("system/day2.bmp", 70, 10 * 29, 0xFF00FFFF);
+    Picture("system/obi.bmp", 800, 60, 0xFF000080);
+    Picture("bmp/room.bmp", 800, 600, 0xFF000000 | kRoom);
+    for (const std::string op : {"load_image", "load_background"}) {
+        SCOPED_TRACE(op);
+        FreshGame(); // reads the day pictures
+        Start("day day=3\n" + op +
+              " surface=1 text=\"room.bmp\"\n"
+              "mask_wipe type=39 ms=0\n"
+              "message text=\"一句。\"\n"
+              "end\n");
+        PlayUntilWaiting();
+        const std::uint32_t shown = cdib[0]->GetPixel(10, 20) & 0xFFFFFF;
+        ASSERT_EQ(shown, op == "load_image" ? kRoom : kDay);
+        App().returnMode = 17;
+        S().CaptureSaveImage();
+        FreshGame();
+        S().RestoreSaveImage(platform::WindowHandle::Main);
+        ASSERT_NE(cdib[1], nullptr);
+        EXPECT_EQ(cdib[1]->GetPixel(10, 20) & 0xFFFFFF, shown);
+    }
 }
 
 TEST_F(SaveRoundTripTest, MissingSpritesAreToldOnceEachAndShownSpritesDrawnOnce) {
