@@ -1000,6 +1000,18 @@ TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
     FromTheFirstTitle(377, 417);
     PlayUntil(17, 1);
     const std::string question = g_scenario->messageText.data();
+    // The scene around the option plates and above the message window: what
+    // a load must show as it was, the orb at rest in the sky and no day label.
+    const auto scene = [] {
+        std::vector<std::uint32_t> out;
+        for (int y = 0; y < 461; ++y)
+            for (int x = 0; x < 800; ++x)
+                if (x < 150 || x >= 666 || y < 140 || y >= 404)
+                    out.push_back(g_backBuffer->GetPixel(x, y) & 0xFFFFFF);
+        return out;
+    };
+    const std::vector<std::uint32_t> saved = scene();
+    Shot("110-first-choice-saved");
     SaveInto(0, 17);
     EXPECT_EQ(testing_support::ReadFile("save/savefile0000.sav")[save::kReturnMode], 17);
 
@@ -1007,6 +1019,15 @@ TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
     FromTheFirstTitle(400, 448);
     LoadFrom(0);
     ASSERT_TRUE(RunUntil([&] { return InMode(17) && g_scenario->subState == 1; }, 3000));
+    Shot("111-first-choice-loaded");
+    const std::vector<std::uint32_t> loaded = scene();
+    ASSERT_EQ(loaded.size(), saved.size());
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < saved.size(); ++i)
+        if (loaded[i] != saved[i] && differing++ < 5)
+            ADD_FAILURE() << "scene pixel " << i << " is " << std::hex << loaded[i] << ", was "
+                          << saved[i];
+    EXPECT_EQ(differing, 0u);
     EXPECT_EQ(g_scenario->choiceCount, 3);
     EXPECT_EQ(g_scenario->messageText.data(), question);
     EXPECT_TRUE(Contains(modes_, {17, 8, 10}));

@@ -6,6 +6,7 @@
 #include "lib/DemoSystem.h"
 
 #include "data/ArchiveDecoders.h"
+#include "gfx/Blit.h"
 #include "gfx/Dib.h"
 #include "gfx/GlyphFont.h"
 #include "lib/BmpWriter.h"
@@ -456,6 +457,40 @@ bool StoryPictures(GameWriter& g) {
            g.Picture("system\\day.bmp", day, 32) && g.Picture("system\\day2.bmp", day2, 32);
 }
 
+// The orb of the sprite layer, and where its drift comes to rest.
+constexpr int kOrbRestX = 660;
+constexpr int kOrbRestY = 40;
+
+Canvas OrbPicture() {
+    Canvas orb(80, 80, 0);
+    for (int r = 38; r > 0; r -= 2)
+        orb.Disc(40, 40, r, 0xFFF8D0, 255 - r * 6);
+    return orb;
+}
+
+// A story's first picture with the orb painted where its drift ends, drawn
+// by the blit that draws the layer at full opacity: the story swaps it in as
+// the layer is cleared, because a save keeps pictures but no layers.
+Canvas WithOrbAtRest(const Canvas& sky) {
+    const Canvas orb = OrbPicture();
+    const auto dibOf = [](const Canvas& c) {
+        auto dib = std::make_unique<CDib>();
+        dib->Create(platform::WindowHandle::None, c.Width(), c.Height(), 32);
+        for (int y = 0; y < c.Height(); ++y)
+            for (int x = 0; x < c.Width(); ++x)
+                dib->SetPixel(x, y, c.Pixels()[std::size_t(y) * c.Width() + x]);
+        return dib;
+    };
+    const auto scene = dibOf(sky);
+    const auto glow = dibOf(orb);
+    BltAlpha(scene.get(), kOrbRestX, kOrbRestY, glow.get(), 0, 0, orb.Width(), orb.Height());
+    Canvas out(sky.Width(), sky.Height());
+    for (int y = 0; y < sky.Height(); ++y)
+        for (int x = 0; x < sky.Width(); ++x)
+            out.Set(x, y, 0xFF000000u | scene->GetPixel(x, y));
+    return out;
+}
+
 // The story sequences: the day logo's plates and rows, the eye-catch's
 // backdrop and word, and the orb of the sprite layer.
 bool SequencePictures(GameWriter& g) {
@@ -484,9 +519,7 @@ bool SequencePictures(GameWriter& g) {
     for (int k = 0; k < 6; ++k)
         eyeWord.OutlinedText(cellX[k] + (cellW[k] - 40) / 2, 30, letters[k], 72, 0xFFE0F0);
     eyeWord.TextCentred(0, 352, 130, "— 稍后继续 —", 24, 0xFFFFFF);
-    Canvas orb(80, 80, 0);
-    for (int r = 38; r > 0; r -= 2)
-        orb.Disc(40, 40, r, 0xFFF8D0, 255 - r * 6);
+    const Canvas orb = OrbPicture();
     return g.Picture("system\\day_base_b.bmp", dayBaseDark, 24) &&
            g.Picture("system\\day_base.bmp", dayBase, 24) &&
            g.Picture("system\\eye_day.bmp", eyeDay, 32) &&
@@ -583,6 +616,12 @@ std::string VoiceName(const Person& p, int n) {
     return buf;
 }
 
+// The first picture with the orb at rest: "bg_s01.bmp" gives "bg_s01_orb.bmp".
+std::string OrbBackground(const Story& s) {
+    const std::string first = s.backgrounds[0];
+    return first.substr(0, first.rfind('.')) + "_orb.bmp";
+}
+
 std::string Quoted(std::string_view s) {
     return "\"" + std::string(s) + "\"";
 }
@@ -627,6 +666,15 @@ std::string StoryText(const Story& s) {
     t += "layer_wobble layer=0 sweep=90 opacity=256 ramp=800\n";
     t += "start_layer layer=0\n";
     t += "wait_layers value=0 ms=1600\n";
+    // At rest the orb becomes part of the picture, before any page a player
+    // can save at: a save keeps the picture's name, not the layer. Baked
+    // first, so the wipe's first frame already shows it.
+    t += "bake_layers last=0\n";
+    t += "load_image surface=1 text=" + Quoted(OrbBackground(s)) + "\n";
+    t += "set_char slot=0 face=0 x=250 y=0\n";
+    t += "set_char slot=1 face=0 x=560 y=0\n";
+    t += "reset_layers\n";
+    t += "mask_wipe type=39 ms=0\n";
     for (std::size_t k = 0; k < s.opening.size(); ++k) {
         line(s.opening[k].first, s.opening[k].second);
         // Something happens half way: the screen shakes, then a quake.
@@ -681,6 +729,8 @@ bool StoryData(GameWriter& g) {
             bg.Fill(0, 440, 800, 160, Argb(255, (s.skies[k][1] >> 1) & 0x7F7F7F));
             ++seed;
             if (!g.Picture(std::string("bmp\\") + s.backgrounds[k], bg, 24)) return false;
+            if (k == 0 && !g.Picture("bmp\\" + OrbBackground(s), WithOrbAtRest(bg), 24))
+                return false;
         }
         for (int k = 0; k < 2; ++k) {
             const Person& p = s.people[k];
