@@ -6,6 +6,7 @@
 #include "TestSupport.h"
 #include "data/PackFile.h"
 #include "gfx/Dib.h"
+#include "lib/DemoSystem.h"
 #include "lib/PackWriter.h"
 #include "lib/ScriptAssembler.h"
 
@@ -162,6 +163,12 @@ TEST_F(DemoDataTest, PicturesStayClearWhereTheirScreensOverlapOrPutThemOut) {
         EXPECT_TRUE(clear(*controls, 104, 80 + 52 * look, 104, 12)) << look;
     }
     EXPECT_TRUE(clear(*controls, 0, 284 + 30, 296, 4));
+    // Opened from the system menu, the settings page lies over the menu's
+    // snapshot: its bottom band hides the menu's hint beside the buttons.
+    const auto page = load("system\\config_base.bmp");
+    for (int y = demo::kConfigBandTop; y < 600; ++y)
+        for (int x = 0; x < 800; ++x)
+            ASSERT_EQ(page->GetPixel(x, y) >> 24, 255u) << x << ", " << y;
     // The exit dialog's rows (0, 54) at (296, 225) and (0, 0) at (296, 272),
     // 54 high each, share seven rows of the screen.
     const auto rows = load("system\\exit_p.bmp");

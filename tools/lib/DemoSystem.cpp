@@ -143,8 +143,14 @@ void Boxes(Canvas& c, int x0, int x1, int y, const char* off, const char* on) {
 }
 
 bool ConfigPictures(const SystemOutput& out) {
+    // The page lies over the story or over the system menu's snapshot: the
+    // shade lets the picture through, but deepens to opaque in the bottom
+    // band, where the menu's own hint would stand beside OK and cancel.
     Canvas base(800, 600, 0);
     base.Fill(0, 0, 800, 600, Argb(170, 0x08101C));
+    for (int y = kConfigBandTop - 60; y < kConfigBandTop; ++y)
+        base.Fill(0, y, 800, 1, Argb(170 + 85 * (y - kConfigBandTop + 60) / 60, 0x08101C));
+    base.Fill(0, kConfigBandTop, 800, 600 - kConfigBandTop, Argb(255, 0x08101C));
     base.OutlinedText(24, 24, "设定", 36, kInk);
 
     // Six panels of 328×163; panel k stands at (10 + 336·(k / 3), 82 + 172·(k mod 3)).

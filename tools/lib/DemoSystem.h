@@ -18,6 +18,10 @@ inline constexpr std::uint32_t kPlate = 0x1C2C50;
 inline constexpr std::uint32_t kEdge = 0x90B0E0;
 void Plate(Canvas& c, int x, int y, int w, int h, std::uint32_t rgb, int alpha);
 
+// The settings picture is opaque from this row down: nothing of the screen
+// under the page shows beside its bottom buttons.
+inline constexpr int kConfigBandTop = 540;
+
 // Where the pictures and sounds go, and the generator's own sound makers.
 struct SystemOutput {
     std::function<bool(const std::string& path, const Canvas& picture, int bits)> picture;
