@@ -993,8 +993,9 @@ TEST_F(PlaythroughTest, SaveAtAChoiceAndAtAPageEndQuitStartAgainAndLoadBoth) {
 }
 
 // The first story's first choice, met by a newcomer from its title, is saved
-// through the menu and loaded again after a restart: the opening script
-// hands over to the story before its choice.
+// through the menu and loaded again after a restart, and the scene around it
+// looks as it did: the opening script hands over to the story before its
+// choice.
 TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
     Start();
     FromTheFirstTitle(377, 417);
