@@ -1012,7 +1012,7 @@ TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
         return out;
     };
     const std::vector<std::uint32_t> saved = scene();
-    Shot("110-first-choice-saved");
+    Shot("125-first-choice-saved");
     SaveInto(0, 17);
     EXPECT_EQ(testing_support::ReadFile("save/savefile0000.sav")[save::kReturnMode], 17);
 
@@ -1020,7 +1020,7 @@ TEST_F(PlaythroughTest, TheFirstStorysFirstChoiceIsSavedAndLoadedAgain) {
     FromTheFirstTitle(400, 448);
     LoadFrom(0);
     ASSERT_TRUE(RunUntil([&] { return InMode(17) && g_scenario->subState == 1; }, 3000));
-    Shot("111-first-choice-loaded");
+    Shot("126-first-choice-loaded");
     const std::vector<std::uint32_t> loaded = scene();
     ASSERT_EQ(loaded.size(), saved.size());
     std::size_t differing = 0;

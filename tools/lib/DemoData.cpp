@@ -651,18 +651,23 @@ std::string StoryText(const Story& s) {
     t += "set_mode mode=42\n";
     t += "play_bgm_fade loop=1 ms=2000 text=" + Quoted(s.music) + "\n";
     t += "load_image surface=1 text=" + Quoted(s.backgrounds[0]) + "\n";
+    // Where the two stand; a plainly loaded picture clears them.
+    const auto standing = [&] {
+        t += "set_char slot=0 face=0 x=250 y=0\n";
+        t += "set_char slot=1 face=0 x=560 y=0\n";
+    };
     t += "set_char_sprite slot=0 text=" + Quoted(s.people[0].sprite) + "\n";
-    t += "set_char slot=0 face=0 x=250 y=0\n";
     t += "set_char_sprite slot=1 text=" + Quoted(s.people[1].sprite) + "\n";
-    t += "set_char slot=1 face=0 x=560 y=0\n";
+    standing();
     t += "mask_wipe type=39 ms=1000\n";
     narration(s.places[0]);
     // A sprite layer: a glowing orb drifts across the sky while it fades in.
     t += "load_layer layer=0 text=\"orb.bmp\"\n";
     t += "layer_mask layer=0 mask=0 x=-40 y=140 w=80 h=80 src_x=0 src_y=0 src_w=80 src_h=80 "
          "fixed_angle=0 angle=0 delay=0\n";
-    t += "layer_tween layer=0 type=1 x=660 y=40 w=80 h=80 src_x=0 src_y=0 src_w=80 src_h=80 "
-         "span=90 angle=0 ms=1400\n";
+    t += "layer_tween layer=0 type=1 x=" + std::to_string(kOrbRestX) +
+         " y=" + std::to_string(kOrbRestY) +
+         " w=80 h=80 src_x=0 src_y=0 src_w=80 src_h=80 span=90 angle=0 ms=1400\n";
     t += "layer_wobble layer=0 sweep=90 opacity=256 ramp=800\n";
     t += "start_layer layer=0\n";
     t += "wait_layers value=0 ms=1600\n";
@@ -671,8 +676,7 @@ std::string StoryText(const Story& s) {
     // first, so the wipe's first frame already shows it.
     t += "bake_layers last=0\n";
     t += "load_image surface=1 text=" + Quoted(OrbBackground(s)) + "\n";
-    t += "set_char slot=0 face=0 x=250 y=0\n";
-    t += "set_char slot=1 face=0 x=560 y=0\n";
+    standing();
     t += "reset_layers\n";
     t += "mask_wipe type=39 ms=0\n";
     for (std::size_t k = 0; k < s.opening.size(); ++k) {
